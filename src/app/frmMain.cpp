@@ -1,0 +1,279 @@
+#include "app/frmMain.h"
+
+#include "app/CommandLine.h"
+#include "app/ElasticContainer.h"
+#include "app/Globals.h"
+#include "app/Prompts.h"
+#include "app/frmAbout.h"
+#include "app/help/HelpKey.h"
+#include "app/help/HelpViewer.h"
+#include "data/HandleDbError.h"
+#include "data/Inventory.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+
+namespace {
+
+// Help topics of the menu items.
+constexpr int TopicExit = 30, TopicCategories = 31, TopicLocations = 32, TopicByCategory = 33,
+              TopicByLocation = 34, TopicByItem = 35, TopicValueByCategory = 36, TopicValueByLocation = 37,
+              TopicSerial = 38, TopicHelp = 40, TopicAbout = 41, TopicCustom = 47;
+
+// The client area the form was laid out on, in twips.
+constexpr int ClientWidthTwips = 10230;
+constexpr int ClientHeightTwips = 6900;
+
+QAction *addItem(QMenu *menu, const QString &objectName, const QString &caption, int topic)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(objectName);
+    setHelpTopic(action, topic);
+    return action;
+}
+
+} // namespace
+
+frmMain::frmMain(const QStringList &arguments, QWidget *parent)
+    : QMainWindow(parent)
+    , m_arguments(arguments)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(ProgramTitle);
+    Elastic1 = new ElasticContainer(ClientWidthTwips, ClientHeightTwips, this);
+    Elastic1->setObjectName(QStringLiteral("Elastic1"));
+    setCentralWidget(Elastic1);
+    buildMenus();
+    buildRecordForm();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::setSecondaryWindow(Secondary which, QWidget *window)
+{
+    m_secondary[size_t(which)] = window;
+}
+
+QWidget *frmMain::secondaryWindow(Secondary which) const
+{
+    return m_secondary[size_t(which)];
+}
+
+void frmMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    mnuFileMenu = bar->addMenu(QStringLiteral("&File"));
+    mnuFileMenu->setObjectName(QStringLiteral("mnuFileMenu"));
+    setHelpTopic(mnuFileMenu->menuAction(), TopicExit);
+    mnuExit = addItem(mnuFileMenu, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), TopicExit);
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+
+    mnuMaintain = bar->addMenu(QStringLiteral("&Maintain"));
+    mnuMaintain->setObjectName(QStringLiteral("mnuMaintain"));
+    setHelpTopic(mnuMaintain->menuAction(), TopicCategories);
+    mnuMaint[1] = addItem(mnuMaintain, QStringLiteral("mnuMaint"), QStringLiteral("&Categories"), TopicCategories);
+    mnuMaint[2] = addItem(mnuMaintain, QStringLiteral("mnuMaint"), QStringLiteral("&Locations"), TopicLocations);
+
+    mnuReportsMenu = bar->addMenu(QStringLiteral("&Reports"));
+    mnuReportsMenu->setObjectName(QStringLiteral("mnuReportsMenu"));
+    setHelpTopic(mnuReportsMenu->menuAction(), TopicByCategory);
+    mnuRptAll[1] = addItem(mnuReportsMenu, QStringLiteral("mnuRptAll"), QStringLiteral("All Items by &Category"),
+                           TopicByCategory);
+    mnuRptAll[2] = addItem(mnuReportsMenu, QStringLiteral("mnuRptAll"), QStringLiteral("All Items by &Location"),
+                           TopicByLocation);
+    mnuRptAll[3] = addItem(mnuReportsMenu, QStringLiteral("mnuRptAll"),
+                           QStringLiteral("All Items by &Item Description"), TopicByItem);
+    mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuDash2"));
+    mnuRptValue[1] = addItem(mnuReportsMenu, QStringLiteral("mnuRptValue"),
+                             QStringLiteral("&Value Summary by Category"), TopicValueByCategory);
+    mnuRptValue[2] = addItem(mnuReportsMenu, QStringLiteral("mnuRptValue"),
+                             QStringLiteral("Value &Summary by Location"), TopicValueByLocation);
+    mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash2"));
+    mnuRptSerial = addItem(mnuReportsMenu, QStringLiteral("mnuRptSerial"), QStringLiteral("Serial &Number List"),
+                           TopicSerial);
+    mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash3"));
+    mnuCustom = addItem(mnuReportsMenu, QStringLiteral("mnuCustom"), QStringLiteral("Custom &Reports"), TopicCustom);
+
+    // The windows behind these come with their own subsystems; until then
+    // the items are shown but cannot be chosen.
+    for (QAction *later : {mnuMaint[1], mnuMaint[2], mnuRptAll[1], mnuRptAll[2], mnuRptAll[3], mnuRptValue[1],
+                           mnuRptValue[2], mnuRptSerial, mnuCustom})
+        later->setEnabled(false);
+
+    mnuHelpmenu = bar->addMenu(QStringLiteral("&Help"));
+    mnuHelpmenu->setObjectName(QStringLiteral("mnuHelpmenu"));
+    setHelpTopic(mnuHelpmenu->menuAction(), TopicHelp);
+    mnuHelp[1] = addItem(mnuHelpmenu, QStringLiteral("mnuHelp"), QStringLiteral("&Contents"), TopicHelp);
+    mnuHelp[2] = addItem(mnuHelpmenu, QStringLiteral("mnuHelp"), QStringLiteral("&Search for Help on..."), TopicHelp);
+    mnuHelp[3] = addItem(mnuHelpmenu, QStringLiteral("mnuHelp"), QStringLiteral("&Using Help"), TopicHelp);
+    for (int index = 1; index <= 3; ++index)
+        connect(mnuHelp[size_t(index)], &QAction::triggered, this, [this, index] { mnuHelp_Click(index); });
+    mnuHelpmenu->addSeparator()->setObjectName(QStringLiteral("mnuDash9"));
+    mnuAbout = addItem(mnuHelpmenu, QStringLiteral("mnuAbout"), QStringLiteral("&About Stowbook"), TopicAbout);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}
+
+void frmMain::Form_Load()
+{
+    CatListChanged = true;
+    LocListChanged = true;
+
+    DataFolder = dataFolderFromCommandLine(commandLineText(m_arguments), QDir::currentPath());
+
+    trapDb([] {
+        const QString images = DataFolder + ImagesFolderName;
+        if (!QFileInfo::exists(images) && !QDir().mkdir(images))
+            throw DbError(75, QStringLiteral("Path/File access error: the folder '%1' could not be created.")
+                                  .arg(QDir::toNativeSeparators(images)));
+    });
+
+    HeaderShade = 0;
+    BodyShade = qRgb(200, 200, 200);
+    ReportUseWith = QStringLiteral("items");
+
+    openInventory();
+    if (!dbInventory || !rsItems) {
+        reportUnopenedInventory();
+        return;
+    }
+
+    HelpFilePath = DataFolder + HelpFileName;
+
+    trapDb([this] {
+        if (rsItems->recordCount() > 0) {
+            rsItems->moveLast();
+            rsItems->moveFirst();
+            LoadItem();
+        } else {
+            DisableFields();
+        }
+    });
+
+    Changing = false;
+    PictureChanged = false;
+    Adding = false;
+}
+
+void frmMain::openInventory()
+{
+    trapDb([] { dbInventory = Database::open(DataFolder + InventoryFileName); });
+    if (!dbInventory)
+        return;
+    trapDb([] {
+        rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
+        rsItems->setLockEdits(false);
+    });
+}
+
+// Without its database the program cannot do anything useful; one clear
+// message instead of a failure for every later step.
+void frmMain::reportUnopenedInventory()
+{
+    const QString folder = QDir::toNativeSeparators(DataFolder);
+    prompts().message(
+        QStringLiteral("Stowbook could not open the inventory database '%1' in the folder '%2'.\n\n"
+                       "Start Stowbook with -d followed by a blank and the folder that holds your stowbook.db, "
+                       "or, to begin a new inventory, create a data folder with:\n\n    stowbook-setup %2")
+            .arg(InventoryFileName, folder),
+        Prompts::Buttons::Ok, Prompts::Icon::Critical, ProgramTitle);
+    rsItems.reset();
+    dbInventory.reset();
+    prompts().endProgram(1);
+}
+
+void frmMain::fillCodeList(QComboBox *list, const QString &statement, const QString &descColumn,
+                           const QString &idColumn)
+{
+    list->clear();
+    trapDb([&] {
+        auto codes = dbInventory->openRecordset(statement, RecordsetType::Snapshot);
+        if (codes->recordCount() > 0) {
+            for (codes->moveFirst(); !codes->eof(); codes->moveNext())
+                list->addItem(codes->value(descColumn).toString(), codes->value(idColumn).toInt());
+        }
+        codes->close();
+    });
+    list->setCurrentIndex(-1);
+}
+
+void frmMain::Form_Activate()
+{
+    if (m_unloaded || !dbInventory)
+        return;
+    bool reloaded = false;
+    if (CatListChanged) {
+        fillCodeList(cmbCat, CategoriesStatement, QStringLiteral("catDesc"), QStringLiteral("catid"));
+        CatListChanged = false;
+        reloaded = true;
+    }
+    if (LocListChanged) {
+        fillCodeList(cmbLoc, LocationsStatement, QStringLiteral("locDesc"), QStringLiteral("locid"));
+        LocListChanged = false;
+        reloaded = true;
+    }
+    if (reloaded && rsItems)
+        trapDb([this] {
+            if (rsItems->recordCount() > 0)
+                LoadItem();
+        });
+}
+
+void frmMain::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    for (QPointer<QWidget> &window : m_secondary) {
+        if (window)
+            window->close();
+    }
+    // What was typed but not stored is dropped: nothing is written here.
+    rsItems.reset();
+    dbInventory.reset();
+    QCoreApplication::quit();
+}
+
+void frmMain::mnuExit_Click()
+{
+    close();
+}
+
+void frmMain::mnuHelp_Click(int index)
+{
+    switch (index) {
+    case 1: ShowHelp(this, HelpFilePath, 1, 0); break;
+    case 2: ShowHelp(this, HelpFilePath, 261, 0); break;
+    case 3: ShowHelp(this, QString(), 4, 0); break;
+    default: break;
+    }
+}
+
+void frmMain::mnuAbout_Click()
+{
+    setSecondaryWindow(Secondary::About, frmAbout::showAbout(this));
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    Form_Activate();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}

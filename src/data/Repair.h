@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+struct RepairReport {
+    QString damagedCopy;             // where the damaged file was kept
+    QMap<QString, int> rowsRecovered; // per table
+    QMap<QString, int> rowsLost;      // rows known to exist but unreadable, per table (best effort)
+};
+
+// The engine's repair of a damaged database file that is not open. The
+// damaged file is first copied aside beside it under a dated name
+// ("stowbook.db" -> "stowbook-damaged-20261207-093015.db") and is never
+// changed; then a clean file is rebuilt in its place from every row that can
+// still be read, keeping each row's key. The tables come from the damaged
+// file's own schema where it can be read, else from fallbackSchemaSql.
+// The rebuilt file is written beside and renamed over the old one, so a
+// failure part way leaves the old file as it was. Throws DbError on failure.
+RepairReport repairDatabase(const QString &path, const QString &fallbackSchemaSql);

@@ -1,0 +1,67 @@
+#include "data/SqlFunctions.h"
+
+#include "data/Wildcard.h"
+
+#include <QString>
+#include <memory>
+#include <new>
+#include <sqlite3.h>
+
+static QString valueText(sqlite3_value *value)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return QString::fromUtf8(text, sqlite3_value_bytes(value));
+}
+
+static void deletePattern(void *pattern)
+{
+    delete static_cast<WildcardPattern *>(pattern);
+}
+
+static void wlikeFunction(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    try {
+        // A statement usually compares many rows with one pattern: it is
+        // compiled once and kept with the statement while the pattern stays.
+        if (auto *cached = static_cast<WildcardPattern *>(sqlite3_get_auxdata(context, 1))) {
+            sqlite3_result_int(context, cached->matches(valueText(argv[0])) ? 1 : 0);
+            return;
+        }
+        auto pattern = std::make_unique<WildcardPattern>(valueText(argv[1]));
+        sqlite3_result_int(context, pattern->matches(valueText(argv[0])) ? 1 : 0);
+        // SQLite owns it from here and may free it at once.
+        sqlite3_set_auxdata(context, 1, pattern.release(), deletePattern);
+    } catch (const std::bad_alloc &) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
+static void foldFunction(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    // Only text has case; numbers and Null pass unchanged, so "order by
+    // fold(x)" still sorts numbers as numbers.
+    if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) {
+        sqlite3_result_value(context, argv[0]);
+        return;
+    }
+    try {
+        const QByteArray folded = valueText(argv[0]).toCaseFolded().toUtf8();
+        sqlite3_result_text64(context, folded.constData(), sqlite3_uint64(folded.size()), SQLITE_TRANSIENT,
+                              SQLITE_UTF8);
+    } catch (const std::bad_alloc &) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
+int registerSqlFunctions(sqlite3 *db)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    int rc = sqlite3_create_function_v2(db, "wlike", 2, flags, nullptr, wlikeFunction, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(db, "fold", 1, flags, nullptr, foldFunction, nullptr, nullptr, nullptr);
+    return rc;
+}

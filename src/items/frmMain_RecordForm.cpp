@@ -1,0 +1,178 @@
+// The record form of the main window: its fifteen fields, and showing the
+// current item in them.
+#include "app/ElasticContainer.h"
+#include "app/Globals.h"
+#include "app/frmMain.h"
+#include "app/help/HelpKey.h"
+#include "data/HandleDbError.h"
+#include "dates/LocaleFormats.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+constexpr int FieldHeight = 360;   // twips
+constexpr int LabelAbove = 360;    // a caption sits this far above its field
+
+QLineEdit *makeText(const QString &name, int maxLength, int topic)
+{
+    auto *edit = new QLineEdit;
+    edit->setObjectName(name);
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
+    setHelpTopic(edit, topic);
+    return edit;
+}
+
+void placeWithCaption(ElasticContainer *form, QWidget *field, const QString &caption, QRect twips,
+                      int labelLeft = -1)
+{
+    auto *label = new QLabel(caption);
+    label->setObjectName(QStringLiteral("lbl") + field->objectName().mid(3));
+    label->setBuddy(field);
+    form->place(label, QRect(labelLeft >= 0 ? labelLeft : twips.left(), twips.top() - LabelAbove,
+                             twips.width() + 200, FieldHeight - 60));
+    form->place(field, twips);
+}
+
+// Shows a stored money amount; Null is an empty box.
+QString moneyText(const QVariant &value)
+{
+    if (value.isNull())
+        return QString();
+    if (value.canConvert<Money>() && value.metaType() == QMetaType::fromType<Money>())
+        return formatCurrency(value.value<Money>());
+    const auto money = Money::fromDouble(value.toDouble());
+    return money ? formatCurrency(*money) : value.toString();
+}
+
+QString dateText(const QVariant &value)
+{
+    if (value.isNull())
+        return QString();
+    if (value.metaType() == QMetaType::fromType<DateValue>())
+        return formatShortDate(value.value<DateValue>());
+    return value.toString();
+}
+
+void selectByData(QComboBox *list, const QVariant &id)
+{
+    // An id that matches no entry (a code removed by another program) shows
+    // as no selection rather than leaving the previous item's code in view.
+    list->setCurrentIndex(id.isNull() ? -1 : list->findData(id.toInt()));
+}
+
+} // namespace
+
+void frmMain::buildRecordForm()
+{
+    ElasticContainer *form = Elastic1;
+    txtItem = makeText(QStringLiteral("txtItem"), 80, 9);
+    txtManufact = makeText(QStringLiteral("txtManufact"), 50, 18);
+    txtModel = makeText(QStringLiteral("txtModel"), 50, 19);
+    txtSerNo = makeText(QStringLiteral("txtSerNo"), 50, 19);
+    dcPurchDate = makeText(QStringLiteral("dcPurchDate"), 0, 20);
+    txtPurchPrice = makeText(QStringLiteral("txtPurchPrice"), 0, 21);
+    txtEstValue = makeText(QStringLiteral("txtEstValue"), 0, 22);
+    txtQuantity = makeText(QStringLiteral("txtQuantity"), 0, 23);
+    txtTotValue = makeText(QStringLiteral("txtTotValue"), 0, 23);
+    txtTotValue->setFocusPolicy(Qt::NoFocus);
+    txtWherePurch = makeText(QStringLiteral("txtWherePurch"), 80, 24);
+    chkReceipt = new QCheckBox(QStringLiteral("Receipt on File"));
+    chkReceipt->setObjectName(QStringLiteral("chkReceipt"));
+    setHelpTopic(chkReceipt, 25);
+    txtMisc1 = makeText(QStringLiteral("txtMisc1"), 120, 26);
+    cmbCat = new QComboBox;
+    cmbCat->setObjectName(QStringLiteral("cmbCat"));
+    setHelpTopic(cmbCat, 27);
+    cmbLoc = new QComboBox;
+    cmbLoc->setObjectName(QStringLiteral("cmbLoc"));
+    setHelpTopic(cmbLoc, 28);
+    txtNotes = new QPlainTextEdit;
+    txtNotes->setObjectName(QStringLiteral("txtNotes"));
+    txtNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtNotes->setTabChangesFocus(true);
+    setHelpTopic(txtNotes, 29);
+
+    placeWithCaption(form, txtItem, QStringLiteral("Item Description"), QRect(240, 600, 3615, FieldHeight));
+    placeWithCaption(form, txtManufact, QStringLiteral("Manufacturer"), QRect(4080, 600, 1815, FieldHeight));
+    placeWithCaption(form, txtModel, QStringLiteral("Model Number"), QRect(6000, 600, 1935, FieldHeight));
+    placeWithCaption(form, txtSerNo, QStringLiteral("Serial Number"), QRect(8040, 600, 1935, FieldHeight));
+    placeWithCaption(form, dcPurchDate, QStringLiteral("Purchase Date"), QRect(240, 1560, 2175, FieldHeight));
+    placeWithCaption(form, txtPurchPrice, QStringLiteral("Purchase Price"), QRect(2640, 1560, 1815, FieldHeight),
+                     2550);
+    placeWithCaption(form, txtEstValue, QStringLiteral("Est. Value"), QRect(4680, 1560, 1815, FieldHeight), 4740);
+    placeWithCaption(form, txtQuantity, QStringLiteral("Quantity"), QRect(6720, 1560, 1215, FieldHeight));
+    placeWithCaption(form, txtTotValue, QStringLiteral("Total Value"), QRect(8160, 1560, 1815, FieldHeight));
+    placeWithCaption(form, txtWherePurch, QStringLiteral("Where Purchased"), QRect(240, 2640, 2055, FieldHeight));
+    form->place(chkReceipt, QRect(2640, 2400, 2055, 495));
+    placeWithCaption(form, txtMisc1, QStringLiteral("Miscellaneous"), QRect(4920, 2640, 5055, FieldHeight));
+    placeWithCaption(form, cmbCat, QStringLiteral("Category"), QRect(240, 3600, 2775, FieldHeight));
+    placeWithCaption(form, cmbLoc, QStringLiteral("Location"), QRect(240, 4680, 2775, FieldHeight));
+    placeWithCaption(form, txtNotes, QStringLiteral("Notes"), QRect(3240, 3480, 6735, 1635));
+
+    QWidget *order[] = {txtItem, txtManufact, txtModel, txtSerNo, dcPurchDate, txtPurchPrice, txtEstValue,
+                        txtQuantity, txtTotValue, chkReceipt, txtWherePurch, txtMisc1, cmbCat, cmbLoc, txtNotes};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void frmMain::LoadItem()
+{
+    Changing = true;
+    auto text = [](QLineEdit *box, const QString &column) {
+        trapDb([&] { box->setText(rsItems->value(column).toString()); });
+    };
+    text(txtItem, QStringLiteral("Item"));
+    text(txtManufact, QStringLiteral("manufact"));
+    text(txtModel, QStringLiteral("model"));
+    text(txtSerNo, QStringLiteral("serno"));
+    text(txtQuantity, QStringLiteral("quantity"));
+    text(txtWherePurch, QStringLiteral("wherepurch"));
+    text(txtMisc1, QStringLiteral("misc1"));
+    trapDb([this] { txtNotes->setPlainText(rsItems->value(QStringLiteral("Notes")).toString()); });
+    trapDb([this] { dcPurchDate->setText(dateText(rsItems->value(QStringLiteral("purchdate")))); });
+    trapDb([this] { txtPurchPrice->setText(moneyText(rsItems->value(QStringLiteral("purchprice")))); });
+    trapDb([this] { txtEstValue->setText(moneyText(rsItems->value(QStringLiteral("estvalue")))); });
+    trapDb([this] { txtTotValue->setText(moneyText(rsItems->value(QStringLiteral("totvalue")))); });
+    trapDb([this] { chkReceipt->setChecked(rsItems->value(QStringLiteral("receipt")).toBool()); });
+    trapDb([this] { selectByData(cmbCat, rsItems->value(QStringLiteral("catid"))); });
+    trapDb([this] { selectByData(cmbLoc, rsItems->value(QStringLiteral("locid"))); });
+    Changing = false;
+}
+
+void frmMain::ClearItem()
+{
+    for (QLineEdit *box : {txtItem, txtManufact, txtModel, txtSerNo, dcPurchDate, txtPurchPrice, txtEstValue})
+        box->clear();
+    txtQuantity->setText(QStringLiteral("1"));
+    txtTotValue->clear();
+    chkReceipt->setChecked(false);
+    txtWherePurch->clear();
+    txtMisc1->clear();
+    txtNotes->clear();
+    cmbCat->setCurrentIndex(-1);
+    cmbLoc->setCurrentIndex(-1);
+}
+
+std::vector<QWidget *> frmMain::entryFields() const
+{
+    return {txtItem, txtManufact, txtModel, txtSerNo, dcPurchDate, txtPurchPrice, txtEstValue, txtQuantity,
+            txtTotValue, chkReceipt, txtWherePurch, txtMisc1, txtNotes, cmbCat, cmbLoc};
+}
+
+void frmMain::DisableFields()
+{
+    for (QWidget *field : entryFields())
+        field->setEnabled(false);
+}
+
+void frmMain::EnableFields()
+{
+    for (QWidget *field : entryFields())
+        field->setEnabled(true);
+}

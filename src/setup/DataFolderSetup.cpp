@@ -1,0 +1,199 @@
+#include "setup/DataFolderSetup.h"
+
+#include "data/Database.h"
+#include "setup/CreatedPaths.h"
+#include "setup/DemoInventory.h"
+#include "setup/HouseholdCodes.h"
+#include "setup/ItemGenerator.h"
+#include "setup/ItemWriter.h"
+#include "setup/StagedDatabaseFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+static const QString InventoryFile = QStringLiteral("stowbook.db");
+static const QString CatalogueFile = QStringLiteral("rptspec.db");
+static const QString HelpFile = QStringLiteral("stowbook-help.html");
+static const QString ImagesFolder = QStringLiteral("images");
+
+static QByteArray readResource(const QString &name)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw SetupError(QStringLiteral("The program's file %1 is missing: %2").arg(name, file.errorString()));
+    return file.readAll();
+}
+
+// A database and its journal files: an old journal or log beside a new
+// database of the same name would be applied to it when it is opened, and
+// its presence means a database was there that may still be recovered.
+static void refuseExistingDatabase(const QDir &folder, const QString &name)
+{
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QString path = folder.filePath(name + QLatin1String(suffix));
+        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+            throw SetupError(QStringLiteral("%1 already exists. Setup never replaces an existing "
+                                            "database; the folder was left as it is.")
+                                 .arg(QDir::toNativeSeparators(path)));
+    }
+}
+
+static void makeFolder(const QString &path, CreatedPaths &created)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return;
+    if (info.exists() || !QDir().mkpath(path))
+        throw SetupError(QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(path)));
+    created.addFolder(path);
+}
+
+// The folders on the way to path that do not exist yet, outermost first:
+// each is made and recorded in turn, so a failed setup can take it away.
+static QStringList missingFolders(const QString &path)
+{
+    QStringList missing;
+    QDir dir(QDir::cleanPath(QDir(path).absolutePath()));
+    while (!dir.exists()) {
+        missing.prepend(dir.absolutePath());
+        if (!dir.cdUp())
+            break;
+    }
+    return missing;
+}
+
+static QString pictureName(qint64 key)
+{
+    return QStringLiteral("%1.bmp").arg(key, 8, 10, QLatin1Char('0'));
+}
+
+static void writePicture(const QImage &image, const QString &path, CreatedPaths &created)
+{
+    // The images folder may hold pictures of an earlier inventory; they are
+    // not ours to replace.
+    if (QFileInfo::exists(path))
+        throw SetupError(QStringLiteral("%1 already exists; setup does not replace pictures.")
+                             .arg(QDir::toNativeSeparators(path)));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit())
+        throw SetupError(QStringLiteral("Could not write the picture %1: %2")
+                             .arg(QDir::toNativeSeparators(path), file.errorString()));
+    created.addFile(path);
+}
+
+static void fillDemoInventory(Database &db, const QDir &images, CreatedPaths &created)
+{
+    ItemWriter writer(db);
+    QList<std::pair<qint64, DemoPicture>> pictures;
+    for (const DemoEntry &entry : demoInventory()) {
+        const qint64 key = writer.add(entry.row);
+        if (entry.picture != DemoPicture::None)
+            pictures.append({key, entry.picture});
+    }
+    writer.flush();
+    for (const auto &[key, picture] : pictures)
+        writePicture(drawDemoPicture(picture), images.filePath(pictureName(key)), created);
+}
+
+static void fillGeneratedItems(Database &db, int count, quint32 seed)
+{
+    ItemWriter writer(db);
+    ItemGenerator generator(seed);
+    for (int i = 0; i < count; ++i)
+        writer.add(generator.next());
+    writer.flush();
+}
+
+static void buildInventory(const QString &path, const SetupOptions &options, const QDir &images,
+                           CreatedPaths &created)
+{
+    std::unique_ptr<Database> db = Database::open(path, OpenMode::Shared);
+    db->execute(QString::fromUtf8(readResource(QStringLiteral(":/share/stowbook.sql"))));
+    {
+        // A new inventory starts empty: the household makes its own lists.
+        Transaction transaction(*db);
+        if (options.demo) {
+            insertHouseholdCodes(*db);
+            fillDemoInventory(*db, images, created);
+        } else if (options.generatedItems > 0) {
+            insertHouseholdCodes(*db);
+            fillGeneratedItems(*db, options.generatedItems, options.seed);
+        }
+        transaction.commit();
+    }
+    db->close();
+}
+
+static void buildCatalogue(const QString &path)
+{
+    std::unique_ptr<Database> db = Database::open(path, OpenMode::Shared);
+    db->execute(QString::fromUtf8(readResource(QStringLiteral(":/share/rptspec.sql"))));
+    db->close();
+}
+
+static void writeHelpFile(const QString &path)
+{
+    const QByteArray text = readResource(QStringLiteral(":/share/") + HelpFile);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        throw SetupError(QStringLiteral("Could not write %1: %2")
+                             .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+// Runs one build step; the database layer's and the money type's failures
+// become SetupError naming the file that was being made.
+template <class Step>
+static void building(const QString &finalPath, Step &&step)
+{
+    try {
+        step();
+    } catch (const SetupError &) {
+        throw;
+    } catch (const DbError &error) {
+        throw SetupError(QStringLiteral("Could not build %1: %2  %3")
+                             .arg(QDir::toNativeSeparators(finalPath)).arg(error.number()).arg(error.text()));
+    } catch (const std::exception &error) {
+        throw SetupError(QStringLiteral("Could not build %1: %2")
+                             .arg(QDir::toNativeSeparators(finalPath), QString::fromLocal8Bit(error.what())));
+    }
+}
+
+void createDataFolder(const QString &folder, const SetupOptions &options)
+{
+    if (folder.isEmpty())
+        throw SetupError(QStringLiteral("No data folder was named."));
+    if (options.demo && options.generatedItems > 0)
+        throw SetupError(QStringLiteral("Choose either the demo inventory or generated items, not both."));
+    if (options.generatedItems < 0)
+        throw SetupError(QStringLiteral("The number of items to generate cannot be negative."));
+
+    const QDir dir(folder);
+    refuseExistingDatabase(dir, InventoryFile);
+    refuseExistingDatabase(dir, CatalogueFile);
+
+    CreatedPaths created;
+    for (const QString &missing : missingFolders(folder))
+        makeFolder(missing, created);
+    const QDir images(dir.filePath(ImagesFolder));
+    makeFolder(images.path(), created);
+
+    const QString inventoryPath = dir.filePath(InventoryFile);
+    const QString cataloguePath = dir.filePath(CatalogueFile);
+    StagedDatabaseFile inventory(inventoryPath);
+    building(inventoryPath, [&] { buildInventory(inventory.path(), options, images, created); });
+    StagedDatabaseFile catalogue(cataloguePath);
+    building(cataloguePath, [&] { buildCatalogue(catalogue.path()); });
+
+    const QString helpPath = dir.filePath(HelpFile);
+    if (!QFileInfo::exists(helpPath))
+        created.addFile(helpPath);
+    writeHelpFile(helpPath);
+
+    catalogue.place();
+    created.addFile(cataloguePath);
+    inventory.place();
+    created.addFile(inventoryPath);
+    created.keep();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+#include <string>
+
+struct SetupOptions {
+    bool demo = false;          // fill the realistic household inventory
+    int generatedItems = 0;     // > 0: fill this many generated items instead
+    quint32 seed = 20261207;    // generated items are the same for the same seed
+};
+
+class SetupError : public std::runtime_error {
+public:
+    explicit SetupError(const QString &message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+// Lays out a new data folder: stowbook.db (empty, or filled as the options
+// say), rptspec.db with the report field catalogue, the images folder (with
+// the demo pictures) and the help file. The folder may exist but must
+// not hold a stowbook.db or rptspec.db: then SetupError is thrown and nothing
+// is touched. Any other failure also throws SetupError with a message for
+// the user.
+void createDataFolder(const QString &folder, const SetupOptions &options);

@@ -1,0 +1,114 @@
+#include "setup/SetupArguments.h"
+
+QString setupUsage()
+{
+    return QStringLiteral(
+        "Usage: stowbook-setup [--demo | --items N] [--seed S] DIR\n"
+        "Lays out a new Stowbook data folder DIR: the inventory database stowbook.db,\n"
+        "the report field catalogue rptspec.db, the images folder and the help file.\n"
+        "A folder that already holds stowbook.db or rptspec.db is left untouched.\n"
+        "\n"
+        "  --demo       fill in a household inventory of about sixty items with pictures\n"
+        "  --items N    fill in N made-up items (1 to %1), for trying out large inventories\n"
+        "  --seed S     the starting number for --items; the same S gives the same items\n"
+        "  -h, --help   show this text\n")
+        .arg(MaxGeneratedItems);
+}
+
+// Splits "--name=value" and "--name value"; returns false when the value is missing.
+static bool takeValue(const QStringList &arguments, qsizetype &i, const QString &name, QString &value)
+{
+    const QString &argument = arguments.at(i);
+    if (argument.startsWith(name + QLatin1Char('='))) {
+        value = argument.mid(name.size() + 1);
+        return true;
+    }
+    if (i + 1 >= arguments.size())
+        return false;
+    value = arguments.at(++i);
+    return true;
+}
+
+SetupArguments parseSetupArguments(const QStringList &arguments)
+{
+    SetupArguments result;
+    bool seenItems = false;
+    bool seenSeed = false;
+    QStringList folders;
+    bool onlyFoldersFollow = false;
+
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        const auto is = [&](const char *name) {
+            const QString option = QLatin1String(name);
+            return argument == option || argument.startsWith(option + QLatin1Char('='));
+        };
+        if (onlyFoldersFollow || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+            folders << argument;
+        } else if (argument == QLatin1String("--")) {
+            onlyFoldersFollow = true;
+        } else if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
+            result.showHelp = true;
+        } else if (argument == QLatin1String("--demo")) {
+            result.options.demo = true;
+        } else if (is("--items")) {
+            QString value;
+            if (seenItems) {
+                result.error = QStringLiteral("--items is given twice.");
+                return result;
+            }
+            if (!takeValue(arguments, i, QStringLiteral("--items"), value)) {
+                result.error = QStringLiteral("--items needs the number of items.");
+                return result;
+            }
+            bool ok = false;
+            const qlonglong count = value.toLongLong(&ok);
+            if (!ok || count < 1 || count > MaxGeneratedItems) {
+                result.error = QStringLiteral("--items needs a whole number from 1 to %1, not \"%2\".")
+                                   .arg(MaxGeneratedItems).arg(value);
+                return result;
+            }
+            result.options.generatedItems = int(count);
+            seenItems = true;
+        } else if (is("--seed")) {
+            QString value;
+            if (seenSeed) {
+                result.error = QStringLiteral("--seed is given twice.");
+                return result;
+            }
+            if (!takeValue(arguments, i, QStringLiteral("--seed"), value)) {
+                result.error = QStringLiteral("--seed needs a number.");
+                return result;
+            }
+            bool ok = false;
+            const uint seed = value.toUInt(&ok);
+            if (!ok) {
+                result.error = QStringLiteral("--seed needs a whole number from 0 to 4294967295, not \"%1\".")
+                                   .arg(value);
+                return result;
+            }
+            result.options.seed = seed;
+            seenSeed = true;
+        } else {
+            result.error = QStringLiteral("Unknown option \"%1\".").arg(argument);
+            return result;
+        }
+    }
+
+    if (result.showHelp)
+        return result;
+    if (result.options.demo && seenItems) {
+        result.error = QStringLiteral("Choose either --demo or --items, not both.");
+        return result;
+    }
+    if (folders.isEmpty()) {
+        result.error = QStringLiteral("Name the data folder to set up.");
+        return result;
+    }
+    if (folders.size() > 1) {
+        result.error = QStringLiteral("Name only one data folder, not \"%1\".").arg(folders.join(QStringLiteral("\", \"")));
+        return result;
+    }
+    result.folder = folders.first();
+    return result;
+}

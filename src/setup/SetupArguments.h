@@ -1,0 +1,21 @@
+#pragma once
+
+#include "setup/DataFolderSetup.h"
+
+#include <QString>
+#include <QStringList>
+
+// The command line of stowbook-setup:
+//   stowbook-setup [--demo | --items N] [--seed S] DIR
+struct SetupArguments {
+    QString folder;
+    SetupOptions options;
+    bool showHelp = false;  // -h or --help: print the usage and do nothing else
+    QString error;          // not empty: the command line was refused, for this reason
+};
+
+inline constexpr int MaxGeneratedItems = 10'000'000;
+
+// arguments: the command line without the program name.
+SetupArguments parseSetupArguments(const QStringList &arguments);
+QString setupUsage();

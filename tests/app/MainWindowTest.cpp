@@ -1,0 +1,224 @@
+#include "LockHolder.h"
+#include "ScriptedPrompts.h"
+#include "TestDataFolder.h"
+#include "app/Globals.h"
+#include "app/frmMain.h"
+#include "app/help/HelpKey.h"
+#include "data/Inventory.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        window.reset();
+        resetGlobals();
+    }
+
+    // Loads the main window on folder as the program's start does.
+    frmMain &start(const QString &folder)
+    {
+        window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder});
+        window->Form_Load();
+        window->Form_Activate();
+        return *window;
+    }
+
+    ScriptedPrompts prompts;
+    std::unique_ptr<frmMain> window;
+};
+
+QString firstDescriptionInOrder(const QString &dbPath)
+{
+    auto db = Database::open(dbPath);
+    return db->scalar(QStringLiteral("select Item from items order by fold(Item), iteid limit 1")).toString();
+}
+
+QStringList listTexts(const QComboBox *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->itemText(i);
+    return out;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsOnTheDataFolderWithTheFirstItemAndItsCodes)
+{
+    TestDataFolder folder{SetupOptions{.demo = true}};
+    QDir(folder.file(ImagesFolderName)).removeRecursively();
+    frmMain &w = start(folder.path().chopped(1)); // without the slash: it is appended
+
+    EXPECT_EQ(DataFolder, folder.path());
+    EXPECT_EQ(HelpFilePath, folder.path() + QStringLiteral("stowbook-help.html"));
+    EXPECT_TRUE(QFileInfo(folder.file(ImagesFolderName)).isDir()) << "the picture folder is made when missing";
+    EXPECT_EQ(ReportUseWith, QStringLiteral("items"));
+    EXPECT_EQ(BodyShade, qRgb(200, 200, 200));
+    ASSERT_TRUE(dbInventory && rsItems);
+    EXPECT_FALSE(rsItems->lockEdits()) << "optimistic locking";
+
+    EXPECT_EQ(w.txtItem->text(), firstDescriptionInOrder(folder.file(InventoryFileName)));
+    EXPECT_TRUE(w.txtItem->isEnabled());
+    EXPECT_FALSE(w.Changing);
+    EXPECT_FALSE(w.Adding);
+
+    // The lists are in description order, and the item's own codes are selected.
+    auto db = Database::open(folder.file(InventoryFileName));
+    EXPECT_EQ(w.cmbCat->count(), db->scalar(QStringLiteral("select count(*) from categories")).toInt());
+    QStringList sorted = listTexts(w.cmbCat);
+    std::sort(sorted.begin(), sorted.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    EXPECT_EQ(listTexts(w.cmbCat), sorted);
+    const QVariant catid = rsItems->value(QStringLiteral("catid"));
+    if (catid.isNull())
+        EXPECT_EQ(w.cmbCat->currentIndex(), -1);
+    else
+        EXPECT_EQ(w.cmbCat->currentData().toInt(), catid.toInt());
+    EXPECT_TRUE(prompts.calls().empty());
+}
+
+TEST_F(MainWindowTest, WithoutASwitchTheCurrentDirectoryIsTheDataFolder)
+{
+    TestDataFolder folder;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    window = std::make_unique<frmMain>(QStringList{});
+    window->Form_Load();
+    QDir::setCurrent(before);
+    EXPECT_EQ(QDir(DataFolder).canonicalPath(), QDir(folder.path()).canonicalPath());
+    EXPECT_TRUE(DataFolder.endsWith(QLatin1Char('/')));
+    EXPECT_TRUE(dbInventory != nullptr);
+}
+
+TEST_F(MainWindowTest, AnEmptyInventoryStartsWithTheFieldsOffAndTheListsFilled)
+{
+    TestDataFolder folder;
+    {
+        auto db = Database::open(folder.file(InventoryFileName));
+        db->execute(QStringLiteral("insert into categories (catDesc) values ('Tools'), ('appliances')"));
+        db->execute(QStringLiteral("insert into locations (locDesc) values ('Garage')"));
+    }
+    frmMain &w = start(folder.path());
+    EXPECT_EQ(rsItems->recordCount(), 0);
+    for (QWidget *field : std::initializer_list<QWidget *>{w.txtItem, w.txtNotes, w.cmbCat, w.cmbLoc, w.chkReceipt,
+                                                           w.dcPurchDate, w.txtTotValue})
+        EXPECT_FALSE(field->isEnabled()) << field->objectName().toStdString();
+    EXPECT_EQ(listTexts(w.cmbCat), (QStringList{QStringLiteral("appliances"), QStringLiteral("Tools")}))
+        << "order ignores case";
+    EXPECT_EQ(listTexts(w.cmbLoc), QStringList{QStringLiteral("Garage")});
+    EXPECT_TRUE(prompts.calls().empty());
+}
+
+TEST_F(MainWindowTest, AMissingDatabaseIsReportedOnceClearlyAndTheProgramStops)
+{
+    QTemporaryDir empty;
+    window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), empty.path()});
+    EXPECT_THROW(window->Form_Load(), ProgramEnded);
+    const auto shown = prompts.messages();
+    ASSERT_EQ(shown.size(), 2u) << "the engine's message and one explanation, nothing more";
+    EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("14  "))) << shown[0].text.toStdString();
+    EXPECT_TRUE(shown[1].text.contains(empty.path())) << shown[1].text.toStdString();
+    EXPECT_TRUE(shown[1].text.contains(QStringLiteral("stowbook-setup")));
+    EXPECT_EQ(prompts.count(ScriptedPrompts::Kind::End), 1);
+}
+
+TEST_F(MainWindowTest, ADatabaseHeldByAnotherProgramEndsTheStartWithTheInUseMessage)
+{
+    TestDataFolder folder;
+    LockHolder other(LockHolder::Role::Exclusive, folder.file(InventoryFileName));
+    window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder.path()});
+    EXPECT_THROW(window->Form_Load(), ProgramEnded);
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages().front().title, QStringLiteral("Database File Already In Use"));
+}
+
+TEST_F(MainWindowTest, ActivationReloadsAChangedListAndShowsTheItemAgain)
+{
+    TestDataFolder folder{SetupOptions{.demo = true}};
+    frmMain &w = start(folder.path());
+    const int before = w.cmbCat->count();
+    {
+        auto other = Database::open(folder.file(InventoryFileName));
+        other->execute(QStringLiteral("insert into categories (catDesc) values ('Zz Added Elsewhere')"));
+    }
+    w.Form_Activate(); // nothing changed as far as the main window knows
+    EXPECT_EQ(w.cmbCat->count(), before);
+
+    w.txtItem->setText(QStringLiteral("typed but not stored"));
+    CatListChanged = true; // as the maintenance window does
+    w.Form_Activate();
+    EXPECT_EQ(w.cmbCat->count(), before + 1);
+    EXPECT_FALSE(CatListChanged);
+    EXPECT_EQ(w.txtItem->text(), rsItems->value(QStringLiteral("Item")).toString()) << "the item is shown again";
+}
+
+TEST_F(MainWindowTest, ExitDuringAnEditDiscardsItAndClosesEverything)
+{
+    TestDataFolder folder{SetupOptions{.demo = true}};
+    frmMain &w = start(folder.path());
+    const QString stored = w.txtManufact->text();
+    QTest::keyClicks(w.txtManufact, QStringLiteral(" edited"));
+    auto about = std::make_unique<QWidget>();
+    about->show();
+    w.setSecondaryWindow(frmMain::Secondary::About, about.get());
+
+    w.mnuExit->trigger();
+
+    EXPECT_FALSE(about->isVisible()) << "the other windows are closed";
+    EXPECT_FALSE(rsItems);
+    EXPECT_FALSE(dbInventory);
+    EXPECT_TRUE(prompts.calls().empty()) << "nobody is asked";
+    auto db = Database::open(folder.file(InventoryFileName));
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from items where manufact = ?"), {stored + QStringLiteral(" edited")})
+                  .toInt(),
+              0);
+}
+
+TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
+{
+    frmMain w(QStringList{});
+    struct Row { QAction *action; const char *caption; int topic; };
+    const Row rows[] = {
+        {w.mnuExit, "E&xit", 30},
+        {w.mnuMaint[1], "&Categories", 31},
+        {w.mnuMaint[2], "&Locations", 32},
+        {w.mnuRptAll[1], "All Items by &Category", 33},
+        {w.mnuRptAll[2], "All Items by &Location", 34},
+        {w.mnuRptAll[3], "All Items by &Item Description", 35},
+        {w.mnuRptValue[1], "&Value Summary by Category", 36},
+        {w.mnuRptValue[2], "Value &Summary by Location", 37},
+        {w.mnuRptSerial, "Serial &Number List", 38},
+        {w.mnuCustom, "Custom &Reports", 47},
+        {w.mnuHelp[1], "&Contents", 40},
+        {w.mnuHelp[2], "&Search for Help on...", 40},
+        {w.mnuHelp[3], "&Using Help", 40},
+        {w.mnuAbout, "&About Stowbook", 41},
+    };
+    for (const Row &row : rows) {
+        ASSERT_NE(row.action, nullptr) << row.caption;
+        EXPECT_EQ(row.action->text(), QString::fromUtf8(row.caption));
+        EXPECT_EQ(helpTopic(row.action), row.topic) << row.caption;
+        EXPECT_TRUE(row.action->shortcut().isEmpty());
+    }
+    QStringList top;
+    for (QAction *menu : w.menuBar()->actions())
+        top << menu->text() + QLatin1Char('=') + QString::number(helpTopic(menu));
+    EXPECT_EQ(top, (QStringList{QStringLiteral("&File=30"), QStringLiteral("&Maintain=31"),
+                                QStringLiteral("&Reports=33"), QStringLiteral("&Help=40")}));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Stowbook"));
+}

@@ -1,0 +1,73 @@
+#include "setup/SetupArguments.h"
+
+#include <gtest/gtest.h>
+
+struct AcceptedCase {
+    const char *name;
+    QStringList arguments;
+    QString folder;
+    bool demo;
+    int items;
+    quint32 seed;
+};
+
+TEST(SetupArguments, AcceptsEachWayOfWritingAValidCommandLine)
+{
+    const quint32 defaultSeed = SetupOptions{}.seed;
+    const AcceptedCase cases[] = {
+        {"folder alone", {"data"}, "data", false, 0, defaultSeed},
+        {"demo before folder", {"--demo", "data"}, "data", true, 0, defaultSeed},
+        {"demo after folder", {"data", "--demo"}, "data", true, 0, defaultSeed},
+        {"items and seed", {"--items", "1000", "--seed", "7", "data"}, "data", false, 1000, 7},
+        {"items with =", {"--items=25", "--seed=0", "data"}, "data", false, 25, 0},
+        {"largest seed", {"--items", "1", "--seed", "4294967295", "d"}, "d", false, 1, 4294967295u},
+        {"folder that looks like an option", {"--demo", "--", "-odd"}, "-odd", true, 0, defaultSeed},
+        {"folder with blanks", {"My Inventory/data"}, "My Inventory/data", false, 0, defaultSeed},
+    };
+    for (const AcceptedCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const SetupArguments parsed = parseSetupArguments(c.arguments);
+        EXPECT_EQ(parsed.error, QString());
+        EXPECT_FALSE(parsed.showHelp);
+        EXPECT_EQ(parsed.folder, c.folder);
+        EXPECT_EQ(parsed.options.demo, c.demo);
+        EXPECT_EQ(parsed.options.generatedItems, c.items);
+        EXPECT_EQ(parsed.options.seed, c.seed);
+    }
+}
+
+TEST(SetupArguments, RefusesABadCommandLineWithAReason)
+{
+    struct RefusedCase { const char *name; QStringList arguments; const char *reasonMentions; };
+    const RefusedCase cases[] = {
+        {"no folder", {}, "folder"},
+        {"only options", {"--demo"}, "folder"},
+        {"two folders", {"a", "b"}, "one"},
+        {"demo and items", {"--demo", "--items", "5", "d"}, "--demo"},
+        {"items without number", {"d", "--items"}, "--items"},
+        {"items not a number", {"--items", "many", "d"}, "many"},
+        {"items zero", {"--items", "0", "d"}, "--items"},
+        {"items negative", {"--items", "-5", "d"}, "--items"},
+        {"items too many", {"--items", "10000001", "d"}, "--items"},
+        {"items twice", {"--items", "5", "--items", "6", "d"}, "twice"},
+        {"seed negative", {"--seed", "-1", "d"}, "--seed"},
+        {"seed too large", {"--seed", "4294967296", "d"}, "--seed"},
+        {"seed missing", {"d", "--seed"}, "--seed"},
+        {"unknown option", {"--demos", "d"}, "--demos"},
+    };
+    for (const RefusedCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const SetupArguments parsed = parseSetupArguments(c.arguments);
+        EXPECT_TRUE(parsed.error.contains(QLatin1String(c.reasonMentions))) << parsed.error.toStdString();
+    }
+}
+
+TEST(SetupArguments, HelpNeedsNoFolder)
+{
+    for (const char *option : {"-h", "--help"}) {
+        const SetupArguments parsed = parseSetupArguments({QLatin1String(option)});
+        EXPECT_TRUE(parsed.showHelp);
+        EXPECT_TRUE(parsed.error.isEmpty());
+    }
+    EXPECT_TRUE(setupUsage().contains(QLatin1String("stowbook-setup [--demo | --items N] [--seed S] DIR")));
+}

@@ -1,0 +1,75 @@
+#include "TestDataFolder.h"
+#include "FolderContents.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+struct RunResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+static QString setupProgram()
+{
+    return buildDir() + QStringLiteral("/stowbook-setup");
+}
+
+static RunResult runSetup(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(setupProgram(), arguments);
+    RunResult result;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        result.err = QStringLiteral("did not run: ") + process.errorString();
+        return result;
+    }
+    result.exitCode = process.exitCode();
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+TEST(SetupProgram, RefusesAFolderWithADatabaseWithExitCodeOneAndLeavesItAlone)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    QFile existing(temp.filePath(QStringLiteral("stowbook.db")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("the only copy of a household's inventory");
+    existing.close();
+    const auto before = folderContents(temp.path());
+
+    const RunResult run = runSetup({QStringLiteral("--demo"), temp.path()});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QDir::toNativeSeparators(temp.filePath(QStringLiteral("stowbook.db")))))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_EQ(folderContents(temp.path()), before);
+}
+
+TEST(SetupProgram, BadArgumentsShowTheUsageWithExitCodeTwo)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const RunResult run = runSetup({QStringLiteral("--items"), QStringLiteral("lots"), temp.path()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QLatin1String("Usage: stowbook-setup"))) << run.err.toStdString();
+    EXPECT_TRUE(QDir(temp.path()).isEmpty());
+}
+
+TEST(SetupProgram, SaysWhatItMade)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString folder = temp.filePath(QStringLiteral("data"));
+    const RunResult run = runSetup({QStringLiteral("--items"), QStringLiteral("20"), folder});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("20 items"))) << run.out.toStdString();
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/stowbook.db")));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/rptspec.db")));
+}
