@@ -60,12 +60,16 @@ public:
 
     // Begins a new row. The table's counter key is reserved at once, so
     // value(keyColumn) already gives the key the row will be stored under
-    // (a cancelled addition uses up its number, as the engine did).
+    // (a cancelled addition uses up its number, as the engine did). The
+    // reservation takes the write lock for a moment: while another program
+    // holds it, addNew throws 3260 and nothing is begun.
     void addNew();
     void edit();
     // Stores the row begun by addNew or edit: only the columns set since are
     // written. An added row goes to the end of the recordset; the position
-    // returns to the row that was current before addNew.
+    // returns to the row that was current before addNew. When the write
+    // fails (3260 while locked, 3167 when the edited row is gone) the row
+    // stays begun with its values, so update() can simply be called again.
     void update();
     void cancelUpdate();
     // Deletes the current row; the position stays on the deleted row's place

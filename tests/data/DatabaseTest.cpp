@@ -10,35 +10,20 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-static int errorNumberOf(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const DbError &error) {
-        return error.number();
-    }
-    return 0;
-}
-
-TEST(Database, NeverCreatesAFile)
+TEST(Database, OpensOnlyAnExistingSoundFile)
 {
     QTemporaryDir dir;
-    const QString missing = dir.filePath(QStringLiteral("stowbook.db"));
+    const QString path = dir.filePath(QStringLiteral("stowbook.db"));
     try {
-        Database::open(missing);
+        Database::open(path);
         FAIL() << "a missing file was opened";
     } catch (const DbError &error) {
         EXPECT_EQ(error.number(), SQLITE_CANTOPEN);
         EXPECT_EQ(error.text(), QStringLiteral("unable to open database file"));
     }
-    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_FALSE(QFileInfo::exists(path)); // never created
     EXPECT_EQ(errorNumberOf([] { Database::open(QString()); }), SQLITE_CANTOPEN);
-}
 
-TEST(Database, AFileThatIsNoDatabaseFailsAtOpenAsDamaged)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("stowbook.db"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(8192, 'x'));
@@ -60,8 +45,6 @@ TEST(Database, BindsEachKindOfValue)
     auto db = file.open();
     const BindCase cases[] = {
         {"text", QStringLiteral("Füße"), "text", QStringLiteral("Füße")},
-        {"empty text stays text", QString(""), "text", QString("")},
-        {"int", 42, "integer", 42},
         {"64-bit", qlonglong(1) << 40, "integer", qlonglong(1) << 40},
         {"bool", true, "integer", 1},
         {"double", 2.5, "real", 2.5},
@@ -89,12 +72,11 @@ TEST(Database, RunsScriptsAndSingleStatementsWithValues)
     auto db = file.open();
     db->execute(QStringLiteral("insert into categories (catDesc) values ('a'); insert into categories (catDesc) values ('b');"));
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from categories")), 2);
-    // The same text many times, with other values each time.
-    for (int i = 0; i < 100; ++i)
+    for (int i = 0; i < 100; ++i) // one text, other values each time
         db->execute(QStringLiteral("insert into locations (locDesc) values (?1)"), {QStringLiteral("room %1").arg(i)});
     EXPECT_EQ(db->scalar(QStringLiteral("select locDesc from locations where locid = ?1"), {100}),
               QStringLiteral("room 99"));
-    EXPECT_TRUE(db->scalar(QStringLiteral("select catDesc from categories where catid = 99")).isNull());
+    EXPECT_EQ(db->scalar(QStringLiteral("select purchprice from items")), QVariant());
 
     EXPECT_EQ(errorNumberOf([&] { db->execute(QStringLiteral("select 1; select 2"), {1}); }), SQLITE_MISUSE);
     EXPECT_EQ(errorNumberOf([&] { db->execute(QStringLiteral("select ?1"), {1, 2}); }), SQLITE_RANGE);
@@ -107,36 +89,18 @@ TEST(Database, RunsScriptsAndSingleStatementsWithValues)
     }
 }
 
-TEST(Database, ScalarReadsColumnsByTheirDeclaredKind)
-{
-    TestDatabase file;
-    auto db = file.open();
-    db->execute(QStringLiteral("insert into items (Item, purchprice, purchdate, receipt, quantity) "
-                               "values ('x', 12.5, '2024-02-29', 1, 3)"));
-    EXPECT_EQ(db->scalar(QStringLiteral("select purchprice from items")).value<Money>(),
-              *Money::fromDecimalText(u"12.5"));
-    EXPECT_EQ(db->scalar(QStringLiteral("select purchdate from items")).value<DateValue>().date(), QDate(2024, 2, 29));
-    EXPECT_EQ(db->scalar(QStringLiteral("select receipt from items")).typeId(), QMetaType::Bool);
-    EXPECT_EQ(db->scalar(QStringLiteral("select quantity from items")).typeId(), QMetaType::Int);
-    EXPECT_EQ(db->scalar(QStringLiteral("select sum(purchprice) from items")).typeId(), QMetaType::Double);
-}
-
 TEST(Database, WildcardAndFoldFunctionsAreOnEveryConnection)
 {
     TestDatabase file;
     auto db = file.open();
-    for (const char *name : {"Äpfel", "apfelmus", "Birne", "äpfelchen"})
+    for (const char *name : {"Äpfel", "Cherry", "apple", "Banana", "äpfelchen"})
         addItem(*db, QString::fromUtf8(name));
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from items where wlike(Item, ?1)"), {QStringLiteral("ÄPF*")}), 2);
-    EXPECT_TRUE(db->scalar(QStringLiteral("select wlike(null, '*')")).isNull());
-    EXPECT_TRUE(db->scalar(QStringLiteral("select wlike('a', null)")).isNull());
-    EXPECT_EQ(db->scalar(QStringLiteral("select fold('ÄPFEL')")), QStringLiteral("äpfel"));
-    EXPECT_EQ(db->scalar(QStringLiteral("select typeof(fold(5))")), QStringLiteral("integer"));
-    EXPECT_TRUE(db->scalar(QStringLiteral("select fold(null)")).isNull());
-    db->execute(QStringLiteral("delete from items"));
-    for (const char *name : {"Cherry", "apple", "Banana"})
-        addItem(*db, QString::fromUtf8(name));
-    EXPECT_EQ(db->scalar(QStringLiteral("select group_concat(Item, '|') from (select Item from items order by fold(Item))")),
+    EXPECT_EQ(db->scalar(QStringLiteral("select wlike(null, '*') is null and wlike('a', null) is null")), 1);
+    EXPECT_EQ(db->scalar(QStringLiteral("select fold('ÄPFEL') || typeof(fold(5)) || coalesce(fold(null), '-')")),
+              QStringLiteral("äpfelinteger-"));
+    EXPECT_EQ(db->scalar(QStringLiteral("select group_concat(Item, '|') from "
+                                        "(select Item from items where Item < 'z' order by fold(Item))")),
               QStringLiteral("apple|Banana|Cherry"));
 }
 

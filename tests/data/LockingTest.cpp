@@ -5,16 +5,6 @@
 
 #include <gtest/gtest.h>
 
-static int errorNumberOf(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const DbError &error) {
-        return error.number();
-    }
-    return 0;
-}
-
 TEST(Locking, ExclusiveAndSharedOpensKeepEachOtherOut)
 {
     TestDatabase file;

@@ -7,16 +7,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-static int errorNumberOf(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const DbError &error) {
-        return error.number();
-    }
-    return 0;
-}
-
 class SnapshotTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -31,3 +31,13 @@ qint64 addItem(Database &db, const QString &description)
     db.execute(QStringLiteral("insert into items (Item) values (?1)"), {description});
     return db.scalar(QStringLiteral("select last_insert_rowid()")).toLongLong();
 }
+
+int errorNumberOf(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const DbError &error) {
+        return error.number();
+    }
+    return 0;
+}

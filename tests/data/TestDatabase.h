@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -28,7 +29,9 @@ QString inventorySchemaText();
 // Adds an item with the description and returns its key.
 qint64 addItem(Database &db, const QString &description);
 
-// Readable failure messages.
+// The number of the DbError the step throws; 0 when it throws none.
+int errorNumberOf(const std::function<void()> &step);
+
 inline void PrintTo(const QVariant &value, std::ostream *os)
 {
     *os << (value.isValid() ? value.typeName() : "invalid") << ' ' << value.toString().toStdString();
