@@ -40,6 +40,21 @@ static void refuseExistingDatabase(const QDir &folder, const QString &name)
     }
 }
 
+// Pictures left from another inventory would show up beside the new items
+// that get the same keys.
+static void refuseOldPictures(const QDir &folder)
+{
+    const QDir images(folder.filePath(ImagesFolder));
+    if (!images.exists())
+        return;
+    const QStringList pictures = images.entryList({QStringLiteral("[0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9].*")},
+                                                  QDir::Files | QDir::Hidden | QDir::System);
+    if (!pictures.isEmpty())
+        throw SetupError(QStringLiteral("%1 already holds item pictures (%2). They belong to another inventory; "
+                                        "setup uses a folder without them. The folder was left as it is.")
+                             .arg(QDir::toNativeSeparators(images.path()), pictures.constFirst()));
+}
+
 static void makeFolder(const QString &path, CreatedPaths &created)
 {
     const QFileInfo info(path);
@@ -172,6 +187,7 @@ void createDataFolder(const QString &folder, const SetupOptions &options)
     const QDir dir(folder);
     refuseExistingDatabase(dir, InventoryFile);
     refuseExistingDatabase(dir, CatalogueFile);
+    refuseOldPictures(dir);
 
     CreatedPaths created;
     for (const QString &missing : missingFolders(folder))

@@ -201,32 +201,29 @@ TEST(DataFolderSetup, FailurePartWayLeavesNoDatabaseAndRemovesWhatItMade)
     }
 }
 
-TEST(DataFolderSetup, DemoNeverOverwritesAPictureAlreadyInTheImagesFolder)
+// Pictures of another inventory would be shown beside new items with the
+// same keys, and the demo would overwrite them: setup refuses such a folder.
+TEST(DataFolderSetup, RefusesAnImagesFolderHoldingItemPictures)
 {
-    QTemporaryDir temp;
-    ASSERT_TRUE(temp.isValid());
-    // The demo's last picture, so that others have been drawn before setup meets it.
-    qint64 lastKey = 0;
-    for (std::size_t i = 0; i < demoInventory().size(); ++i) {
-        if (demoInventory()[i].picture != DemoPicture::None)
-            lastKey = qint64(i) + 1;  // demo items are keyed 1, 2, ... in order
-    }
-    const QString name = QStringLiteral("%1.bmp").arg(lastKey, 8, 10, QLatin1Char('0'));
-    ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("images")));
-    QFile picture(temp.filePath(QStringLiteral("images/") + name));
-    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
-    picture.write("the user's own picture");
-    picture.close();
-    const auto before = folderContents(temp.path());
+    for (const SetupOptions &options : {SetupOptions{}, SetupOptions{.demo = true}}) {
+        QTemporaryDir temp;
+        ASSERT_TRUE(temp.isValid());
+        const QString name = QStringLiteral("00000001.jpg");
+        ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("images")));
+        QFile picture(temp.filePath(QStringLiteral("images/") + name));
+        ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+        picture.write("the user's own picture");
+        picture.close();
+        const auto before = folderContents(temp.path());
 
-    try {
-        createDataFolder(temp.path(), {.demo = true});
-        ADD_FAILURE() << "setup went ahead";
-    } catch (const SetupError &error) {
-        EXPECT_TRUE(error.message().contains(name)) << error.what();
+        try {
+            createDataFolder(temp.path(), options);
+            ADD_FAILURE() << "setup went ahead";
+        } catch (const SetupError &error) {
+            EXPECT_TRUE(error.message().contains(name)) << error.what();
+        }
+        EXPECT_EQ(folderContents(temp.path()), before);
     }
-    // Neither a database nor any of the other demo pictures stays behind.
-    EXPECT_EQ(folderContents(temp.path()), before);
 }
 
 TEST(DataFolderSetup, RefusesContradictoryOptions)
