@@ -9,6 +9,7 @@
 #include "app/help/HelpViewer.h"
 #include "data/HandleDbError.h"
 #include "data/Inventory.h"
+#include "dates/DateOrder.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -50,6 +52,8 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     setCentralWidget(Elastic1);
     buildMenus();
     buildRecordForm();
+    buildCommandButtons();
+    wireFieldEntry();
 }
 
 frmMain::~frmMain() = default;
@@ -121,6 +125,8 @@ void frmMain::buildMenus()
 
 void frmMain::Form_Load()
 {
+    // The date order must be known before any date is shown or read.
+    ChkDateFmt();
     CatListChanged = true;
     LocListChanged = true;
 
@@ -190,6 +196,8 @@ void frmMain::reportUnopenedInventory()
 void frmMain::fillCodeList(QComboBox *list, const QString &statement, const QString &descColumn,
                            const QString &idColumn)
 {
+    // Refilling the list is no change to the item shown.
+    const QSignalBlocker quiet(list);
     list->clear();
     trapDb([&] {
         auto codes = dbInventory->openRecordset(statement, RecordsetType::Snapshot);
@@ -207,6 +215,10 @@ void frmMain::Form_Activate()
     if (m_unloaded || !dbInventory)
         return;
     bool reloaded = false;
+    // The codes chosen in an edit or addition under way, to choose them again
+    // in the fresh lists.
+    const QVariant chosenCat = cmbCat->currentIndex() < 0 ? QVariant() : cmbCat->currentData();
+    const QVariant chosenLoc = cmbLoc->currentIndex() < 0 ? QVariant() : cmbLoc->currentData();
     if (CatListChanged) {
         fillCodeList(cmbCat, CategoriesStatement, QStringLiteral("catDesc"), QStringLiteral("catid"));
         CatListChanged = false;
@@ -217,7 +229,17 @@ void frmMain::Form_Activate()
         LocListChanged = false;
         reloaded = true;
     }
-    if (reloaded && rsItems)
+    if (!reloaded)
+        return;
+    if (Changing || Adding) {
+        // Showing the stored item again would throw away what is being typed
+        // (a user often goes to the maintenance window in the middle of an
+        // item to add the category it needs).
+        for (auto [list, chosen] : {std::pair{cmbCat, chosenCat}, std::pair{cmbLoc, chosenLoc}})
+            list->setCurrentIndex(chosen.isNull() ? -1 : list->findData(chosen));
+        return;
+    }
+    if (rsItems)
         trapDb([this] {
             if (rsItems->recordCount() > 0)
                 LoadItem();

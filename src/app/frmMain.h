@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QPushButton;
 
 // The main window: the program's first and last window. Its load opens the
 // inventory, its menus open every other window, its unload ends the program.
@@ -41,9 +42,59 @@ public:
 
     // Record form (src/items/frmMain_RecordForm.cpp).
     void LoadItem();
+    // Writes the form into the record begun by addNew or edit and stores it.
+    // True when the record was stored; false when storing failed (already
+    // reported), in which case the form still holds what was typed.
+    bool SaveItem();
     void ClearItem();
     void DisableFields();
     void EnableFields();
+
+    // Record commands (src/items/frmMain_Commands.cpp).
+    // Turns browsing into editing when a field of a shown item changes.
+    void MakingChange();
+    bool ItemDescEntered();
+    void ShowBrowseButtons();
+    void ShowEditButtons();
+    void cmdFirst_Click();
+    void cmdPrevious_Click();
+    void cmdNext_Click();
+    void cmdLast_Click();
+    void cmdAddNew_Click();
+    void cmdUpdate_Click();
+    void cmdCancel_Click();
+    void cmdDelete_Click();
+    void cmdFind_Click();
+
+    // Field entry (src/items/frmMain_FieldEntry.cpp). "LostFocus" is the
+    // focus moving to another control of this window; switching windows
+    // is not leaving a field.
+    void txtItem_Change();
+    void txtManufact_Change();
+    void txtModel_Change();
+    void txtSerNo_Change();
+    void dcPurchDate_Change();
+    void txtPurchPrice_Change();
+    void txtPurchPrice_GotFocus();
+    void txtPurchPrice_LostFocus();
+    void txtEstValue_Change();
+    void txtEstValue_GotFocus();
+    void txtEstValue_LostFocus();
+    void txtQuantity_Change();
+    void txtQuantity_GotFocus();
+    void txtQuantity_LostFocus();
+    void txtTotValue_GotFocus();
+    void chkReceipt_Click();
+    void txtWherePurch_Change();
+    void txtMisc1_Change();
+    void txtNotes_Change();
+    void cmbCat_Change();
+    void cmbCat_Click();
+    void cmbCat_KeyDown(int key);   // key: a Qt::Key
+    void cmbLoc_Change();
+    void cmbLoc_Click();
+    void cmbLoc_KeyDown(int key);
+    void ComputeTotal();
 
     // State of the record form.
     bool Changing = false;
@@ -66,6 +117,18 @@ public:
     QComboBox *cmbLoc = nullptr;
     QPlainTextEdit *txtNotes = nullptr;
 
+    // The command buttons under the form.
+    QPushButton *cmdFirst = nullptr;
+    QPushButton *cmdPrevious = nullptr;
+    QPushButton *cmdNext = nullptr;
+    QPushButton *cmdLast = nullptr;
+    QPushButton *cmdAddNew = nullptr;
+    QPushButton *cmdDelete = nullptr;
+    QPushButton *cmdFind = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    QPushButton *cmdUpdate = nullptr;
+    QPushButton *cmdPicture = nullptr;
+
     // Menu items, by the names the program gives them.
     QAction *mnuExit = nullptr;
     std::array<QAction *, 3> mnuMaint{};   // index 1, 2 at [1], [2]; [0] unused
@@ -83,6 +146,7 @@ public:
     ElasticContainer *Elastic1 = nullptr;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -90,12 +154,26 @@ protected:
 private:
     void buildMenus();
     void buildRecordForm();      // src/items/frmMain_RecordForm.cpp
+    void buildCommandButtons();  // src/items/frmMain_Commands.cpp
+    void wireFieldEntry();       // src/items/frmMain_FieldEntry.cpp
     // The fifteen entry fields in the order they are switched on and off.
     std::vector<QWidget *> entryFields() const;
     void fillCodeList(QComboBox *list, const QString &statement, const QString &descColumn,
                       const QString &idColumn);
     void openInventory();
     void reportUnopenedInventory();
+
+    // Field entry helpers (src/items/frmMain_FieldEntry.cpp).
+    // Shows a refusal of the field's entry and puts the focus back in it.
+    void refuseEntry(QLineEdit *field, const QString &message);
+    // The checks and formatting of leaving a money field; false when refused.
+    bool leaveMoneyField(QLineEdit *field, const QString &notANumberMessage);
+    // False, after telling the user, when the quantity cannot be stored.
+    bool quantityFits();
+
+    // Set while the focus is being put back into a refused field: the field
+    // that loses it then is not being left by the user.
+    bool m_returningFocus = false;
 
     QStringList m_arguments;
     std::array<QPointer<QWidget>, size_t(Secondary::Count)> m_secondary;

@@ -27,12 +27,14 @@ static void wlikeFunction(sqlite3_context *context, int, sqlite3_value **argv)
     try {
         // A statement usually compares many rows with one pattern: it is
         // compiled once and kept with the statement while the pattern stays.
+        const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+        const int bytes = sqlite3_value_bytes(argv[0]);
         if (auto *cached = static_cast<WildcardPattern *>(sqlite3_get_auxdata(context, 1))) {
-            sqlite3_result_int(context, cached->matches(valueText(argv[0])) ? 1 : 0);
+            sqlite3_result_int(context, cached->matchesUtf8(text, bytes) ? 1 : 0);
             return;
         }
         auto pattern = std::make_unique<WildcardPattern>(valueText(argv[1]));
-        sqlite3_result_int(context, pattern->matches(valueText(argv[0])) ? 1 : 0);
+        sqlite3_result_int(context, pattern->matchesUtf8(text, bytes) ? 1 : 0);
         // SQLite owns it from here and may free it at once.
         sqlite3_set_auxdata(context, 1, pattern.release(), deletePattern);
     } catch (const std::bad_alloc &) {

@@ -80,10 +80,10 @@ WildcardPattern::WildcardPattern(QStringView pattern)
 // Greedy matching that, on a mismatch, only ever goes back to the most recent
 // star and lets it take one more character: earlier stars never need to be
 // revisited, because the later one can absorb whatever they would have.
-bool WildcardPattern::matches(QStringView textView) const
+// at(i) gives the i-th case-folded character of the text.
+template <class At>
+bool WildcardPattern::matchFolded(qsizetype n, At at) const
 {
-    const QList<uint> text = foldedCodePoints(textView);
-    const qsizetype n = text.size();
     const qsizetype m = qsizetype(m_tokens.size());
     qsizetype t = 0;
     qsizetype p = 0;
@@ -93,7 +93,7 @@ bool WildcardPattern::matches(QStringView textView) const
         if (p < m && m_tokens[p].kind == Token::Kind::AnyRun) {
             starToken = p++;
             starText = t;
-        } else if (p < m && m_tokens[p].matches(text[t])) {
+        } else if (p < m && m_tokens[p].matches(at(t))) {
             ++t;
             ++p;
         } else if (starToken >= 0) {
@@ -106,6 +106,25 @@ bool WildcardPattern::matches(QStringView textView) const
     while (p < m && m_tokens[p].kind == Token::Kind::AnyRun)
         ++p;
     return p == m;
+}
+
+bool WildcardPattern::matches(QStringView textView) const
+{
+    const QList<uint> text = foldedCodePoints(textView);
+    return matchFolded(text.size(), [&text](qsizetype i) { return char32_t(text[i]); });
+}
+
+bool WildcardPattern::matchesUtf8(const char *text, qsizetype bytes) const
+{
+    for (qsizetype i = 0; i < bytes; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return matches(QString::fromUtf8(text, bytes));
+    }
+    // Case folding of an ASCII character is its lower case, nothing more.
+    return matchFolded(bytes, [text](qsizetype i) {
+        const char c = text[i];
+        return char32_t(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
 }
 
 bool wildcardMatch(QStringView text, QStringView pattern)

@@ -20,8 +20,14 @@ class WildcardPattern {
 public:
     explicit WildcardPattern(QStringView pattern);
     bool matches(QStringView text) const;
+    // The same test on UTF-8 text as SQLite hands it over. Plain ASCII text
+    // (the usual case) is matched in place without any copy, which keeps a
+    // scan over a whole table cheap.
+    bool matchesUtf8(const char *text, qsizetype bytes) const;
 
 private:
+    template <class At>
+    bool matchFolded(qsizetype length, At at) const;
     struct Token {
         enum class Kind { Literal, AnyOne, Digit, Set, AnyRun } kind;
         char32_t ch = 0;

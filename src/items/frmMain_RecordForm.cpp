@@ -1,11 +1,14 @@
-// The record form of the main window: its fifteen fields, and showing the
-// current item in them.
+// The record form of the main window: its fifteen fields, showing the
+// current item in them and writing them back into the record.
 #include "app/ElasticContainer.h"
 #include "app/Globals.h"
 #include "app/frmMain.h"
 #include "app/help/HelpKey.h"
 #include "data/HandleDbError.h"
+#include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
+#include "items/ItemsRecordset.h"
+#include "items/Quantity.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,6 +69,42 @@ void selectByData(QComboBox *list, const QVariant &id)
     list->setCurrentIndex(id.isNull() ? -1 : list->findData(id.toInt()));
 }
 
+// A money box as stored: the amount it shows, or 0 when it holds no number.
+// A number too large for the money type is refused rather than stored as 0.
+QVariant moneyToStore(const QLineEdit *box, const QString &caption)
+{
+    if (const std::optional<Money> amount = toMoney(box->text()))
+        return QVariant::fromValue(*amount);
+    if (isNumber(box->text()))
+        throw DbError(DbError::DataTypeMismatch,
+                      QStringLiteral("The amount in the %1 field is too large to be stored; the stored amount "
+                                     "was not changed.")
+                          .arg(caption));
+    return QVariant::fromValue(Money());
+}
+
+// The quantity as stored: the whole number, or 1 when the box holds no
+// number. A number outside the 16-bit range leaves the column untouched.
+QVariant quantityToStore(const QLineEdit *box)
+{
+    const Quantity quantity = readQuantity(box->text());
+    switch (quantity.reading) {
+    case Quantity::Reading::Whole: return int(quantity.value);
+    case Quantity::Reading::NotANumber: return 1;
+    case Quantity::Reading::OutOfRange: break;
+    }
+    throw DbError(DbError::DataTypeMismatch,
+                  QStringLiteral("The Quantity %1 is outside the range %2 to %3; the stored quantity was not changed.")
+                      .arg(box->text().trimmed())
+                      .arg(MinQuantity)
+                      .arg(MaxQuantity));
+}
+
+QVariant codeToStore(const QComboBox *list)
+{
+    return list->currentIndex() < 0 ? QVariant() : QVariant(list->currentData().toInt());
+}
+
 } // namespace
 
 void frmMain::buildRecordForm()
@@ -116,7 +155,7 @@ void frmMain::buildRecordForm()
     placeWithCaption(form, txtNotes, QStringLiteral("Notes"), QRect(3240, 3480, 6735, 1635));
 
     QWidget *order[] = {txtItem, txtManufact, txtModel, txtSerNo, dcPurchDate, txtPurchPrice, txtEstValue,
-                        txtQuantity, txtTotValue, chkReceipt, txtWherePurch, txtMisc1, cmbCat, cmbLoc, txtNotes};
+                        txtQuantity, txtTotValue, txtWherePurch, chkReceipt, txtMisc1, cmbCat, cmbLoc, txtNotes};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -125,7 +164,7 @@ void frmMain::LoadItem()
 {
     Changing = true;
     auto text = [](QLineEdit *box, const QString &column) {
-        trapDb([&] { box->setText(rsItems->value(column).toString()); });
+        trapDb([&] { box->setText(items().value(column).toString()); });
     };
     text(txtItem, QStringLiteral("Item"));
     text(txtManufact, QStringLiteral("manufact"));
@@ -134,15 +173,50 @@ void frmMain::LoadItem()
     text(txtQuantity, QStringLiteral("quantity"));
     text(txtWherePurch, QStringLiteral("wherepurch"));
     text(txtMisc1, QStringLiteral("misc1"));
-    trapDb([this] { txtNotes->setPlainText(rsItems->value(QStringLiteral("Notes")).toString()); });
-    trapDb([this] { dcPurchDate->setText(dateText(rsItems->value(QStringLiteral("purchdate")))); });
-    trapDb([this] { txtPurchPrice->setText(moneyText(rsItems->value(QStringLiteral("purchprice")))); });
-    trapDb([this] { txtEstValue->setText(moneyText(rsItems->value(QStringLiteral("estvalue")))); });
-    trapDb([this] { txtTotValue->setText(moneyText(rsItems->value(QStringLiteral("totvalue")))); });
-    trapDb([this] { chkReceipt->setChecked(rsItems->value(QStringLiteral("receipt")).toBool()); });
-    trapDb([this] { selectByData(cmbCat, rsItems->value(QStringLiteral("catid"))); });
-    trapDb([this] { selectByData(cmbLoc, rsItems->value(QStringLiteral("locid"))); });
+    trapDb([this] { txtNotes->setPlainText(items().value(QStringLiteral("Notes")).toString()); });
+    trapDb([this] { dcPurchDate->setText(dateText(items().value(QStringLiteral("purchdate")))); });
+    trapDb([this] { txtPurchPrice->setText(moneyText(items().value(QStringLiteral("purchprice")))); });
+    trapDb([this] { txtEstValue->setText(moneyText(items().value(QStringLiteral("estvalue")))); });
+    trapDb([this] { txtTotValue->setText(moneyText(items().value(QStringLiteral("totvalue")))); });
+    trapDb([this] { chkReceipt->setChecked(items().value(QStringLiteral("receipt")).toBool()); });
+    trapDb([this] { selectByData(cmbCat, items().value(QStringLiteral("catid"))); });
+    trapDb([this] { selectByData(cmbLoc, items().value(QStringLiteral("locid"))); });
     Changing = false;
+}
+
+bool frmMain::SaveItem()
+{
+    auto store = [](const QString &column, auto &&value) { trapDb([&] { items().setValue(column, value()); }); };
+    auto text = [&](const QString &column, const QLineEdit *box) { store(column, [box] { return box->text(); }); };
+    text(QStringLiteral("Item"), txtItem);
+    text(QStringLiteral("manufact"), txtManufact);
+    text(QStringLiteral("model"), txtModel);
+    text(QStringLiteral("serno"), txtSerNo);
+    store(QStringLiteral("purchdate"), [this] {
+        const std::optional<DateValue> date = toDate(dcPurchDate->text());
+        return date ? QVariant::fromValue(*date) : QVariant();
+    });
+    store(QStringLiteral("purchprice"), [this] { return moneyToStore(txtPurchPrice, QStringLiteral("Purchase Price")); });
+    store(QStringLiteral("estvalue"), [this] { return moneyToStore(txtEstValue, QStringLiteral("Estimated Value")); });
+    store(QStringLiteral("totvalue"), [this] { return moneyToStore(txtTotValue, QStringLiteral("Total Value")); });
+    store(QStringLiteral("quantity"), [this] { return quantityToStore(txtQuantity); });
+    store(QStringLiteral("receipt"), [this] { return chkReceipt->isChecked(); });
+    text(QStringLiteral("wherepurch"), txtWherePurch);
+    text(QStringLiteral("misc1"), txtMisc1);
+    store(QStringLiteral("Notes"), [this] { return txtNotes->toPlainText(); });
+    store(QStringLiteral("catid"), [this] { return codeToStore(cmbCat); });
+    store(QStringLiteral("locid"), [this] { return codeToStore(cmbLoc); });
+
+    bool stored = false;
+    withLockRetry([&] {
+        items().update();
+        stored = true;
+    });
+    trapDb([] {
+        if (dbInventory)
+            dbInventory->freeLocks();
+    });
+    return stored;
 }
 
 void frmMain::ClearItem()

@@ -159,7 +159,11 @@ TEST_F(MainWindowTest, ActivationReloadsAChangedListAndShowsTheItemAgain)
     w.Form_Activate(); // nothing changed as far as the main window knows
     EXPECT_EQ(w.cmbCat->count(), before);
 
-    w.txtItem->setText(QStringLiteral("typed but not stored"));
+    // Text put in the box by the program itself (no edit begun) is replaced
+    // when the item is shown again.
+    w.Changing = true;
+    w.txtItem->setText(QStringLiteral("not the stored description"));
+    w.Changing = false;
     CatListChanged = true; // as the maintenance window does
     w.Form_Activate();
     EXPECT_EQ(w.cmbCat->count(), before + 1);

@@ -1,6 +1,7 @@
 #include "data/Wildcard.h"
 
 #include <QString>
+#include <cstring>
 #include <gtest/gtest.h>
 
 struct WildcardCase {
@@ -76,4 +77,27 @@ TEST(Wildcard, ManyStarsOnALongTextStayCheap)
     EXPECT_FALSE(pattern.matches(text));
     EXPECT_TRUE(pattern.matches(text + u'b'));
     EXPECT_TRUE(WildcardPattern(u"**********?").matches(text));
+}
+
+// SQLite hands the text over as UTF-8 and plain ASCII is matched in place:
+// that path must agree with the general one, including patterns whose
+// folded characters are ASCII although they were not (the Kelvin sign).
+TEST(Wildcard, Utf8TextGivesTheSameAnswers)
+{
+    const WildcardCase cases[] = {
+        {"Lamp", "lamp*", true},
+        {"LAMP SHADE", "*shade", true},
+        {"Kettle", "\xe2\x84\xaa" "ettle", true},   // pattern with the Kelvin sign
+        {"Desk 12\"", "desk 12\"*", true},
+        {"Desk 12", "desk #[0-9]", true},
+        {"Äpfel", "äpf*", true},                   // not ASCII: the general path
+        {"Zebra", "z?b*x", false},
+        {"", "*", true},
+    };
+    for (const WildcardCase &c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " vs " + c.pattern);
+        const WildcardPattern pattern(QString::fromUtf8(c.pattern));
+        EXPECT_EQ(pattern.matchesUtf8(c.text, qsizetype(std::strlen(c.text))), c.matches);
+        EXPECT_EQ(pattern.matches(QString::fromUtf8(c.text)), c.matches);
+    }
 }

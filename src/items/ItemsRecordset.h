@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/Globals.h"
+#include "data/DbError.h"
+
+// rsItems for the item editor's steps. When the inventory could not be opened
+// (or reopened after a repair) there is none: the step then fails with 3420
+// like any use of a closed recordset, and the error trap reports it.
+inline Recordset &items()
+{
+    if (!rsItems)
+        throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+    return *rsItems;
+}

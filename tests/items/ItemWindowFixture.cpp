@@ -1,0 +1,132 @@
+#include "ItemWindowFixture.h"
+
+#include "app/Globals.h"
+#include "data/Inventory.h"
+#include "dates/DateOrder.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringList>
+
+void ItemWindowTest::TearDown()
+{
+    window.reset();
+    resetGlobals();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    DateOrder.clear();
+    DateSep.clear();
+}
+
+TestDataFolder &ItemWindowTest::folder()
+{
+    if (!m_folder)
+        m_folder = std::make_unique<TestDataFolder>();
+    return *m_folder;
+}
+
+void ItemWindowTest::execute(const QString &sql)
+{
+    Database::open(folder().file(InventoryFileName))->execute(sql);
+}
+
+qint64 ItemWindowTest::addItem(const QVariantMap &columns)
+{
+    auto db = Database::open(folder().file(InventoryFileName));
+    QStringList placeholders;
+    for (int i = 1; i <= columns.size(); ++i)
+        placeholders << QStringLiteral("?%1").arg(i);
+    db->execute(QStringLiteral("insert into items (%1) values (%2)")
+                    .arg(columns.keys().join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))),
+                columns.values());
+    return db->scalar(QStringLiteral("select max(iteid) from items")).toLongLong();
+}
+
+qint64 ItemWindowTest::addCode(const QString &table, const QString &description)
+{
+    auto db = Database::open(folder().file(InventoryFileName));
+    const QString column = table == QLatin1String("categories") ? QStringLiteral("catDesc") : QStringLiteral("locDesc");
+    db->execute(QStringLiteral("insert into %1 (%2) values (?)").arg(table, column), {description});
+    return db->scalar(QStringLiteral("select max(rowid) from ") + table).toLongLong();
+}
+
+frmMain &ItemWindowTest::start()
+{
+    window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder().path()});
+    window->Form_Load();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    return *window;
+}
+
+QVariantMap ItemWindowTest::stored(qint64 iteid)
+{
+    auto db = Database::open(folder().file(InventoryFileName));
+    auto row = db->openRecordset(QStringLiteral("select * from items where iteid = ?"), RecordsetType::Snapshot,
+                                 {iteid});
+    QVariantMap out;
+    if (row->recordCount() > 0)
+        for (const QString &column : row->columnNames())
+            out.insert(column, row->value(column));
+    return out;
+}
+
+int ItemWindowTest::storedCount()
+{
+    return Database::open(folder().file(InventoryFileName))->scalar(QStringLiteral("select count(*) from items")).toInt();
+}
+
+QString ItemWindowTest::stateOf(const frmMain &w)
+{
+    auto shown = [](const QWidget *button) { return !button->isHidden(); };
+    const bool browseSet = shown(w.cmdFirst) && shown(w.cmdPrevious) && shown(w.cmdNext) && shown(w.cmdLast)
+        && shown(w.cmdFind) && shown(w.cmdDelete) && !shown(w.cmdCancel) && !shown(w.cmdUpdate);
+    const bool editSet = !shown(w.cmdFirst) && !shown(w.cmdPrevious) && !shown(w.cmdNext) && !shown(w.cmdLast)
+        && !shown(w.cmdFind) && !shown(w.cmdDelete) && shown(w.cmdCancel) && shown(w.cmdUpdate);
+    const QList<QWidget *> fields{w.txtItem, w.txtManufact, w.txtModel, w.txtSerNo, w.dcPurchDate,
+                                  w.txtPurchPrice, w.txtEstValue, w.txtQuantity, w.txtTotValue, w.chkReceipt,
+                                  w.txtWherePurch, w.txtMisc1, w.txtNotes, w.cmbCat, w.cmbLoc};
+    const bool allOn = std::all_of(fields.begin(), fields.end(), [](QWidget *f) { return f->isEnabled(); });
+    const bool allOff = std::none_of(fields.begin(), fields.end(), [](QWidget *f) { return f->isEnabled(); });
+    const QString addNew = shown(w.cmdAddNew) ? w.cmdAddNew->text() : QStringLiteral("hidden");
+    const bool pictureShown = shown(w.cmdPicture);
+
+    if (pictureShown && !w.Changing && !w.Adding && browseSet && addNew == QLatin1String("&Add New")) {
+        if (allOff)
+            return QStringLiteral("Empty");
+        if (allOn)
+            return QStringLiteral("Browsing");
+    }
+    if (pictureShown && allOn && editSet) {
+        if (w.Changing && !w.Adding && addNew == QLatin1String("hidden"))
+            return QStringLiteral("Editing");
+        if (w.Adding && !w.Changing && addNew == QLatin1String("&Add Another"))
+            return QStringLiteral("Adding");
+    }
+    return QStringLiteral("inconsistent: Changing=%1 Adding=%2 browseSet=%3 editSet=%4 addNew=%5 on=%6 off=%7")
+        .arg(w.Changing)
+        .arg(w.Adding)
+        .arg(browseSet)
+        .arg(editSet)
+        .arg(addNew)
+        .arg(allOn)
+        .arg(allOff);
+}
+
+QStringList shownMessages(const ScriptedPrompts &prompts)
+{
+    QStringList out;
+    for (const ScriptedPrompts::Call &call : prompts.messages())
+        out << call.title + QLatin1Char('|') + call.text + QLatin1Char('|')
+                + (call.icon == Prompts::Icon::Critical ? QStringLiteral("stop")
+                   : call.icon == Prompts::Icon::None  ? QStringLiteral("none")
+                                                       : QStringLiteral("other"))
+                + (call.buttons == Prompts::Buttons::Ok      ? QStringLiteral("|ok")
+                   : call.buttons == Prompts::Buttons::YesNo ? QStringLiteral("|yesno")
+                                                             : QStringLiteral("|other"));
+    return out;
+}
