@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "app/frmAbout.h"
+#include "codes/frmCodesMaint.h"
 #include "app/help/HelpKey.h"
 #include "app/help/HelpViewer.h"
 #include "data/HandleDbError.h"
@@ -83,6 +84,8 @@ void frmMain::buildMenus()
     setHelpTopic(mnuMaintain->menuAction(), TopicCategories);
     mnuMaint[1] = addItem(mnuMaintain, QStringLiteral("mnuMaint"), QStringLiteral("&Categories"), TopicCategories);
     mnuMaint[2] = addItem(mnuMaintain, QStringLiteral("mnuMaint"), QStringLiteral("&Locations"), TopicLocations);
+    for (int index = 1; index <= 2; ++index)
+        connect(mnuMaint[size_t(index)], &QAction::triggered, this, [this, index] { mnuMaint_Click(index); });
 
     mnuReportsMenu = bar->addMenu(QStringLiteral("&Reports"));
     mnuReportsMenu->setObjectName(QStringLiteral("mnuReportsMenu"));
@@ -106,7 +109,7 @@ void frmMain::buildMenus()
 
     // The windows behind these come with their own subsystems; until then
     // the items are shown but cannot be chosen.
-    for (QAction *later : {mnuMaint[1], mnuMaint[2], mnuRptAll[1], mnuRptAll[2], mnuRptAll[3], mnuRptValue[1],
+    for (QAction *later : {mnuRptAll[1], mnuRptAll[2], mnuRptAll[3], mnuRptValue[1],
                            mnuRptValue[2], mnuRptSerial, mnuCustom})
         later->setEnabled(false);
 
@@ -259,6 +262,14 @@ void frmMain::Form_Unload()
     rsItems.reset();
     dbInventory.reset();
     QCoreApplication::quit();
+}
+
+void frmMain::mnuMaint_Click(int index)
+{
+    if (index != 1 && index != 2)
+        return;
+    CodeListKind = qint16(index);
+    setSecondaryWindow(Secondary::CodesMaint, frmCodesMaint::showCodesMaint(this));
 }
 
 void frmMain::mnuExit_Click()

@@ -37,6 +37,7 @@ public:
     void Form_Activate();
     void Form_Unload();
     void mnuExit_Click();
+    void mnuMaint_Click(int index);
     void mnuHelp_Click(int index);
     void mnuAbout_Click();
 

@@ -226,3 +226,32 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
                                 QStringLiteral("&Reports=33"), QStringLiteral("&Help=40")}));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Stowbook"));
 }
+
+TEST_F(MainWindowTest, OpeningTheMaintenanceWindowReloadsTheListOnReturnAndExitClosesIt)
+{
+    TestDataFolder folder{SetupOptions{.demo = true}};
+    frmMain &w = start(folder.path());
+    ASSERT_FALSE(CatListChanged);
+    {
+        auto other = Database::open(folder.file(InventoryFileName));
+        other->execute(QStringLiteral("insert into categories (catDesc) values ('Added while away')"));
+    }
+    const int before = w.cmbCat->count();
+
+    w.mnuMaint[1]->trigger();
+    QWidget *maint = w.secondaryWindow(frmMain::Secondary::CodesMaint);
+    ASSERT_NE(maint, nullptr);
+    EXPECT_EQ(CodeListKind, 1);
+    EXPECT_EQ(maint->windowTitle(), QStringLiteral("Maintain Categories"));
+    EXPECT_TRUE(CatListChanged) << "only opening the window is enough";
+
+    w.Form_Activate(); // back in the main window
+    EXPECT_EQ(w.cmbCat->count(), before + 1);
+    EXPECT_FALSE(CatListChanged);
+
+    QPointer<QWidget> watched(maint);
+    w.mnuExit->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watched.isNull() || !watched->isVisible()) << "exit closes the maintenance window";
+    EXPECT_TRUE(prompts.calls().empty());
+}

@@ -1,0 +1,325 @@
+// The maintenance window's life: building it, loading it for one list,
+// activation, closing, and the small procedures its commands share.
+#include "codes/frmCodesMaint.h"
+
+#include "app/ElasticContainer.h"
+#include "app/Globals.h"
+#include "app/help/HelpKey.h"
+#include "codes/CodeList.h"
+#include "data/HandleDbError.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The client area the controls were laid out on, in twips.
+constexpr int ClientWidthTwips = 6120;
+constexpr int ClientHeightTwips = 2280;
+constexpr int ButtonWidth = 1320;
+constexpr int ButtonHeight = 420;
+constexpr int NavigationTop = 960;
+constexpr int CommandTop = 1560;
+// Left edges of the four button columns.
+constexpr int Column[] = {240, 1680, 3120, 4560};
+
+QPointer<frmCodesMaint> s_instance;
+
+QPushButton *makeButton(ElasticContainer *form, const QString &name, const QString &caption, int column, int top)
+{
+    auto *button = new QPushButton(caption);
+    button->setObjectName(name);
+    form->place(button, QRect(Column[column], top, ButtonWidth, ButtonHeight));
+    return button;
+}
+
+} // namespace
+
+frmCodesMaint *frmCodesMaint::showCodesMaint(QWidget *mainWindow)
+{
+    if (!s_instance) {
+        s_instance = new frmCodesMaint(mainWindow);
+        s_instance->Form_Load();
+    } else if (s_instance->kind() != CodeListKind) {
+        // One window serves both lists. What is under way for the old list
+        // is dropped, as Cancel would drop it: closing rsCodes discards a
+        // begun record and the load starts the window over in Browse.
+        s_instance->releaseCodes();
+        s_instance->Form_Load();
+    }
+    s_instance->show();
+    s_instance->raise();
+    s_instance->activateWindow();
+    // A window already shown and active gets no activation from the lines
+    // above, and the window manager may deny one; the list must be marked
+    // for the main window all the same.
+    s_instance->Form_Activate();
+    return s_instance;
+}
+
+frmCodesMaint *frmCodesMaint::instance()
+{
+    return s_instance;
+}
+
+frmCodesMaint::frmCodesMaint(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmCodesMaint"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    Elastic1 = new ElasticContainer(ClientWidthTwips, ClientHeightTwips, this);
+    Elastic1->setObjectName(QStringLiteral("Elastic1"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Elastic1);
+
+    // The window is laid out for the location list; loading it for
+    // categories changes the texts and topics.
+    txtDesc = new QLineEdit;
+    txtDesc->setObjectName(QStringLiteral("txtDesc"));
+    txtDesc->setMaxLength(50);
+    lblDesc = new QLabel;
+    lblDesc->setObjectName(QStringLiteral("lblDesc"));
+    lblDesc->setBuddy(txtDesc);
+    Elastic1->place(lblDesc, QRect(240, 120, 5640, 300));
+    Elastic1->place(txtDesc, QRect(240, 420, 5640, 360));
+
+    cmdFirst = makeButton(Elastic1, QStringLiteral("cmdFirst"), QStringLiteral("&First"), 0, NavigationTop);
+    cmdPrevious = makeButton(Elastic1, QStringLiteral("cmdPrevious"), QStringLiteral("&Previous"), 1, NavigationTop);
+    cmdNext = makeButton(Elastic1, QStringLiteral("cmdNext"), QStringLiteral("&Next"), 2, NavigationTop);
+    cmdLast = makeButton(Elastic1, QStringLiteral("cmdLast"), QStringLiteral("&Last"), 3, NavigationTop);
+    cmdAddNew = makeButton(Elastic1, QStringLiteral("cmdAddNew"), AddNewCaption, 0, CommandTop);
+    // Cancel and Update share the places of Delete and Find.
+    cmdDelete = makeButton(Elastic1, QStringLiteral("cmdDelete"), QStringLiteral("&Delete"), 1, CommandTop);
+    cmdCancel = makeButton(Elastic1, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"), 1, CommandTop);
+    cmdFind = makeButton(Elastic1, QStringLiteral("cmdFind"), QStringLiteral("&Find"), 2, CommandTop);
+    cmdUpdate = makeButton(Elastic1, QStringLiteral("cmdUpdate"), QStringLiteral("&Update"), 2, CommandTop);
+    cmdOK = makeButton(Elastic1, QStringLiteral("cmdOK"), QStringLiteral("&Ok"), 3, CommandTop);
+
+    QWidget *order[] = {txtDesc, cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAddNew,
+                        cmdDelete, cmdCancel, cmdFind, cmdUpdate, cmdOK};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    const CodeList *design = codeListFor(2);
+    setWindowTitle(design->caption);
+    lblDesc->setText(design->label);
+    setHelpTopics(design->helpTopic);
+    ShowBrowseButtons();
+    cmdOK->setDefault(true);
+    resize(sizeHint());
+
+    connect(txtDesc, &QLineEdit::textChanged, this, &frmCodesMaint::txtDesc_Change);
+    connect(cmdFirst, &QPushButton::clicked, this, &frmCodesMaint::cmdFirst_Click);
+    connect(cmdPrevious, &QPushButton::clicked, this, &frmCodesMaint::cmdPrevious_Click);
+    connect(cmdNext, &QPushButton::clicked, this, &frmCodesMaint::cmdNext_Click);
+    connect(cmdLast, &QPushButton::clicked, this, &frmCodesMaint::cmdLast_Click);
+    connect(cmdAddNew, &QPushButton::clicked, this, &frmCodesMaint::cmdAddNew_Click);
+    connect(cmdUpdate, &QPushButton::clicked, this, &frmCodesMaint::cmdUpdate_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmCodesMaint::cmdCancel_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmCodesMaint::cmdDelete_Click);
+    connect(cmdFind, &QPushButton::clicked, this, &frmCodesMaint::cmdFind_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmCodesMaint::cmdOK_Click);
+}
+
+frmCodesMaint::~frmCodesMaint()
+{
+    // Deleted with its owner rather than closed: the locks go all the same.
+    releaseCodes();
+}
+
+qint16 frmCodesMaint::kind() const
+{
+    return m_list ? m_list->kind : 0;
+}
+
+void frmCodesMaint::setHelpTopics(int topic)
+{
+    setHelpTopic(this, topic);
+    for (QWidget *control : std::initializer_list<QWidget *>{txtDesc, cmdAddNew, cmdCancel, cmdUpdate, cmdFirst,
+                                                             cmdPrevious, cmdNext, cmdLast, cmdDelete, cmdFind, cmdOK})
+        setHelpTopic(control, topic);
+}
+
+void frmCodesMaint::Form_Load()
+{
+    m_list = codeListFor(CodeListKind);
+    // Loaded again for another list, the window starts as if just opened.
+    ShowBrowseButtons();
+    cmdAddNew->setText(AddNewCaption);
+    cmdOK->setDefault(true);
+    if (!m_list) {
+        ClearDesc();
+        DisableDesc();
+        Changing = false;
+        Adding = false;
+        return;
+    }
+    setWindowTitle(m_list->caption);
+    lblDesc->setText(m_list->label);
+    setHelpTopics(m_list->helpTopic);
+    openCodes();
+    if (codeCount() == 0) {
+        ClearDesc();
+        DisableDesc();
+    } else {
+        EnableDesc();
+        trapDb([this] {
+            codes().moveFirst();
+            ShowRecord();
+        });
+    }
+    Changing = false;
+    Adding = false;
+}
+
+void frmCodesMaint::openCodes()
+{
+    trapDb([this] {
+        if (!dbInventory)
+            throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+        rsCodes = dbInventory->openRecordset(m_list->statement, RecordsetType::Dynaset);
+    });
+    trapDb([this] { codes().setLockEdits(false); });
+}
+
+void frmCodesMaint::Form_Activate()
+{
+    // Whatever happens here, the main window reads its list again when it
+    // is next activated.
+    if (kind() == 1)
+        CatListChanged = true;
+    else if (kind() == 2)
+        LocListChanged = true;
+}
+
+void frmCodesMaint::Form_Unload()
+{
+    releaseCodes();
+}
+
+void frmCodesMaint::releaseCodes()
+{
+    trapDb([] {
+        if (dbInventory)
+            dbInventory->freeLocks();
+    });
+    if (rsCodes)
+        rsCodes->close();
+    rsCodes.reset();
+}
+
+void frmCodesMaint::reject()
+{
+}
+
+void frmCodesMaint::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void frmCodesMaint::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+void frmCodesMaint::closeEvent(QCloseEvent *event)
+{
+    // QDialog's own handling would only hide the window and keep rsCodes.
+    Form_Unload();
+    event->accept();
+}
+
+Recordset &frmCodesMaint::codes() const
+{
+    if (!rsCodes || !rsCodes->isOpen())
+        throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+    return *rsCodes;
+}
+
+int frmCodesMaint::codeCount() const
+{
+    return rsCodes && rsCodes->isOpen() ? rsCodes->recordCount() : 0;
+}
+
+void frmCodesMaint::reopenCodesAt(const QVariant &id)
+{
+    rsCodes.reset();
+    openCodes();
+    if (codeCount() == 0) {
+        ClearDesc();
+        DisableDesc();
+        return;
+    }
+    trapDb([&] {
+        codes().findFirst(QStringLiteral("id = ?"), {id});
+        if (codes().noMatch())
+            codes().moveFirst();
+        ShowRecord();
+    });
+}
+
+// Throws when the record cannot be read; the box then keeps its text.
+void frmCodesMaint::ShowRecord()
+{
+    const QString text = codes().value(QStringLiteral("descr")).toString();
+    Changing = true;
+    txtDesc->setText(text);
+    Changing = false;
+}
+
+void frmCodesMaint::ClearDesc()
+{
+    Changing = true;
+    txtDesc->clear();
+    Changing = false;
+}
+
+void frmCodesMaint::EnableDesc()
+{
+    txtDesc->setEnabled(true);
+}
+
+void frmCodesMaint::DisableDesc()
+{
+    txtDesc->setEnabled(false);
+}
+
+void frmCodesMaint::BeginEdit()
+{
+    if (Changing || Adding)
+        return;
+    Changing = true;
+    ShowEditButtons();
+    cmdAddNew->hide();
+}
+
+void frmCodesMaint::txtDesc_Change()
+{
+    BeginEdit();
+}
+
+void frmCodesMaint::ShowBrowseButtons()
+{
+    for (QPushButton *button : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdOK, cmdFind, cmdDelete, cmdAddNew})
+        button->show();
+    cmdCancel->hide();
+    cmdUpdate->hide();
+}
+
+void frmCodesMaint::ShowEditButtons()
+{
+    cmdCancel->show();
+    cmdUpdate->show();
+    for (QPushButton *button : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdOK, cmdFind, cmdDelete})
+        button->hide();
+}

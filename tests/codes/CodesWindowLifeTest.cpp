@@ -1,0 +1,125 @@
+#include "CodesWindowFixture.h"
+
+#include "app/Globals.h"
+#include "app/help/HelpKey.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <sqlite3.h>
+
+namespace {
+
+// True when a statement of the connection is part way through its rows,
+// which keeps a read open on the file.
+bool holdsARead(const Database &db)
+{
+    for (sqlite3_stmt *s = sqlite3_next_stmt(db.handle(), nullptr); s; s = sqlite3_next_stmt(db.handle(), s)) {
+        if (sqlite3_stmt_busy(s))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// Opening the window, and each later activation of it, tells the main window
+// to read that list again, even when nothing is changed.
+TEST_F(CodesWindowTest, ActivationMarksItsOwnListForReloading)
+{
+    QWidget elsewhere;
+    elsewhere.show();
+    for (qint16 kind : {1, 2}) {
+        SCOPED_TRACE(kind);
+        CatListChanged = false;
+        LocListChanged = false;
+        frmCodesMaint &w = open(kind);
+        EXPECT_EQ(CatListChanged, kind == 1);
+        EXPECT_EQ(LocListChanged, kind == 2);
+
+        // The main window has read its list; the user comes back here.
+        CatListChanged = false;
+        LocListChanged = false;
+        QApplication::setActiveWindow(&elsewhere);
+        EXPECT_FALSE(CatListChanged || LocListChanged);
+        QApplication::setActiveWindow(&w);
+        EXPECT_EQ(CatListChanged, kind == 1);
+        EXPECT_EQ(LocListChanged, kind == 2);
+    }
+}
+
+// Closing by the frame does what OK does: rsCodes is closed, no read is left
+// open, nothing typed is stored, and the window goes. Escape closes nothing.
+TEST_F(CodesWindowTest, ClosingByTheFrameReleasesTheListLikeOk)
+{
+    addCode(1, QStringLiteral("Books"));
+    for (const char *how : {"OK", "frame", "frame during an edit", "frame during an addition"}) {
+        SCOPED_TRACE(how);
+        frmCodesMaint &w = open(1);
+        if (QByteArray(how).endsWith("addition"))
+            w.cmdAddNew_Click();
+        if (QByteArray(how).startsWith("frame during")) {
+            typeDescription(w, QStringLiteral("Never stored"));
+            QTest::keyClick(w.txtDesc, Qt::Key_Escape);
+            EXPECT_TRUE(w.isVisible());
+            EXPECT_EQ(w.txtDesc->text(), QStringLiteral("Never stored"));
+        }
+        if (QByteArray(how) == "OK")
+            w.cmdOK->click();
+        else
+            EXPECT_TRUE(w.close());
+
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(w.rsCodes, nullptr);
+        EXPECT_FALSE(holdsARead(*dbInventory));
+        processDeferredDeletes();
+        EXPECT_EQ(frmCodesMaint::instance(), nullptr);
+        EXPECT_EQ(stored(1), QStringList{"Books"});
+    }
+    EXPECT_TRUE(prompts.calls().empty());
+}
+
+// One window serves both lists: asked for the other list it drops what is
+// under way and shows that list as if just opened; asked for the same list
+// it keeps everything.
+TEST_F(CodesWindowTest, AskedForTheOtherListTheOneWindowReloads)
+{
+    addCode(1, QStringLiteral("Tools"));
+    addCode(1, QStringLiteral("books"));
+    frmCodesMaint &w = open(1);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Maintain Categories"));
+    EXPECT_EQ(w.txtDesc->text(), QStringLiteral("books")) << "order ignores case";
+    w.cmdNext_Click();
+    typeDescription(w, QStringLiteral("Typed for the categories"));
+    EXPECT_EQ(&open(1), &w);
+    EXPECT_EQ(stateOf(w), QStringLiteral("Editing"));
+
+    // There are no locations: the list is empty.
+    EXPECT_EQ(&open(2), &w);
+    EXPECT_EQ(w.windowTitle() + QLatin1Char('|') + w.lblDesc->text(),
+              QStringLiteral("Maintain Locations|Location Description"));
+    EXPECT_EQ(stateOf(w), QStringLiteral("Empty"));
+    EXPECT_EQ(w.txtDesc->text(), QString());
+    EXPECT_TRUE(w.cmdOK->isDefault());
+    EXPECT_EQ(stored(1), (QStringList{"Tools", "books"})) << "the edit was dropped";
+
+    w.cmdAddNew_Click();
+    typeDescription(w, QStringLiteral("Typed for the locations"));
+    EXPECT_EQ(&open(1), &w);
+    EXPECT_EQ(w.windowTitle() + QLatin1Char('|') + w.lblDesc->text(),
+              QStringLiteral("Maintain Categories|Category Description"));
+    EXPECT_EQ(stateOf(w), QStringLiteral("Browse")) << "the box is on again for a list with codes";
+    EXPECT_EQ(w.txtDesc->text(), QStringLiteral("books"));
+    EXPECT_TRUE(stored(2).isEmpty());
+
+    const std::initializer_list<QWidget *> controls{&w, w.txtDesc, w.cmdFirst, w.cmdPrevious, w.cmdNext, w.cmdLast,
+                                                    w.cmdAddNew, w.cmdDelete, w.cmdCancel, w.cmdFind, w.cmdUpdate, w.cmdOK};
+    for (const int topic : {31, 32}) {
+        open(qint16(topic - 30));
+        for (QWidget *control : controls)
+            EXPECT_EQ(helpTopic(control), topic) << control->objectName().toStdString();
+    }
+    EXPECT_TRUE(prompts.calls().empty());
+}
