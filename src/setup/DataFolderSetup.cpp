@@ -17,6 +17,9 @@ static const QString InventoryFile = QStringLiteral("stowbook.db");
 static const QString CatalogueFile = QStringLiteral("rptspec.db");
 static const QString HelpFile = QStringLiteral("stowbook-help.html");
 static const QString ImagesFolder = QStringLiteral("images");
+// The ready-made listings of the Reports menu.
+static const QStringList ReadyMadeReports = {QStringLiteral("bycat.srp"), QStringLiteral("byloc.srp"),
+                                             QStringLiteral("byitem.srp")};
 
 static QByteArray readResource(const QString &name)
 {
@@ -148,9 +151,10 @@ static void buildCatalogue(const QString &path)
     db->close();
 }
 
-static void writeHelpFile(const QString &path)
+// Writes one of the program's files from its resource, byte for byte.
+static void writeShippedFile(const QString &name, const QString &path)
 {
-    const QByteArray text = readResource(QStringLiteral(":/share/") + HelpFile);
+    const QByteArray text = readResource(QStringLiteral(":/share/") + name);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         throw SetupError(QStringLiteral("Could not write %1: %2")
@@ -202,10 +206,12 @@ void createDataFolder(const QString &folder, const SetupOptions &options)
     StagedDatabaseFile catalogue(cataloguePath);
     building(cataloguePath, [&] { buildCatalogue(catalogue.path()); });
 
-    const QString helpPath = dir.filePath(HelpFile);
-    if (!QFileInfo::exists(helpPath))
-        created.addFile(helpPath);
-    writeHelpFile(helpPath);
+    for (const QString &name : QStringList{HelpFile} + ReadyMadeReports) {
+        const QString path = dir.filePath(name);
+        if (!QFileInfo::exists(path))
+            created.addFile(path);
+        writeShippedFile(name, path);
+    }
 
     catalogue.place();
     created.addFile(cataloguePath);

@@ -18,7 +18,8 @@ public:
 
 // Lays out a new data folder: stowbook.db (empty, or filled as the options
 // say), rptspec.db with the report field catalogue, the images folder (with
-// the demo pictures) and the help file. The folder may exist but must
+// the demo pictures), the help file and the three ready-made report files
+// bycat.srp, byloc.srp and byitem.srp. The folder may exist but must
 // not hold a stowbook.db or rptspec.db: then SetupError is thrown and nothing
 // is touched. Any other failure also throws SetupError with a message for
 // the user.

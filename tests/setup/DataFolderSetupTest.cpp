@@ -39,9 +39,18 @@ TEST(DataFolderSetup, NewFolderIsLaidOutWithEmptyInventoryCatalogueImagesAndHelp
     QFile help(dir.filePath(QStringLiteral("stowbook-help.html")));
     ASSERT_TRUE(help.open(QIODevice::ReadOnly));
     EXPECT_EQ(help.readAll(), resourceBytes(QStringLiteral(":/share/stowbook-help.html")));
+    // The ready-made listings arrive byte for byte: their lines end in CR LF.
+    for (const char *name : {"bycat.srp", "byloc.srp", "byitem.srp"}) {
+        QFile report(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(report.open(QIODevice::ReadOnly)) << name;
+        const QByteArray bytes = report.readAll();
+        EXPECT_EQ(bytes, resourceBytes(QStringLiteral(":/share/") + QLatin1String(name))) << name;
+        EXPECT_EQ(bytes.count("\r\n"), 22) << name;
+    }
     // Nothing else: no temporary files left behind.
     EXPECT_EQ(folderContents(folder).keys(),
-              QStringList({"images/", "rptspec.db", "stowbook-help.html", "stowbook.db"}));
+              QStringList({"bycat.srp", "byitem.srp", "byloc.srp", "images/", "rptspec.db", "stowbook-help.html",
+                           "stowbook.db"}));
 
     auto inventory = Database::open(dir.filePath(QStringLiteral("stowbook.db")));
     EXPECT_EQ(inventory->scalar(QStringLiteral("pragma journal_mode")).toString(), QStringLiteral("wal"));
@@ -180,10 +189,12 @@ TEST(DataFolderSetup, RefusesFolderHoldingADatabaseAndTouchesNothing)
 TEST(DataFolderSetup, FailurePartWayLeavesNoDatabaseAndRemovesWhatItMade)
 {
     // Something in the way of a step: a file where the images folder goes
-    // stops setup at once; a folder where the help file goes stops it after
-    // the databases and demo pictures have been made.
+    // stops setup at once; a folder where the help file or the last report
+    // file goes stops it after the databases, demo pictures and (for the
+    // report file) the other shipped files have been made.
     struct Blocker { const char *name; bool isFolder; };
-    for (const Blocker blocker : {Blocker{"images", false}, Blocker{"stowbook-help.html", true}}) {
+    for (const Blocker blocker : {Blocker{"images", false}, Blocker{"stowbook-help.html", true},
+                                  Blocker{"byitem.srp", true}}) {
         SCOPED_TRACE(blocker.name);
         QTemporaryDir temp;
         ASSERT_TRUE(temp.isValid());

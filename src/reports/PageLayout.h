@@ -1,0 +1,198 @@
+#pragma once
+
+#include "reports/PageLayoutText.h"
+#include "reports/ReportTable.h"
+
+#include <QList>
+#include <QObject>
+#include <QPageLayout>
+#include <QPageRanges>
+#include <QRectF>
+#include <QRgb>
+#include <QSizeF>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+class QPagedPaintDevice;
+class QPainter;
+
+// One cell as it lands on a page.
+struct PlacedCell {
+    int column = 0;
+    QString text;          // the whole cell text
+    QStringList lines;     // the lines of it shown on this page (wrapped)
+    QRectF rect;           // the cell's box, twips from the page's top left
+    bool alignRight = false;
+};
+
+// One row, or the part of a tall row, that lands on a page.
+struct PlacedRow {
+    int row = 0;           // index among the document's rows (rowCells)
+    int firstLine = 0;     // the row's lines shown here: firstLine ...
+    int lineCount = 0;     // ... firstLine + lineCount - 1
+    QRectF rect;           // across all the table's columns, twips
+    std::optional<QRgb> shade;
+    QList<PlacedCell> cells;
+};
+
+// What one page shows. Header and footer are the left, centre and right
+// parts with "%d" replaced by the page number.
+struct PageContent {
+    QStringList header;
+    QStringList footer;
+    QList<PlacedRow> rows;
+};
+
+// The report document: pages with a header and a footer line and tables of
+// rows, laid out as rows arrive and painted on any paint device on demand.
+//
+// All lengths are twips (1440 per inch) measured from the page's top left;
+// they become device units only in paintPage. A document begins with
+// startDoc, which also raises newPage for its first page, and takes rows
+// until endDoc. Orientation, header and footer are settings that outlive a
+// document: a new document takes the orientation set when it starts, and
+// each page keeps the header and footer texts set when the page was
+// finished (the last page: when the document ended).
+//
+// Rows are lists of cells, so "|" and ";" in data never split a cell. A cell
+// text wraps within its column; a row too tall for the rest of the page goes
+// to the next page, and a row taller than a whole page is continued on the
+// following ones. Cells beyond the format's columns are not printed.
+class PageLayout : public QObject {
+    Q_OBJECT
+public:
+    enum class Orientation { Portrait, Landscape };
+
+    static constexpr double Margin = 720;         // on all four sides
+    static constexpr double HeaderGap = 240;      // header line to body, body to footer line
+    static constexpr double CellPaddingX = 60;
+    static constexpr double CellPaddingY = 30;
+
+    explicit PageLayout(QObject *parent = nullptr);
+    ~PageLayout() override;
+
+    void setOrientation(Orientation orientation) { m_orientation = orientation; }
+    Orientation orientation() const { return m_orientation; }
+    // The page size for the orientation set now: US Letter where the
+    // locale measures in inches, A4 elsewhere.
+    double pageWidth() const;
+    double pageHeight() const;
+
+    // Drops the document held so far and begins a new one with its first
+    // page (raising newPage).
+    void startDoc();
+    // Finishes the document; rows are refused until the next startDoc.
+    void endDoc();
+    bool isDocOpen() const { return m_docOpen; }
+
+    // Up to three parts separated by "|": left, centre, right. The first "|"
+    // ends the left part and the last one begins the right part, so a "|"
+    // inside a title stays in the centre. "%d" becomes the page number.
+    void setHeaderText(const QString &text) { m_header = text; }
+    QString headerText() const { return m_header; }
+    void setFooterText(const QString &text) { m_footer = text; }
+    QString footerText() const { return m_footer; }
+
+    // Appends rows as a table without shading. False, and nothing appended,
+    // when no document is open or the format is not a valid table format.
+    bool tableText(const QString &format, const QList<QStringList> &rows);
+    bool tableText(const QString &format, const QStringList &row);
+    // Appends a table: its header row (none when empty) shaded in
+    // headerShade, then the body rows shaded in bodyShade.
+    bool addTable(const QString &format, const QStringList &header, const QList<QStringList> &body,
+                  QRgb headerShade, QRgb bodyShade);
+
+    // The document laid out so far. Pages are counted from 0 here; the page
+    // number shown for "%d" is index + 1.
+    int pageCount() const { return int(m_pages.size()); }
+    int rowCount() const { return int(m_rows.size()); }
+    QStringList rowCells(int row) const;
+    PageContent pageContent(int page) const;
+    // The page size and orientation of the document held (twips).
+    QSizeF documentPageSize() const { return m_docSize; }
+    QPageLayout documentPageLayout() const;
+    // The report font and its measures.
+    const PageLayoutText &text() const { return m_text; }
+
+    // Paints one page into target (painter coordinates), stretched to fill
+    // it; the background is left as it is.
+    void paintPage(QPainter &painter, int page, const QRectF &target) const;
+    // Paints the pages on device, one device page each, each fitted into
+    // the device's paint area: those whose numbers (from 1) are in pages, or
+    // all when pages is empty. False when there was nothing to paint or the
+    // device could not be painted on.
+    bool paintPages(QPagedPaintDevice &device, const QPageRanges &pages = {}) const;
+    // Writes the document as a PDF file in its page size. The file is
+    // replaced only once it is complete; on failure the old file (if any)
+    // stays and error tells why.
+    bool exportPdf(const QString &path, QString *error = nullptr) const;
+
+signals:
+    // A page has begun (the first one included). Rows that a handler adds
+    // land at its top; pages begun while a handler runs raise no further
+    // notification.
+    void newPage();
+    // A document was started or ended: views show its first page.
+    void documentChanged();
+
+private:
+    struct Style {
+        QList<TableColumn> columns;
+        std::optional<QRgb> shade;
+    };
+    struct Row {
+        quint32 style;
+        quint32 firstCell;     // into m_cellEnds
+        quint32 cellCount;
+        quint32 lines;         // at least 1
+    };
+    struct Fragment {
+        quint32 row;
+        quint32 firstLine;
+        quint32 lineCount;
+        float top;
+    };
+    struct Page {
+        quint32 firstFragment; // up to the next page's first one
+        QString header;        // captured when the page was finished
+        QString footer;
+    };
+
+    std::optional<quint32> styleFor(const QString &format, std::optional<QRgb> shade);
+    bool appendRows(quint32 style, const QStringList *rows, qsizetype count);
+    void appendRow(quint32 style, const QStringList &cells);
+    void placeRow(quint32 row);
+    void addFragment(quint32 row, quint32 firstLine, quint32 lineCount);
+    void beginPage();
+    void finishPage();
+    double fragmentHeight(quint32 lines) const;
+    double bodyTop() const;
+    double bodyBottom() const;
+    QSizeF pageSizeFor(Orientation orientation) const;
+    QString cellText(const Row &row, quint32 cell, quint32 rowIndex) const;
+
+    PageLayoutText m_text;
+    Orientation m_orientation = Orientation::Portrait;
+    QString m_header;
+    QString m_footer;
+
+    // The document.
+    bool m_docOpen = false;
+    quint64 m_generation = 0;      // counts startDoc calls
+    Orientation m_docOrientation = Orientation::Portrait;
+    QSizeF m_docSize;
+    std::vector<Style> m_styles;
+    std::vector<Row> m_rows;
+    std::vector<QString> m_rowText;    // a row's cells one after another
+    std::vector<quint32> m_cellEnds;   // where each cell ends in its row's text
+    std::vector<Fragment> m_fragments;
+    std::vector<Page> m_pages;
+    double m_y = 0;                    // where the next row goes
+    bool m_pageFresh = false;          // nothing but newPage's rows on the page yet
+    bool m_inNewPage = false;
+
+    // The format read last, so a long run of one-row tables reads it once.
+    QString m_lastFormat;
+    std::optional<QList<TableColumn>> m_lastColumns;
+};

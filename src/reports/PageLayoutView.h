@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QList>
+#include <QPointer>
+#include <QRect>
+
+class PageLayout;
+
+// Shows the pages of a PageLayout document: one page fitted to the view,
+// one page as wide as the view (scrolling down), two pages side by side, or
+// as many thumbnails as fit. Only the pages in sight are painted, so a report
+// of thousands of pages shows as fast as one of a single page.
+class PageLayoutView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    enum class Zoom { WholePage, PageWidth, TwoPages, Thumbnail };
+
+    explicit PageLayoutView(QWidget *parent = nullptr);
+
+    // The document shown (not owned). Whenever it starts or ends a document
+    // the view goes back to the first page.
+    void setDocument(const PageLayout *document);
+
+    Zoom zoom() const { return m_zoom; }
+    void setZoom(Zoom zoom);
+    // The first page in sight (index from 0).
+    int currentPage() const { return m_current; }
+    void setCurrentPage(int page);
+    int pageCount() const;
+    // How many pages are in sight at once, and so the step of paging.
+    int pagesShown() const;
+    // The pages in sight, in viewport coordinates: entry i shows page
+    // currentPage() + i.
+    QList<QRect> pageRects() const;
+
+    static constexpr int Gap = 12;              // pixels around pages
+    static constexpr int ThumbnailWidth = 150;  // pixels
+
+signals:
+    // The current page, the zoom or the document changed.
+    void viewChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    struct Grid {
+        double scale = 0;   // pixels per twip
+        int columns = 1;
+        int rows = 1;
+        QSize content;      // the scrolled area, pixels
+    };
+    Grid grid() const;
+    void updateScrollBars();
+    void documentChanged();
+
+    QPointer<const PageLayout> m_document;
+    Zoom m_zoom = Zoom::WholePage;
+    int m_current = 0;
+};

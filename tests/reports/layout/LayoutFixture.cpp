@@ -1,0 +1,64 @@
+#include "LayoutFixture.h"
+
+#include "app/Globals.h"
+#include "reports/ReportGlobals.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+LayoutTest::LayoutTest()
+    : m_format(TableFormat)
+    , m_heading(TableHeading)
+    , m_repeat(RepeatHeading)
+    , m_headerShade(HeaderShade)
+    , m_bodyShade(BodyShade)
+{
+    EXPECT_TRUE(m_dir.isValid());
+}
+
+LayoutTest::~LayoutTest()
+{
+    TableFormat = m_format;
+    TableHeading = m_heading;
+    RepeatHeading = m_repeat;
+    HeaderShade = m_headerShade;
+    BodyShade = m_bodyShade;
+}
+
+QList<QStringList> numberedRows(int count, int columns)
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < count; ++r) {
+        QStringList row;
+        for (int c = 0; c < columns; ++c)
+            row.append(QStringLiteral("r%1c%2").arg(r).arg(c));
+        rows.append(row);
+    }
+    return rows;
+}
+
+int pdfPageCount(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray data = file.readAll();
+    if (!data.startsWith("%PDF-") || !data.trimmed().endsWith("%%EOF"))
+        return -1;
+    // Page objects, not the page tree ("/Type /Pages").
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+    int count = 0;
+    for (QRegularExpressionMatchIterator it = page.globalMatch(QString::fromLatin1(data)); it.hasNext(); it.next())
+        ++count;
+    return count;
+}
+
+std::vector<PlacedOnPage> everyPlacedRow(const PageLayout &document)
+{
+    std::vector<PlacedOnPage> all;
+    for (int page = 0; page < document.pageCount(); ++page) {
+        for (const PlacedRow &row : document.pageContent(page).rows)
+            all.push_back({page, row});
+    }
+    return all;
+}
