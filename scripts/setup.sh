@@ -10,6 +10,7 @@ packages=(
     googletest libgtest-dev libbenchmark-dev
     fonts-dejavu-core
     xvfb xauth
+    bc
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DbError.h"
+#include "data/Inventory.h"
 
 #include <QString>
 #include <vector>
@@ -52,9 +53,6 @@ private:
     QString m_subject;
     std::vector<CatalogueField> m_fields;
 };
-
-// The catalogue database file of the data folder.
-inline const QString CatalogueFileName = QStringLiteral("rptspec.db");
 
 // Reports a failure of the catalogue database. It goes to HandleDbError
 // like every database failure, except that a damaged catalogue is only

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "reports/ReportOutput.h"
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+
+// The number under which a report output file that cannot be written is
+// reported (the file-access error of the program's numbered failures).
+inline constexpr int OutputFileError = 75;
+
+// A report written to a file. The file is written beside its final place
+// and takes the name only when the whole report is written (finish), so an
+// existing file is replaced by a complete report or not at all. Text goes
+// out as UTF-8, every line ended by CR LF. A failure to create, write or
+// replace the file is reported through HandleDbError and stops the run.
+class ReportFileOutput : public ReportOutput {
+public:
+    explicit ReportFileOutput(QString path);
+    ~ReportFileOutput() override;
+
+    bool finish() override;
+    void abandon() override;
+    const QString &path() const { return m_path; }
+
+protected:
+    // Creates the file; false after reporting a failure.
+    bool open();
+    // Adds one line; the buffer goes out in large pieces.
+    bool writeLine(const QString &line);
+
+private:
+    bool flush();
+    bool fail();
+
+    QString m_path;
+    QSaveFile m_file;
+    QByteArray m_buffer;
+    bool m_failed = false;  // reported or abandoned: nothing more is written
+};
+
+// The text file: one line per row, the cells joined by tabs; no title and
+// no heading line. The totals row is one more line of the same form.
+class TextReportWriter : public ReportFileOutput {
+public:
+    using ReportFileOutput::ReportFileOutput;
+    bool begin(const ReportSpec &spec, const ReportQuery &query) override;
+    bool row(const QStringList &cells) override;
+    bool totals(const QStringList &cells, const QList<bool> &hasTotal) override;
+};
+
+// The HTML file: one table with the title and the column headings, a row
+// per report row and the totals row, then a footer line naming the program.
+// Every text from the data, the title and the captions is escaped. Hidden
+// fields have no heading cell, so the heading row and the title's colspan
+// count the visible columns, as the rows do.
+class HtmlReportWriter : public ReportFileOutput {
+public:
+    using ReportFileOutput::ReportFileOutput;
+    bool begin(const ReportSpec &spec, const ReportQuery &query) override;
+    bool row(const QStringList &cells) override;
+    bool totals(const QStringList &cells, const QList<bool> &hasTotal) override;
+    bool finish() override;
+
+private:
+    QList<bool> m_alignRight;
+};

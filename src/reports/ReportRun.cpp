@@ -1,0 +1,179 @@
+#include "reports/ReportRun.h"
+
+#include "app/ConfirmReplaceFile.h"
+#include "app/Globals.h"
+#include "app/Prompts.h"
+#include "data/HandleDbError.h"
+#include "data/SqliteSupport.h"
+#include "data/Values.h"
+#include "reports/DesignerReportFile.h"
+#include "reports/ReportCells.h"
+#include "reports/ReportGlobals.h"
+#include "reports/ReportOutput.h"
+#include "reports/ReportQuery.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// The open statement of a run, read one row at a time: a report of any
+// length holds one row in memory, not the whole result.
+class ReportRows {
+public:
+    // Prepares and binds; throws DbError.
+    ReportRows(Database &db, const ReportQuery &query) : m_statement(db.handle(), query.sql)
+    {
+        m_statement.bindAll(query.params);
+        const int columns = m_statement.columnCount();
+        for (int i = 0; i < columns; ++i)
+            m_kinds << kindFromDeclType(sqlite3_column_decltype(m_statement.get(), i));
+    }
+    // Moves to the next row; false at the end. Throws DbError.
+    bool next() { return m_statement.step(SqlContext::Read); }
+    QVariant value(int column) const { return readColumn(m_statement.get(), column, m_kinds[column]); }
+
+private:
+    Statement m_statement;
+    QList<ColumnKind> m_kinds;
+};
+
+// Runs one database step; a failure goes to HandleDbError and gives false.
+template <class Step>
+bool trapped(Step &&step)
+{
+    bool ok = false;
+    trapDb([&] {
+        step();
+        ok = true;
+    });
+    return ok;
+}
+
+} // namespace
+
+ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catalogue, ReportOutput &output)
+{
+    TableFormat.clear();
+    TableHeading.clear();
+    RepeatHeading = true;
+
+    QString problem;
+    const std::optional<ReportQuery> query = buildReportQuery(spec, catalogue, &problem);
+    if (!query) {
+        output.abandon();
+        showInvalidReportFile();
+        return ReportOutcome::InvalidFile;
+    }
+    TableFormat = query->tableFormat;
+    for (const ReportColumn &column : query->columns)
+        TableHeading << column.caption;
+
+    std::unique_ptr<ReportRows> rows;
+    bool hasRow = false;
+    const bool opened = trapped([&] {
+        if (!dbInventory)
+            throw DbError(DbError::ObjectClosed, QStringLiteral("The inventory database is not open."));
+        rows = std::make_unique<ReportRows>(*dbInventory, *query);
+        hasRow = rows->next();
+    });
+    if (!opened) {
+        output.abandon();
+        return ReportOutcome::QueryFailed;
+    }
+    if (!hasRow) {
+        output.abandon();
+        prompts().message(NoRecordsMessage, Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
+        return ReportOutcome::NoRows;
+    }
+    if (!output.begin(spec, *query)) {
+        output.abandon();
+        return ReportOutcome::OutputFailed;
+    }
+
+    ReportTotals totals(query->columns);
+    const int columnCount = int(query->columns.size());
+    QStringList cells;
+    cells.reserve(columnCount);
+    bool more = true;
+    while (more) {
+        cells.clear();
+        for (int k = 0; k < columnCount; ++k) {
+            const QVariant value = rows->value(k);
+            cells << reportCellText(value, query->columns[k]);
+            totals.add(k, value);
+        }
+        if (!output.row(cells)) {
+            output.abandon();
+            return ReportOutcome::OutputFailed;
+        }
+        if (!trapped([&] { more = rows->next(); })) {
+            output.abandon();
+            return ReportOutcome::QueryFailed;
+        }
+    }
+    rows.reset();
+
+    if (totals.any()) {
+        QList<bool> hasTotal;
+        for (int k = 0; k < columnCount; ++k)
+            hasTotal << totals.hasTotal(k);
+        if (!output.totals(totals.row(), hasTotal)) {
+            output.abandon();
+            return ReportOutcome::OutputFailed;
+        }
+    }
+    if (!output.finish()) {
+        output.abandon();
+        return ReportOutcome::OutputFailed;
+    }
+    return ReportOutcome::Produced;
+}
+
+ReportOutcome runReportFile(const QString &path, const ReportOutputFactory &makeOutput, QString *problem)
+{
+    std::unique_ptr<Database> catalogueDb;
+    try {
+        catalogueDb = Database::open(DataFolder + CatalogueFileName);
+    } catch (const DbError &error) {
+        reportCatalogueFailure(error);
+        return ReportOutcome::QueryFailed;
+    }
+    std::optional<LoadedReport> report;
+    if (isDesignerReportFile(path)) {
+        report = readDesignerReportFile(*catalogueDb, path, problem);
+    } else {
+        ReportFileReader reader(*catalogueDb);
+        report = reader.read(path);
+        if (problem)
+            *problem = reader.problem();
+    }
+    catalogueDb.reset();
+    if (!report)
+        return ReportOutcome::InvalidFile;
+    std::unique_ptr<ReportOutput> output = makeOutput(*report);
+    if (!output)
+        return ReportOutcome::NotChosen;
+    return produceReport(report->spec, report->catalogue, *output);
+}
+
+std::optional<QString> chooseReportOutputFile(const ReportSpec &spec)
+{
+    Prompts::FileDialog dialog;
+    if (spec.ReportTo == ReportToHtmlFile) {
+        dialog.fileName = spec.UseWith + QStringLiteral(".htm");
+        dialog.filter = QStringLiteral("Html Files (*.htm)|*.htm|All Files (*.*)|*.*");
+        dialog.defaultSuffix = QStringLiteral("htm");
+    } else {
+        dialog.fileName = spec.UseWith + QStringLiteral(".txt");
+        dialog.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+        dialog.defaultSuffix = QStringLiteral("txt");
+    }
+    dialog.initialFolder = DataFolder;
+    const std::optional<QString> chosen = prompts().saveFileName(dialog);
+    if (!chosen || chosen->isEmpty())
+        return std::nullopt;
+    ConfirmReplaceFile(*chosen);
+    if (KeepExistingFile)
+        return std::nullopt;
+    return chosen;
+}

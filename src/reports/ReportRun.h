@@ -1,0 +1,50 @@
+#pragma once
+
+#include "reports/ReportFileReader.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class ReportOutput;
+
+// How a report run ended.
+enum class ReportOutcome {
+    Produced,       // the output is complete
+    InvalidFile,    // the report file was refused (the message was shown)
+    NotChosen,      // no output: save dialog cancelled or replacing declined
+    QueryFailed,    // the catalogue or the query failed (reported)
+    NoRows,         // the query found nothing (the message was shown)
+    OutputFailed,   // the output could not be written (reported)
+};
+
+// "No records have been entered that may be included in the specified report"
+inline const QString NoRecordsMessage =
+    QStringLiteral("No records have been entered that may be included in the specified report");
+
+// Produces the report of a checked design on the inventory database
+// dbInventory: builds the query and column layout (setting TableFormat,
+// TableHeading and RepeatHeading for the screen's new-page handler), opens
+// it, and hands every row and the totals row to output. A query that cannot
+// be opened or read goes to HandleDbError and stops the run; so does a
+// design the query builder refuses, with the invalid-file message. The
+// destination is prepared only once a first row is known, so a run without
+// rows leaves an open preview or an existing file as it was.
+ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catalogue, ReportOutput &output);
+
+// Gives the destination for a design read from a file, or nullptr when the
+// run should end quietly (the user cancelled the choice of a file).
+using ReportOutputFactory = std::function<std::unique_ptr<ReportOutput>(const LoadedReport &report)>;
+
+// The whole run of a report file at path: opens the catalogue database of
+// the data folder (DataFolder), reads and checks the file and produces it to
+// the output that makeOutput gives. A ".rpt" file, saved by the designer,
+// holds its sort keys as positions in the designer's sort lists and takes
+// the currency setting from the catalogue; it is read that way. Why a file
+// was refused goes to *problem (for the command line).
+ReportOutcome runReportFile(const QString &path, const ReportOutputFactory &makeOutput, QString *problem = nullptr);
+
+// The save dialog and replace question for a text (ReportToTextFile) or
+// HTML (ReportToHtmlFile) report: the chosen file name, or std::nullopt when
+// the dialog was cancelled or the user kept the existing file.
+std::optional<QString> chooseReportOutputFile(const ReportSpec &spec);

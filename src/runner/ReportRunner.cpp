@@ -1,0 +1,153 @@
+#include "data/Inventory.h"
+#include "runner/ReportRunner.h"
+
+#include "app/Globals.h"
+#include "app/Prompts.h"
+#include "data/HandleDbError.h"
+#include "reports/PageLayout.h"
+#include "reports/ReportFileOutput.h"
+#include "reports/ReportRun.h"
+#include "reports/ReportTableHeading.h"
+#include "runner/ConsolePrompts.h"
+#include "runner/PdfReportOutput.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#ifdef STOWBOOK_FIXED_REPORTS
+#include "reports/SerialNumberReport.h"
+#include "reports/ValueSummaryReport.h"
+#endif
+
+QString runnerUsage()
+{
+    return QStringLiteral(
+        "usage: stowbook-report [-d DATAFOLDER] REPORT OUTPUT\n"
+        "  REPORT  a report file: a name in the data folder (bycat.srp) or a path;\n"
+        "          or value-by-category, value-by-location, serial-numbers (PDF only)\n"
+        "  OUTPUT  the file to write: .txt (tab-separated text), .htm or .html, or .pdf");
+}
+
+namespace {
+
+enum class OutputKind { Text, Html, Pdf };
+
+std::optional<OutputKind> outputKindOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"txt")
+        return OutputKind::Text;
+    if (suffix == u"htm" || suffix == u"html")
+        return OutputKind::Html;
+    if (suffix == u"pdf")
+        return OutputKind::Pdf;
+    return std::nullopt;
+}
+
+int exitFor(ReportOutcome outcome)
+{
+    switch (outcome) {
+    case ReportOutcome::Produced:
+        return ExitProduced;
+    case ReportOutcome::InvalidFile:
+        return ExitInvalidReport;
+    case ReportOutcome::NotChosen:
+        return ExitUsage;
+    case ReportOutcome::QueryFailed:
+        return ExitDatabase;
+    case ReportOutcome::NoRows:
+        return ExitNoRows;
+    case ReportOutcome::OutputFailed:
+        return ExitOutputFailed;
+    }
+    return ExitDatabase;
+}
+
+// A fixed report (value summary or serial number list) to a PDF file.
+int runFixedReport(const QString &name, const QString &output)
+{
+#ifdef STOWBOOK_FIXED_REPORTS
+    PageLayout document;
+    QObject::connect(&document, &PageLayout::newPage, &document, [&document] { addRepeatedHeading(document); });
+    // Each starts, fills and ends the document itself.
+    if (name == SerialNumbersName)
+        buildSerialNumberList(document);
+    else
+        buildValueSummary(document, name == ValueByCategoryName ? 1 : 2);
+    if (document.isDocOpen())
+        document.endDoc();
+    if (document.rowCount() == 0)
+        return ExitNoRows;
+    return writeDocumentPdf(document, output) ? ExitProduced : ExitOutputFailed;
+#else
+    Q_UNUSED(output);
+    printError(QStringLiteral("The report \"%1\" is not part of this build.").arg(name));
+    return ExitUsage;
+#endif
+}
+
+} // namespace
+
+int runReportCommand(const QStringList &arguments)
+{
+    QString folder = QDir::currentPath();
+    QStringList positional;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == u"-d" && i + 1 < arguments.size())
+            folder = arguments[++i];
+        else if (arguments[i].startsWith(u'-') && arguments[i].size() > 1)
+            positional << QString(); // an unknown switch: refused below
+        else
+            positional << arguments[i];
+    }
+    if (positional.size() != 2 || positional.contains(QString())) {
+        printError(runnerUsage());
+        return ExitUsage;
+    }
+    const QString &report = positional[0];
+    const QString output = QFileInfo(positional[1]).absoluteFilePath();
+    const std::optional<OutputKind> kind = outputKindOf(output);
+    if (!kind) {
+        printError(QStringLiteral("The output file \"%1\" must end in .txt, .htm, .html or .pdf.").arg(positional[1]));
+        return ExitUsage;
+    }
+
+    DataFolder = QDir::fromNativeSeparators(QFileInfo(folder).absoluteFilePath());
+    if (!DataFolder.endsWith(u'/'))
+        DataFolder += u'/';
+    bool opened = false;
+    trapDb([&] {
+        dbInventory = Database::open(DataFolder + InventoryFileName);
+        opened = true;
+    });
+    if (!opened)
+        return ExitDatabase;
+
+    const bool fixed = report == ValueByCategoryName || report == ValueByLocationName || report == SerialNumbersName;
+    if (fixed) {
+        if (*kind != OutputKind::Pdf) {
+            printError(QStringLiteral("The report \"%1\" can only be written as a PDF file.").arg(report));
+            return ExitUsage;
+        }
+        return runFixedReport(report, output);
+    }
+
+    // A bare name is a report file of the data folder; anything with a
+    // folder in it is a path.
+    const QString path = report.contains(u'/') ? QFileInfo(report).absoluteFilePath() : DataFolder + report;
+    QString problem;
+    const ReportOutcome outcome = runReportFile(path, [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
+        switch (*kind) {
+        case OutputKind::Text:
+            return std::make_unique<TextReportWriter>(output);
+        case OutputKind::Html:
+            return std::make_unique<HtmlReportWriter>(output);
+        case OutputKind::Pdf:
+            return std::make_unique<PdfReportOutput>(output);
+        }
+        return nullptr;
+    }, &problem);
+    if (outcome == ReportOutcome::InvalidFile && !problem.isEmpty())
+        printError(QStringLiteral("%1: %2").arg(path, problem));
+    return exitFor(outcome);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Exit codes of stowbook-report.
+enum RunnerExit : int {
+    ExitProduced = 0,      // the output file is complete
+    ExitInvalidReport = 1, // the report file was refused, or no such report
+    ExitUsage = 2,         // wrong arguments, or an output extension it cannot write
+    ExitDatabase = 3,      // a database could not be opened or read
+    ExitNoRows = 4,        // the report found no record; no file was written
+    ExitOutputFailed = 5,  // the output file could not be written
+};
+
+// The names that run the fixed reports instead of a report file (PDF only).
+inline const QString ValueByCategoryName = QStringLiteral("value-by-category");
+inline const QString ValueByLocationName = QStringLiteral("value-by-location");
+inline const QString SerialNumbersName = QStringLiteral("serial-numbers");
+
+// Runs "-d DIR REPORT OUTPUT" (the arguments after the program's name): the
+// report goes to OUTPUT as text (.txt), HTML (.htm, .html) or PDF (.pdf),
+// whatever destination the report file names. An existing OUTPUT is
+// replaced, but only by a complete report. Messages go through the
+// installed prompts. Needs a QGuiApplication for the fonts.
+int runReportCommand(const QStringList &arguments);
+
+// The usage text printed for wrong arguments.
+QString runnerUsage();

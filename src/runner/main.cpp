@@ -1,0 +1,31 @@
+#include "app/Globals.h"
+#include "runner/ConsolePrompts.h"
+#include "runner/ReportRunner.h"
+
+#include <QGuiApplication>
+#include <QLocale>
+
+// stowbook-report: a report to a file without any window, for scheduled
+// exports and backups of the lists.
+int main(int argc, char **argv)
+{
+    // The fonts need a GUI application, but nothing is ever shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Stowbook"));
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+
+    ConsolePrompts consolePrompts;
+    setPrompts(&consolePrompts);
+    int code = 0;
+    try {
+        code = runReportCommand(QGuiApplication::arguments().mid(1));
+    } catch (const RunnerEnded &ended) {
+        code = ended.exitCode == 0 ? ExitDatabase : ended.exitCode;
+    }
+    resetGlobals();
+    setPrompts(nullptr);
+    return code;
+}

@@ -1,0 +1,77 @@
+#include "RunFixture.h"
+
+#include <QFile>
+#include <QProcess>
+
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    QString stderrText;
+};
+
+RunResult runRunner(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(buildDir() + QStringLiteral("/stowbook-report"), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+using Runner = RunTest;
+
+TEST_F(Runner, ExtensionChoosesTheRendererWhateverTheFileSays)
+{
+    addFixedInventory();
+    // The file says screen; the output names decide.
+    putFile(QStringLiteral("list.srp"), reportFileBytesOf(reportLines({1, 10})));
+    struct Case {
+        const char *output;
+        const char *begins;
+    };
+    for (const Case &c : {Case{"a.txt", "Arc Lamp\t3\r\n"}, Case{"a.htm", "<html>\r\n"}, Case{"a.HTML", "<html>\r\n"},
+                          Case{"a.pdf", "%PDF-"}}) {
+        const QString output = folder.file(QLatin1String(c.output));
+        putFile(QLatin1String(c.output), "old");             // replaced
+        const RunResult result = runRunner({QStringLiteral("-d"), folder.path(), QStringLiteral("list.srp"), output});
+        EXPECT_EQ(result.exitCode, 0) << c.output << result.stderrText.toStdString();
+        EXPECT_TRUE(fileBytes(output).startsWith(c.begins)) << c.output;
+    }
+}
+
+TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
+{
+    addFixedInventory();
+    putFile(QStringLiteral("bad.srp"), reportFileBytesOf(validReportLines().mid(0, 12)));
+    QStringList none = reportLines({1});
+    setItem(none, 14, 1, QStringLiteral("zzz"));
+    putFile(QStringLiteral("none.srp"), reportFileBytesOf(none));
+    struct Case {
+        const char *report;
+        const char *output;
+        int exitCode;
+        const char *message;
+    };
+    for (const Case &c : {
+             Case{"bad.srp", "out.txt", 1, "Invalid Report File: There appears to be an error in the report file"},
+             Case{"missing.srp", "out.txt", 1, "Invalid Report File: "},
+             Case{"none.srp", "out.htm", 4, NoRecordsMessage.toLatin1().constData()},
+             Case{"bycat.srp", "out.doc", 2, "must end in .txt, .htm, .html or .pdf"},
+             Case{"value-by-category", "out.txt", 2, "can only be written as a PDF file"},
+         }) {
+        const QString output = folder.file(QLatin1String(c.output));
+        const RunResult result =
+            runRunner({QStringLiteral("-d"), folder.path(), QLatin1String(c.report), output});
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.report;
+        EXPECT_TRUE(result.stderrText.contains(QLatin1String(c.message))) << c.report << ": " << result.stderrText.toStdString();
+        EXPECT_FALSE(QFile::exists(output)) << c.report;
+    }
+}
