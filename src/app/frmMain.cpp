@@ -6,6 +6,9 @@
 #include "app/Prompts.h"
 #include "app/frmAbout.h"
 #include "codes/frmCodesMaint.h"
+#include "reports/FixedReportWindows.h"
+#include "reports/RunReport.h"
+#include "reports/frmOutput.h"
 #include "app/help/HelpKey.h"
 #include "app/help/HelpViewer.h"
 #include "data/HandleDbError.h"
@@ -109,9 +112,14 @@ void frmMain::buildMenus()
 
     // The windows behind these come with their own subsystems; until then
     // the items are shown but cannot be chosen.
-    for (QAction *later : {mnuRptAll[1], mnuRptAll[2], mnuRptAll[3], mnuRptValue[1],
-                           mnuRptValue[2], mnuRptSerial, mnuCustom})
-        later->setEnabled(false);
+    for (int index = 1; index <= 3; ++index)
+        connect(mnuRptAll[size_t(index)], &QAction::triggered, this, [this, index] { mnuRptAll_Click(index); });
+    for (int index = 1; index <= 2; ++index)
+        connect(mnuRptValue[size_t(index)], &QAction::triggered, this, [this, index] { mnuRptValue_Click(index); });
+    connect(mnuRptSerial, &QAction::triggered, this, &frmMain::mnuRptSerial_Click);
+    // The designer comes with its own subsystem; until then the item is
+    // shown but cannot be chosen.
+    mnuCustom->setEnabled(false);
 
     mnuHelpmenu = bar->addMenu(QStringLiteral("&Help"));
     mnuHelpmenu->setObjectName(QStringLiteral("mnuHelpmenu"));
@@ -270,6 +278,29 @@ void frmMain::mnuMaint_Click(int index)
         return;
     CodeListKind = qint16(index);
     setSecondaryWindow(Secondary::CodesMaint, frmCodesMaint::showCodesMaint(this));
+}
+
+void frmMain::mnuRptAll_Click(int index)
+{
+    static const char *const files[] = {"bycat.srp", "byloc.srp", "byitem.srp"};
+    if (index < 1 || index > 3)
+        return;
+    RunReport(QString::fromLatin1(files[index - 1]));
+    setSecondaryWindow(Secondary::Output, frmOutput::current());
+}
+
+void frmMain::mnuRptValue_Click(int index)
+{
+    if (index != 1 && index != 2)
+        return;
+    RunValueSummary(this, index);
+    setSecondaryWindow(Secondary::Output, frmOutput::current());
+}
+
+void frmMain::mnuRptSerial_Click()
+{
+    RunSerialNumberList(this);
+    setSecondaryWindow(Secondary::Output, frmOutput::current());
 }
 
 void frmMain::mnuExit_Click()

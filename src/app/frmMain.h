@@ -15,6 +15,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class frmImage;
 
 // The main window: the program's first and last window. Its load opens the
 // inventory, its menus open every other window, its unload ends the program.
@@ -38,6 +39,9 @@ public:
     void Form_Unload();
     void mnuExit_Click();
     void mnuMaint_Click(int index);
+    void mnuRptAll_Click(int index);
+    void mnuRptValue_Click(int index);
+    void mnuRptSerial_Click();
     void mnuHelp_Click(int index);
     void mnuAbout_Click();
 
@@ -66,6 +70,11 @@ public:
     void cmdCancel_Click();
     void cmdDelete_Click();
     void cmdFind_Click();
+
+    // Item pictures (src/items/frmMain_Picture.cpp).
+    // Shows the picture window with the shown item's picture, or with the
+    // picture loaded or pasted for the item being edited or added.
+    void cmdPicture_Click();
 
     // Field entry (src/items/frmMain_FieldEntry.cpp). "LostFocus" is the
     // focus moving to another control of this window; switching windows
@@ -163,6 +172,19 @@ private:
                       const QString &idColumn);
     void openInventory();
     void reportUnopenedInventory();
+
+    // Picture steps of the record form (src/items/frmMain_Picture.cpp).
+    // The picture window, once it has been opened; else null.
+    frmImage *pictureWindow() const;
+    // Shows the current record's picture in window; the empty picture when
+    // there is no current record.
+    void showCurrentItemPicture(frmImage &window);
+    // The picture step of LoadItem and ClearItem: a picture not yet written
+    // is dropped, and the window, when it is shown, follows the form.
+    void followShownItem(bool showsRecord);
+    // The picture step of SaveItem: writes a new picture as the current
+    // record's picture file.
+    void writeNewPicture();
 
     // Field entry helpers (src/items/frmMain_FieldEntry.cpp).
     // Shows a refusal of the field's entry and puts the focus back in it.

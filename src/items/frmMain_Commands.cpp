@@ -63,9 +63,6 @@ void frmMain::buildCommandButtons()
     cmdCancel = makeButton(form, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"), 3000, 6240, 12);
     cmdUpdate = makeButton(form, QStringLiteral("cmdUpdate"), QStringLiteral("&Update"), 5040, 6240, 11);
     cmdPicture = makeButton(form, QStringLiteral("cmdPicture"), QStringLiteral("Pi&cture"), 7080, 6225, 10);
-    // The picture window comes with its own subsystem; until then the
-    // button is shown but cannot be chosen, like the menu items of later windows.
-    cmdPicture->setEnabled(false);
     cmdCancel->hide();
     cmdUpdate->hide();
 
@@ -83,6 +80,7 @@ void frmMain::buildCommandButtons()
     connect(cmdFind, &QPushButton::clicked, this, &frmMain::cmdFind_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
     connect(cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
+    connect(cmdPicture, &QPushButton::clicked, this, &frmMain::cmdPicture_Click);
 }
 
 void frmMain::ShowBrowseButtons()
@@ -245,6 +243,8 @@ void frmMain::cmdUpdate_Click()
 
 void frmMain::cmdCancel_Click()
 {
+    // A picture loaded or pasted but not written goes with the rest of the edit.
+    PictureChanged = false;
     trapDb([this] {
         if (items().recordCount() > 0) {
             items().moveLast();
@@ -281,7 +281,7 @@ void frmMain::cmdDelete_Click()
     freeLocks();
     // The picture goes only with its record: a record that stays keeps its picture.
     if (deleted && !id.isNull())
-        trapDb([&] { deletePictureFile(DataFolder + ImagesFolderName + QLatin1Char('/'), id.toLongLong()); });
+        trapDb([&] { deletePictureFile(pictureFolder(), id.toLongLong()); });
 
     trapDb([this] {
         items().moveNext();

@@ -181,6 +181,7 @@ void frmMain::LoadItem()
     trapDb([this] { chkReceipt->setChecked(items().value(QStringLiteral("receipt")).toBool()); });
     trapDb([this] { selectByData(cmbCat, items().value(QStringLiteral("catid"))); });
     trapDb([this] { selectByData(cmbLoc, items().value(QStringLiteral("locid"))); });
+    followShownItem(true);
     Changing = false;
 }
 
@@ -206,6 +207,10 @@ bool frmMain::SaveItem()
     store(QStringLiteral("Notes"), [this] { return txtNotes->toPlainText(); });
     store(QStringLiteral("catid"), [this] { return codeToStore(cmbCat); });
     store(QStringLiteral("locid"), [this] { return codeToStore(cmbLoc); });
+    // Written while the record begun still gives its key (a new record's
+    // too); a failure is reported and the record is stored all the same.
+    if (PictureChanged)
+        trapDb([this] { writeNewPicture(); });
 
     bool stored = false;
     withLockRetry([&] {
@@ -231,6 +236,7 @@ void frmMain::ClearItem()
     txtNotes->clear();
     cmbCat->setCurrentIndex(-1);
     cmbLoc->setCurrentIndex(-1);
+    followShownItem(false);
 }
 
 std::vector<QWidget *> frmMain::entryFields() const

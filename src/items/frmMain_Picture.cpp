@@ -1,0 +1,73 @@
+// The main window's side of item pictures: the Picture button, and the
+// picture steps of showing, emptying and storing the record form.
+#include "app/Globals.h"
+#include "app/Prompts.h"
+#include "app/frmMain.h"
+#include "data/HandleDbError.h"
+#include "items/ItemsRecordset.h"
+#include "items/PictureFiles.h"
+#include "items/frmImage.h"
+
+frmImage *frmMain::pictureWindow() const
+{
+    return qobject_cast<frmImage *>(secondaryWindow(Secondary::Picture));
+}
+
+void frmMain::cmdPicture_Click()
+{
+    frmImage *window = pictureWindow();
+    if (!window) {
+        window = new frmImage(this);
+        setSecondaryWindow(Secondary::Picture, window);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    // A picture loaded or pasted for the item under way stays in view until
+    // Update writes it or Cancel drops it.
+    if (PictureChanged)
+        return;
+    // An item being added has no picture until one is brought for it.
+    if (Adding)
+        window->showEmptyPicture();
+    else
+        showCurrentItemPicture(*window);
+}
+
+void frmMain::showCurrentItemPicture(frmImage &window)
+{
+    std::optional<qint64> iteid;
+    trapDb([&] {
+        if (rsItems && rsItems->isOpen() && rsItems->recordCount() > 0 && !rsItems->bof() && !rsItems->eof())
+            iteid = items().value(QStringLiteral("iteid")).toLongLong();
+    });
+    if (iteid)
+        window.showItemPicture(*iteid);
+    else
+        window.showEmptyPicture();
+}
+
+void frmMain::followShownItem(bool showsRecord)
+{
+    PictureChanged = false;
+    frmImage *window = pictureWindow();
+    if (!window || !window->isVisible())
+        return;
+    if (showsRecord)
+        showCurrentItemPicture(*window);
+    else
+        window->showEmptyPicture();
+}
+
+void frmMain::writeNewPicture()
+{
+    const frmImage *window = pictureWindow();
+    if (!window || window->picture().isNull()) {
+        PictureChanged = false;
+        return;
+    }
+    const qint64 iteid = items().value(QStringLiteral("iteid")).toLongLong();
+    const BusyCursor busy;
+    writePictureFile(pictureFolder(), iteid, window->picture());
+    PictureChanged = false;
+}

@@ -1,0 +1,241 @@
+#include "ItemWindowFixture.h"
+
+#include "app/Globals.h"
+#include "data/Inventory.h"
+#include "items/PictureFiles.h"
+#include "items/PictureViewport.h"
+#include "items/frmImage.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+// Green, with a blue top-left corner (to see it upright) and a transparent
+// bottom-right corner (which is white once shown).
+QImage testPicture(QSize size)
+{
+    QImage picture(size, QImage::Format_ARGB32);
+    picture.fill(Qt::green);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            picture.setPixelColor(x, y, Qt::blue);
+            picture.setPixelColor(size.width() - 1 - x, size.height() - 1 - y, Qt::transparent);
+        }
+    return picture;
+}
+
+QString savedPicture(const QString &path, QSize size, const char *format)
+{
+    EXPECT_TRUE(testPicture(size).save(path, format)) << path.toStdString();
+    return path;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class PictureTest : public ItemWindowTest {
+protected:
+    void SetUp() override { QGuiApplication::clipboard()->clear(); }
+    QString images() { return folder().path() + ImagesFolderName + QLatin1Char('/'); }
+    // Hidden ones too: nothing half-written may be left behind.
+    QStringList imageFiles() { return QDir(images()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+    frmImage &openPictures(frmMain &w)
+    {
+        w.cmdPicture_Click();
+        auto *window = qobject_cast<frmImage *>(w.secondaryWindow(frmMain::Secondary::Picture));
+        EXPECT_TRUE(window && window->isVisible());
+        return *window;
+    }
+};
+
+TEST_F(PictureTest, ANewPictureIsWrittenWholeAsBmpInPlaceOfTheOlderFile)
+{
+    const qint64 id = addItem({{"iteid", 42}, {"Item", "Clock"}});
+    savedPicture(images() + "00000042.jpg", {40, 30}, "JPG");
+    const QString photo = savedPicture(folder().file("photo.png"), {2400, 1200}, "PNG");
+    frmMain &w = start();
+    frmImage &window = openPictures(w);
+    EXPECT_EQ(window.picture().size(), QSize(40, 30)) << "the hand-placed file is the item's picture";
+
+    // Cancel drops a loaded picture and shows the item's own again.
+    prompts.answerFile(photo);
+    window.cmdPicLoad_Click();
+    EXPECT_EQ(stateOf(w), QStringLiteral("Editing"));
+    w.cmdCancel_Click();
+    EXPECT_EQ(window.picture().size(), QSize(40, 30));
+    EXPECT_EQ(imageFiles(), QStringList{"00000042.jpg"});
+
+    prompts.answerFile(photo);
+    window.cmdPicLoad_Click();
+    const Prompts::FileDialog &dialog = prompts.calls().back().dialog;
+    EXPECT_EQ(dialog.title, QStringLiteral("Load Image"));
+    EXPECT_TRUE(dialog.filter.startsWith("All Picture Files|*.bmp;*.dib;*.gif;*.jpg;")) << dialog.filter.toStdString();
+    EXPECT_EQ(dialog.filterIndex, 1);
+    const QRect shown = window.Image1->pictureRect();
+    EXPECT_TRUE(window.Image1->contentsRect().contains(shown)) << "a large photo is shrunk to the viewport";
+    EXPECT_NEAR(shown.width(), 2 * shown.height(), 2) << "with its proportions kept";
+
+    QTest::keyClicks(w.txtModel, QStringLiteral("M1"));
+    w.cmdUpdate_Click();
+    EXPECT_EQ(imageFiles(), QStringList{"00000042.bmp"}) << "the older file would shadow the new one";
+    const QImage back = QImageReader(images() + "00000042.bmp", "bmp").read();
+    EXPECT_EQ(back.size(), QSize(2400, 1200)) << "the file keeps the whole picture";
+    EXPECT_EQ(back.pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(back.pixelColor(2399, 1199), QColor(Qt::white));
+    EXPECT_EQ(stored(id)["model"], QVariant("M1"));
+    EXPECT_FALSE(PictureChanged);
+    EXPECT_EQ(stateOf(w), QStringLiteral("Browsing"));
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+// Each leaves the item, its (empty) picture and the picture folder as they were.
+TEST_F(PictureTest, NothingIsWrittenWithoutANewPicture)
+{
+    struct Row { const char *name; std::function<void(frmMain &, frmImage &)> act; const char *message; };
+    // name: a file of the data folder; none for a cancelled dialog.
+    auto load = [this](const char *name) {
+        return [this, name](frmMain &, frmImage &window) {
+            prompts.answerFile(name ? std::optional(folder().file(name)) : std::nullopt);
+            window.cmdPicLoad_Click();
+        };
+    };
+    const Row rows[] = {
+        {"Update of an edit", [](frmMain &w, frmImage &) {
+             QTest::keyClicks(w.txtModel, QStringLiteral("X"));
+             w.cmdUpdate_Click();
+         }, nullptr},
+        {"a picture loaded while adding, then Cancel", [this](frmMain &w, frmImage &window) {
+             w.cmdAddNew_Click();
+             EXPECT_TRUE(window.picture().isNull()) << "a new item starts without a picture";
+             QTest::keyClicks(w.txtItem, QStringLiteral("Lamp"));
+             prompts.answerFile(savedPicture(folder().file("new.ico"), {8, 8}, "ICO"));
+             window.cmdPicLoad_Click();
+             EXPECT_EQ(window.picture().size(), QSize(8, 8));
+             w.cmdCancel_Click();
+         }, nullptr},
+        {"a file that is no picture", load("notes.jpg"), "The file '%1notes.jpg' could not be read"},
+        {"a file that is not there", load("gone.bmp"), "File not found."},
+        {"a cancelled dialog", load(nullptr), nullptr},
+        {"a paste without a picture on the clipboard", [](frmMain &, frmImage &window) { window.cmdPicPaste_Click(); },
+         "The clipboard holds no picture to paste."},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile notes(folder().file("notes.jpg"));
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly) && notes.write("not a picture at all") > 0);
+        notes.close();
+        addItem({{"iteid", 7}, {"Item", "Vase"}});
+        frmMain &w = start();
+        frmImage &window = openPictures(w);
+        row.act(w, window);
+        EXPECT_EQ(stateOf(w), QStringLiteral("Browsing"));
+        EXPECT_FALSE(PictureChanged);
+        EXPECT_TRUE(window.picture().isNull());
+        EXPECT_EQ(imageFiles(), QStringList{});
+        EXPECT_EQ(storedCount(), 1);
+        EXPECT_EQ(KeepExistingFile, QByteArray(row.name).contains("cancelled")) << "a cancelled dialog is trapped";
+        const QString expected = QString::fromLatin1(row.message).replace("%1", QDir::toNativeSeparators(folder().path()));
+        ASSERT_EQ(prompts.messages().size(), row.message ? 1u : 0u);
+        if (row.message) {
+            EXPECT_TRUE(prompts.messages().front().text.startsWith(expected)) << prompts.messages().front().text.toStdString();
+        }
+        prompts.clear();
+        TearDown();
+        m_folder.reset();
+    }
+}
+
+TEST_F(PictureTest, TheWindowFollowsTheShownItemWhileOpenAndTradesPicturesWithTheClipboard)
+{
+    const qint64 alpha = addItem({{"Item", "Alpha"}});
+    const qint64 bravo = addItem({{"Item", "Bravo"}});
+    savedPicture(images() + pictureBaseName(alpha) + ".png", {20, 10}, "PNG");
+    frmMain &w = start();
+    frmImage &window = openPictures(w);
+    EXPECT_EQ(window.picture().size(), QSize(20, 10));
+    w.cmdNext_Click();
+    EXPECT_TRUE(window.picture().isNull());
+    w.cmdPrevious_Click();
+    EXPECT_EQ(window.picture().size(), QSize(20, 10));
+
+    window.cmdClose_Click();
+    EXPECT_FALSE(window.isVisible());
+    w.cmdNext_Click();
+    EXPECT_EQ(window.picture().size(), QSize(20, 10)) << "a hidden window is left alone";
+    EXPECT_EQ(&openPictures(w), &window) << "one window for the run";
+    EXPECT_TRUE(window.picture().isNull()) << "Bravo's, who has none";
+
+    QGuiApplication::clipboard()->setImage(testPicture({30, 20}));
+    window.cmdPicPaste_Click();
+    EXPECT_EQ(stateOf(w), QStringLiteral("Editing"));
+    w.cmdUpdate_Click();
+    EXPECT_EQ(imageFiles(), QStringList({pictureBaseName(alpha) + ".png", pictureBaseName(bravo) + ".bmp"}));
+    QGuiApplication::clipboard()->clear();
+    window.cmdPicCopy_Click();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), QSize(30, 20));
+    EXPECT_EQ(copied.pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_TRUE(prompts.calls().empty());
+}
+
+TEST_F(PictureTest, AnEmptyInventoryShowsAnEmptyPictureAndTheFirstItemGetsItsOwn)
+{
+    frmMain &w = start();
+    frmImage &window = openPictures(w);
+    EXPECT_TRUE(window.picture().isNull());
+    w.cmdAddNew_Click();
+    QTest::keyClicks(w.txtItem, QStringLiteral("Piano"));
+    prompts.answerFile(savedPicture(folder().file("piano.bmp"), {16, 12}, "BMP"));
+    window.cmdPicLoad_Click();
+    w.cmdUpdate_Click();
+    const qint64 id = Database::open(folder().file(InventoryFileName))->scalar("select max(iteid) from items").toLongLong();
+    EXPECT_EQ(imageFiles(), QStringList{pictureBaseName(id) + ".bmp"});
+    EXPECT_EQ(window.picture().size(), QSize(16, 12)) << "the stored item shown with its picture";
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST_F(PictureTest, AFailedWriteKeepsTheOldPictureAndStoresTheItem)
+{
+    const qint64 id = addItem({{"iteid", 42}, {"Item", "Clock"}});
+    const QByteArray oldPicture = fileBytes(savedPicture(images() + "00000042.jpg", {40, 30}, "JPG"));
+    ASSERT_TRUE(QDir(images()).mkdir("00000042.bmp")); // in the way of the new file
+    frmMain &w = start();
+    frmImage &window = openPictures(w);
+    prompts.answerFile(savedPicture(folder().file("new.png"), {10, 10}, "PNG"));
+    window.cmdPicLoad_Click();
+    QTest::keyClicks(w.txtModel, QStringLiteral("M2"));
+    w.cmdUpdate_Click();
+
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_TRUE(prompts.messages().front().text.startsWith("75  Path/File access error"));
+    EXPECT_EQ(stored(id)["model"], QVariant("M2"));
+    EXPECT_EQ(imageFiles(), QStringList{"00000042.jpg"});
+    EXPECT_EQ(fileBytes(images() + "00000042.jpg"), oldPicture);
+}
+
+TEST(PictureViewport, LargePicturesAreShrunkToFitWithTheirProportionsKept)
+{
+    struct Row { QSize picture, viewport, shown; };
+    const Row rows[] = {
+        {{4000, 3000}, {400, 300}, {400, 300}},
+        {{3000, 4000}, {400, 300}, {225, 300}},  // the height limits a portrait
+        {{200, 100}, {400, 300}, {200, 100}},    // small ones are not enlarged
+        {{10000, 1}, {100, 100}, {100, 1}},      // never thinner than a pixel
+        {{50, 50}, {0, 0}, {1, 1}},
+        {{}, {100, 100}, {}},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(fittedPictureSize(row.picture, row.viewport), row.shown) << row.picture.width() << "x"
+                                                                             << row.picture.height();
+}
