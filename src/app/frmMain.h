@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dates/DateBox.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -115,7 +117,7 @@ public:
     QLineEdit *txtManufact = nullptr;
     QLineEdit *txtModel = nullptr;
     QLineEdit *txtSerNo = nullptr;
-    QLineEdit *dcPurchDate = nullptr;
+    DateBox *dcPurchDate = nullptr;
     QLineEdit *txtPurchPrice = nullptr;
     QLineEdit *txtEstValue = nullptr;
     QLineEdit *txtQuantity = nullptr;
@@ -193,10 +195,6 @@ private:
     bool leaveMoneyField(QLineEdit *field, const QString &notANumberMessage);
     // False, after telling the user, when the quantity cannot be stored.
     bool quantityFits();
-
-    // Set while the focus is being put back into a refused field: the field
-    // that loses it then is not being left by the user.
-    bool m_returningFocus = false;
 
     QStringList m_arguments;
     std::array<QPointer<QWidget>, size_t(Secondary::Count)> m_secondary;

@@ -4,6 +4,8 @@
 // the total follows estimated value times quantity.
 #include "app/Prompts.h"
 #include "app/frmMain.h"
+#include "dates/DateBox.h"
+#include "dates/FocusReturn.h"
 #include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
 #include "items/Quantity.h"
@@ -104,7 +106,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             txtTotValue_GotFocus();
         break;
     case QEvent::FocusOut:
-        if (isWindowSwitch(event) || m_returningFocus)
+        if (isWindowSwitch(event) || FocusReturn::active())
             break;
         if (watched == txtPurchPrice)
             txtPurchPrice_LostFocus();
@@ -174,9 +176,8 @@ void frmMain::refuseEntry(QLineEdit *field, const QString &message)
     // The field that was about to get the focus loses it again at once; that
     // is not the user leaving it, so its own checks stay quiet (two refused
     // fields would otherwise hand the focus back and forth for ever).
-    m_returningFocus = true;
+    const FocusReturn returning;
     field->setFocus(Qt::OtherFocusReason);
-    m_returningFocus = false;
 }
 
 bool frmMain::leaveMoneyField(QLineEdit *field, const QString &notANumberMessage)

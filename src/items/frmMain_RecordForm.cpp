@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "app/help/HelpKey.h"
 #include "data/HandleDbError.h"
+#include "dates/DateBox.h"
 #include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
 #include "items/ItemsRecordset.h"
@@ -114,7 +115,9 @@ void frmMain::buildRecordForm()
     txtManufact = makeText(QStringLiteral("txtManufact"), 50, 18);
     txtModel = makeText(QStringLiteral("txtModel"), 50, 19);
     txtSerNo = makeText(QStringLiteral("txtSerNo"), 50, 19);
-    dcPurchDate = makeText(QStringLiteral("dcPurchDate"), 0, 20);
+    dcPurchDate = new DateBox(PurchaseDateRole);
+    dcPurchDate->setObjectName(QStringLiteral("dcPurchDate"));
+    setHelpTopic(dcPurchDate, 20);
     txtPurchPrice = makeText(QStringLiteral("txtPurchPrice"), 0, 21);
     txtEstValue = makeText(QStringLiteral("txtEstValue"), 0, 22);
     txtQuantity = makeText(QStringLiteral("txtQuantity"), 0, 23);
@@ -226,7 +229,8 @@ bool frmMain::SaveItem()
 
 void frmMain::ClearItem()
 {
-    for (QLineEdit *box : {txtItem, txtManufact, txtModel, txtSerNo, dcPurchDate, txtPurchPrice, txtEstValue})
+    for (QLineEdit *box : std::initializer_list<QLineEdit *>{txtItem, txtManufact, txtModel, txtSerNo, dcPurchDate,
+                                                          txtPurchPrice, txtEstValue})
         box->clear();
     txtQuantity->setText(QStringLiteral("1"));
     txtTotValue->clear();

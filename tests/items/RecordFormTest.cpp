@@ -65,7 +65,7 @@ TEST_F(ItemWindowTest, NullColumnsShowEmptyAndAreStoredAsTheirDefaults)
     const qint64 id = addItem({{"Item", "Blank item"}});
     addCode(QStringLiteral("categories"), QStringLiteral("Tools"));
     frmMain &w = start();
-    for (QLineEdit *box : {w.dcPurchDate, w.txtPurchPrice, w.txtEstValue, w.txtTotValue, w.txtQuantity})
+    for (QLineEdit *box : std::initializer_list<QLineEdit *>{w.dcPurchDate, w.txtPurchPrice, w.txtEstValue, w.txtTotValue, w.txtQuantity})
         EXPECT_EQ(box->text(), QString()) << box->objectName().toStdString();
     EXPECT_FALSE(w.chkReceipt->isChecked());
     EXPECT_EQ(w.cmbCat->currentIndex(), -1);

@@ -1,0 +1,29 @@
+#include "dates/CalendarPlacement.h"
+
+#include <gtest/gtest.h>
+
+TEST(CalendarPlacement, FollowsTheBoxAndStaysOnTheScreen)
+{
+    using P = CalendarPlacement;
+    const QSize calendar(180, 160);
+    const QRect screen(0, 0, 1920, 1080);
+    struct Row {
+        const char *what;
+        P placement;
+        QRect box;
+        QPoint expected;
+    };
+    // A box 21 high at (200, 300), its right edge at 350.
+    const Row rows[] = {
+        {"left aligned, 2.5 heights (52.5 rounds up) down", P::LeftAlignedBelow, QRect(200, 300, 150, 21), {200, 353}},
+        {"right aligned, 2 heights down", P::RightAlignedBelow, QRect(200, 300, 150, 21), {170, 342}},
+        {"bottom 3 heights down", P::RightAlignedEndingBelow, QRect(200, 300, 150, 21), {170, 203}},
+        {"pulled in from the right and bottom", P::LeftAlignedBelow, QRect(1850, 1000, 60, 20), {1740, 920}},
+        {"pushed in from the left and top", P::RightAlignedEndingBelow, QRect(10, 20, 100, 20), {0, 0}},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(calendarPosition(row.placement, row.box, calendar, screen), row.expected) << row.what;
+    EXPECT_EQ(calendarPosition(P::LeftAlignedBelow, QRect(500, 500, 100, 20), QSize(900, 700), QRect(0, 0, 800, 600)),
+              QPoint(0, 0))
+        << "larger than the screen: its top-left corner stays visible";
+}
