@@ -4,8 +4,26 @@
 #include "dates/LocaleFormats.h"
 #include "reports/ReportNumbers.h"
 
+#include <cmath>
 #include <limits>
 #include <stdexcept>
+
+// Money::fromDouble reads the double's shortest decimal text, which is
+// exact but slow for a column of a hundred thousand prices. The amount u /
+// 10000 whose nearest double is the value is that same decimal when the
+// value is below 2^33: there doubles lie closer than 1/10000 to each other,
+// so no other decimal of four places has the same nearest double, and the
+// shortest text has no more places than u / 10000. Anything else takes the
+// long way.
+std::optional<Money> moneyFromDouble(double value)
+{
+    if (std::fabs(value) < 8589934592.0) {                     // 2^33
+        const long long units = std::llround(value * Money::Scale);
+        if (double(units) / Money::Scale == value)
+            return Money::fromUnits(units);
+    }
+    return Money::fromDouble(value);
+}
 
 std::optional<Money> exactNumber(const QVariant &value)
 {
@@ -27,7 +45,7 @@ std::optional<Money> exactNumber(const QVariant &value)
     }
     case QMetaType::Double:
     case QMetaType::Float:
-        return Money::fromDouble(value.toDouble());
+        return moneyFromDouble(value.toDouble());
     case QMetaType::QString:
         return Money::fromDecimalText(value.toString().trimmed());
     default:
@@ -66,20 +84,40 @@ static std::optional<DateValue> dateOf(const QVariant &value)
 
 QString reportCellText(const QVariant &value, const ReportColumn &column)
 {
+    return ReportCellTexts().text(value, column);
+}
+
+bool needsExactNumber(const ReportColumn &column)
+{
+    return column.datatype == int(FieldType::Number) && (column.isCurrency || column.total);
+}
+
+QString ReportCellTexts::text(const QVariant &value, const ReportColumn &column)
+{
+    return text(value, column, needsExactNumber(column) ? exactNumber(value) : std::nullopt);
+}
+
+QString ReportCellTexts::text(const QVariant &value, const ReportColumn &column, const std::optional<Money> &amount)
+{
     if (column.datatype == int(FieldType::YesNo))
         return !value.isNull() && value.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
     if (value.isNull())
         return QString();
     switch (FieldType(column.datatype)) {
     case FieldType::Number:
-        if (column.isCurrency) {
-            if (const std::optional<Money> amount = exactNumber(value))
-                return formatCurrency(*amount);
-        }
+        if (column.isCurrency && amount)
+            return formatCurrency(*amount);
         return plainNumberText(value);
     case FieldType::Date:
-        if (const std::optional<DateValue> date = dateOf(value))
-            return formatShortDate(*date);
+        if (const std::optional<DateValue> date = dateOf(value)) {
+            const QDate day = date->date();
+            if (!day.isValid())
+                return formatShortDate(*date);
+            auto known = m_shortDates.constFind(day.toJulianDay());
+            if (known == m_shortDates.cend())
+                known = m_shortDates.insert(day.toJulianDay(), formatShortDate(*date));
+            return *known;
+        }
         break;
     case FieldType::Time:
         if (const std::optional<DateValue> time = dateOf(value))
@@ -89,7 +127,10 @@ QString reportCellText(const QVariant &value, const ReportColumn &column)
         break;
     }
     // Text, and anything stored in a shape its kind cannot show: as it is,
-    // so nothing stored is hidden from the report.
+    // so nothing stored is hidden from the report. (Text, the usual case, is
+    // taken out of the variant directly rather than through its converter.)
+    if (value.typeId() == QMetaType::QString)
+        return qvariant_cast<QString>(value);
     return value.toString();
 }
 
@@ -102,12 +143,19 @@ void ReportTotals::add(int index, const QVariant &value)
     const ReportColumn &column = m_columns[index];
     if (!column.total || column.datatype != int(FieldType::Number))
         return;
-    if (const std::optional<Money> amount = exactNumber(value)) {
-        try {
-            m_sums[index] += *amount;
-        } catch (const std::overflow_error &) {
-            // Beyond 900 trillion: no household total; keep the sum it had.
-        }
+    if (const std::optional<Money> amount = exactNumber(value))
+        add(index, *amount);
+}
+
+void ReportTotals::add(int index, Money amount)
+{
+    const ReportColumn &column = m_columns[index];
+    if (!column.total || column.datatype != int(FieldType::Number))
+        return;
+    try {
+        m_sums[index] += amount;
+    } catch (const std::overflow_error &) {
+        // Beyond 900 trillion: no household total; keep the sum it had.
     }
 }
 

@@ -5,6 +5,9 @@
 #include "reports/ReportQuery.h"
 #include "reports/ReportSpec.h"
 
+#include <algorithm>
+#include <cstring>
+
 // Written to the file whenever this much has gathered.
 static constexpr qsizetype FlushBytes = 256 * 1024;
 
@@ -21,7 +24,7 @@ bool ReportFileOutput::fail()
     const QString reason = m_file.errorString();
     m_file.cancelWriting();
     m_failed = true;
-    m_buffer.clear();
+    m_used = 0;
     HandleDbError(DbError(OutputFileError,
                           QStringLiteral("The report cannot be written to '%1': %2").arg(m_path, reason)));
     return false;
@@ -34,26 +37,104 @@ bool ReportFileOutput::open()
     m_file.setDirectWriteFallback(false);
     if (!m_file.open(QIODevice::WriteOnly))
         return fail();
+    m_buffer.resize(2 * FlushBytes);
     return true;
 }
 
 bool ReportFileOutput::flush()
 {
-    if (m_buffer.isEmpty())
+    if (m_used == 0)
         return true;
-    if (m_file.write(m_buffer) != m_buffer.size())
+    if (m_file.write(m_buffer.constData(), m_used) != m_used)
         return fail();
-    m_buffer.clear();
+    m_used = 0;
     return true;
+}
+
+char *ReportFileOutput::room(qsizetype bytes)
+{
+    if (m_buffer.size() - m_used < bytes)
+        m_buffer.resize(std::max(2 * m_buffer.size(), m_used + bytes));
+    return m_buffer.data() + m_used;
 }
 
 bool ReportFileOutput::writeLine(const QString &line)
 {
-    if (m_failed || !m_file.isOpen())
+    put(line);
+    return endLine();
+}
+
+void ReportFileOutput::put(QStringView text)
+{
+    // Most cells are plain ASCII: copied byte by byte, with no UTF-8
+    // conversion and no temporary array per cell.
+    char *out = room(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80) {
+            m_used += i;
+            const QByteArray rest = text.mid(i).toUtf8();
+            std::memcpy(room(rest.size()), rest.constData(), size_t(rest.size()));
+            m_used += rest.size();
+            return;
+        }
+        out[i] = char(c);
+    }
+    m_used += text.size();
+}
+
+void ReportFileOutput::put(QLatin1StringView text)
+{
+    // Only ever called with ASCII markup, which is its own UTF-8. Copied
+    // by hand: QByteArray::append goes through its general insert, which
+    // for these few bytes costs more than the copy.
+    std::memcpy(room(text.size()), text.data(), size_t(text.size()));
+    m_used += text.size();
+}
+
+void ReportFileOutput::putEscaped(QStringView text)
+{
+    // One pass for plain ASCII, escaping as it copies; room for the worst
+    // case, every character an entity ("&quot;" is six bytes).
+    char *const start = room(6 * text.size());
+    char *out = start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80) {
+            // The rest the general way: the same four characters
+            // QString::toHtmlEscaped replaces, then UTF-8.
+            m_used += out - start;
+            put(text.mid(i).toString().toHtmlEscaped());
+            return;
+        }
+        switch (c) {
+        case u'<':
+            out = std::copy_n("&lt;", 4, out);
+            break;
+        case u'>':
+            out = std::copy_n("&gt;", 4, out);
+            break;
+        case u'&':
+            out = std::copy_n("&amp;", 5, out);
+            break;
+        case u'"':
+            out = std::copy_n("&quot;", 6, out);
+            break;
+        default:
+            *out++ = char(c);
+        }
+    }
+    m_used += out - start;
+}
+
+bool ReportFileOutput::endLine()
+{
+    if (m_failed || !m_file.isOpen()) {
+        m_used = 0;
         return false;
-    m_buffer += line.toUtf8();
-    m_buffer += "\r\n";
-    return m_buffer.size() < FlushBytes || flush();
+    }
+    put(QLatin1StringView("\r\n"));
+    return m_used < FlushBytes || flush();
 }
 
 bool ReportFileOutput::finish()
@@ -67,6 +148,7 @@ bool ReportFileOutput::finish()
 
 void ReportFileOutput::abandon()
 {
+    m_used = 0;
     m_buffer.clear();
     m_failed = true;
     if (m_file.isOpen())
@@ -80,7 +162,12 @@ bool TextReportWriter::begin(const ReportSpec &, const ReportQuery &)
 
 bool TextReportWriter::row(const QStringList &cells)
 {
-    return writeLine(cells.join(QLatin1Char('\t')));
+    for (qsizetype k = 0; k < cells.size(); ++k) {
+        if (k > 0)
+            put(QLatin1StringView("\t"));
+        put(cells[k]);
+    }
+    return endLine();
 }
 
 bool TextReportWriter::totals(const QStringList &cells, const QList<bool> &)
@@ -113,14 +200,15 @@ bool HtmlReportWriter::begin(const ReportSpec &spec, const ReportQuery &query)
 
 bool HtmlReportWriter::row(const QStringList &cells)
 {
-    QString line = QStringLiteral("<tr>");
+    put(QLatin1StringView("<tr>"));
     for (qsizetype k = 0; k < cells.size(); ++k) {
-        line += k < m_alignRight.size() && m_alignRight[k] ? QStringLiteral("<td align=right>") : QStringLiteral("<td>");
-        line += cells[k].toHtmlEscaped();
-        line += QStringLiteral("</td>");
+        put(k < m_alignRight.size() && m_alignRight[k] ? QLatin1StringView("<td align=right>")
+                                                        : QLatin1StringView("<td>"));
+        putEscaped(cells[k]);
+        put(QLatin1StringView("</td>"));
     }
-    line += QStringLiteral("</tr>");
-    return writeLine(line);
+    put(QLatin1StringView("</tr>"));
+    return endLine();
 }
 
 bool HtmlReportWriter::totals(const QStringList &cells, const QList<bool> &hasTotal)

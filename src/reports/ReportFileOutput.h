@@ -29,14 +29,27 @@ protected:
     bool open();
     // Adds one line; the buffer goes out in large pieces.
     bool writeLine(const QString &line);
+    // A line put together piece by piece straight into the buffer, so a
+    // row costs no joined or escaped copies: put and putEscaped add to the
+    // line, endLine ends it as writeLine does.
+    void put(QStringView text);
+    void put(QLatin1StringView text);
+    void putEscaped(QStringView text);   // HTML-escaped
+    bool endLine();
 
 private:
     bool flush();
     bool fail();
+    // Room for bytes more at the end of the buffer; put then counts what
+    // it wrote there into m_used.
+    char *room(qsizetype bytes);
 
     QString m_path;
     QSaveFile m_file;
+    // The lines not yet written: m_used bytes of m_buffer, whose size is
+    // only its room (no per-piece resizing, which cost more than the copy).
     QByteArray m_buffer;
+    qsizetype m_used = 0;
     bool m_failed = false;  // reported or abandoned: nothing more is written
 };
 

@@ -30,7 +30,25 @@ public:
     }
     // Moves to the next row; false at the end. Throws DbError.
     bool next() { return m_statement.step(SqlContext::Read); }
-    QVariant value(int column) const { return readColumn(m_statement.get(), column, m_kinds[column]); }
+    QVariant value(int column) const
+    {
+        // Stored amounts are doubles, and reading every price of a long
+        // report as an exact amount the general way (Money::fromDouble)
+        // was a good part of the run; the quick reading gives the same.
+        // Text columns, most of a report, are read here too: readColumn
+        // would ask for the column's type twice, and every such call takes
+        // the connection's lock.
+        sqlite3_stmt *statement = m_statement.get();
+        const int type = sqlite3_column_type(statement, column);
+        if (m_kinds[column] == ColumnKind::Money && type == SQLITE_FLOAT) {
+            if (const std::optional<Money> amount = moneyFromDouble(sqlite3_column_double(statement, column)))
+                return QVariant::fromValue(*amount);
+        } else if (m_kinds[column] == ColumnKind::Raw && type == SQLITE_TEXT) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+            return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
+        }
+        return readColumn(statement, column, m_kinds[column]);
+    }
 
 private:
     Statement m_statement;
@@ -91,16 +109,24 @@ ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catal
     }
 
     ReportTotals totals(query->columns);
+    ReportCellTexts cellTexts;
     const int columnCount = int(query->columns.size());
-    QStringList cells;
-    cells.reserve(columnCount);
+    // One list for the whole run: its cells are overwritten row by row.
+    QStringList cells(columnCount);
     bool more = true;
     while (more) {
-        cells.clear();
         for (int k = 0; k < columnCount; ++k) {
             const QVariant value = rows->value(k);
-            cells << reportCellText(value, query->columns[k]);
-            totals.add(k, value);
+            const ReportColumn &column = query->columns[k];
+            // A number's exact amount serves both its text and its total.
+            if (needsExactNumber(column)) {
+                const std::optional<Money> amount = exactNumber(value);
+                cells[k] = cellTexts.text(value, column, amount);
+                if (amount)
+                    totals.add(k, *amount);
+            } else {
+                cells[k] = cellTexts.text(value, column);
+            }
         }
         if (!output.row(cells)) {
             output.abandon();

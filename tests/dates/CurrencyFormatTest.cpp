@@ -59,6 +59,28 @@ TEST(CurrencyFormat, looksLikeTheLocalesOwnCurrencyText)
     }
 }
 
+TEST(CurrencyFormat, groupsWholeAmountsOfEveryLengthAsTheLocaleDoes)
+{
+    // Grouping in threes, in twos above the first three, only from five
+    // digits on, and none at all when the locale is told to omit it.
+    QLocale noGrouping(QLocale::English, QLocale::UnitedStates);
+    noGrouping.setNumberOptions(QLocale::OmitGroupSeparator);
+    const QLocale locales[] = {QLocale(QStringLiteral("en_US")), QLocale(QStringLiteral("en_IN")),
+                               QLocale(QStringLiteral("es_ES")), QLocale(QStringLiteral("pl_PL")),
+                               QLocale(QStringLiteral("ar_EG")), noGrouping};
+    for (const QLocale &each : locales) {
+        LocaleGuard guard("en_US");
+        QLocale::setDefault(each);
+        double power = 1;
+        for (int digits = 1; digits <= 14; ++digits, power *= 10) {
+            for (const double value : {power, power * 10 - 1, -(power * 10 - 1)}) {
+                EXPECT_EQ(formatCurrency(*Money::fromDouble(value)), QLocale().toCurrencyString(value))
+                    << each.name().toStdString() << " " << value;
+            }
+        }
+    }
+}
+
 TEST(CurrencyFormat, writesTheAmountsOwnDigits)
 {
     LocaleGuard locale("en_US");
