@@ -6,6 +6,7 @@
 #include "app/Prompts.h"
 #include "app/frmAbout.h"
 #include "codes/frmCodesMaint.h"
+#include "designer/frmRptSpec.h"
 #include "reports/FixedReportWindows.h"
 #include "reports/RunReport.h"
 #include "reports/frmOutput.h"
@@ -117,9 +118,7 @@ void frmMain::buildMenus()
     for (int index = 1; index <= 2; ++index)
         connect(mnuRptValue[size_t(index)], &QAction::triggered, this, [this, index] { mnuRptValue_Click(index); });
     connect(mnuRptSerial, &QAction::triggered, this, &frmMain::mnuRptSerial_Click);
-    // The designer comes with its own subsystem; until then the item is
-    // shown but cannot be chosen.
-    mnuCustom->setEnabled(false);
+    connect(mnuCustom, &QAction::triggered, this, &frmMain::mnuCustom_Click);
 
     mnuHelpmenu = bar->addMenu(QStringLiteral("&Help"));
     mnuHelpmenu->setObjectName(QStringLiteral("mnuHelpmenu"));
@@ -301,6 +300,13 @@ void frmMain::mnuRptSerial_Click()
 {
     RunSerialNumberList(this);
     setSecondaryWindow(Secondary::Output, frmOutput::current());
+}
+
+void frmMain::mnuCustom_Click()
+{
+    ReportUseWith = QStringLiteral("items");
+    // Without a usable catalogue the designer says so and does not open.
+    setSecondaryWindow(Secondary::Designer, frmRptSpec::showDesigner(this));
 }
 
 void frmMain::mnuExit_Click()

@@ -44,6 +44,7 @@ public:
     void mnuRptAll_Click(int index);
     void mnuRptValue_Click(int index);
     void mnuRptSerial_Click();
+    void mnuCustom_Click();
     void mnuHelp_Click(int index);
     void mnuAbout_Click();
 

@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/frmMain.h"
 #include "app/help/HelpKey.h"
+#include "designer/frmRptSpec.h"
 #include "data/Inventory.h"
 
 #include <QAction>
@@ -254,4 +255,30 @@ TEST_F(MainWindowTest, OpeningTheMaintenanceWindowReloadsTheListOnReturnAndExitC
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watched.isNull() || !watched->isVisible()) << "exit closes the maintenance window";
     EXPECT_TRUE(prompts.calls().empty());
+}
+
+TEST_F(MainWindowTest, CustomReportsOpensTheDesignerAndExitAsksToSaveItsChanges)
+{
+    TestDataFolder folder{SetupOptions{.demo = true}};
+    frmMain &w = start(folder.path());
+    ReportUseWith = QStringLiteral("something else");
+    ASSERT_TRUE(w.mnuCustom->isEnabled());
+    w.mnuCustom->trigger();
+    EXPECT_EQ(ReportUseWith, QStringLiteral("items"));
+    QWidget *designer = w.secondaryWindow(frmMain::Secondary::Designer);
+    ASSERT_NE(designer, nullptr);
+    EXPECT_TRUE(designer->windowTitle().startsWith(QStringLiteral("Custom Report")));
+    EXPECT_TRUE(prompts.calls().empty());
+
+    // A changed design: closing the program asks whether to save it.
+    QPointer<frmRptSpec> spec(qobject_cast<frmRptSpec *>(designer));
+    ASSERT_TRUE(spec);
+    spec->ReportChanged = true;
+    prompts.answer(Prompts::Answer::No);
+    w.mnuExit->trigger();
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages().front().text, QStringLiteral("Do you wish to save the current report?"));
+    EXPECT_EQ(prompts.messages().front().title, QStringLiteral("Save Current Report"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(spec.isNull() || !spec->isVisible());
 }

@@ -1,0 +1,214 @@
+#include "DesignerFixture.h"
+
+#include "data/Database.h"
+#include "data/Inventory.h"
+#include "reports/DesignerReportFile.h"
+#include "reports/ReportFileText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
+static QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+static void writeLines(const QString &path, const QStringList &lines)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write((lines.join("\r\n") + "\r\n").toUtf8());
+}
+
+// A design that touches every setting the file keeps.
+static void design(DesignerTest &, frmRptSpec &w)
+{
+    w.txtTitle->setText("Insured; items");
+    w.optReportTo[2]->setChecked(true);
+    w.optOrient[1]->setChecked(true);
+    w.optWidth[1]->setChecked(true);
+    w.cmbPageNum->setCurrentIndex(1);
+    w.chkDate->setChecked(false);
+    w.cmbSort1->setCurrentIndex(3);
+    w.cmbSort2->setCurrentIndex(0);
+    w.FieldWidth[2] = 1.75f;
+    w.FieldHide[2] = true;
+    w.SelStartsWith[1] = "TV";
+    w.SelGreater[8] = "100.50";
+    w.FieldTotal[8] = true;
+    w.SelStart[7] = DateValue(45000);
+    w.SelTrue[12] = true;
+}
+
+TEST_F(DesignerTest, SaveThenOpenGivesBackTheDesign)
+{
+    open();
+    for (const char *field : {"Notes", "Manufacturer", "Purchase Price"}) {
+        add(field);
+    }
+    design(*this, *w);
+    const ReportSpec saved = w->designForFile();
+    const QString file = path("mine.rpt");
+    prompts.answerFile(file);
+    w->mnuSave_Click(); // never saved: Save As
+    EXPECT_FALSE(w->ReportChanged);
+    EXPECT_EQ(w->ReportFileName, file);
+    EXPECT_EQ(w->windowTitle(), "Custom Report - " + path("mine"));
+    const QByteArray first = readAll(file);
+
+    w->mnuSave_Click(); // has a name: no dialog
+    EXPECT_EQ(prompts.count(ScriptedPrompts::Kind::SaveFile), 1);
+    EXPECT_EQ(readAll(file), first);
+
+    prompts.answerFile(file);
+    w->mnuOpen_Click();
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_EQ(w->designForFile(), saved);
+    EXPECT_EQ(chosen(), (QStringList{"Notes", "Manufacturer", "Purchase Price"}));
+    EXPECT_EQ(w->List2->currentRow(), 0);
+    EXPECT_FALSE(w->ReportChanged);
+    EXPECT_TRUE(w->fraFormat->isHidden());
+}
+
+TEST_F(DesignerTest, SavedSortPositionsReadBackAsTheSameFields)
+{
+    open();
+    add("Model");
+    w->cmbSort1->setCurrentIndex(w->cmbSort1->findText("Quantity"));
+    w->cmbSort2->setCurrentIndex(w->cmbSort2->findText("Category"));
+    prompts.answerFile(path("sorted.rpt"));
+    w->mnuSaveAs_Click();
+    auto catalogue = Database::open(path(CatalogueFileName));
+    QString problem;
+    const std::optional<LoadedReport> run = readDesignerReportFile(*catalogue, path("sorted.rpt"), &problem);
+    ASSERT_TRUE(run) << problem.toStdString();
+    EXPECT_EQ(run->spec.Sort1, specIdNamed(*w, "Quantity"));
+    EXPECT_EQ(run->spec.Sort2, specIdNamed(*w, "Category"));
+    EXPECT_EQ(run->spec.FieldIds, QList<qint16>{qint16(specIdNamed(*w, "Model"))});
+}
+
+TEST_F(DesignerTest, OpenRefusesEachInvalidLine)
+{
+    open();
+    add("Model");
+    prompts.answerFile(path("good.rpt"));
+    w->mnuSaveAs_Click();
+    const QStringList good = splitFileLines(decodeUtf8Or1252(readAll(path("good.rpt"))));
+    ASSERT_EQ(good.size(), 22);
+
+    struct Case {
+        int line; // counted from 1
+        const char *text;
+    };
+    const Case cases[] = {
+        {1, "nosuchsubject"}, {1, "itemsitemsitemsitemsitems"},
+        {3, "0"}, {3, "4"}, {3, "x"}, {4, "2"}, {5, "2"}, {6, "3"}, {7, "2"}, {8, "-2"}, {8, "15"}, {9, "99999"},
+        {10, "many"},
+        {12, "2"}, {13, "yes"}, {15, "soon"}, {16, "1;x"}, {19, "wide"}, {20, "0;0;-1"}, {21, "true"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.text);
+        QStringList lines = good;
+        lines[c.line - 1] = QString::fromLatin1(c.text);
+        writeLines(path("bad.rpt"), lines);
+        prompts.clear();
+        prompts.answerFile(path("bad.rpt"));
+        w->ReportChanged = false;
+        w->mnuOpen_Click();
+        EXPECT_EQ(shownMessages(),
+                  QStringList{"Invalid Report File|This does not appear to be a valid report file for this program."});
+        EXPECT_EQ(w->ReportFileName, path("bad.rpt"));
+    }
+    // A file cut short is refused the same way.
+    writeLines(path("short.rpt"), good.mid(0, 12));
+    prompts.clear();
+    w->ReportChanged = false;
+    prompts.answerFile(path("short.rpt"));
+    w->mnuOpen_Click();
+    EXPECT_EQ(shownMessages().size(), 1);
+}
+
+TEST_F(DesignerTest, OpenSkipsFieldsTheCatalogueDoesNotOffer)
+{
+    open();
+    add("Model");
+    add("Notes");
+    prompts.answerFile(path("two.rpt"));
+    w->mnuSaveAs_Click();
+    QStringList lines = splitFileLines(decodeUtf8Or1252(readAll(path("two.rpt"))));
+    lines[10] = "3;40;15";
+    writeLines(path("two.rpt"), lines);
+    prompts.answerFile(path("two.rpt"));
+    w->mnuOpen_Click();
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_EQ(chosen(), (QStringList{"Model", "Notes"}));
+}
+
+TEST_F(DesignerTest, SaveAsOntoAnExistingFileAsks)
+{
+    open();
+    const QString file = path("kept.rpt");
+    writeLines(file, {"precious"});
+    const QByteArray before = readAll(file);
+    w->ReportChanged = true;
+    prompts.answerFile(file);
+    prompts.answer(Prompts::Answer::No);
+    w->mnuSaveAs_Click();
+    EXPECT_EQ(shownMessages(),
+              QStringList{"File Exists|The report file '" + file + "' already exists.  Do you wish to replace it?"});
+    EXPECT_EQ(readAll(file), before);
+    EXPECT_TRUE(w->ReportFileName.isEmpty());
+    EXPECT_TRUE(w->ReportChanged);
+
+    prompts.answerFile(file);
+    prompts.answer(Prompts::Answer::Yes);
+    w->mnuSaveAs_Click();
+    EXPECT_NE(readAll(file), before);
+    EXPECT_EQ(w->ReportFileName, file);
+}
+
+TEST_F(DesignerTest, FailedSaveKeepsTheDesignMarkedChanged)
+{
+    open();
+    prompts.answerFile(path("gone/mine.rpt")); // the folder does not exist
+    w->txtTitle->setText("Unsaved");
+    w->mnuSave_Click();
+    EXPECT_TRUE(w->ReportChanged);
+    EXPECT_TRUE(w->ReportFileName.isEmpty());
+    EXPECT_EQ(w->windowTitle(), "Custom Report");
+    EXPECT_EQ(shownMessages().size(), 1);
+}
+
+TEST_F(DesignerTest, ClosingAsksOnceAndYesOnANewDesignOffersSaveAs)
+{
+    open();
+    add("Model");
+    prompts.answer(Prompts::Answer::Yes);
+    prompts.answerFile(std::nullopt); // cancelled: the closing goes on
+    frmRptSpec::closeDesigner();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frmRptSpec::instance(), nullptr);
+    EXPECT_EQ(shownMessages(), QStringList{"Save Current Report|Do you wish to save the current report?"});
+    EXPECT_EQ(prompts.count(ScriptedPrompts::Kind::SaveFile), 1);
+}
+
+TEST_F(DesignerTest, ClosingAnUnchangedDesignAsksNothing)
+{
+    open();
+    add("Model");
+    prompts.answerFile(path("a.rpt"));
+    w->mnuSaveAs_Click();
+    prompts.answerFile(path("a.rpt"));
+    w->mnuOpen_Click();
+    frmRptSpec::closeDesigner();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frmRptSpec::instance(), nullptr);
+    EXPECT_TRUE(prompts.messages().empty());
+}
