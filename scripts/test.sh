@@ -1,8 +1,31 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds Stowbook and runs every test headless.
+# Sets up the machine, builds Stowbook and runs every test headless, twice:
+# the release build (build/), then the same suite built by clang with
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/), which
+# also holds the fuzzing harnesses; each harness then runs briefly on its
+# corpus. Extra arguments go to both ctest runs.
+# STOWBOOK_FUZZ_SECONDS sets each harness's time (default 10; 0 skips them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
 "$root/scripts/setup.sh"
+
+echo "== release build and tests"
 "$root/scripts/build.sh" -DSTOWBOOK_WERROR=ON
-cd "$root/build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" "$@"
+(cd "$root/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs" "$@")
+
+echo "== sanitizer build and tests"
+cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+    -DSTOWBOOK_FUZZ=ON -DSTOWBOOK_WERROR=ON >/dev/null
+cmake --build "$root/build-sanitize" -j"$jobs"
+(cd "$root/build-sanitize" &&
+    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=abort_on_error=0:detect_leaks=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --output-on-failure -j"$jobs" "$@")
+
+seconds=${STOWBOOK_FUZZ_SECONDS:-10}
+if [ "$seconds" != 0 ] && [ -f "$root/scripts/fuzz.sh" ]; then
+    echo "== fuzzing harnesses, ${seconds} s each"
+    BUILD_DIR="$root/build-sanitize" bash "$root/scripts/fuzz.sh" "$seconds"
+fi

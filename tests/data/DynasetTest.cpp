@@ -217,9 +217,10 @@ TEST_F(DynasetTest, RefusesValuesThatCannotStandInTheColumn)
         {"purchdate", QStringLiteral("2023-02-29")}, {"purchdate", QVariant::fromValue(DateValue(3e6))},
         {"receipt", QStringLiteral("perhaps")},
     };
-    for (const auto &[column, value] : refused)
-        EXPECT_EQ(errorNumberOf([&] { rs->setValue(QString::fromLatin1(column), value); }), DbError::DataTypeMismatch)
-            << column;
+    for (const auto &entry : refused)
+        EXPECT_EQ(errorNumberOf([&] { rs->setValue(QString::fromLatin1(entry.first), entry.second); }),
+                  DbError::DataTypeMismatch)
+            << entry.first;
     EXPECT_EQ(errorNumberOf([&] { rs->setValue(QStringLiteral("iteid"), 99); }), DbError::FieldNotUpdatable);
 }
 

@@ -54,6 +54,7 @@ TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
     QStringList none = reportLines({1});
     setItem(none, 14, 1, QStringLiteral("zzz"));
     putFile(QStringLiteral("none.srp"), reportFileBytesOf(none));
+    const QByteArray noRecords = NoRecordsMessage.toLatin1();
     struct Case {
         const char *report;
         const char *output;
@@ -63,7 +64,7 @@ TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
     for (const Case &c : {
              Case{"bad.srp", "out.txt", 1, "Invalid Report File: There appears to be an error in the report file"},
              Case{"missing.srp", "out.txt", 1, "Invalid Report File: "},
-             Case{"none.srp", "out.htm", 4, NoRecordsMessage.toLatin1().constData()},
+             Case{"none.srp", "out.htm", 4, noRecords.constData()},
              Case{"bycat.srp", "out.doc", 2, "must end in .txt, .htm, .html or .pdf"},
              Case{"value-by-category", "out.txt", 2, "can only be written as a PDF file"},
          }) {
