@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -83,7 +85,7 @@ frmCodesMaint::frmCodesMaint(QWidget *parent)
     // categories changes the texts and topics.
     txtDesc = new QLineEdit;
     txtDesc->setObjectName(QStringLiteral("txtDesc"));
-    txtDesc->setMaxLength(50);
+    txtDesc->setMaxLength(DescriptionLimit);
     lblDesc = new QLabel;
     lblDesc->setObjectName(QStringLiteral("lblDesc"));
     lblDesc->setBuddy(txtDesc);
@@ -273,6 +275,9 @@ void frmCodesMaint::ShowRecord()
 {
     const QString text = codes().value(QStringLiteral("descr")).toString();
     Changing = true;
+    // A description longer than the limit (written by another program) is
+    // shown whole rather than cut, so a rename starts from all of it.
+    txtDesc->setMaxLength(std::max(DescriptionLimit, int(std::min<qsizetype>(text.size(), INT_MAX))));
     txtDesc->setText(text);
     Changing = false;
 }
@@ -281,6 +286,7 @@ void frmCodesMaint::ClearDesc()
 {
     Changing = true;
     txtDesc->clear();
+    txtDesc->setMaxLength(DescriptionLimit);
     Changing = false;
 }
 

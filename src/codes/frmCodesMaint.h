@@ -56,6 +56,9 @@ public:
 
     static inline const QString AddNewCaption = QStringLiteral("&Add New");
     static inline const QString AddAnotherCaption = QStringLiteral("&Add Another");
+    // Characters the user may type into txtDesc; a longer stored
+    // description is still shown whole.
+    static constexpr int DescriptionLimit = 50;
 
     // True while code fills or empties txtDesc, and from the user's first
     // change of a shown description until Update or Cancel.

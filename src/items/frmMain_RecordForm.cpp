@@ -16,11 +16,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
+#include <algorithm>
+#include <climits>
 
 namespace {
 
 constexpr int FieldHeight = 360;   // twips
 constexpr int LabelAbove = 360;    // a caption sits this far above its field
+
+// The entry limit of a text box is kept on the box: a stored text longer
+// than it widens the box's limit while that text is shown (below).
+const char *const EntryLimit = "stowbookEntryLimit";
+// What a box was filled with from the record, and the text it showed then:
+// a box that still shows that text writes the stored value back unchanged.
+const char *const StoredText = "stowbookStoredText";
+const char *const ShownText = "stowbookShownText";
 
 QLineEdit *makeText(const QString &name, int maxLength, int topic)
 {
@@ -28,8 +39,49 @@ QLineEdit *makeText(const QString &name, int maxLength, int topic)
     edit->setObjectName(name);
     if (maxLength > 0)
         edit->setMaxLength(maxLength);
+    edit->setProperty(EntryLimit, edit->maxLength());
     setHelpTopic(edit, topic);
     return edit;
+}
+
+// A text written by another program may be longer than the entry limit;
+// cutting it to the limit would lose its end at the next Update even of
+// another field. So the limit grows to the stored text's length while it
+// is shown: the user sees all of it and may shorten it, but not type past
+// the larger of the two.
+void showStoredText(QLineEdit *box, const QString &stored)
+{
+    box->setMaxLength(std::max(box->property(EntryLimit).toInt(), int(std::min<qsizetype>(stored.size(), INT_MAX))));
+    box->setText(stored);
+    box->setProperty(StoredText, stored);
+    box->setProperty(ShownText, box->text());
+}
+
+void forgetStoredText(QLineEdit *box)
+{
+    box->setProperty(StoredText, QVariant());
+    box->setProperty(ShownText, QVariant());
+    box->setMaxLength(box->property(EntryLimit).toInt());
+}
+
+// The notes as the box holds them. The box's plain text would turn no-break
+// spaces into blanks and line separators into line breaks; its raw text
+// keeps them, with a paragraph mark for each line break.
+QString notesText(const QPlainTextEdit *box)
+{
+    return box->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+// The text to store for a box: the stored text itself while the box still
+// shows what it was filled with (so line ends of another system, no-break
+// spaces and the like survive an Update of another field), else the text
+// in the box.
+QString textToStore(const QObject *box, const QString &shown)
+{
+    const QVariant stored = box->property(StoredText);
+    if (stored.isValid() && shown == box->property(ShownText).toString())
+        return stored.toString();
+    return shown;
 }
 
 void placeWithCaption(ElasticContainer *form, QWidget *field, const QString &caption, QRect twips,
@@ -167,7 +219,7 @@ void frmMain::LoadItem()
 {
     Changing = true;
     auto text = [](QLineEdit *box, const QString &column) {
-        trapDb([&] { box->setText(items().value(column).toString()); });
+        trapDb([&] { showStoredText(box, items().value(column).toString()); });
     };
     text(txtItem, QStringLiteral("Item"));
     text(txtManufact, QStringLiteral("manufact"));
@@ -176,7 +228,12 @@ void frmMain::LoadItem()
     text(txtQuantity, QStringLiteral("quantity"));
     text(txtWherePurch, QStringLiteral("wherepurch"));
     text(txtMisc1, QStringLiteral("misc1"));
-    trapDb([this] { txtNotes->setPlainText(items().value(QStringLiteral("Notes")).toString()); });
+    trapDb([this] {
+        const QString notes = items().value(QStringLiteral("Notes")).toString();
+        txtNotes->setPlainText(notes);
+        txtNotes->setProperty(StoredText, notes);
+        txtNotes->setProperty(ShownText, notesText(txtNotes));
+    });
     trapDb([this] { dcPurchDate->setText(dateText(items().value(QStringLiteral("purchdate")))); });
     trapDb([this] { txtPurchPrice->setText(moneyText(items().value(QStringLiteral("purchprice")))); });
     trapDb([this] { txtEstValue->setText(moneyText(items().value(QStringLiteral("estvalue")))); });
@@ -191,7 +248,9 @@ void frmMain::LoadItem()
 bool frmMain::SaveItem()
 {
     auto store = [](const QString &column, auto &&value) { trapDb([&] { items().setValue(column, value()); }); };
-    auto text = [&](const QString &column, const QLineEdit *box) { store(column, [box] { return box->text(); }); };
+    auto text = [&](const QString &column, const QLineEdit *box) {
+        store(column, [box] { return textToStore(box, box->text()); });
+    };
     text(QStringLiteral("Item"), txtItem);
     text(QStringLiteral("manufact"), txtManufact);
     text(QStringLiteral("model"), txtModel);
@@ -207,7 +266,7 @@ bool frmMain::SaveItem()
     store(QStringLiteral("receipt"), [this] { return chkReceipt->isChecked(); });
     text(QStringLiteral("wherepurch"), txtWherePurch);
     text(QStringLiteral("misc1"), txtMisc1);
-    store(QStringLiteral("Notes"), [this] { return txtNotes->toPlainText(); });
+    store(QStringLiteral("Notes"), [this] { return textToStore(txtNotes, notesText(txtNotes)); });
     store(QStringLiteral("catid"), [this] { return codeToStore(cmbCat); });
     store(QStringLiteral("locid"), [this] { return codeToStore(cmbLoc); });
     // Written while the record begun still gives its key (a new record's
@@ -238,6 +297,10 @@ void frmMain::ClearItem()
     txtWherePurch->clear();
     txtMisc1->clear();
     txtNotes->clear();
+    for (QLineEdit *box : {txtItem, txtManufact, txtModel, txtSerNo, txtQuantity, txtWherePurch, txtMisc1})
+        forgetStoredText(box);
+    txtNotes->setProperty(StoredText, QVariant());
+    txtNotes->setProperty(ShownText, QVariant());
     cmbCat->setCurrentIndex(-1);
     cmbLoc->setCurrentIndex(-1);
     followShownItem(false);

@@ -67,6 +67,8 @@ double PageLayout::fragmentHeight(quint32 lines) const
 void PageLayout::startDoc()
 {
     ++m_generation;
+    m_wrappedRow.reset();
+    m_wrappedLines.clear();
     // Swapping with empty vectors gives the memory of a long report back.
     std::vector<Style>().swap(m_styles);
     std::vector<Row>().swap(m_rows);

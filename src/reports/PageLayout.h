@@ -195,4 +195,13 @@ private:
     // The format read last, so a long run of one-row tables reads it once.
     QString m_lastFormat;
     std::optional<QList<TableColumn>> m_lastColumns;
+
+    // The wrapped lines of the cells of the last row shown in parts: a row
+    // taller than a page appears on many pages, and wrapping a huge cell
+    // again for each of them made printing such a report take minutes.
+    // Valid for m_wrappedRow of document m_wrappedGeneration.
+    QList<QStringList> wrappedCells(quint32 row) const;
+    mutable quint64 m_wrappedGeneration = 0;
+    mutable std::optional<quint32> m_wrappedRow;
+    mutable QList<QStringList> m_wrappedLines;
 };

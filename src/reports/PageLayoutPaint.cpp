@@ -43,6 +43,11 @@ PageContent PageLayout::pageContent(int page) const
         const Style &style = m_styles[row.style];
         const double height = fragmentHeight(fragment.lineCount);
 
+        // Only a row shown in parts is wrapped through the cache; a whole
+        // row is wrapped once anyway.
+        const bool part = fragment.lineCount < row.lines;
+        const QList<QStringList> partLines = part ? wrappedCells(fragment.row) : QList<QStringList>();
+
         PlacedRow placed;
         placed.row = int(fragment.row);
         placed.firstLine = int(fragment.firstLine);
@@ -55,7 +60,7 @@ PageContent PageLayout::pageContent(int page) const
                 PlacedCell cell;
                 cell.column = int(c);
                 cell.text = cellText(row, quint32(c), fragment.row);
-                cell.lines = m_text.lines(cell.text, column.width - 2 * CellPaddingX)
+                cell.lines = (part ? partLines.value(c) : m_text.lines(cell.text, column.width - 2 * CellPaddingX))
                                  .mid(fragment.firstLine, fragment.lineCount);
                 cell.rect = QRectF(x, fragment.top, column.width, height);
                 cell.alignRight = column.alignRight;
@@ -67,6 +72,20 @@ PageContent PageLayout::pageContent(int page) const
         content.rows.append(placed);
     }
     return content;
+}
+
+QList<QStringList> PageLayout::wrappedCells(quint32 row) const
+{
+    if (m_wrappedRow == row && m_wrappedGeneration == m_generation)
+        return m_wrappedLines;
+    const Row &r = m_rows[row];
+    const QList<TableColumn> &columns = m_styles[r.style].columns;
+    m_wrappedLines.clear();
+    for (quint32 c = 0; c < r.cellCount; ++c)
+        m_wrappedLines.append(m_text.lines(cellText(r, c, row), columns[c].width - 2 * CellPaddingX));
+    m_wrappedRow = row;
+    m_wrappedGeneration = m_generation;
+    return m_wrappedLines;
 }
 
 void PageLayout::paintPage(QPainter &painter, int page, const QRectF &target) const

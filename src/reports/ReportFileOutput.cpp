@@ -160,12 +160,34 @@ bool TextReportWriter::begin(const ReportSpec &, const ReportQuery &)
     return open();
 }
 
+// A tab or a line break inside a cell would split its row into more
+// columns or more rows. Such a cell is quoted the way spreadsheets read
+// tab-separated text: between double quotes, a quote inside doubled. A
+// cell that begins with a quote is quoted too, or a reader would take its
+// quote for one of these. Every other cell is written as it is.
+static bool needsQuoting(QStringView cell)
+{
+    if (cell.startsWith(u'"'))
+        return true;
+    for (const QChar c : cell) {
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            return true;
+    }
+    return false;
+}
+
 bool TextReportWriter::row(const QStringList &cells)
 {
     for (qsizetype k = 0; k < cells.size(); ++k) {
         if (k > 0)
             put(QLatin1StringView("\t"));
-        put(cells[k]);
+        if (needsQuoting(cells[k])) {
+            put(QLatin1StringView("\""));
+            put(QString(cells[k]).replace(QStringLiteral("\""), QStringLiteral("\"\"")));
+            put(QLatin1StringView("\""));
+        } else {
+            put(cells[k]);
+        }
     }
     return endLine();
 }

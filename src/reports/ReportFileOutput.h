@@ -54,7 +54,10 @@ private:
 };
 
 // The text file: one line per row, the cells joined by tabs; no title and
-// no heading line. The totals row is one more line of the same form.
+// no heading line. The totals row is one more line of the same form. A cell
+// holding a tab or a line break, or beginning with a double quote, is
+// written between double quotes with its quotes doubled, so it stays one
+// cell of one row.
 class TextReportWriter : public ReportFileOutput {
 public:
     using ReportFileOutput::ReportFileOutput;
