@@ -16,14 +16,15 @@ void showGeneric(const DbError &error)
 }
 
 // Replaces the damaged inventory file by a rebuilt one and goes on with it
-// opened exclusively. The recordset of items is reopened on the new file and
-// put back on the item it showed, so the main window can carry on.
+// opened exclusively. The recordset of items is opened on the new file and
+// put back on the item it showed, so the main window can carry on. It is
+// opened even when there was none yet: the damage may have been met while
+// it was being opened, and that step is not tried again.
 void repairInventory()
 {
     const QString path = DataFolder + InventoryFileName;
     QVariant shownKey;
-    const bool hadItems = rsItems != nullptr;
-    if (hadItems) {
+    if (rsItems) {
         try {
             if (rsItems->isOpen() && !rsItems->bof() && !rsItems->eof())
                 shownKey = rsItems->value(QStringLiteral("iteid"));
@@ -38,16 +39,14 @@ void repairInventory()
     try {
         report = repairDatabase(path, inventorySchemaSql());
         dbInventory = Database::open(path, OpenMode::Exclusive);
-        if (hadItems) {
-            rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
-            rsItems->setLockEdits(false);
-            if (rsItems->recordCount() > 0) {
-                rsItems->moveFirst();
-                if (shownKey.isValid()) {
-                    rsItems->findFirst(QStringLiteral("iteid = ?"), {shownKey});
-                    if (rsItems->noMatch())
-                        rsItems->moveFirst();
-                }
+        rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
+        rsItems->setLockEdits(false);
+        if (rsItems->recordCount() > 0) {
+            rsItems->moveFirst();
+            if (shownKey.isValid()) {
+                rsItems->findFirst(QStringLiteral("iteid = ?"), {shownKey});
+                if (rsItems->noMatch())
+                    rsItems->moveFirst();
             }
         }
     } catch (const DbError &error) {

@@ -1,6 +1,7 @@
 #include "data/Repair.h"
 
 #include "data/DbError.h"
+#include "data/LostHeader.h"
 #include "data/Salvage.h"
 #include "data/SqliteSupport.h"
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <filesystem>
 #include <optional>
@@ -104,6 +106,15 @@ bool headerSaysWal(const QString &path)
     const QByteArray header = file.read(100);
     return header.size() == 100 && header.startsWith(QByteArrayLiteral("SQLite format 3\0")) && header[18] == 2
            && header[19] == 2;
+}
+
+// Whether a schema text puts new files in write-ahead log mode; what the
+// rebuilt file follows when the damaged file's header, which said so, was lost.
+bool wantsWal(const QString &schemaSql)
+{
+    static const QRegularExpression walMode(QStringLiteral("journal_mode\\s*=\\s*'?wal\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return walMode.match(schemaSql).hasMatch();
 }
 
 class Connection {
@@ -252,6 +263,11 @@ RepairReport repairDatabase(const QString &path, const QString &fallbackSchemaSq
     removeWithCompanions(working);
     removeWithCompanions(rebuiltPath);
     copyWithCompanions(report.damagedCopy, working);
+    // A file that lost only its header keeps every row; with a header worked
+    // out from its pages, they can be read like those of any damaged file.
+    const bool headerRebuilt = rebuildLostHeader(working);
+    report.headerRebuilt = headerRebuilt;
+    fitToWholePages(working);
 
     Connection damaged(working, SQLITE_OPEN_READWRITE);
     sqlite3 *source = damaged.ok() ? damaged.get() : nullptr;
@@ -298,7 +314,7 @@ RepairReport repairDatabase(const QString &path, const QString &fallbackSchemaSq
         if (userVersion.isValid())
             run(target, QStringLiteral("PRAGMA user_version = %1").arg(userVersion.toLongLong()));
         run(target, QStringLiteral("COMMIT"));
-        if (headerSaysWal(report.damagedCopy))
+        if (headerSaysWal(report.damagedCopy) || (headerRebuilt && wantsWal(fallbackSchemaSql)))
             run(target, QStringLiteral("PRAGMA journal_mode=WAL"));
     } else {
         // Nothing of the old file can be read: a clean, empty database. The

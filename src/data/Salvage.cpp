@@ -91,36 +91,59 @@ bool readableFrom(sqlite3_stmt *reader, qint64 start)
     return rc == SQLITE_ROW || rc == SQLITE_DONE;
 }
 
-// The smallest key after `failed` from which reading works again: probe at
-// distances 1, 2, 4 ... until a read succeeds, then halve the gap to the last
-// failing probe. A damaged leaf page fails for every start up to its last
-// key, so this lands on the first key after it.
+// Keys as distances from the lowest key, so that the probes below can reach
+// from any key to the highest one without overflowing; the order is kept.
+quint64 ordinalOf(qint64 key)
+{
+    return quint64(key) ^ (quint64(1) << 63);
+}
+
+qint64 keyOf(quint64 ordinal)
+{
+    return qint64(ordinal ^ (quint64(1) << 63));
+}
+
+// The smallest key after `failed` from which reading works again.
+//
+// The keys just after it are tried one by one first: a damaged leaf page
+// fails for every start up to its last key, and the next page that can be
+// read begins right after. Trying every key cannot jump over a sound page
+// lying between two damaged ones, as the wider steps below can; keys given
+// out by a counter lie close together, so this nearly always ends it.
+//
+// Past that, for keys far apart, probe at distances doubling up to the
+// highest key until a read succeeds, then halve the gap to the last failing
+// probe. Nothing when no key after `failed` can be read.
 std::optional<qint64> nextReadableStart(sqlite3_stmt *reader, qint64 failed)
 {
-    qint64 bad = failed;
-    qint64 good = 0;
-    quint64 distance = 1;
-    for (;;) {
-        qint64 candidate;
-        if (__builtin_add_overflow(failed, qint64(qMin(distance, quint64(HighestKey))), &candidate))
-            candidate = HighestKey;
-        if (readableFrom(reader, candidate)) {
+    constexpr quint64 Highest = std::numeric_limits<quint64>::max();
+    const quint64 from = ordinalOf(failed);
+    for (quint64 step = 1; step <= KeysTriedOneByOne; ++step) {
+        if (from + step < from)
+            return std::nullopt; // past the highest key
+        if (readableFrom(reader, keyOf(from + step)))
+            return keyOf(from + step);
+    }
+    quint64 bad = from + KeysTriedOneByOne;
+    quint64 good = 0;
+    for (quint64 distance = 2 * KeysTriedOneByOne;; distance = distance > Highest / 2 ? Highest : distance * 2) {
+        const quint64 candidate = Highest - from < distance ? Highest : from + distance;
+        if (readableFrom(reader, keyOf(candidate))) {
             good = candidate;
             break;
         }
         bad = candidate;
-        if (candidate == HighestKey)
+        if (candidate == Highest)
             return std::nullopt;
-        distance = distance > quint64(HighestKey) / 2 ? quint64(HighestKey) : distance * 2;
     }
-    while (quint64(good) - quint64(bad) > 1) {
-        const qint64 middle = qint64(quint64(bad) + (quint64(good) - quint64(bad)) / 2);
-        if (readableFrom(reader, middle))
+    while (good - bad > 1) {
+        const quint64 middle = bad + (good - bad) / 2;
+        if (readableFrom(reader, keyOf(middle)))
             good = middle;
         else
             bad = middle;
     }
-    return good;
+    return keyOf(good);
 }
 
 std::optional<qint64> countRows(sqlite3 *damaged, const QString &table)
