@@ -8,10 +8,10 @@
 #include "data/DbError.h"
 #include "data/HandleDbError.h"
 #include "data/Recordset.h"
+#include "reports/DesignerReportFile.h"
 #include "reports/ReportFileReader.h"
 #include "reports/ReportFileText.h"
 #include "reports/ReportFileWriter.h"
-#include "reports/ReportNumbers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -146,23 +146,6 @@ void frmRptSpec::showInvalidFile()
                       Prompts::Buttons::Ok, Prompts::Icon::None, QStringLiteral("Invalid Report File"));
 }
 
-// Stores the items of a per-field line; false at the first item that does
-// not read. Items past the arrays are ignored.
-template <class T, class Read>
-static bool readItems(const QString &line, PerField<T> &values, Read read)
-{
-    if (line.isEmpty())
-        return true;
-    const QStringList items = line.split(QLatin1Char(';'));
-    for (int k = 1; k <= items.size() && k <= values.size(); ++k) {
-        const std::optional<T> value = read(items[k - 1]);
-        if (!value)
-            return false;
-        values[k] = *value;
-    }
-    return true;
-}
-
 bool frmRptSpec::readDesign(const QString &path)
 {
     QFile file(path);
@@ -199,67 +182,57 @@ bool frmRptSpec::readDesign(const QString &path)
         return false;
     txtTitle->setText(lines[1]);
 
-    struct Range {
-        int low;
-        int high;
-    };
-    const Range ranges[] = {{1, 3}, {0, 1}, {0, 1}, {0, 2}, {0, 1}, {-1, MaxSpecId - 1}, {-1, MaxSpecId - 1},
-                            {INT16_MIN, INT16_MAX}};
-    qint16 codes[8] = {};
-    for (int i = 0; i < 8; ++i) {
-        const std::optional<qint16> n = readFileInteger(lines[2 + i]);
-        if (!n || *n < ranges[i].low || *n > ranges[i].high)
-            return invalid();
-        codes[i] = *n;
+    ReportSpec arrays;
+    arrays.SelTrue = SelTrue;
+    arrays.SelFalse = SelFalse;
+    arrays.SelStartsWith = SelStartsWith;
+    arrays.SelStart = SelStart;
+    arrays.SelEnd = SelEnd;
+    arrays.SelLess = SelLess;
+    arrays.SelGreater = SelGreater;
+    arrays.FieldWidth = FieldWidth;
+    arrays.FieldHide = FieldHide;
+    arrays.FieldTotal = FieldTotal;
+    const DesignerFileLines read = readDesignerFileLines(lines, MaxSpecId, arrays);
+
+    // The controls take each code as it is read, up to a code that fails.
+    for (int i = 0; i < read.codes.size(); ++i) {
+        const qint16 code = read.codes[i];
         switch (i) {
-        case 0: optReportTo[std::size_t(codes[0])]->setChecked(true); break;
-        case 1: optOrient[std::size_t(codes[1])]->setChecked(true); break;
-        case 2: chkDate->setChecked(codes[2] == 1); break;
-        case 3: cmbPageNum->setCurrentIndex(codes[3]); break;
-        case 4: optWidth[std::size_t(codes[4])]->setChecked(true); break;
-        case 5: cmbSort1->setCurrentIndex(codes[5]); break;
-        case 6: cmbSort2->setCurrentIndex(codes[6]); break;
+        case CodeReportTo: optReportTo[std::size_t(code)]->setChecked(true); break;
+        case CodeOrientation: optOrient[std::size_t(code)]->setChecked(true); break;
+        case CodeShowDate: chkDate->setChecked(code == 1); break;
+        case CodePageNumbers: cmbPageNum->setCurrentIndex(code); break;
+        case CodeWidthUnit: optWidth[std::size_t(code)]->setChecked(true); break;
+        case CodeSort1: cmbSort1->setCurrentIndex(code); break;
+        case CodeSort2: cmbSort2->setCurrentIndex(code); break;
         default: break;
         }
     }
+    if (read.codes.size() < DesignerFileCodes)
+        return invalid();
 
-    if (!lines[10].isEmpty()) {
-        for (const QString &item : lines[10].split(QLatin1Char(';'))) {
-            const std::optional<qint16> specid = readFileInteger(item);
-            if (!specid)
+    for (const qint16 specid : read.fieldIds) {
+        for (int row = 0; row < List1->count(); ++row) {
+            if (specIdOf(List1, row) != specid)
                 continue;
-            for (int row = 0; row < List1->count(); ++row) {
-                if (specIdOf(List1, row) != *specid)
-                    continue;
-                List1->setCurrentRow(row);
-                cmdAdd_Click();
-                break;
-            }
+            List1->setCurrentRow(row);
+            cmdAdd_Click();
+            break;
         }
     }
 
-    const auto flag = [](const QString &item) -> std::optional<bool> {
-        if (item == QLatin1String("0"))
-            return false;
-        if (item == QLatin1String("1"))
-            return true;
-        return std::nullopt;
-    };
-    const auto text = [](const QString &item) -> std::optional<QString> { return item; };
-    const auto date = [](const QString &item) -> std::optional<DateValue> {
-        const std::optional<double> serial = readFileDecimal(item);
-        return serial ? std::optional<DateValue>(DateValue(*serial)) : std::nullopt;
-    };
-    const auto width = [](const QString &item) -> std::optional<float> {
-        const std::optional<double> value = readFileDecimal(item);
-        return value ? std::optional<float>(float(*value)) : std::nullopt;
-    };
-    const bool read = readItems(lines[11], SelTrue, flag) && readItems(lines[12], SelFalse, flag)
-                      && readItems(lines[13], SelStartsWith, text) && readItems(lines[14], SelStart, date)
-                      && readItems(lines[15], SelEnd, date) && readItems(lines[16], SelLess, text)
-                      && readItems(lines[17], SelGreater, text) && readItems(lines[18], FieldWidth, width)
-                      && readItems(lines[19], FieldHide, flag) && readItems(lines[20], FieldTotal, flag);
-    if (!read)
+    SelTrue = arrays.SelTrue;
+    SelFalse = arrays.SelFalse;
+    SelStartsWith = arrays.SelStartsWith;
+    SelStart = arrays.SelStart;
+    SelEnd = arrays.SelEnd;
+    SelLess = arrays.SelLess;
+    SelGreater = arrays.SelGreater;
+    FieldWidth = arrays.FieldWidth;
+    FieldHide = arrays.FieldHide;
+    FieldTotal = arrays.FieldTotal;
+    if (!read.valid)
         return invalid();
     if (List2->count() > 0) {
         List2->setCurrentRow(0);

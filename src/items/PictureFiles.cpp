@@ -4,6 +4,7 @@
 #include "data/DbError.h"
 #include "data/Inventory.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,16 +12,19 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
+#include <fcntl.h>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
 constexpr int PathFileAccessError = 75;
 
 // Photographs of today's cameras need more memory than the image reader
-// allows by default (a 48-megapixel photo takes about 200 MB).
-constexpr int PictureAllocationLimitMB = 512;
+// allows by default (a 48-megapixel photo takes about 200 MB): as much as
+// the largest picture kept at 32 bits a pixel.
+constexpr int PictureAllocationLimitMB = int(MaxPicturePixels * 4 / (1024 * 1024));
 
 // sentence: what went wrong, with %1 for the file's name.
 DbError accessError(const QString &sentence, const QString &path, const QString &reason)
@@ -62,19 +66,69 @@ void deletePictureFile(const QString &folder, qint64 iteid)
         throw accessError(QStringLiteral("the picture file '%1' could not be deleted"), path, file.errorString());
 }
 
-QImage readPictureFile(const QString &path, QString *reason)
+// Reads with the settings every picture is read with; reader has its file
+// or device set.
+static QImage readPicture(QImageReader &reader, QString *reason)
 {
+    // The reader's own limit guards the formats whose header gives no size.
     if (QImageReader::allocationLimit() < PictureAllocationLimitMB)
         QImageReader::setAllocationLimit(PictureAllocationLimitMB);
-    QImageReader reader(path);
     // Pictures put in the folder by hand may carry any extension.
     reader.setDecideFormatFromContent(true);
     // Photos taken upright but stored sideways are shown (and kept) upright.
     reader.setAutoTransform(true);
-    const QImage picture = reader.read();
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels) {
+        if (reason)
+            *reason = QStringLiteral("the picture has %1 x %2 pixels, more than can be kept")
+                          .arg(size.width())
+                          .arg(size.height());
+        return QImage();
+    }
+    // Some readers stop early at a file cut short and leave the rest of the
+    // picture as the memory happened to be: laid out here first and filled,
+    // the missing part is plain instead (the readers fill a picture of the
+    // right size and format in place).
+    QImage picture;
+    const QImage::Format format = reader.imageFormat();
+    if (size.isValid() && format != QImage::Format_Invalid) {
+        picture = QImage(size, format);
+        if (picture.depth() <= 8)
+            picture.fill(0u);
+        else
+            picture.fill(Qt::white);
+    }
+    if (!reader.read(&picture))
+        picture = QImage();
+    if (!picture.isNull() && qint64(picture.width()) * picture.height() > MaxPicturePixels) {
+        if (reason)
+            *reason = QStringLiteral("the picture has %1 x %2 pixels, more than can be kept")
+                          .arg(picture.width())
+                          .arg(picture.height());
+        return QImage();
+    }
     if (picture.isNull() && reason)
         *reason = reader.errorString();
     return picture;
+}
+
+QImage readPictureFile(const QString &path, QString *reason)
+{
+    QImageReader reader(path);
+    return readPicture(reader, reason);
+}
+
+QImage readPictureData(const QByteArray &bytes, QString *reason)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = buffer.errorString();
+        return QImage();
+    }
+    QImageReader reader(&buffer);
+    return readPicture(reader, reason);
 }
 
 QImage opaquePicture(const QImage &picture)
@@ -87,6 +141,18 @@ QImage opaquePicture(const QImage &picture)
     QPainter painter(&opaque);
     painter.drawImage(0, 0, picture);
     return opaque;
+}
+
+// The rename is only lasting once the folder itself is on the disk; without
+// this a power cut could bring back the old picture. Best effort: a folder
+// that cannot be synced (some network file systems) changes nothing.
+static void syncFolder(const QString &folder)
+{
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        return;
+    ::fsync(handle);
+    ::close(handle);
 }
 
 void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture)
@@ -104,8 +170,16 @@ void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture
             throw accessError(NotWritten, target, file.errorString());
         QImageWriter writer(&file, "bmp");
         if (!writer.write(picture)) {
+            // A full disk shows up as the file's error; the writer only
+            // knows that its device failed.
+            const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
             file.cancelWriting();
-            throw accessError(NotWritten, target, writer.errorString());
+            throw accessError(NotWritten, target, reason);
+        }
+        if (!file.flush() || ::fsync(file.handle()) != 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            throw accessError(NotWritten, target, reason);
         }
         if (!file.commit())
             throw accessError(NotWritten, target, file.errorString());
@@ -118,6 +192,7 @@ void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture
         throw accessError(NotWritten, target,
                           QString::fromStdString(failure.message()));
     }
+    syncFolder(folder);
 
     for (const QString &other : dir.entryList({pictureBaseName(iteid) + QStringLiteral(".*")}, QDir::Files)) {
         if (other == name)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <QtGlobal>
@@ -24,8 +25,20 @@ void deletePictureFile(const QString &folder, qint64 iteid);
 
 // Reads a picture file of any kind the image plugins know; the content
 // decides the kind, not the extension. A null image when it cannot be read,
-// with the reason in *reason when that is given.
+// with the reason in *reason when that is given. A picture of more than
+// MaxPicturePixels is refused from its header, before its pixels take any
+// memory.
 QImage readPictureFile(const QString &path, QString *reason = nullptr);
+// The same for the bytes of a picture file.
+QImage readPictureData(const QByteArray &bytes, QString *reason = nullptr);
+
+// The most pixels a picture may have. Every picture is shown, copied and
+// written at 32 bits a pixel, whatever its file holds (a 1-bit bitmap of
+// 30,000 x 30,000 pixels is 112 MB in its file's form but 3.6 GB once
+// shown), so the limit is in pixels: 128 megapixels, which is 512 MB at 32
+// bits and more than twice the 50 megapixels of today's large phone and
+// camera photos.
+inline constexpr qint64 MaxPicturePixels = qint64(128) * 1024 * 1024;
 
 // The picture as it is shown, written and copied: transparent parts laid on
 // white, since a bitmap file keeps no transparency. Null stays null.

@@ -81,9 +81,12 @@ bool LineParser::readFieldIds()
     if (!readCode(LineFieldCount, 1, std::numeric_limits<qint16>::max(), count))
         return false;
     const QString &ids = line(LineFieldIds);
-    const QStringList items = ids.isEmpty() ? QStringList() : ids.split(QLatin1Char(';'));
-    if (items.size() != count)
-        return fail(LineFieldCount, QStringLiteral("%1 fields where line 11 lists %2").arg(count).arg(items.size()));
+    // Counted before splitting: a line of a million ";" is refused without
+    // a million items in memory.
+    const qsizetype listed = ids.isEmpty() ? 0 : ids.count(QLatin1Char(';')) + 1;
+    if (listed != count)
+        return fail(LineFieldCount, QStringLiteral("%1 fields where line 11 lists %2").arg(count).arg(listed));
+    const QStringList items = ids.split(QLatin1Char(';'));
     for (const QString &item : items) {
         const std::optional<qint16> id = readFileInteger(item);
         if (!id)
@@ -99,9 +102,10 @@ bool LineParser::readFieldIds()
 bool LineParser::itemsOf(int number, QStringList &items)
 {
     const QString &text = line(number);
-    items = text.isEmpty() ? QStringList() : text.split(QLatin1Char(';'));
-    if (items.size() > m_catalogue.count())
-        return fail(number, QStringLiteral("%1 items for %2 catalogue fields").arg(items.size()).arg(m_catalogue.count()));
+    const qsizetype count = text.isEmpty() ? 0 : text.count(QLatin1Char(';')) + 1;
+    if (count > m_catalogue.count())
+        return fail(number, QStringLiteral("%1 items for %2 catalogue fields").arg(count).arg(m_catalogue.count()));
+    items = count == 0 ? QStringList() : text.split(QLatin1Char(';'));
     return true;
 }
 
@@ -271,7 +275,12 @@ std::optional<LoadedReport> ReportFileReader::read(const QString &path)
     if (file.error() != QFileDevice::NoError)
         return refuse(QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()));
     file.close();
+    return readBytes(bytes);
+}
 
+std::optional<LoadedReport> ReportFileReader::readBytes(const QByteArray &bytes)
+{
+    m_problem.clear();
     QStringList lines = splitFileLines(decodeUtf8Or1252(bytes));
     if (lines.size() > ReportFileLines)
         lines.resize(ReportFileLines);

@@ -3,6 +3,7 @@
 #include "reports/ReportCatalogue.h"
 #include "reports/ReportSpec.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -31,6 +32,8 @@ public:
     // database is reported through reportCatalogueFailure and also gives
     // std::nullopt, without the invalid-file message.
     std::optional<LoadedReport> read(const QString &path);
+    // The same for the bytes of a file already read.
+    std::optional<LoadedReport> readBytes(const QByteArray &bytes);
 
     // Why the last read() failed, in plain words (for the command line and
     // for tests); empty after a successful read.

@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <cmath>
+#include <functional>
 
 static QByteArray readAll(const QString &path)
 {
@@ -211,4 +213,96 @@ TEST_F(DesignerTest, ClosingAnUnchangedDesignAsksNothing)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmRptSpec::instance(), nullptr);
     EXPECT_TRUE(prompts.messages().empty());
+}
+
+// The designer's reading of a file's lines without its window.
+static QStringList designerLines()
+{
+    return {"items", "Title", "2", "1", "0", "1", "1", " 3", "-1", "2", "13;4",
+            "0;1", "", "TV", "0;0;0;0;0;0;45000", "", "", ";;;;;;;100.50", "2.5;1;1;1.75", "", "", "0"};
+}
+
+TEST(DesignerFileLines, ReadsEveryLineIntoCodesFieldsAndArrays)
+{
+    ReportSpec arrays;
+    arrays.resizeFields(15);
+    arrays.FieldWidth[15] = 3.0f; // a default the file leaves alone
+    const DesignerFileLines read = readDesignerFileLines(designerLines(), 15, arrays);
+    EXPECT_TRUE(read.valid);
+    EXPECT_EQ(read.codes, (QList<qint16>{2, 1, 0, 1, 1, 3, -1, 2}));
+    EXPECT_EQ(read.fieldIds, (QList<qint16>{13, 4}));
+    EXPECT_TRUE(arrays.SelTrue[2]);
+    EXPECT_EQ(arrays.SelStartsWith[1], QStringLiteral("TV"));
+    EXPECT_EQ(arrays.SelStart[7], DateValue(45000));
+    EXPECT_EQ(arrays.SelGreater[8], QStringLiteral("100.50"));
+    EXPECT_EQ(arrays.FieldWidth[4], 1.75f);
+    EXPECT_EQ(arrays.FieldWidth[15], 3.0f);
+}
+
+TEST(DesignerFileLines, KeepsWhatWasReadUpToTheFirstLineThatFails)
+{
+    const QString megabyteOfItems = QStringLiteral("1;").repeated(512 * 1024) + QStringLiteral("1");
+    struct Case {
+        const char *name;
+        int line;        // counted from 1
+        QString text;
+        int codes;       // codes read
+        bool valid;
+        std::function<void(const DesignerFileLines &, const ReportSpec &)> check;
+    };
+    const Case cases[] = {
+        {"a bad sort position", 9, "15", 6, false,
+         [](const DesignerFileLines &read, const ReportSpec &) { EXPECT_TRUE(read.fieldIds.isEmpty()); }},
+        {"a flag past the first items", 13, "0;1;2", 8, false,
+         [](const DesignerFileLines &read, const ReportSpec &arrays) {
+             EXPECT_EQ(read.fieldIds, (QList<qint16>{13, 4}));
+             EXPECT_TRUE(arrays.SelTrue[2]) << "the line before is read";
+             EXPECT_TRUE(arrays.SelFalse[2]) << "and the items before the bad one";
+             EXPECT_TRUE(arrays.SelStartsWith[1].isEmpty()) << "the lines after are not";
+         }},
+        // A single-precision width of 10^40 would be infinite, and be saved
+        // back as 0.
+        {"a width no single precision holds", 19, "1" + QString(40, u'0'), 8, false, nullptr},
+        {"a megabyte of items on a per-field line", 20, megabyteOfItems, 8, true,
+         [](const DesignerFileLines &, const ReportSpec &arrays) {
+             EXPECT_EQ(arrays.FieldHide.size(), 15);
+             EXPECT_TRUE(arrays.FieldHide[15]);
+         }},
+        {"a megabyte of field numbers", 11, megabyteOfItems, 8, true,
+         [](const DesignerFileLines &read, const ReportSpec &) { EXPECT_EQ(read.fieldIds, QList<qint16>{1}); }},
+        {"field numbers no catalogue holds", 11, "0;16;-3;x;;7;7", 8, true,
+         [](const DesignerFileLines &read, const ReportSpec &) { EXPECT_EQ(read.fieldIds, QList<qint16>{7}); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList lines = designerLines();
+        lines[c.line - 1] = c.text;
+        ReportSpec arrays;
+        arrays.resizeFields(15);
+        const DesignerFileLines read = readDesignerFileLines(lines, 15, arrays);
+        EXPECT_EQ(read.codes.size(), c.codes);
+        EXPECT_EQ(read.valid, c.valid);
+        if (c.check)
+            c.check(read, arrays);
+    }
+    ReportSpec arrays;
+    arrays.resizeFields(15);
+    EXPECT_FALSE(readDesignerFileLines(designerLines().mid(0, 20), 15, arrays).valid) << "20 lines";
+}
+
+TEST_F(DesignerTest, OpenRefusesAWidthNoSinglePrecisionHolds)
+{
+    open();
+    add("Model");
+    prompts.answerFile(path("good.rpt"));
+    w->mnuSaveAs_Click();
+    QStringList lines = splitFileLines(decodeUtf8Or1252(readAll(path("good.rpt"))));
+    lines[18] = "1" + QString(40, u'0');
+    writeLines(path("wide.rpt"), lines);
+    prompts.clear();
+    prompts.answerFile(path("wide.rpt"));
+    w->mnuOpen_Click();
+    EXPECT_EQ(shownMessages(),
+              QStringList{"Invalid Report File|This does not appear to be a valid report file for this program."});
+    EXPECT_TRUE(std::isfinite(w->FieldWidth[1]));
 }

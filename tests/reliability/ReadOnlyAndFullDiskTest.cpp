@@ -305,8 +305,9 @@ TEST_F(StorageFailureTest, AFullDiskRefusesEveryWriteAndKeepsWhatIsStored)
         return full->ok();
     };
     expectEveryCommandRefused(fill,
+                              // The picture's message names the reason, not "Unknown error".
                               {QStringLiteral("disk I/O error"), QStringLiteral("database or disk is full"),
-                               PictureNotWritten},
+                               QStringLiteral("File too large")},
                               {}, [&] { full.reset(); });
 }
 

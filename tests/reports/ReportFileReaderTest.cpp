@@ -230,3 +230,50 @@ TEST_F(ReportTest, CatalogueReadsItsRowsInNumberOrderWithANullWidthAsOneInch)
     EXPECT_FALSE(catalogue.contains(0));
     EXPECT_FALSE(catalogue.contains(16));
 }
+
+TEST_F(ReaderTest, VeryLongLinesAreReadWholeOrRefusedWithoutBuildingTheirItems)
+{
+    const QString longTitle = QString(100000, u'T');
+    const QString megabyteTitle = QString(1024 * 1024, u'M');
+    // A million items on a per-field line of fifteen fields: the count is
+    // refused from the separators, before any item is made.
+    QString megabyteOfFlags;
+    for (int i = 0; i < 512 * 1024; ++i)
+        megabyteOfFlags += QStringLiteral("0;");
+    megabyteOfFlags.chop(1);
+    const QString longCriterion = QString(100000, u'c');
+
+    struct LongCase {
+        const char *name;
+        int line;
+        QString text;
+        std::function<void(const ReportSpec &)> check; // nullptr: refused
+    };
+    const LongCase cases[] = {
+        {"title of 100,000 characters", 2, longTitle, [&](const ReportSpec &s) { EXPECT_EQ(s.Title, longTitle); }},
+        {"title of a megabyte", 2, megabyteTitle, [&](const ReportSpec &s) { EXPECT_EQ(s.Title, megabyteTitle); }},
+        {"criterion of 100,000 characters", 14, perFieldItems(QString(), {{1, longCriterion}}),
+         [&](const ReportSpec &s) { EXPECT_EQ(s.SelStartsWith[1], longCriterion); }},
+        {"a megabyte of flags", 12, megabyteOfFlags, nullptr},
+        {"a megabyte of field numbers", 11, QString(megabyteOfFlags).replace(u'0', u'1'), nullptr},
+    };
+    for (const LongCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.clear();
+        QStringList lines = validReportLines();
+        lines[c.line - 1] = c.text;
+        ReportFileReader reader(*catalogueDb);
+        const auto report = reader.read(putFile(QStringLiteral("long.srp"), reportFileBytesOf(lines)));
+        EXPECT_EQ(report.has_value(), c.check != nullptr) << reader.problem().left(200).toStdString();
+        if (report && c.check)
+            c.check(report->spec);
+        if (!c.check) {
+            // Line 11 is checked against the count on line 10.
+            const int blamed = c.line == 11 ? 10 : c.line;
+            EXPECT_TRUE(reader.problem().startsWith(QStringLiteral("line %1: ").arg(blamed)))
+                << reader.problem().left(200).toStdString();
+            EXPECT_TRUE(reader.problem().contains(QStringLiteral("524288"))) << reader.problem().left(200).toStdString();
+        }
+        EXPECT_EQ(invalidFileMessages(), c.check ? 0 : 1);
+    }
+}
