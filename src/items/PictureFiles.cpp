@@ -12,6 +12,8 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <system_error>
@@ -176,8 +178,15 @@ void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture
             file.cancelWriting();
             throw accessError(NotWritten, target, reason);
         }
-        if (!file.flush() || ::fsync(file.handle()) != 0) {
+        if (!file.flush()) {
             const QString reason = file.errorString();
+            file.cancelWriting();
+            throw accessError(NotWritten, target, reason);
+        }
+        // On the disk before it takes the old file's place. A file system
+        // that cannot sync at all (EINVAL) still gets the picture.
+        if (::fsync(file.handle()) != 0 && errno != EINVAL) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
             file.cancelWriting();
             throw accessError(NotWritten, target, reason);
         }
