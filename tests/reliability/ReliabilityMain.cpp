@@ -1,8 +1,8 @@
 #include "HelperRoles.h"
 #include "LockHolder.h"
+#include "TestProcess.h"
 
 #include <QApplication>
-#include <QLocale>
 #include <gtest/gtest.h>
 
 // The test program, which is also every second program the tests need: when
@@ -13,10 +13,7 @@ int main(int argc, char **argv)
         return code;
     if (const int code = runLockHolderRoleIfAsked(); code >= 0)
         return code;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("TZ", "UTC");
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    prepareTestProcess();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
