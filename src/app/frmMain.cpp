@@ -15,6 +15,7 @@
 #include "data/HandleDbError.h"
 #include "data/Inventory.h"
 #include "dates/DateOrder.h"
+#include "focus/LeaveCheck.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 
 namespace {
@@ -55,6 +57,9 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     Elastic1 = new ElasticContainer(ClientWidthTwips, ClientHeightTwips, this);
     Elastic1->setObjectName(QStringLiteral("Elastic1"));
     setCentralWidget(Elastic1);
+    // Smaller than it was laid out on, the form's boxes and buttons would
+    // cut their texts.
+    Elastic1->setMinimumSize(Elastic1->sizeHint());
     buildMenus();
     buildRecordForm();
     buildCommandButtons();
@@ -141,6 +146,12 @@ void frmMain::Form_Load()
     LocListChanged = true;
 
     DataFolder = dataFolderFromCommandLine(commandLineText(m_arguments), QDir::currentPath());
+    // A folder without an inventory gets one message and is left as it was:
+    // no picture folder is made in a folder that is not a data folder.
+    if (!QFileInfo::exists(DataFolder + InventoryFileName)) {
+        reportMissingInventory();
+        return;
+    }
 
     trapDb([] {
         const QString images = DataFolder + ImagesFolderName;
@@ -203,6 +214,27 @@ void frmMain::reportUnopenedInventory()
     prompts().endProgram(1);
 }
 
+void frmMain::reportMissingInventory()
+{
+    QString folder = QDir::toNativeSeparators(DataFolder);
+    if (folder.size() > 1 && folder.endsWith(QDir::separator()))
+        folder.chop(1);
+    // As the user would type it into a shell.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./+,:@%=-]+$"));
+    const QString argument = plain.match(folder).hasMatch()
+        ? folder
+        : QLatin1Char('\'') + QString(folder).replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
+    prompts().message(
+        QStringLiteral("The folder '%1' holds no Stowbook inventory (there is no %2 in it).\n\n"
+                       "Start Stowbook with -d followed by a blank and the folder that holds your %2, "
+                       "or make a new, empty inventory in this folder with:\n\n    stowbook-setup %3\n\n"
+                       "or one filled with a sample household, to try the program, with:\n\n"
+                       "    stowbook-setup --demo %3")
+            .arg(folder, InventoryFileName, argument),
+        Prompts::Buttons::Ok, Prompts::Icon::Critical, ProgramTitle);
+    prompts().endProgram(1);
+}
+
 void frmMain::fillCodeList(QComboBox *list, const QString &statement, const QString &descColumn,
                            const QString &idColumn)
 {
@@ -261,6 +293,8 @@ void frmMain::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // Leaving never waits for a field's check: what was typed is dropped.
+    stopLeaveChecks(this);
     for (QPointer<QWidget> &window : m_secondary) {
         if (window)
             window->close();

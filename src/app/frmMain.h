@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <vector>
 
 class ElasticContainer;
@@ -175,6 +176,8 @@ private:
                       const QString &idColumn);
     void openInventory();
     void reportUnopenedInventory();
+    // The data folder holds no inventory: one message, then the program ends.
+    void reportMissingInventory();
 
     // Picture steps of the record form (src/items/frmMain_Picture.cpp).
     // The picture window, once it has been opened; else null.
@@ -193,9 +196,17 @@ private:
     // Shows a refusal of the field's entry and puts the focus back in it.
     void refuseEntry(QLineEdit *field, const QString &message);
     // The checks and formatting of leaving a money field; false when refused.
-    bool leaveMoneyField(QLineEdit *field, const QString &notANumberMessage);
-    // False, after telling the user, when the quantity cannot be stored.
-    bool quantityFits();
+    bool leaveMoneyField(QLineEdit *field);
+    // The number fields' refusal of their text: the message, or nothing
+    // when the field may be left (an empty field may).
+    std::optional<QString> numberRefusal(const QLineEdit *field) const;
+    // The last check before a record is written. The focus may have reached
+    // Update or Add Another without the user leaving a field the usual way
+    // (through Cancel, or from another window), so each number field and the
+    // purchase date are checked once more and the total is worked out from
+    // what is shown. False, after the field's message with the focus back in
+    // it, when something would be stored other than what is shown.
+    bool fieldsReadyToStore();
 
     QStringList m_arguments;
     std::array<QPointer<QWidget>, size_t(Secondary::Count)> m_secondary;

@@ -2,6 +2,7 @@
 #include "app/QtPrompts.h"
 #include "app/frmMain.h"
 #include "app/help/HelpKey.h"
+#include "focus/ButtonPress.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -18,6 +19,7 @@ int main(int argc, char **argv)
     QtPrompts realPrompts;
     setPrompts(&realPrompts);
     installHelpKey(&app, [] { return HelpFilePath; });
+    installButtonRules(&app);
 
     auto *window = new frmMain(QApplication::arguments().mid(1));
     window->setAttribute(Qt::WA_DeleteOnClose);

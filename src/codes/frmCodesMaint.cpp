@@ -7,6 +7,8 @@
 #include "app/help/HelpKey.h"
 #include "codes/CodeList.h"
 #include "data/HandleDbError.h"
+#include "focus/ButtonPress.h"
+#include "focus/LeaveCheck.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -115,6 +117,7 @@ frmCodesMaint::frmCodesMaint(QWidget *parent)
     setHelpTopics(design->helpTopic);
     ShowBrowseButtons();
     cmdOK->setDefault(true);
+    setDiscardsEdits(cmdCancel);
     resize(sizeHint());
 
     connect(txtDesc, &QLineEdit::textChanged, this, &frmCodesMaint::txtDesc_Change);
@@ -219,6 +222,10 @@ void frmCodesMaint::releaseCodes()
 
 void frmCodesMaint::reject()
 {
+    // Escape cancels an edit or an addition, as the Cancel button does; it
+    // never closes the window, which would drop the edit without a word.
+    if (cmdCancel->isVisible())
+        pressButton(cmdCancel);
 }
 
 void frmCodesMaint::changeEvent(QEvent *event)
@@ -241,16 +248,39 @@ void frmCodesMaint::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-Recordset &frmCodesMaint::codes() const
+Recordset &frmCodesMaint::codes()
 {
+    followRepair();
     if (!rsCodes || !rsCodes->isOpen())
         throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
     return *rsCodes;
 }
 
-int frmCodesMaint::codeCount() const
+int frmCodesMaint::codeCount()
 {
+    followRepair();
     return rsCodes && rsCodes->isOpen() ? rsCodes->recordCount() : 0;
+}
+
+void frmCodesMaint::followRepair()
+{
+    // A repair replaces the inventory's connection, which closes every
+    // recordset on the old one; the list is read again from the rebuilt
+    // file, at the code that was shown, as the items are.
+    if (!rsCodes || rsCodes->isOpen() || !dbInventory || !dbInventory->isOpen() || !m_list)
+        return;
+    rsCodes.reset();
+    openCodes();
+    if (!rsCodes || !rsCodes->isOpen() || rsCodes->recordCount() == 0)
+        return;
+    trapDb([this] {
+        rsCodes->moveFirst();
+        if (m_shownId.isValid()) {
+            rsCodes->findFirst(QStringLiteral("id = ?"), {m_shownId});
+            if (rsCodes->noMatch())
+                rsCodes->moveFirst();
+        }
+    });
 }
 
 void frmCodesMaint::reopenCodesAt(const QVariant &id)
@@ -274,11 +304,14 @@ void frmCodesMaint::reopenCodesAt(const QVariant &id)
 void frmCodesMaint::ShowRecord()
 {
     const QString text = codes().value(QStringLiteral("descr")).toString();
+    m_shownId = codes().value(QStringLiteral("id"));
     Changing = true;
     // A description longer than the limit (written by another program) is
     // shown whole rather than cut, so a rename starts from all of it.
     txtDesc->setMaxLength(std::max(DescriptionLimit, int(std::min<qsizetype>(text.size(), INT_MAX))));
     txtDesc->setText(text);
+    // A long description is shown from its beginning, not its end.
+    txtDesc->setCursorPosition(0);
     Changing = false;
 }
 

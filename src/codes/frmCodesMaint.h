@@ -85,7 +85,7 @@ public:
     ElasticContainer *Elastic1;
 
 public slots:
-    // Escape does not close the window: an edit would be lost without a word.
+    // Escape cancels an edit; it does not close the window.
     void reject() override;
 
 protected:
@@ -109,9 +109,12 @@ private:
     void ShowBrowseButtons();
 
     // rsCodes, or a failure (3420) for the error trap when it is not open.
-    Recordset &codes() const;
+    Recordset &codes();
     // The number of codes; 0 also when there is no open recordset.
-    int codeCount() const;
+    int codeCount();
+    // Opens rsCodes again, at the code last shown, when a repair of the
+    // inventory closed it.
+    void followRepair();
     void openCodes();
     void releaseCodes();
     // Reads the list again and shows the code with key id (else the first),
@@ -120,4 +123,5 @@ private:
     void setHelpTopics(int topic);
 
     const CodeList *m_list = nullptr;
+    QVariant m_shownId; // the key of the code last shown
 };

@@ -2,7 +2,8 @@
 
 #include "app/Globals.h"
 #include "app/Prompts.h"
-#include "dates/FocusReturn.h"
+#include "focus/FocusReturn.h"
+#include "focus/LeaveCheck.h"
 #include "dates/LocaleFormats.h"
 #include "dates/frmDateEnt.h"
 
@@ -95,12 +96,8 @@ void DateBox::keyPressEvent(QKeyEvent *event)
 void DateBox::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    // The whole window losing the focus (another window, a menu, a message
-    // box) is not leaving the box, nor is a refused field taking the focus
-    // back, nor the box being switched off while it has the focus.
-    const Qt::FocusReason reason = event->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || FocusReturn::active()
-        || !isEnabled())
+    // The box being switched off while it has the focus is no leaving either.
+    if (!isLeaving(this, event) || !isEnabled())
         return;
     LostFocus();
 }

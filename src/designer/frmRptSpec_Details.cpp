@@ -5,7 +5,8 @@
 
 #include "app/Prompts.h"
 #include "dates/DateBox.h"
-#include "dates/FocusReturn.h"
+#include "focus/FocusReturn.h"
+#include "focus/LeaveCheck.h"
 #include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
 #include "reports/ReportNumbers.h"
@@ -119,10 +120,7 @@ bool frmRptSpec::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::FocusOut)
         return QMainWindow::eventFilter(watched, event);
-    // The whole window losing the focus, or a refused box taking it back,
-    // is not the user leaving the control.
-    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || FocusReturn::active())
+    if (!isLeaving(static_cast<QWidget *>(watched), static_cast<QFocusEvent *>(event)))
         return QMainWindow::eventFilter(watched, event);
     if (watched == txtWidth)
         txtWidth_LostFocus();

@@ -181,6 +181,7 @@ bool frmRptSpec::readDesign(const QString &path)
     if (!ResetDesigner())
         return false;
     txtTitle->setText(lines[1]);
+    txtTitle->setCursorPosition(0);
 
     ReportSpec arrays;
     arrays.SelTrue = SelTrue;

@@ -8,6 +8,8 @@
 #include "app/help/HelpKey.h"
 #include "data/HandleDbError.h"
 #include "data/Inventory.h"
+#include "focus/ButtonPress.h"
+#include "focus/LeaveCheck.h"
 #include "items/ItemSearch.h"
 #include "items/ItemsRecordset.h"
 #include "items/PictureFiles.h"
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 
@@ -65,6 +68,13 @@ void frmMain::buildCommandButtons()
     cmdPicture = makeButton(form, QStringLiteral("cmdPicture"), QStringLiteral("Pi&cture"), 7080, 6225, 10);
     cmdCancel->hide();
     cmdUpdate->hide();
+    // Cancel throws the edit away: the field being left is not checked, and
+    // Escape presses it as it would in any dialog.
+    setDiscardsEdits(cmdCancel);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        if (cmdCancel->isVisible())
+            pressButton(cmdCancel);
+    });
 
     QWidget *order[] = {txtNotes, cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAddNew,
                         cmdDelete, cmdFind, cmdCancel, cmdUpdate, cmdPicture};
@@ -187,7 +197,7 @@ void frmMain::cmdAddNew_Click()
         return;
     }
 
-    if (!ItemDescEntered() || !quantityFits())
+    if (!ItemDescEntered() || !fieldsReadyToStore())
         return;
     // A record that could not be begun or stored keeps what was typed on
     // screen, so nothing is lost and Add Another can simply be pressed again.
@@ -204,7 +214,7 @@ void frmMain::cmdAddNew_Click()
 
 void frmMain::cmdUpdate_Click()
 {
-    if (!ItemDescEntered() || !quantityFits())
+    if (!ItemDescEntered() || !fieldsReadyToStore())
         return;
     QVariant id;
     bool begun = false;

@@ -5,7 +5,9 @@
 #include "app/Prompts.h"
 #include "app/frmMain.h"
 #include "dates/DateBox.h"
-#include "dates/FocusReturn.h"
+#include "focus/EntrySelection.h"
+#include "focus/FocusReturn.h"
+#include "focus/LeaveCheck.h"
 #include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
 #include "items/Quantity.h"
@@ -20,6 +22,9 @@
 
 namespace {
 
+const QString PurchasePriceMessage = QStringLiteral("You must enter a number in the Purchase Price field");
+const QString EstimatedValueMessage = QStringLiteral("You must enter a number in the Estimated Value field");
+const QString QuantityMessage = QStringLiteral("You must enter a number in the Quantity field");
 const QString QuantityRangeMessage =
     QStringLiteral("The Quantity must be a number from %1 to %2").arg(MinQuantity).arg(MaxQuantity);
 
@@ -88,6 +93,8 @@ void frmMain::wireFieldEntry()
     for (QWidget *watched : std::initializer_list<QWidget *>{txtPurchPrice, txtEstValue, txtQuantity, txtTotValue,
                                                              cmbCat, cmbLoc})
         watched->installEventFilter(this);
+    for (QLineEdit *number : {txtPurchPrice, txtEstValue, txtQuantity})
+        keepSelectionOnClickEntry(number);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
@@ -106,7 +113,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             txtTotValue_GotFocus();
         break;
     case QEvent::FocusOut:
-        if (isWindowSwitch(event) || FocusReturn::active())
+        if (!isLeaving(static_cast<QWidget *>(watched), static_cast<const QFocusEvent *>(event)))
             break;
         if (watched == txtPurchPrice)
             txtPurchPrice_LostFocus();
@@ -180,25 +187,41 @@ void frmMain::refuseEntry(QLineEdit *field, const QString &message)
     field->setFocus(Qt::OtherFocusReason);
 }
 
-bool frmMain::leaveMoneyField(QLineEdit *field, const QString &notANumberMessage)
+std::optional<QString> frmMain::numberRefusal(const QLineEdit *field) const
 {
     const QString text = field->text();
     if (text.trimmed().isEmpty())
-        return true;
+        return std::nullopt;
+    if (field == txtQuantity) {
+        switch (readQuantity(text).reading) {
+        case Quantity::Reading::NotANumber:
+            return QuantityMessage;
+        case Quantity::Reading::OutOfRange:
+            return QuantityRangeMessage;
+        case Quantity::Reading::Whole:
+            return std::nullopt;
+        }
+    }
     // An amount beyond what the money type holds is no number for this field.
-    const std::optional<Money> amount = toMoney(text);
-    if (!amount) {
-        refuseEntry(field, notANumberMessage);
+    if (toMoney(text))
+        return std::nullopt;
+    return field == txtPurchPrice ? PurchasePriceMessage : EstimatedValueMessage;
+}
+
+bool frmMain::leaveMoneyField(QLineEdit *field)
+{
+    if (const std::optional<QString> refusal = numberRefusal(field)) {
+        refuseEntry(field, *refusal);
         return false;
     }
-    field->setText(formatCurrency(*amount));
+    if (const std::optional<Money> amount = toMoney(field->text()))
+        field->setText(formatCurrency(*amount));
     return true;
 }
 
 void frmMain::txtPurchPrice_LostFocus()
 {
-    if (leaveMoneyField(txtPurchPrice, QStringLiteral("You must enter a number in the Purchase Price field"))
-        && !txtPurchPrice->text().trimmed().isEmpty()) {
+    if (leaveMoneyField(txtPurchPrice) && !txtPurchPrice->text().trimmed().isEmpty()) {
         // Propose the price as the estimated value, unless one is already given.
         const QString estimate = txtEstValue->text();
         const std::optional<Money> current = toMoney(estimate);
@@ -210,34 +233,29 @@ void frmMain::txtPurchPrice_LostFocus()
 
 void frmMain::txtEstValue_LostFocus()
 {
-    leaveMoneyField(txtEstValue, QStringLiteral("You must enter a number in the Estimated Value field"));
+    leaveMoneyField(txtEstValue);
     ComputeTotal();
 }
 
 void frmMain::txtQuantity_LostFocus()
 {
-    const QString text = txtQuantity->text();
-    if (!text.trimmed().isEmpty()) {
-        switch (readQuantity(text).reading) {
-        case Quantity::Reading::NotANumber:
-            refuseEntry(txtQuantity, QStringLiteral("You must enter a number in the Quantity field"));
-            break;
-        case Quantity::Reading::OutOfRange:
-            refuseEntry(txtQuantity, QuantityRangeMessage);
-            break;
-        case Quantity::Reading::Whole:
-            break;
-        }
-    }
+    if (const std::optional<QString> refusal = numberRefusal(txtQuantity))
+        refuseEntry(txtQuantity, *refusal);
     ComputeTotal();
 }
 
-bool frmMain::quantityFits()
+bool frmMain::fieldsReadyToStore()
 {
-    if (readQuantity(txtQuantity->text()).reading != Quantity::Reading::OutOfRange)
-        return true;
-    refuseEntry(txtQuantity, QuantityRangeMessage);
-    return false;
+    for (QLineEdit *field : {txtPurchPrice, txtEstValue, txtQuantity}) {
+        if (const std::optional<QString> refusal = numberRefusal(field)) {
+            refuseEntry(field, *refusal);
+            return false;
+        }
+    }
+    if (!dcPurchDate->LostFocus())
+        return false;
+    ComputeTotal();
+    return true;
 }
 
 void frmMain::ComputeTotal()

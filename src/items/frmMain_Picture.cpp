@@ -6,7 +6,10 @@
 #include "data/HandleDbError.h"
 #include "items/ItemsRecordset.h"
 #include "items/PictureFiles.h"
+#include "items/WindowBeside.h"
 #include "items/frmImage.h"
+
+#include <QScreen>
 
 frmImage *frmMain::pictureWindow() const
 {
@@ -19,6 +22,12 @@ void frmMain::cmdPicture_Click()
     if (!window) {
         window = new frmImage(this);
         setSecondaryWindow(Secondary::Picture, window);
+        // Beside the form, not over it, where the screen has room. The new
+        // window's frame is taken to be as thick as the main window's.
+        const QSize frame = frameGeometry().size() - geometry().size();
+        if (const std::optional<QPoint> place = windowBeside(frameGeometry(), window->size() + frame,
+                                                             screen()->availableGeometry()))
+            window->move(*place);
     }
     window->show();
     window->raise();

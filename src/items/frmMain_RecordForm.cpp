@@ -53,6 +53,8 @@ void showStoredText(QLineEdit *box, const QString &stored)
 {
     box->setMaxLength(std::max(box->property(EntryLimit).toInt(), int(std::min<qsizetype>(stored.size(), INT_MAX))));
     box->setText(stored);
+    // From its first character: the end of a long text says little.
+    box->setCursorPosition(0);
     box->setProperty(StoredText, stored);
     box->setProperty(ShownText, box->text());
 }

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -125,17 +126,40 @@ TEST_F(MainWindowTest, AnEmptyInventoryStartsWithTheFieldsOffAndTheListsFilled)
     EXPECT_TRUE(prompts.calls().empty());
 }
 
-TEST_F(MainWindowTest, AMissingDatabaseIsReportedOnceClearlyAndTheProgramStops)
+TEST_F(MainWindowTest, AFolderWithoutAnInventoryGetsOneMessageAndIsLeftAsItWas)
 {
-    QTemporaryDir empty;
-    window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), empty.path()});
-    EXPECT_THROW(window->Form_Load(), ProgramEnded);
-    const auto shown = prompts.messages();
-    ASSERT_EQ(shown.size(), 2u) << "the engine's message and one explanation, nothing more";
-    EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("14  "))) << shown[0].text.toStdString();
-    EXPECT_TRUE(shown[1].text.contains(empty.path())) << shown[1].text.toStdString();
-    EXPECT_TRUE(shown[1].text.contains(QStringLiteral("stowbook-setup")));
-    EXPECT_EQ(prompts.count(ScriptedPrompts::Kind::End), 1);
+    QTemporaryDir parent;
+    const QString empty = parent.filePath(QStringLiteral("empty"));
+    ASSERT_TRUE(QDir().mkdir(empty));
+    struct Row { const char *name; QString folder; QString command; bool exists; };
+    const Row rows[] = {
+        {"missing folder", parent.filePath(QStringLiteral("no/such/folder")),
+         parent.filePath(QStringLiteral("no/such/folder")), false},
+        {"empty folder", empty, empty, true},
+        // Typed into a shell as shown, a blank would split the folder in two.
+        {"blank in the name", parent.filePath(QStringLiteral("My Things")),
+         QLatin1Char('\'') + parent.filePath(QStringLiteral("My Things")) + QLatin1Char('\''), false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        prompts.clear();
+        window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), row.folder});
+        EXPECT_THROW(window->Form_Load(), ProgramEnded);
+        const auto shown = prompts.messages();
+        ASSERT_EQ(shown.size(), 1u) << "no engine message before the explanation";
+        EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("The folder '%1' holds no Stowbook inventory")
+                                                 .arg(QDir::toNativeSeparators(row.folder))))
+            << shown[0].text.toStdString();
+        EXPECT_TRUE(shown[0].text.contains(QStringLiteral("stowbook-setup ") + row.command));
+        EXPECT_TRUE(shown[0].text.contains(QStringLiteral("stowbook-setup --demo ") + row.command));
+        EXPECT_EQ(prompts.count(ScriptedPrompts::Kind::End), 1);
+        EXPECT_EQ(QFileInfo::exists(row.folder), row.exists) << "nothing is created";
+        if (row.exists) {
+            EXPECT_TRUE(QDir(row.folder).isEmpty());
+        }
+        window.reset();
+        resetGlobals();
+    }
 }
 
 TEST_F(MainWindowTest, ADatabaseHeldByAnotherProgramEndsTheStartWithTheInUseMessage)

@@ -210,6 +210,7 @@ TEST_F(HostilePictureTest, FilesThatAreNoPictureAreRefusedAndChangeNothing)
         EXPECT_EQ(stored(clock), before);
 
         // An edit stored afterwards writes the record, but no picture.
+        QTest::keyClick(w.txtModel, Qt::Key_End);
         QTest::keyClicks(w.txtModel, QStringLiteral("X"));
         w.cmdUpdate_Click();
         EXPECT_EQ(stored(clock)["model"], QVariant("C-1X"));

@@ -3,6 +3,7 @@
 #include "app/ElasticContainer.h"
 #include "app/Globals.h"
 #include "app/help/HelpKey.h"
+#include "dates/DateBoxRules.h"
 #include "dates/LocaleConversions.h"
 
 #include <QCheckBox>
@@ -137,13 +138,24 @@ TEST_F(ItemWindowTest, AmountsAndDatesAreReadByTheLocaleOfTheUser)
     EXPECT_EQ(toMoney(w.txtTotValue->text()), money("1200.5"));
 }
 
-TEST_F(ItemWindowTest, ADateBoxWithoutADateStoresNull)
+TEST_F(ItemWindowTest, AnEmptyDateBoxStoresNullAndOneWithoutADateIsRefused)
 {
-    const qint64 id = addItem({{"Item", "Chair"}, {"purchdate", QVariant::fromValue(DateValue::fromDate(QDate(2000, 1, 2)))}});
+    const QVariant january2 = QVariant::fromValue(DateValue::fromDate(QDate(2000, 1, 2)));
+    const qint64 id = addItem({{"Item", "Chair"}, {"purchdate", january2}});
     frmMain &w = start();
+    // Whatever way Update was reached, a text that is no date is not stored
+    // as if the box were empty.
     w.dcPurchDate->setText(QStringLiteral("soon"));
     w.cmdUpdate_Click();
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages().front().text, PurchaseDateRole.invalidMessage);
+    EXPECT_EQ(stored(id)["purchdate"], january2);
+    EXPECT_EQ(stateOf(w), QStringLiteral("Editing"));
+
+    w.dcPurchDate->clear();
+    w.cmdUpdate_Click();
     EXPECT_TRUE(stored(id)["purchdate"].isNull());
+    EXPECT_EQ(stateOf(w), QStringLiteral("Browsing"));
 }
 
 TEST_F(ItemWindowTest, ACodeMatchingNoListEntryShowsNoSelection)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "LockHolder.h"
+#include "focus/ButtonPress.h"
 #include "TestProcess.h"
 
 int main(int argc, char **argv)
@@ -10,6 +11,8 @@ int main(int argc, char **argv)
         return code;
     prepareTestProcess();
     QApplication app(argc, argv);
+    // The windows under test keep the desktop rules of the program.
+    installButtonRules(&app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

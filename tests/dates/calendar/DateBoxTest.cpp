@@ -1,6 +1,6 @@
 #include "CalendarTestSupport.h"
 #include "dates/DateBox.h"
-#include "dates/FocusReturn.h"
+#include "focus/FocusReturn.h"
 
 #include <QAction>
 #include <QApplication>
