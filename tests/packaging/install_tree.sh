@@ -29,7 +29,8 @@ cmp "$usr/share/stowbook/stowbook-help.html" "$data/stowbook-help.html" ||
     fail "the help file did not come from the installed templates"
 
 # Private with no umask at all: folders 700, files 600, nothing else.
-wrong=$(find "$data" \( -type d ! -perm 700 \) -o \( -type f ! -perm 600 \) -o \( ! -type d ! -type f \) -printf '%m %P\n')
+wrong=$(find "$data" \( \( -type d ! -perm 700 \) -o \( -type f ! -perm 600 \) -o \( ! -type d ! -type f \) \) \
+    -printf '%m %P\n')
 [ -z "$wrong" ] || fail "not private to the owner: $wrong"
 [ "$(find "$data/images" -name '*.bmp' | wc -l)" -gt 0 ] || fail "the demo pictures are missing"
 
