@@ -12,6 +12,7 @@ packages=(
     fonts-dejavu-core
     xvfb xauth
     bc
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "app/frmAbout.h"
 
+#include "app/BuildInfo.h"
 #include "app/ProductInfo.h"
 #include "app/Prompts.h"
 
@@ -47,7 +48,7 @@ frmAbout::frmAbout(QWidget *parent)
     productFont.setBold(true);
     lblProduct->setFont(productFont);
 
-    lblVersion = new QLabel(QStringLiteral("Version 1.3"), this);
+    lblVersion = new QLabel(QStringLiteral("Version ") + ProgramVersion, this);
 
     // Shown as a link, but the click is ours: it goes through prompts() like
     // every other request to the desktop.

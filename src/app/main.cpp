@@ -1,4 +1,7 @@
+#include "app/BuildInfo.h"
 #include "app/Globals.h"
+#include "app/InformationSwitches.h"
+#include "app/Launcher.h"
 #include "app/QtPrompts.h"
 #include "app/frmMain.h"
 #include "app/help/HelpKey.h"
@@ -9,9 +12,14 @@
 
 int main(int argc, char **argv)
 {
+    if (const auto code = answerInformationRequest(argc, argv, QStringLiteral("stowbook"), programUsage()))
+        return *code;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Stowbook"));
-    QApplication::setApplicationVersion(QStringLiteral("1.3"));
+    QApplication::setApplicationVersion(ProgramVersion);
+    // Ties the windows to the menu entry, so the desktop shows its icon.
+    QGuiApplication::setDesktopFileName(DesktopEntryId);
     // A "C"/POSIX system locale is taken as United States English.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -21,7 +29,14 @@ int main(int argc, char **argv)
     installHelpKey(&app, [] { return HelpFilePath; });
     installButtonRules(&app);
 
-    auto *window = new frmMain(QApplication::arguments().mid(1));
+    QStringList arguments = QApplication::arguments().mid(1);
+    if (isHomeStart(arguments)) {
+        const HomeStart start = prepareHomeStart(homeDataFolder());
+        if (!start.arguments)
+            return start.exitCode;
+        arguments = *start.arguments;
+    }
+    auto *window = new frmMain(arguments);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Form_Load();
     window->show();

@@ -25,7 +25,9 @@ QString runnerUsage()
         "usage: stowbook-report [-d DATAFOLDER] REPORT OUTPUT\n"
         "  REPORT  a report file: a name in the data folder (bycat.srp) or a path;\n"
         "          or value-by-category, value-by-location, serial-numbers (PDF only)\n"
-        "  OUTPUT  the file to write: .txt (tab-separated text), .htm or .html, or .pdf");
+        "  OUTPUT  the file to write: .txt (tab-separated text), .htm or .html, or .pdf\n"
+        "  --help     show this text\n"
+        "  --version  show the version");
 }
 
 namespace {

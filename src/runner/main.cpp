@@ -1,4 +1,5 @@
 #include "app/Globals.h"
+#include "app/InformationSwitches.h"
 #include "runner/ConsolePrompts.h"
 #include "runner/ReportRunner.h"
 
@@ -9,6 +10,8 @@
 // exports and backups of the lists.
 int main(int argc, char **argv)
 {
+    if (const auto code = answerInformationRequest(argc, argv, QStringLiteral("stowbook-report"), runnerUsage()))
+        return *code;
     // The fonts need a GUI application, but nothing is ever shown.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

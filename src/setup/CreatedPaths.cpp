@@ -1,5 +1,7 @@
 #include "setup/CreatedPaths.h"
 
+#include "setup/PrivateFiles.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -12,4 +14,8 @@ CreatedPaths::~CreatedPaths()
     // rmdir refuses a folder that is not empty, so nothing of anyone else's goes.
     for (auto it = m_folders.crbegin(); it != m_folders.crend(); ++it)
         QDir().rmdir(*it);
+    // A folder made by this setup is gone by now and its old mode fails
+    // quietly to apply; nothing more can be done for one that refuses.
+    for (auto it = m_modes.crbegin(); it != m_modes.crend(); ++it)
+        changeMode(it->first, it->second);
 }

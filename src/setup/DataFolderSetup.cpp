@@ -6,7 +6,9 @@
 #include "setup/HouseholdCodes.h"
 #include "setup/ItemGenerator.h"
 #include "setup/ItemWriter.h"
+#include "setup/PrivateFiles.h"
 #include "setup/StagedDatabaseFile.h"
+#include "setup/TemplateFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,11 +23,12 @@ static const QString ImagesFolder = QStringLiteral("images");
 static const QStringList ReadyMadeReports = {QStringLiteral("bycat.srp"), QStringLiteral("byloc.srp"),
                                              QStringLiteral("byitem.srp")};
 
-static QByteArray readResource(const QString &name)
+static QByteArray readTemplate(const QString &name)
 {
-    QFile file(name);
+    QFile file(QDir(templateFolder()).filePath(name));
     if (!file.open(QIODevice::ReadOnly))
-        throw SetupError(QStringLiteral("The program's file %1 is missing: %2").arg(name, file.errorString()));
+        throw SetupError(QStringLiteral("The program's file %1 could not be read: %2")
+                             .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
     return file.readAll();
 }
 
@@ -99,6 +102,7 @@ static void writePicture(const QImage &image, const QString &path, CreatedPaths 
         throw SetupError(QStringLiteral("Could not write the picture %1: %2")
                              .arg(QDir::toNativeSeparators(path), file.errorString()));
     created.addFile(path);
+    makeFilePrivate(path);
 }
 
 static void fillDemoInventory(Database &db, const QDir &images, CreatedPaths &created)
@@ -128,7 +132,7 @@ static void buildInventory(const QString &path, const SetupOptions &options, con
                            CreatedPaths &created)
 {
     std::unique_ptr<Database> db = Database::open(path, OpenMode::Shared);
-    db->execute(QString::fromUtf8(readResource(QStringLiteral(":/share/stowbook.sql"))));
+    db->execute(QString::fromUtf8(readTemplate(QStringLiteral("stowbook.sql"))));
     {
         // A new inventory starts empty: the household makes its own lists.
         Transaction transaction(*db);
@@ -147,18 +151,19 @@ static void buildInventory(const QString &path, const SetupOptions &options, con
 static void buildCatalogue(const QString &path)
 {
     std::unique_ptr<Database> db = Database::open(path, OpenMode::Shared);
-    db->execute(QString::fromUtf8(readResource(QStringLiteral(":/share/rptspec.sql"))));
+    db->execute(QString::fromUtf8(readTemplate(QStringLiteral("rptspec.sql"))));
     db->close();
 }
 
-// Writes one of the program's files from its resource, byte for byte.
+// Writes one of the program's files from its template, byte for byte.
 static void writeShippedFile(const QString &name, const QString &path)
 {
-    const QByteArray text = readResource(QStringLiteral(":/share/") + name);
+    const QByteArray text = readTemplate(name);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         throw SetupError(QStringLiteral("Could not write %1: %2")
                              .arg(QDir::toNativeSeparators(path), file.errorString()));
+    makeFilePrivate(path);
 }
 
 // Runs one build step; the database layer's and the money type's failures
@@ -194,10 +199,14 @@ void createDataFolder(const QString &folder, const SetupOptions &options)
     refuseOldPictures(dir);
 
     CreatedPaths created;
+    // Folders on the way keep the umask's permissions: they are the user's
+    // ordinary folders, not the inventory.
     for (const QString &missing : missingFolders(folder))
         makeFolder(missing, created);
+    makeFolderPrivate(dir.absolutePath(), created);
     const QDir images(dir.filePath(ImagesFolder));
     makeFolder(images.path(), created);
+    makeFolderPrivate(images.absolutePath(), created);
 
     const QString inventoryPath = dir.filePath(InventoryFile);
     const QString cataloguePath = dir.filePath(CatalogueFile);

@@ -11,7 +11,8 @@ QString setupUsage()
         "  --demo       fill in a household inventory of about sixty items with pictures\n"
         "  --items N    fill in N made-up items (1 to %1), for trying out large inventories\n"
         "  --seed S     the starting number for --items; the same S gives the same items\n"
-        "  -h, --help   show this text\n")
+        "  -h, --help   show this text\n"
+        "  --version    show the version\n")
         .arg(MaxGeneratedItems);
 }
 
@@ -49,6 +50,8 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             onlyFoldersFollow = true;
         } else if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
             result.showHelp = true;
+        } else if (argument == QLatin1String("--version")) {
+            result.showVersion = true;
         } else if (argument == QLatin1String("--demo")) {
             result.options.demo = true;
         } else if (is("--items")) {
@@ -95,7 +98,7 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
         }
     }
 
-    if (result.showHelp)
+    if (result.showHelp || result.showVersion)
         return result;
     if (result.options.demo && seenItems) {
         result.error = QStringLiteral("Choose either --demo or --items, not both.");

@@ -11,6 +11,7 @@ struct SetupArguments {
     QString folder;
     SetupOptions options;
     bool showHelp = false;  // -h or --help: print the usage and do nothing else
+    bool showVersion = false; // --version: print the version and do nothing else
     QString error;          // not empty: the command line was refused, for this reason
 };
 

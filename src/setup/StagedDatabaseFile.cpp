@@ -1,6 +1,7 @@
 #include "setup/StagedDatabaseFile.h"
 
 #include "setup/DataFolderSetup.h"
+#include "setup/PrivateFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,8 +12,6 @@ static const char *const JournalSuffixes[] = {"-wal", "-shm", "-journal"};
 
 StagedDatabaseFile::StagedDatabaseFile(const QString &finalPath) : m_finalPath(finalPath)
 {
-    // Made with QFile rather than QTemporaryFile so the database gets the
-    // same permissions as any other file the user creates.
     const QFileInfo target(finalPath);
     QString reason;
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -20,6 +19,14 @@ StagedDatabaseFile::StagedDatabaseFile(const QString &finalPath) : m_finalPath(f
             + QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         QFile file(candidate);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            // Before SQLite writes a byte; its journal files take the
+            // database's permissions.
+            try {
+                makeFilePrivate(candidate);
+            } catch (const SetupError &) {
+                file.remove();
+                throw;
+            }
             m_path = candidate;
             return;
         }

@@ -1,3 +1,4 @@
+#include "app/BuildInfo.h"
 #include "data/Database.h"
 #include "setup/DataFolderSetup.h"
 #include "setup/SetupArguments.h"
@@ -46,6 +47,10 @@ int main(int argc, char **argv)
     }
     if (arguments.showHelp) {
         out << setupUsage();
+        return 0;
+    }
+    if (arguments.showVersion) {
+        out << "stowbook-setup " << ProgramVersion << '\n';
         return 0;
     }
     try {

@@ -62,11 +62,18 @@ TEST(SetupArguments, RefusesABadCommandLineWithAReason)
     }
 }
 
-TEST(SetupArguments, HelpNeedsNoFolder)
+TEST(SetupArguments, HelpAndVersionNeedNoFolder)
 {
-    for (const char *option : {"-h", "--help"}) {
-        const SetupArguments parsed = parseSetupArguments({QLatin1String(option)});
-        EXPECT_TRUE(parsed.showHelp);
+    struct Case {
+        const char *option;
+        bool help;
+        bool version;
+    };
+    for (const Case &c : {Case{"-h", true, false}, Case{"--help", true, false}, Case{"--version", false, true}}) {
+        SCOPED_TRACE(c.option);
+        const SetupArguments parsed = parseSetupArguments({QLatin1String(c.option)});
+        EXPECT_EQ(parsed.showHelp, c.help);
+        EXPECT_EQ(parsed.showVersion, c.version);
         EXPECT_TRUE(parsed.error.isEmpty());
     }
     EXPECT_TRUE(setupUsage().contains(QLatin1String("stowbook-setup [--demo | --items N] [--seed S] DIR")));
