@@ -12,12 +12,22 @@ namespace {
 constexpr char DiscardsEdits[] = "stowbookDiscardsEdits";
 constexpr char NoLeaveChecks[] = "stowbookNoLeaveChecks";
 
+bool isWindowOrMenu(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason
+        || reason == Qt::MenuBarFocusReason;
+}
+
 } // namespace
+
+bool isEntering(const QFocusEvent *event)
+{
+    return !isWindowOrMenu(event->reason());
+}
 
 bool isLeaving(const QWidget *control, const QFocusEvent *event)
 {
-    const Qt::FocusReason reason = event->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || FocusReturn::active())
+    if (isWindowOrMenu(event->reason()) || FocusReturn::active())
         return false;
     if (control && control->window()->property(NoLeaveChecks).toBool())
         return false;

@@ -28,14 +28,6 @@ const QString QuantityMessage = QStringLiteral("You must enter a number in the Q
 const QString QuantityRangeMessage =
     QStringLiteral("The Quantity must be a number from %1 to %2").arg(MinQuantity).arg(MaxQuantity);
 
-// Focus that comes or goes with the whole window (another window activated,
-// a menu or message box opened) is not the user entering or leaving a field.
-bool isWindowSwitch(const QEvent *event)
-{
-    const Qt::FocusReason reason = static_cast<const QFocusEvent *>(event)->reason();
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
-
 // Keys that move around or ask for help change nothing in a list.
 bool changesNothing(const QKeyEvent *event)
 {
@@ -101,7 +93,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (isWindowSwitch(event))
+        if (!isEntering(static_cast<const QFocusEvent *>(event)))
             break;
         if (watched == txtPurchPrice)
             txtPurchPrice_GotFocus();

@@ -213,3 +213,29 @@ TEST_F(DesktopTest, TheFormKeepsItsDesignedSizeAndThePictureOpensBesideIt)
     EXPECT_FALSE(picture->frameGeometry().intersects(w.frameGeometry()))
         << "picture at " << picture->frameGeometry().x() << "," << picture->frameGeometry().y();
 }
+
+TEST_F(DesktopTest, LeavingTheProgramNeverWaitsForAFieldsCheck)
+{
+    struct Row { const char *name; void (*leave)(frmMain &); };
+    const Row rows[] = {
+        {"the frame's close box", [](frmMain &w) { w.close(); }},
+        {"Exit by its keys", [](frmMain &) {
+             alt('f');
+             QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_X); // to the open menu
+         }},
+    };
+    const qint64 id = addItem(lamp());
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        frmMain &w = start();
+        prompts.clear();
+        clickAndType(w.txtPurchPrice, QStringLiteral("abc"));
+        row.leave(w);
+        EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join(u'\n').toStdString();
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(rsItems, nullptr) << "the inventory is closed";
+        EXPECT_EQ(stored(id)["purchprice"], dollars("5"));
+        window.reset();
+        resetGlobals();
+    }
+}
