@@ -1,5 +1,6 @@
 #include "DesktopFixture.h"
 
+#include "InventoryRows.h"
 #include "app/Globals.h"
 #include "data/Inventory.h"
 #include "dates/DateOrder.h"
@@ -28,22 +29,12 @@ TestDataFolder &DesktopTest::folder()
 
 qint64 DesktopTest::addItem(const QVariantMap &columns)
 {
-    auto db = Database::open(folder().file(InventoryFileName));
-    QStringList placeholders;
-    for (int i = 1; i <= columns.size(); ++i)
-        placeholders << QStringLiteral("?%1").arg(i);
-    db->execute(QStringLiteral("insert into items (%1) values (%2)")
-                    .arg(columns.keys().join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))),
-                columns.values());
-    return db->scalar(QStringLiteral("select max(iteid) from items")).toLongLong();
+    return insertItem(folder().file(InventoryFileName), columns);
 }
 
 qint64 DesktopTest::addCode(const QString &table, const QString &description)
 {
-    auto db = Database::open(folder().file(InventoryFileName));
-    const QString column = table == QLatin1String("categories") ? QStringLiteral("catDesc") : QStringLiteral("locDesc");
-    db->execute(QStringLiteral("insert into %1 (%2) values (?)").arg(table, column), {description});
-    return db->scalar(QStringLiteral("select max(rowid) from ") + table).toLongLong();
+    return insertCode(folder().file(InventoryFileName), table, description);
 }
 
 bool waitUntilActive(QWidget *window)
@@ -66,14 +57,7 @@ frmMain &DesktopTest::start()
 
 QVariantMap DesktopTest::stored(qint64 iteid)
 {
-    auto db = Database::open(folder().file(InventoryFileName));
-    auto row = db->openRecordset(QStringLiteral("select * from items where iteid = ?"), RecordsetType::Snapshot,
-                                 {iteid});
-    QVariantMap out;
-    if (row->recordCount() > 0)
-        for (const QString &column : row->columnNames())
-            out.insert(column, row->value(column));
-    return out;
+    return storedItem(folder().file(InventoryFileName), iteid);
 }
 
 int DesktopTest::storedCount(const QString &table)
