@@ -61,13 +61,13 @@ std::unique_ptr<Database> Database::open(const QString &path, OpenMode mode)
     // Never SQLITE_OPEN_CREATE: a missing file is an error, not a new database.
     // A connection is only ever used by the thread that opened it, so SQLite
     // need not take its mutex on every column read (NOMUTEX).
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
+    int rc = SQLITE_OK;
+    db->m_db = openSqlite(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, rc);
     if (rc != SQLITE_OK)
-        throw sqliteError(db->m_db, rc, SqlContext::Open); // the destructor closes the handle
-    sqlite3_busy_timeout(db->m_db, db->m_busyTimeoutMs);
-    if (const int frc = registerSqlFunctions(db->m_db); frc != SQLITE_OK)
-        throw sqliteError(db->m_db, frc, SqlContext::Open);
+        throw sqliteError(db->handle(), rc, SqlContext::Open); // the owner closes the handle
+    sqlite3_busy_timeout(db->handle(), db->m_busyTimeoutMs);
+    if (const int frc = registerSqlFunctions(db->handle()); frc != SQLITE_OK)
+        throw sqliteError(db->handle(), frc, SqlContext::Open);
 
     if (mode == OpenMode::Exclusive) {
         // The mode must be set before the first access; the exclusive
@@ -88,7 +88,7 @@ std::unique_ptr<Database> Database::open(const QString &path, OpenMode mode)
 
 void Database::runAtOpen(const QString &sql)
 {
-    Statement statement(m_db, sql, SqlContext::Open);
+    Statement statement(handle(), sql, SqlContext::Open);
     while (statement.step(SqlContext::Open)) {
     }
 }
@@ -100,7 +100,7 @@ bool Database::isOpen() const
 
 void Database::requireOpen() const
 {
-    requireHandle(m_db);
+    requireHandle(handle());
 }
 
 void Database::close()
@@ -112,8 +112,7 @@ void Database::close()
     for (Recordset *rs : recordsets)
         rs->detachFromDatabase();
     m_statements->clear();
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
+    m_db.reset();
 }
 
 static void runToEnd(Statement &statement, const QVariantList &params)
@@ -138,14 +137,14 @@ void Database::execute(const QString &sql, const QVariantList &params)
     while (cursor < end) {
         sqlite3_stmt *raw = nullptr;
         const char *tail = nullptr;
-        const int rc = sqlite3_prepare_v2(m_db, cursor, int(end - cursor), &raw, &tail);
+        const int rc = sqlite3_prepare_v2(handle(), cursor, int(end - cursor), &raw, &tail);
         if (rc != SQLITE_OK)
-            throw sqliteError(m_db, rc, SqlContext::Read);
+            throw sqliteError(handle(), rc, SqlContext::Read);
         if (!raw) { // only blanks or a comment were left
             cursor = tail;
             continue;
         }
-        Statement statement(m_db, raw);
+        Statement statement(handle(), raw);
         const bool single = first && onlyBlanksFollow(tail, end);
         if (!single && !params.isEmpty()) {
             throw DbError(SQLITE_MISUSE, QStringLiteral("Values can be given to one statement only."));
@@ -165,7 +164,7 @@ QVariant Database::scalar(const QString &sql, const QVariantList &params)
     requireOpen();
     Statement *statement = m_statements->find(sql);
     if (!statement)
-        statement = &m_statements->insert(sql, Statement(m_db, sql));
+        statement = &m_statements->insert(sql, Statement(handle(), sql));
     statement->bindAll(params);
     QVariant value;
     if (statement->step()) {
@@ -189,7 +188,7 @@ void Database::freeLocks()
         return;
     // Every statement of the connection, whoever owns it: a statement left
     // part way through its rows keeps a read open and blocks checkpoints.
-    for (sqlite3_stmt *s = sqlite3_next_stmt(m_db, nullptr); s; s = sqlite3_next_stmt(m_db, s)) {
+    for (sqlite3_stmt *s = sqlite3_next_stmt(handle(), nullptr); s; s = sqlite3_next_stmt(handle(), s)) {
         if (sqlite3_stmt_busy(s))
             sqlite3_reset(s);
     }
@@ -199,7 +198,7 @@ void Database::setBusyTimeout(int milliseconds)
 {
     m_busyTimeoutMs = qMax(0, milliseconds);
     if (m_db)
-        sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
+        sqlite3_busy_timeout(handle(), m_busyTimeoutMs);
 }
 
 void Database::attach(Recordset *rs)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DbError.h"
+#include "data/SqliteSupport.h"
 
 #include <QString>
 #include <QVariant>
@@ -62,7 +63,7 @@ public:
     int busyTimeout() const { return m_busyTimeoutMs; }
     static constexpr int DefaultBusyTimeoutMs = 60;
 
-    sqlite3 *handle() const { return m_db; }
+    sqlite3 *handle() const { return m_db.get(); }
 
     // Used by Recordset: registration, so that close() can close them.
     void attach(Recordset *rs);
@@ -74,7 +75,7 @@ private:
     void runAtOpen(const QString &sql);
     QString m_path;
     OpenMode m_mode;
-    sqlite3 *m_db = nullptr;
+    SqliteConnection m_db;
     int m_busyTimeoutMs = DefaultBusyTimeoutMs;
     std::vector<Recordset *> m_recordsets;
     std::unique_ptr<StatementCache> m_statements; // execute() and scalar(), keyed by SQL text

@@ -1,5 +1,7 @@
 #include "data/LostHeader.h"
 
+#include "data/SqliteSupport.h"
+
 #include <QFile>
 #include <QtEndian>
 #include <optional>
@@ -83,29 +85,25 @@ struct SchemaRoot {
 // cannot be read.
 std::optional<std::vector<SchemaRoot>> readRoots(const QString &path)
 {
-    sqlite3 *db = nullptr;
-    std::optional<std::vector<SchemaRoot>> roots;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(db, "select type, rootpage, sql from sqlite_master where rootpage > 0", -1,
-                               &statement, nullptr)
-            == SQLITE_OK) {
-            std::vector<SchemaRoot> found;
-            bool textReads = true; // in the wrong encoding the statements are gibberish
-            int rc;
-            while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-                const auto type = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
-                const auto sql = reinterpret_cast<const char *>(sqlite3_column_text(statement, 2));
-                textReads = textReads && (!sql || qstrnicmp(sql, "create ", 7) == 0);
-                found.push_back({type && qstrcmp(type, "table") == 0, sqlite3_column_int64(statement, 1)});
-            }
-            if (rc == SQLITE_DONE && !found.empty() && textReads)
-                roots = std::move(found);
-        }
-        sqlite3_finalize(statement);
+    int openResult = SQLITE_OK;
+    const SqliteConnection db = openSqlite(path, SQLITE_OPEN_READONLY, openResult);
+    if (openResult != SQLITE_OK)
+        return std::nullopt;
+    Statement statement = Statement::tryPrepare(
+        db.get(), QStringLiteral("select type, rootpage, sql from sqlite_master where rootpage > 0"));
+    if (!statement.isValid())
+        return std::nullopt;
+    std::vector<SchemaRoot> found;
+    bool textReads = true; // in the wrong encoding the statements are gibberish
+    int rc;
+    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        const QString sql = statement.rawValue(2).toString();
+        textReads = textReads && (statement.isNull(2) || sql.startsWith(QLatin1String("create "), Qt::CaseInsensitive));
+        found.push_back({statement.rawValue(0).toString() == QLatin1String("table"), statement.int64Value(1)});
     }
-    sqlite3_close(db);
-    return roots;
+    if (rc != SQLITE_DONE || found.empty() || !textReads)
+        return std::nullopt;
+    return found;
 }
 
 // Every root the schema names is a page of the file and of the right kind.

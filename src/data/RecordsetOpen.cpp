@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <limits>
+#include <optional>
 #include <sqlite3.h>
 
 static QString utf8OrEmpty(const char *text)
@@ -190,39 +191,32 @@ bool Recordset::Impl::readRow(qint64 key, std::vector<QVariant> &values)
 // rowid.
 qint64 Recordset::Impl::reserveKey(Database &db)
 {
-    sqlite3 *handle = db.handle();
-    const bool ownTransaction = sqlite3_get_autocommit(handle) != 0;
-    if (ownTransaction)
-        db.execute(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        const QString quotedTable = quoteIdentifier(table);
-        const QVariant maxRowid = db.scalar(QStringLiteral("select max(rowid) from ") + quotedTable);
-        qint64 last = maxRowid.isNull() ? 0 : maxRowid.toLongLong();
-        QVariant sequence;
-        if (autoIncrement) {
-            sequence = db.scalar(QStringLiteral("select seq from sqlite_sequence where name = ?1"), {table});
-            if (!sequence.isNull())
-                last = qMax(last, sequence.toLongLong());
-        }
-        if (last == std::numeric_limits<qint64>::max())
-            throw DbError(SQLITE_FULL, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)));
-        const qint64 key = last + 1;
-        if (autoIncrement) {
-            if (sequence.isNull())
-                db.execute(QStringLiteral("insert into sqlite_sequence (name, seq) values (?1, ?2)"),
-                           {table, qlonglong(key)});
-            else
-                db.execute(QStringLiteral("update sqlite_sequence set seq = ?2 where name = ?1"),
-                           {table, qlonglong(key)});
-        }
-        if (ownTransaction)
-            db.execute(QStringLiteral("COMMIT"));
-        return key;
-    } catch (...) {
-        if (ownTransaction && !sqlite3_get_autocommit(handle))
-            sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
+    // Inside a transaction of the caller's the key is part of it.
+    std::optional<Transaction> own;
+    if (sqlite3_get_autocommit(db.handle()) != 0)
+        own.emplace(db);
+    const QString quotedTable = quoteIdentifier(table);
+    const QVariant maxRowid = db.scalar(QStringLiteral("select max(rowid) from ") + quotedTable);
+    qint64 last = maxRowid.isNull() ? 0 : maxRowid.toLongLong();
+    QVariant sequence;
+    if (autoIncrement) {
+        sequence = db.scalar(QStringLiteral("select seq from sqlite_sequence where name = ?1"), {table});
+        if (!sequence.isNull())
+            last = qMax(last, sequence.toLongLong());
     }
+    if (last == std::numeric_limits<qint64>::max())
+        throw DbError(SQLITE_FULL, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)));
+    const qint64 key = last + 1;
+    if (autoIncrement) {
+        if (sequence.isNull())
+            db.execute(QStringLiteral("insert into sqlite_sequence (name, seq) values (?1, ?2)"),
+                       {table, qlonglong(key)});
+        else
+            db.execute(QStringLiteral("update sqlite_sequence set seq = ?2 where name = ?1"), {table, qlonglong(key)});
+    }
+    if (own)
+        own->commit();
+    return key;
 }
 
 QSet<qint64> Recordset::Impl::keysWhere(sqlite3 *db, const QString &condition, const QVariantList &params) const

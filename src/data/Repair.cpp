@@ -117,31 +117,6 @@ bool wantsWal(const QString &schemaSql)
     return walMode.match(schemaSql).hasMatch();
 }
 
-class Connection {
-public:
-    Connection(const QString &path, int flags)
-    {
-        m_rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
-    }
-    ~Connection() { close(); }
-    Connection(const Connection &) = delete;
-    Connection &operator=(const Connection &) = delete;
-    bool ok() const { return m_rc == SQLITE_OK; }
-    int resultCode() const { return m_rc; }
-    sqlite3 *get() const { return m_db; }
-    int close()
-    {
-        const int rc = m_db ? sqlite3_close(m_db) : SQLITE_OK;
-        if (rc == SQLITE_OK)
-            m_db = nullptr;
-        return rc;
-    }
-
-private:
-    sqlite3 *m_db = nullptr;
-    int m_rc = SQLITE_OK;
-};
-
 void run(sqlite3 *db, const QString &sql)
 {
     const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
@@ -269,8 +244,9 @@ RepairReport repairDatabase(const QString &path, const QString &fallbackSchemaSq
     report.headerRebuilt = headerRebuilt;
     fitToWholePages(working);
 
-    Connection damaged(working, SQLITE_OPEN_READWRITE);
-    sqlite3 *source = damaged.ok() ? damaged.get() : nullptr;
+    int openResult = SQLITE_OK;
+    SqliteConnection damaged = openSqlite(working, SQLITE_OPEN_READWRITE, openResult);
+    sqlite3 *source = openResult == SQLITE_OK ? damaged.get() : nullptr;
     if (source) {
         // Check cells as they are read, and take a file shorter than its
         // header says as it is instead of refusing it outright.
@@ -280,9 +256,9 @@ RepairReport repairDatabase(const QString &path, const QString &fallbackSchemaSq
     if (!schema && fallbackSchemaSql.trimmed().isEmpty())
         throw DbError(DbError::NotDatabase, QStringLiteral("The tables of the damaged database cannot be read."));
 
-    Connection rebuilt(rebuiltPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    if (!rebuilt.ok())
-        throw sqliteError(rebuilt.get(), rebuilt.resultCode(), SqlContext::Write);
+    SqliteConnection rebuilt = openSqlite(rebuiltPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, openResult);
+    if (openResult != SQLITE_OK)
+        throw sqliteError(rebuilt.get(), openResult, SqlContext::Write);
     sqlite3 *target = rebuilt.get();
     run(target, QStringLiteral("PRAGMA synchronous=FULL"));
 
@@ -324,8 +300,8 @@ RepairReport repairDatabase(const QString &path, const QString &fallbackSchemaSq
             report.rowsRecovered.insert(table, 0);
     }
     checkIntegrity(target);
-    damaged.close();
-    if (const int rc = rebuilt.close(); rc != SQLITE_OK)
+    damaged.reset();
+    if (const int rc = closeSqlite(rebuilt); rc != SQLITE_OK)
         throw sqliteError(target, rc, SqlContext::Write);
     if (QFileInfo::exists(rebuiltPath + QStringLiteral("-wal")))
         throw DbError(SQLITE_IOERR, QStringLiteral("The rebuilt database was not written completely."));

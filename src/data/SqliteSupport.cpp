@@ -5,6 +5,28 @@
 #include <sqlite3.h>
 #include <utility>
 
+void CloseSqlite::operator()(sqlite3 *db) const noexcept
+{
+    sqlite3_close_v2(db);
+}
+
+SqliteConnection openSqlite(const QString &path, int flags, int &resultCode)
+{
+    sqlite3 *db = nullptr;
+    resultCode = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    return SqliteConnection(db);
+}
+
+int closeSqlite(SqliteConnection &connection)
+{
+    if (!connection)
+        return SQLITE_OK;
+    const int rc = sqlite3_close(connection.get());
+    if (rc == SQLITE_OK)
+        (void)connection.release();
+    return rc;
+}
+
 DbError sqliteError(sqlite3 *db, int resultCode, SqlContext context)
 {
     const int primary = resultCode & 0xff;

@@ -5,9 +5,26 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
+
+// Closes a connection when its owner lets it go; never throws. Statements
+// still open keep it alive until they are finalized (sqlite3_close_v2).
+struct CloseSqlite {
+    void operator()(sqlite3 *db) const noexcept;
+};
+// The one owner type of an SQLite connection.
+using SqliteConnection = std::unique_ptr<sqlite3, CloseSqlite>;
+
+// Opens path with SQLite's open flags. SQLite gives a connection even when
+// opening fails (it holds the error message), so the connection comes back
+// either way and SQLite's result code is put in resultCode.
+SqliteConnection openSqlite(const QString &path, int flags, int &resultCode);
+// Closes connection now and gives SQLite's result code: not SQLITE_OK when a
+// statement is still open, the connection then staying with its owner.
+int closeSqlite(SqliteConnection &connection);
 
 // What a statement was doing when SQLite failed; the same result code means
 // different things to the program depending on it (see sqliteError).
