@@ -2,6 +2,7 @@
 // whether to save before a design is discarded.
 #include "designer/frmRptSpec.h"
 
+#include "app/FileChoice.h"
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "data/Database.h"
@@ -56,6 +57,8 @@ void frmRptSpec::mnuNew_Click()
 
 void frmRptSpec::mnuSave_Click()
 {
+    if (!leavePendingEdit())
+        return;
     if (ReportFileName.isEmpty()) {
         mnuSaveAs_Click();
         return;
@@ -68,20 +71,25 @@ void frmRptSpec::mnuSave_Click()
 
 void frmRptSpec::mnuSaveAs_Click()
 {
-    const std::optional<QString> chosen = prompts().saveFileName(reportFileDialog());
-    if (!chosen)
+    if (!leavePendingEdit())
         return;
+    const std::optional<QString> picked = chooseSaveFile(reportFileDialog());
+    if (!picked)
+        return;
+    // The file holds its sort keys as positions in the sort lists, which
+    // the report runner reads so only from a ".rpt" file.
+    const QString chosen = designerReportFileName(*picked);
     KeepExistingFile = false;
-    if (QFileInfo::exists(*chosen)
-        && prompts().message(QStringLiteral("The report file '") + *chosen
+    if (QFileInfo::exists(chosen)
+        && prompts().message(QStringLiteral("The report file '") + chosen
                                  + QStringLiteral("' already exists.  Do you wish to replace it?"),
                              Prompts::Buttons::YesNo, Prompts::Icon::None, QStringLiteral("File Exists"))
                == Prompts::Answer::No)
         KeepExistingFile = true;
     if (KeepExistingFile)
         return;
-    if (WriteReportFile(*chosen)) {
-        ReportFileName = *chosen;
+    if (WriteReportFile(chosen)) {
+        ReportFileName = chosen;
         ReportChanged = false;
     }
 }
@@ -131,7 +139,7 @@ ReportSpec frmRptSpec::designForFile() const
 void frmRptSpec::mnuOpen_Click()
 {
     askToSave();
-    const std::optional<QString> chosen = prompts().openFileName(reportFileDialog());
+    const std::optional<QString> chosen = chooseOpenFile(reportFileDialog());
     if (!chosen)
         return;
     // Set before reading, so a refused file still is the one Save writes to.

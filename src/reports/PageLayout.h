@@ -93,6 +93,10 @@ public:
     QString headerText() const { return m_header; }
     void setFooterText(const QString &text) { m_footer = text; }
     QString footerText() const { return m_footer; }
+    // The report's title, a setting like the header: the title of a PDF
+    // file and the name proposed for one.
+    void setTitle(const QString &title) { m_title = title; }
+    QString title() const { return m_title; }
 
     // Appends rows as a table without shading. False, and nothing appended,
     // when no document is open or the format is not a valid table format.
@@ -176,6 +180,7 @@ private:
     Orientation m_orientation = Orientation::Portrait;
     QString m_header;
     QString m_footer;
+    QString m_title;
 
     // The document.
     bool m_docOpen = false;

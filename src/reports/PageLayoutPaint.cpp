@@ -184,6 +184,7 @@ bool PageLayout::exportPdf(const QString &path, QString *error) const
         writer.setPageLayout(documentPageLayout());
         writer.setResolution(1200);
         writer.setCreator(QStringLiteral("Stowbook"));
+        writer.setTitle(m_title);
         if (!paintPages(writer)) {
             file.cancelWriting();
             return fail(QStringLiteral("The pages could not be drawn."));
