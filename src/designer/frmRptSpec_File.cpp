@@ -173,18 +173,22 @@ bool frmRptSpec::readDesign(const QString &path)
         return invalid();
 
     const QString &subject = lines[0];
-    if (subject != UseWithFilter) {
+    // Subjects are names, compared ignoring case like every text here.
+    if (subject.compare(UseWithFilter, Qt::CaseInsensitive) != 0) {
         if (subject.size() > MaxSubjectLength)
             return invalid();
-        bool known = false;
+        QString known;
         trapDb([&] {
-            auto rows = dbRptSpec->openRecordset(QStringLiteral("select usewith from rptspec where usewith = ?"),
-                                                 RecordsetType::Snapshot, {subject});
-            known = !rows->eof();
+            auto rows = dbRptSpec->openRecordset(
+                QStringLiteral("select usewith from rptspec where fold(usewith) = fold(?)"), RecordsetType::Snapshot,
+                {subject});
+            if (!rows->eof())
+                known = rows->value(QStringLiteral("usewith")).toString();
         });
-        if (!known)
+        if (known.isEmpty())
             return invalid();
-        UseWithFilter = subject;
+        // The catalogue's own spelling is what the design is saved with.
+        UseWithFilter = known;
     }
     if (!ResetDesigner())
         return false;
