@@ -227,6 +227,8 @@ void PageLayoutView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+    // The fitting zooms change size, and the thumbnails their number.
+    emit viewChanged();
 }
 
 void PageLayoutView::scrollContentsBy(int, int)

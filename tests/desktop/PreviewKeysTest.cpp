@@ -92,6 +92,10 @@ TEST_F(PreviewDesktop, ZoomGoesInStepsUpTo400PercentByKeysAndTheWheel)
 {
     frmOutput &w = showReport(30);
     PageLayoutView *view = w.view;
+    const double inches = w.PrintPreview->documentPageSize().width() / 1440;
+    // The size shown is told as it is, also once the window has its size.
+    EXPECT_NEAR(view->zoomPercent(), 100 * view->pageRects().value(0).width() / (inches * view->logicalDpiX()), 1);
+    EXPECT_EQ(w.lblZoom->text(), QStringLiteral("%1 %").arg(view->zoomPercent()));
     // Ctrl and plus, step by step, up to four times the page's own size.
     int before = view->zoomPercent();
     for (int step = 0; step < 20 && view->zoomPercent() < PageLayoutView::MaxZoomPercent; ++step) {
@@ -102,7 +106,6 @@ TEST_F(PreviewDesktop, ZoomGoesInStepsUpTo400PercentByKeysAndTheWheel)
     EXPECT_EQ(view->zoomPercent(), 400);
     press(Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_EQ(view->zoomPercent(), 400);
-    const double inches = w.PrintPreview->documentPageSize().width() / 1440;
     EXPECT_NEAR(view->pageRects().value(0).width(), 4 * inches * view->logicalDpiX(), 2);
     EXPECT_EQ(w.lblZoom->text(), QStringLiteral("400 %"));
 
