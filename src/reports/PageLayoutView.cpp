@@ -253,11 +253,14 @@ void PageLayoutView::mouseDoubleClickEvent(QMouseEvent *event)
 void PageLayoutView::wheelEvent(QWheelEvent *event)
 {
     // With Ctrl the wheel zooms, as in other programs that show pages.
+    // A wheel's notch is 120; touchpads send it in small parts, which add
+    // up to a step.
     if (event->modifiers() & Qt::ControlModifier) {
-        const int delta = event->angleDelta().y();
-        if (delta > 0)
+        constexpr int Notch = 120;
+        m_zoomWheel += event->angleDelta().y();
+        for (; m_zoomWheel >= Notch; m_zoomWheel -= Notch)
             zoomIn();
-        else if (delta < 0)
+        for (; m_zoomWheel <= -Notch; m_zoomWheel += Notch)
             zoomOut();
         event->accept();
         return;

@@ -75,5 +75,6 @@ private:
     QPointer<const PageLayout> m_document;
     Zoom m_zoom = Zoom::WholePage;
     int m_percent = 100;   // for Zoom::Percent
+    int m_zoomWheel = 0;   // Ctrl+wheel turned, not yet a whole step
     int m_current = 0;
 };

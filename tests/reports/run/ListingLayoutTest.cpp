@@ -4,12 +4,11 @@
 // are whole words, and what a household stores fits the columns.
 #include "ReportFixture.h"
 
-#include "RunFixture.h"
 #include "app/Globals.h"
-#include "data/Money.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportGlobals.h"
 #include "reports/ReportQuery.h"
+#include "reports/ReportRun.h"
 #include "reports/ReportTableHeading.h"
 #include "reports/ScreenReport.h"
 
@@ -28,13 +27,17 @@ struct ShownCell {
 
 class ListingLayout : public ReportTest {
 protected:
-    explicit ListingLayout(const SetupOptions &options) : ReportTest(options)
+    explicit ListingLayout(const SetupOptions &options)
+        : ReportTest(options), m_format(TableFormat), m_heading(TableHeading), m_repeat(RepeatHeading)
     {
         DataFolder = folder.path();
         dbInventory = Database::open(folder.file(QStringLiteral("stowbook.db")));
     }
     ~ListingLayout() override
     {
+        TableFormat = m_format;
+        TableHeading = m_heading;
+        RepeatHeading = m_repeat;
         resetGlobals();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
@@ -119,6 +122,11 @@ protected:
         }
         return at == whole.size();
     }
+
+private:
+    QString m_format;
+    QStringList m_heading;
+    bool m_repeat;
 };
 
 class DemoListingLayout : public ListingLayout {
