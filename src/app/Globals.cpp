@@ -15,6 +15,7 @@ void resetGlobals()
     BodyShade = qRgb(200, 200, 200);
     PictureChanged = false;
     PickedDate = DateValue();
+    LastChosenFolder.clear();
     LockRetry = false;
     LockRetryCount = 0;
     KeepExistingFile = false;

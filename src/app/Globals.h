@@ -22,6 +22,7 @@ inline QRgb HeaderShade = 0;
 inline QRgb BodyShade = qRgb(200, 200, 200);
 inline bool PictureChanged = false;
 inline DateValue PickedDate;        // handed to and back from the calendar
+inline QString LastChosenFolder;    // where the last file dialog's file was; empty before one
 
 // The lock-retry protocol (see HandleDbError).
 inline bool LockRetry = false;

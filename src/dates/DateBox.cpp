@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 
@@ -40,6 +41,12 @@ void DateBox::DropDown()
     calendar.move(calendarPosition(m_role.placement, screenAnchor(), calendar.frameGeometry().size(), screenArea));
     calendar.showModal();
     setText(formatShortDate(PickedDate));
+    // The date counts now, not when the focus is seen leaving: the window is
+    // still getting its activation back from the calendar, and a focus moved
+    // meanwhile leaves without any event, so the pick would be shown but
+    // never stored.
+    LostFocus();
+    const QScopedValueRollback<bool> movingOn(m_movingOn, true);
     focusNextChild();
 }
 
@@ -57,8 +64,11 @@ bool DateBox::LostFocus()
         return true;
     }
     prompts().message(m_role.invalidMessage, Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
-    const FocusReturn returning;
-    setFocus(Qt::OtherFocusReason);
+    {
+        const FocusReturn returning;
+        setFocus(Qt::OtherFocusReason);
+    }
+    emit leaveRefused();
     return false;
 }
 
@@ -97,7 +107,7 @@ void DateBox::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
     // The box being switched off while it has the focus is no leaving either.
-    if (!isLeaving(this, event) || !isEnabled())
+    if (!isLeaving(this, event) || !isEnabled() || m_movingOn)
         return;
     LostFocus();
 }

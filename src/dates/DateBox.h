@@ -26,10 +26,10 @@ public:
     // Handlers (public so that tests can call them as the events would).
     // Opens the calendar at the box's date (today's when the text is none)
     // where the role says, writes the date it gives back in the short date
-    // format (the starting date when nothing was picked), then moves the
-    // focus on as Tab would. The button takes the focus first, as a click
-    // into the box would; when the field being left refuses to let it go,
-    // no calendar opens.
+    // format (the starting date when nothing was picked), runs the leave
+    // check on it at once, then moves the focus on as Tab would. The button
+    // takes the focus first, as a click into the box would; when the field
+    // being left refuses to let it go, no calendar opens.
     void DropDown();
     // The leave check; false when the text was refused.
     bool LostFocus();
@@ -41,6 +41,8 @@ public:
 signals:
     // The box was left holding a date or nothing.
     void leaveAccepted();
+    // The leave check refused the text (its message was shown).
+    void leaveRefused();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -51,4 +53,7 @@ private:
 
     DateBoxRole m_role;
     QAction *m_dropDown;
+    // True while the focus moves on from a date the calendar gave, whose
+    // leave check has already run.
+    bool m_movingOn = false;
 };

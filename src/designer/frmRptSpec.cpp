@@ -95,7 +95,11 @@ frmRptSpec::frmRptSpec(QWidget *parent)
     connect(cmdUp, &QPushButton::clicked, this, &frmRptSpec::cmdUp_Click);
     connect(cmdDown, &QPushButton::clicked, this, &frmRptSpec::cmdDown_Click);
     connect(List1, &QListWidget::itemDoubleClicked, this, &frmRptSpec::List1_DblClick);
-    connect(List2, &QListWidget::itemClicked, this, &frmRptSpec::List2_Click);
+    // A field selected by the keyboard (arrows, Home, End, a letter) shows
+    // its details as a click does. The selection, not the current entry:
+    // a click makes the entry current before it selects it.
+    connect(List2, &QListWidget::itemSelectionChanged, this, &frmRptSpec::List2_Click);
+    List2->viewport()->installEventFilter(this);
     connect(cmdCancel, &QPushButton::clicked, this, &frmRptSpec::cmdCancel_Click);
     connect(cmdGenerate, &QPushButton::clicked, this, &frmRptSpec::cmdGenerate_Click);
     connectChangeEvents();
@@ -223,6 +227,8 @@ QWidget *frmRptSpec::buildSortingPage()
     cmbSort2->setObjectName(QStringLiteral("cmbSort2"));
     grid->addWidget(cmbSort2, 1, 1);
     grid->setRowStretch(2, 1);
+    cmbSort1->installEventFilter(this);
+    cmbSort2->installEventFilter(this);
     return page;
 }
 
@@ -330,6 +336,8 @@ bool frmRptSpec::ResetDesigner()
     txtTitle->setText(DefaultTitle);
     cmbSort1->setCurrentIndex(-1);
     cmbSort2->setCurrentIndex(-1);
+    m_unchecked = nullptr;
+    m_refused = nullptr;
     ReportChanged = false;
     return true;
 }

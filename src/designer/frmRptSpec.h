@@ -5,6 +5,7 @@
 #include "reports/ReportSpec.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <memory>
@@ -56,10 +57,10 @@ public:
     void List2_Click();
     void cmdCancel_Click();
     void ShowFieldDetails();
-    // The detail controls' stores, run on leaving each control. The number
-    // and time boxes give false when they refused the text and took the
-    // focus back.
-    void txtWidth_LostFocus();
+    // The detail controls' stores, run on leaving each control. The width,
+    // number and time boxes give false when they refused the text and took
+    // the focus back.
+    bool txtWidth_LostFocus();
     void chkHide_LostFocus();
     void chkTotal_LostFocus();
     void txtStarting_LostFocus();
@@ -72,6 +73,13 @@ public:
     bool txtStartTime_LostFocus();
     bool txtEndTime_LostFocus();
     void optReportTo_Click();
+    // Delete or Backspace in a sort list: back to no sort.
+    void cmbSort_KeyPress(QComboBox *list);
+    // A detail control edited but not yet left counts as left now (Save,
+    // Save As and Generate act on what the screen shows): its leave check
+    // runs. False when it refused the text, now or at its last check, so the
+    // command must not go on.
+    bool leavePendingEdit();
     // The save question; Yes runs Save. There is no Cancel.
     void askToSave();
     void mnuNew_Click();
@@ -191,9 +199,21 @@ private:
     bool readDesign(const QString &path);
     void showInvalidFile();
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Runs the leave check of a detail control; false when it refused.
+    bool runLeaveCheck(QWidget *control);
+    // A detail control was edited by the user, or its leave check ran.
+    void noteEdit(QWidget *control);
+    void noteChecked(QWidget *control, bool passed);
+    // Refuses (with a message saying what to change) a design that the
+    // report engine could not run; true when it can run.
+    bool designCanRun(const ReportSpec &spec);
 
     // True while code fills the detail controls: that is no edit.
     bool m_filling = false;
     // True once the save question was asked for this closing.
     bool m_closing = false;
+    // The detail control edited since its leave check last ran, and the one
+    // whose last check refused its text (unchanged since).
+    QPointer<QWidget> m_unchecked;
+    QPointer<QWidget> m_refused;
 };

@@ -5,16 +5,21 @@
 
 #include "app/Prompts.h"
 #include "dates/DateBox.h"
-#include "focus/FocusReturn.h"
-#include "focus/LeaveCheck.h"
 #include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
+#include "focus/FocusReturn.h"
+#include "focus/LeaveCheck.h"
 #include "reports/ReportNumbers.h"
+#include "reports/ReportQuery.h"
+#include "reports/ReportTable.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,6 +32,20 @@ static const DateBoxRole EndDateRole{QStringLiteral("Select End Date"), Calendar
                                      StartDateRole.invalidMessage, false};
 static const QString InvalidTimeMessage =
     QStringLiteral("You must enter a valid time or leave this selection field blank.");
+
+static const QString InvalidWidthMessage = QStringLiteral("You must enter a valid number for the column width");
+
+// Why a width (in the unit given) cannot be a column, or nothing.
+static std::optional<QString> columnWidthRefusal(double width, qint16 unit)
+{
+    if (width < 0)
+        return InvalidWidthMessage;
+    if (width * twipsPerUnit(unit) > MaxColumnWidth)
+        return unit == WidthInCentimetres
+                   ? QStringLiteral("A column cannot be wider than 254 centimetres.")
+                   : QStringLiteral("A column cannot be wider than 100 inches.");
+    return std::nullopt;
+}
 
 static void tell(const QString &text)
 {
@@ -88,20 +107,34 @@ void frmRptSpec::buildDetails()
     txtEndTime = new QLineEdit(fraSel[5]);
     labelled(fraSel[5], gridOf(5), 1, QStringLiteral("End Time"), txtEndTime);
 
-    const auto changed = [this] { markChanged(); };
+    // Every edit marks the design changed and waits for its leave check.
+    const auto edited = [this](QWidget *control) {
+        return [this, control] {
+            markChanged();
+            noteEdit(control);
+        };
+    };
     for (QLineEdit *box : {txtWidth, txtStarting, txtGreater, txtLess, static_cast<QLineEdit *>(dcStartDate),
                            static_cast<QLineEdit *>(dcEndDate), txtStartTime, txtEndTime})
-        connect(box, &QLineEdit::textChanged, this, changed);
+        connect(box, &QLineEdit::textChanged, this, edited(box));
     for (QCheckBox *box : {chkHide, chkTotal})
-        connect(box, &QCheckBox::stateChanged, this, changed);
+        connect(box, &QCheckBox::stateChanged, this, edited(box));
     for (QRadioButton *option : {optTrue, optFalse})
-        connect(option, &QRadioButton::toggled, this, changed);
+        connect(option, &QRadioButton::toggled, this, edited(option));
     for (QWidget *control : std::initializer_list<QWidget *>{txtWidth, chkHide, chkTotal, txtStarting, txtGreater,
                                                              txtLess, optTrue, optFalse, txtStartTime, txtEndTime})
         control->installEventFilter(this);
-    // The date boxes run their own leave check and tell when it passed.
-    connect(dcStartDate, &DateBox::leaveAccepted, this, &frmRptSpec::dcStartDate_LostFocus);
-    connect(dcEndDate, &DateBox::leaveAccepted, this, &frmRptSpec::dcEndDate_LostFocus);
+    // The date boxes run their own leave check and tell how it went.
+    connect(dcStartDate, &DateBox::leaveAccepted, this, [this] {
+        dcStartDate_LostFocus();
+        noteChecked(dcStartDate, true);
+    });
+    connect(dcEndDate, &DateBox::leaveAccepted, this, [this] {
+        dcEndDate_LostFocus();
+        noteChecked(dcEndDate, true);
+    });
+    connect(dcStartDate, &DateBox::leaveRefused, this, [this] { noteChecked(dcStartDate, false); });
+    connect(dcEndDate, &DateBox::leaveRefused, this, [this] { noteChecked(dcEndDate, false); });
 }
 
 void frmRptSpec::clearDetails()
@@ -118,37 +151,109 @@ void frmRptSpec::clearDetails()
 
 bool frmRptSpec::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::FocusOut)
-        return QMainWindow::eventFilter(watched, event);
-    if (!isLeaving(static_cast<QWidget *>(watched), static_cast<QFocusEvent *>(event)))
-        return QMainWindow::eventFilter(watched, event);
-    if (watched == txtWidth)
-        txtWidth_LostFocus();
-    else if (watched == chkHide)
-        chkHide_LostFocus();
-    else if (watched == chkTotal)
-        chkTotal_LostFocus();
-    else if (watched == txtStarting)
-        txtStarting_LostFocus();
-    else if (watched == txtGreater)
-        txtGreater_LostFocus();
-    else if (watched == txtLess)
-        txtLess_LostFocus();
-    else if (watched == optTrue)
-        optTrue_LostFocus();
-    else if (watched == optFalse)
-        optFalse_LostFocus();
-    else if (watched == txtStartTime)
-        txtStartTime_LostFocus();
-    else if (watched == txtEndTime)
-        txtEndTime_LostFocus();
+    switch (event->type()) {
+    case QEvent::FocusOut:
+        if (watched->isWidgetType()
+            && isLeaving(static_cast<QWidget *>(watched), static_cast<QFocusEvent *>(event)))
+            runLeaveCheck(static_cast<QWidget *>(watched));
+        break;
+    case QEvent::KeyPress:
+        if (watched == cmbSort1 || watched == cmbSort2) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+                cmbSort_KeyPress(static_cast<QComboBox *>(watched));
+                return true;
+            }
+        }
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // The application moves the focus before the list hears the press.
+        // When the field being left took the focus back, the press must not
+        // select another field: the refused text would then be shown as
+        // that field's, and the next edit stored there.
+        if (watched == List2->viewport() && event->spontaneous()) {
+            const QWidget *focus = QApplication::focusWidget();
+            if (focus && focus != List2 && focus->window() == this)
+                return true;
+        }
+        break;
+    default:
+        break;
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmRptSpec::runLeaveCheck(QWidget *control)
+{
+    bool passed = true;
+    if (control == txtWidth)
+        passed = txtWidth_LostFocus();
+    else if (control == chkHide)
+        chkHide_LostFocus();
+    else if (control == chkTotal)
+        chkTotal_LostFocus();
+    else if (control == txtStarting)
+        txtStarting_LostFocus();
+    else if (control == txtGreater)
+        passed = txtGreater_LostFocus();
+    else if (control == txtLess)
+        passed = txtLess_LostFocus();
+    else if (control == optTrue)
+        optTrue_LostFocus();
+    else if (control == optFalse)
+        optFalse_LostFocus();
+    else if (control == txtStartTime)
+        passed = txtStartTime_LostFocus();
+    else if (control == txtEndTime)
+        passed = txtEndTime_LostFocus();
+    else if (control == dcStartDate)
+        return dcStartDate->LostFocus();   // tells noteChecked itself
+    else if (control == dcEndDate)
+        return dcEndDate->LostFocus();
+    else
+        return true;
+    noteChecked(control, passed);
+    return passed;
+}
+
+void frmRptSpec::noteEdit(QWidget *control)
+{
+    if (m_filling)
+        return;
+    m_unchecked = control;
+    m_refused = nullptr;
+}
+
+void frmRptSpec::noteChecked(QWidget *control, bool passed)
+{
+    if (m_unchecked == control)
+        m_unchecked = nullptr;
+    m_refused = passed ? nullptr : control;
+}
+
+bool frmRptSpec::leavePendingEdit()
+{
+    // A check that ran already (the menu bar taking the focus runs it) is
+    // not run again: its message was just shown.
+    if (m_refused)
+        return false;
+    if (!m_unchecked)
+        return true;
+    return runLeaveCheck(m_unchecked);
+}
+
+void frmRptSpec::cmbSort_KeyPress(QComboBox *list)
+{
+    // No blank entry: files keep sort keys as positions in these lists.
+    list->setCurrentIndex(-1);
 }
 
 void frmRptSpec::ShowFieldDetails()
 {
-    QListWidgetItem *picked = List2->currentItem();
-    if (!picked || !picked->isSelected()) {
+    const QList<QListWidgetItem *> selected = List2->selectedItems();
+    QListWidgetItem *picked = selected.size() == 1 ? selected.first() : nullptr;
+    if (!picked) {
         frame1->hide();
         return;
     }
@@ -166,6 +271,9 @@ void frmRptSpec::ShowFieldDetails()
 
     // Showing a field's stored values is no edit of the design.
     m_filling = true;
+    // What the controls show now is stored: nothing waits for a check.
+    m_unchecked = nullptr;
+    m_refused = nullptr;
     const int id = CurrentSpecId;
     txtWidth->setText(withLocaleDecimalPoint(singleText(FieldWidth[id])));
     chkHide->setChecked(FieldHide[id]);
@@ -201,21 +309,33 @@ void frmRptSpec::ShowFieldDetails()
     m_filling = false;
 }
 
-void frmRptSpec::txtWidth_LostFocus()
+bool frmRptSpec::txtWidth_LostFocus()
 {
     if (!FieldWidth.contains(CurrentSpecId))
-        return;
+        return true;
     const std::optional<double> width = toNumber(txtWidth->text());
     if (!width) {
         // The old width stays in force; the user may leave the box.
-        tell(QStringLiteral("You must enter a valid number for the column width"));
-        return;
+        tell(InvalidWidthMessage);
+        return true;
+    }
+    // A column narrower than nothing, or wider than any paper, could never
+    // be printed: refused here, where it was typed, rather than when the
+    // report is generated.
+    const std::optional<QString> refusal = columnWidthRefusal(*width, optWidth[1]->isChecked() ? WidthInCentimetres
+                                                                                              : WidthInInches);
+    if (refusal) {
+        tell(*refusal);
+        FocusReturn back;
+        txtWidth->setFocus(Qt::OtherFocusReason);
+        return false;
     }
     if (*width == 0.0) {
         FieldHide[CurrentSpecId] = true;
         chkHide->setChecked(true);
     }
     FieldWidth[CurrentSpecId] = float(*width);
+    return true;
 }
 
 void frmRptSpec::chkHide_LostFocus()

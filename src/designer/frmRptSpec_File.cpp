@@ -2,6 +2,7 @@
 // whether to save before a design is discarded.
 #include "designer/frmRptSpec.h"
 
+#include "app/FileChoice.h"
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "data/Database.h"
@@ -56,6 +57,8 @@ void frmRptSpec::mnuNew_Click()
 
 void frmRptSpec::mnuSave_Click()
 {
+    if (!leavePendingEdit())
+        return;
     if (ReportFileName.isEmpty()) {
         mnuSaveAs_Click();
         return;
@@ -68,20 +71,25 @@ void frmRptSpec::mnuSave_Click()
 
 void frmRptSpec::mnuSaveAs_Click()
 {
-    const std::optional<QString> chosen = prompts().saveFileName(reportFileDialog());
-    if (!chosen)
+    if (!leavePendingEdit())
         return;
+    const std::optional<QString> picked = chooseSaveFile(reportFileDialog());
+    if (!picked)
+        return;
+    // The file holds its sort keys as positions in the sort lists, which
+    // the report runner reads so only from a ".rpt" file.
+    const QString chosen = designerReportFileName(*picked);
     KeepExistingFile = false;
-    if (QFileInfo::exists(*chosen)
-        && prompts().message(QStringLiteral("The report file '") + *chosen
+    if (QFileInfo::exists(chosen)
+        && prompts().message(QStringLiteral("The report file '") + chosen
                                  + QStringLiteral("' already exists.  Do you wish to replace it?"),
                              Prompts::Buttons::YesNo, Prompts::Icon::None, QStringLiteral("File Exists"))
                == Prompts::Answer::No)
         KeepExistingFile = true;
     if (KeepExistingFile)
         return;
-    if (WriteReportFile(*chosen)) {
-        ReportFileName = *chosen;
+    if (WriteReportFile(chosen)) {
+        ReportFileName = chosen;
         ReportChanged = false;
     }
 }
@@ -131,7 +139,7 @@ ReportSpec frmRptSpec::designForFile() const
 void frmRptSpec::mnuOpen_Click()
 {
     askToSave();
-    const std::optional<QString> chosen = prompts().openFileName(reportFileDialog());
+    const std::optional<QString> chosen = chooseOpenFile(reportFileDialog());
     if (!chosen)
         return;
     // Set before reading, so a refused file still is the one Save writes to.
@@ -165,18 +173,22 @@ bool frmRptSpec::readDesign(const QString &path)
         return invalid();
 
     const QString &subject = lines[0];
-    if (subject != UseWithFilter) {
+    // Subjects are names, compared ignoring case like every text here.
+    if (subject.compare(UseWithFilter, Qt::CaseInsensitive) != 0) {
         if (subject.size() > MaxSubjectLength)
             return invalid();
-        bool known = false;
+        QString known;
         trapDb([&] {
-            auto rows = dbRptSpec->openRecordset(QStringLiteral("select usewith from rptspec where usewith = ?"),
-                                                 RecordsetType::Snapshot, {subject});
-            known = !rows->eof();
+            auto rows = dbRptSpec->openRecordset(
+                QStringLiteral("select usewith from rptspec where fold(usewith) = fold(?)"), RecordsetType::Snapshot,
+                {subject});
+            if (!rows->eof())
+                known = rows->value(QStringLiteral("usewith")).toString();
         });
-        if (!known)
+        if (known.isEmpty())
             return invalid();
-        UseWithFilter = subject;
+        // The catalogue's own spelling is what the design is saved with.
+        UseWithFilter = known;
     }
     if (!ResetDesigner())
         return false;

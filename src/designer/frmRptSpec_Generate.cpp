@@ -3,11 +3,19 @@
 #include "designer/frmRptSpec.h"
 
 #include "app/Prompts.h"
+#include "reports/ReportNumbers.h"
 #include "reports/ReportOutput.h"
+#include "reports/ReportQuery.h"
+#include "reports/ReportTable.h"
 #include "reports/RunReport.h"
 
 #include <QComboBox>
 #include <QListWidget>
+
+static void tell(const QString &text)
+{
+    prompts().message(text, Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
+}
 
 // The specid a sort list names, or NoSort.
 static qint16 sortKeyOf(const QComboBox *list)
@@ -23,14 +31,52 @@ ReportSpec frmRptSpec::designToRun() const
     return spec;
 }
 
+bool frmRptSpec::designCanRun(const ReportSpec &spec)
+{
+    // No file is read here, so the report engine's "Invalid Report File"
+    // would only puzzle: each refusal says what to change in the designer.
+    bool visible = false;
+    for (const qint16 id : spec.FieldIds) {
+        if (spec.FieldHide.value(id))
+            continue;
+        visible = true;
+        const QString caption = rsFields.contains(id) ? rsFields.field(id).desc : QString::number(id);
+        const double width = spec.FieldWidth.value(id);
+        if (width < 0 || width * twipsPerUnit(spec.WidthUnit) > MaxColumnWidth) {
+            tell(QStringLiteral("The column \"%1\" cannot be %2 %3 wide. Select it in \"Fields to Report\" and enter "
+                                "a width from 0 to %4.")
+                     .arg(caption, withLocaleDecimalPoint(singleText(float(width))),
+                          spec.WidthUnit == WidthInCentimetres ? QStringLiteral("centimetres") : QStringLiteral("inches"),
+                          spec.WidthUnit == WidthInCentimetres ? QStringLiteral("254") : QStringLiteral("100")));
+            return false;
+        }
+    }
+    if (!visible) {
+        tell(QStringLiteral("Every field in \"Fields to Report\" is hidden, so the report would have no columns. Select "
+                            "a field there and clear its \"Hide Field\" box."));
+        return false;
+    }
+    QString problem;
+    if (!buildReportQuery(spec, rsFields, &problem)) {
+        tell(problem + QStringLiteral(" Change it in the designer and generate the report again."));
+        return false;
+    }
+    return true;
+}
+
 ReportOutcome frmRptSpec::cmdGenerate_Click()
 {
+    // A value typed into a detail control counts once it is left; pressing
+    // the button leaves it.
+    if (!leavePendingEdit())
+        return ReportOutcome::NotChosen;
     if (List2->count() == 0) {
-        prompts().message(QStringLiteral("You have not selected any fields to include in the report"),
-                          Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
+        tell(QStringLiteral("You have not selected any fields to include in the report"));
         return ReportOutcome::NotChosen;
     }
     const ReportSpec spec = designToRun();
+    if (!designCanRun(spec))
+        return ReportOutcome::NotChosen;
     const std::unique_ptr<ReportOutput> output = reportOutputFor(spec);
     if (!output)
         return ReportOutcome::NotChosen;

@@ -1,6 +1,7 @@
 #include "items/frmImage.h"
 
 #include "app/ElasticContainer.h"
+#include "app/FileChoice.h"
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "app/frmMain.h"
@@ -106,7 +107,7 @@ void frmImage::cmdPicLoad_Click()
     dialog.filterIndex = 1;
     std::optional<QString> chosen;
     trapDb([&] {
-        chosen = prompts().openFileName(dialog);
+        chosen = chooseOpenFile(dialog);
         if (!chosen)
             throw DbError(DbError::DialogCancelled, QStringLiteral("Cancel was selected."));
     });

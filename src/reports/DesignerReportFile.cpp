@@ -19,6 +19,11 @@ bool isDesignerReportFile(const QString &path)
     return QFileInfo(path).suffix().compare(QLatin1String("rpt"), Qt::CaseInsensitive) == 0;
 }
 
+QString designerReportFileName(const QString &chosen)
+{
+    return isDesignerReportFile(chosen) ? chosen : chosen + QStringLiteral(".rpt");
+}
+
 std::optional<int> sortKeyAtPosition(const ReportCatalogue &catalogue, int position)
 {
     if (position == -1)

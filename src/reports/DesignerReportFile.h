@@ -30,6 +30,11 @@ std::optional<LoadedReport> readDesignerReportBytes(Database &catalogueDb, const
 
 // True for a path whose extension marks a designer's file.
 bool isDesignerReportFile(const QString &path);
+// The name a designer's file is saved under: the name chosen, with ".rpt"
+// added unless it already ends so (any case). Another extension stays in
+// the name ("x.srp" gives "x.srp.rpt"), so what was typed is still there
+// but the file can never be read as a ready-made report file.
+QString designerReportFileName(const QString &chosen);
 
 // The designer's own Open reads lines 3 to 21 of a file into its controls
 // and per-field arrays. This is that reading without the controls.

@@ -24,6 +24,8 @@ struct PlacedCell {
     QStringList lines;     // the lines of it shown on this page (wrapped)
     QRectF rect;           // the cell's box, twips from the page's top left
     bool alignRight = false;
+    double scale = 1;      // the size its text is drawn at: below 1 when a
+                           // figure in it is wider than the column
 };
 
 // One row, or the part of a tall row, that lands on a page.
@@ -66,7 +68,7 @@ public:
 
     static constexpr double Margin = 720;         // on all four sides
     static constexpr double HeaderGap = 240;      // header line to body, body to footer line
-    static constexpr double CellPaddingX = 60;
+    static constexpr double CellPaddingX = 45;
     static constexpr double CellPaddingY = 30;
 
     explicit PageLayout(QObject *parent = nullptr);
@@ -93,6 +95,10 @@ public:
     QString headerText() const { return m_header; }
     void setFooterText(const QString &text) { m_footer = text; }
     QString footerText() const { return m_footer; }
+    // The report's title, a setting like the header: the title of a PDF
+    // file and the name proposed for one.
+    void setTitle(const QString &title) { m_title = title; }
+    QString title() const { return m_title; }
 
     // Appends rows as a table without shading. False, and nothing appended,
     // when no document is open or the format is not a valid table format.
@@ -176,6 +182,7 @@ private:
     Orientation m_orientation = Orientation::Portrait;
     QString m_header;
     QString m_footer;
+    QString m_title;
 
     // The document.
     bool m_docOpen = false;
@@ -204,4 +211,5 @@ private:
     mutable quint64 m_wrappedGeneration = 0;
     mutable std::optional<quint32> m_wrappedRow;
     mutable QList<QStringList> m_wrappedLines;
+    mutable QList<double> m_wrappedScales;     // each cell's size, likewise
 };

@@ -60,8 +60,13 @@ PageContent PageLayout::pageContent(int page) const
                 PlacedCell cell;
                 cell.column = int(c);
                 cell.text = cellText(row, quint32(c), fragment.row);
-                cell.lines = (part ? partLines.value(c) : m_text.lines(cell.text, column.width - 2 * CellPaddingX))
-                                 .mid(fragment.firstLine, fragment.lineCount);
+                if (part) {
+                    cell.lines = partLines.value(c).mid(fragment.firstLine, fragment.lineCount);
+                    cell.scale = m_wrappedScales.value(c, 1.0);
+                } else {
+                    cell.lines = m_text.lines(cell.text, column.width - 2 * CellPaddingX, &cell.scale)
+                                     .mid(fragment.firstLine, fragment.lineCount);
+                }
                 cell.rect = QRectF(x, fragment.top, column.width, height);
                 cell.alignRight = column.alignRight;
                 placed.cells.append(cell);
@@ -81,8 +86,12 @@ QList<QStringList> PageLayout::wrappedCells(quint32 row) const
     const Row &r = m_rows[row];
     const QList<TableColumn> &columns = m_styles[r.style].columns;
     m_wrappedLines.clear();
-    for (quint32 c = 0; c < r.cellCount; ++c)
-        m_wrappedLines.append(m_text.lines(cellText(r, c, row), columns[c].width - 2 * CellPaddingX));
+    m_wrappedScales.clear();
+    for (quint32 c = 0; c < r.cellCount; ++c) {
+        double scale = 1;
+        m_wrappedLines.append(m_text.lines(cellText(r, c, row), columns[c].width - 2 * CellPaddingX, &scale));
+        m_wrappedScales.append(scale);
+    }
     m_wrappedRow = row;
     m_wrappedGeneration = m_generation;
     return m_wrappedLines;
@@ -132,8 +141,18 @@ void PageLayout::paintPage(QPainter &painter, int page, const QRectF &target) co
             const double right = cell.rect.right() - CellPaddingX;
             double baseline = cell.rect.top() + CellPaddingY + ascent;
             for (const QString &line : cell.lines) {
-                const double x = cell.alignRight ? right - m_text.width(line) : left;
-                painter.drawText(QPointF(x, baseline), line);
+                if (cell.scale < 1) {
+                    // Smaller on the same baseline as the row's other cells.
+                    const double x = cell.alignRight ? right - m_text.width(line) * cell.scale : left;
+                    painter.save();
+                    painter.translate(x, baseline);
+                    painter.scale(cell.scale, cell.scale);
+                    painter.drawText(QPointF(0, 0), line);
+                    painter.restore();
+                } else {
+                    const double x = cell.alignRight ? right - m_text.width(line) : left;
+                    painter.drawText(QPointF(x, baseline), line);
+                }
                 baseline += lineHeight;
             }
             painter.restore();
@@ -184,6 +203,7 @@ bool PageLayout::exportPdf(const QString &path, QString *error) const
         writer.setPageLayout(documentPageLayout());
         writer.setResolution(1200);
         writer.setCreator(QStringLiteral("Stowbook"));
+        writer.setTitle(m_title);
         if (!paintPages(writer)) {
             file.cancelWriting();
             return fail(QStringLiteral("The pages could not be drawn."));

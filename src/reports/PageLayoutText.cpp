@@ -2,8 +2,11 @@
 
 #include <QTextLayout>
 #include <QTextOption>
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -113,10 +116,114 @@ bool PageLayoutText::isSimple(const QString &text) const
     return true;
 }
 
-// Greedy wrapping with the advance table. addLine(start, length) gets each line.
-template<typename Advance, typename Emit>
-static void wrapSimple(const QString &text, qsizetype end, double width, Advance advance, Emit addLine)
+namespace {
+
+bool isDigit(char16_t c)
 {
+    return QChar::isDigit(c);
+}
+
+// Whether the blank at i stands between two figures ("1 200", "1. 11.
+// 2015"), where a line must not break.
+bool joinsFigures(const QString &text, qsizetype i, qsizetype end)
+{
+    if (i == 0 || i + 1 >= end || !isDigit(text[i + 1].unicode()))
+        return false;
+    char16_t before = text[i - 1].unicode();
+    if ((before == u'.' || before == u',') && i >= 2)
+        before = text[i - 2].unicode();
+    return isDigit(before);
+}
+
+bool endsWord(char16_t c)
+{
+    return isBlank(c) || isBreak(c) || c == QChar::LineSeparator;
+}
+
+// Longer runs are no figures but data pasted into a field (a link, a block
+// of digits): drawing them small enough to fit would make them unreadable,
+// so they are broken like any word. Every search for the ends of a figure
+// stops one character beyond this, so a huge word costs no more than a
+// short one.
+constexpr qsizetype LongestFigure = 40;
+
+// Whether the text from..to is kept whole, never broken inside nor after
+// its hyphens: a figure (it holds a digit: an amount, a number, a date, a
+// time, a model number) or a code of capitals ("TEUTMRKZXMSRSVH" is a
+// serial number, not a word that may be split).
+bool keptWhole(const QString &text, qsizetype from, qsizetype to)
+{
+    if (to - from > LongestFigure)
+        return false;
+    bool letters = false;
+    bool small = false;
+    for (qsizetype i = from; i < to; ++i) {
+        const QChar c = text[i];
+        if (c.isDigit())
+            return true;
+        if (c.isLetter()) {
+            letters = true;
+            small = small || c.isLower();
+        }
+    }
+    return letters && !small;
+}
+
+// Whether the word around i (between blanks or line breaks) is kept whole.
+bool wordKeptWhole(const QString &text, qsizetype i, qsizetype end)
+{
+    qsizetype from = i;
+    while (from > 0 && i - from <= LongestFigure && !endsWord(text[from - 1].unicode()))
+        --from;
+    qsizetype to = i;
+    while (to < end && to - i <= LongestFigure && !endsWord(text[to].unicode()))
+        ++to;
+    return keptWhole(text, from, to);
+}
+
+bool endsRun(const QString &text, qsizetype i, qsizetype end)
+{
+    const char16_t c = text[i].unicode();
+    return isBreak(c) || c == QChar::LineSeparator || (isBlank(c) && !joinsFigures(text, i, end));
+}
+
+// Where the run of text that may not be broken, starting at from, ends:
+// at a blank that does not join two figures, a line break, or end; or,
+// with a limit, after that many characters.
+qsizetype unbrokenEnd(const QString &text, qsizetype from, qsizetype end, qsizetype limit = -1)
+{
+    qsizetype i = from;
+    while (i < end && i - from != limit && !endsRun(text, i, end))
+        ++i;
+    return i;
+}
+
+// Where that run, holding position at, begins, searching back at most
+// LongestFigure + 1 characters (from is where the paragraph begins).
+qsizetype unbrokenStart(const QString &text, qsizetype at, qsizetype from)
+{
+    qsizetype i = at;
+    while (i > from && at - i <= LongestFigure && !endsRun(text, i - 1, text.size()))
+        --i;
+    return i;
+}
+
+// The size that makes a figure `widest` wide fit an area `area` wide, a
+// little under the exact ratio so that the figure is sure to fit.
+double shrinkToFit(double area, double widest)
+{
+    constexpr double Margin = 0.999;
+    return widest > area ? area / widest * Margin : 1.0;
+}
+
+// Greedy wrapping with the advance table. addLine(start, length) gets each
+// line. A figure or code wider than the line is put whole on a line of its own;
+// the result is the advance of the widest such figure (0 when every figure
+// fits), from which the caller finds the size to draw the text at.
+template<typename Advance, typename Emit>
+double wrapSimple(const QString &text, qsizetype end, double width, Advance advance, Emit addLine)
+{
+    double widestOver = 0;
     qsizetype paraStart = 0;
     for (;;) {
         qsizetype paraEnd = paraStart;
@@ -135,7 +242,7 @@ static void wrapSimple(const QString &text, qsizetype end, double width, Advance
             for (qsizetype i = pos; i < paraEnd; ++i) {
                 const char16_t c = text[i].unicode();
                 const bool blank = isBlank(c);
-                if (blank && i > pos) {
+                if (blank && i > pos && !joinsFigures(text, i, paraEnd)) {
                     breakEnd = i;
                     breakNext = i + 1;
                 }
@@ -145,14 +252,28 @@ static void wrapSimple(const QString &text, qsizetype end, double width, Advance
                     if (breakEnd > pos) {
                         lineEnd = breakEnd;
                         next = breakNext;
-                    } else {
+                        break;
+                    }
+                    // Nothing since the line's start may be broken: it is
+                    // one word, or figures standing together.
+                    const qsizetype unitEnd = unbrokenEnd(text, pos, paraEnd, LongestFigure + 1);
+                    // The whole run decides, also when a line broken inside
+                    // it before begins here.
+                    if (!keptWhole(text, unbrokenStart(text, pos, paraStart), unitEnd)) {
                         lineEnd = i;            // a word wider than the column
                         next = i;
+                        break;
                     }
+                    double whole = used;
+                    for (qsizetype k = i; k < unitEnd; ++k)
+                        whole += advance(text[k - 1].unicode(), text[k].unicode());
+                    widestOver = std::max(widestOver, whole);
+                    lineEnd = unitEnd;
+                    next = unitEnd;
                     break;
                 }
                 used += a;
-                if (c == u'-') {
+                if (c == u'-' && !wordKeptWhole(text, i, paraEnd)) {
                     breakEnd = i + 1;
                     breakNext = i + 1;
                 }
@@ -167,7 +288,7 @@ static void wrapSimple(const QString &text, qsizetype end, double width, Advance
         }
 
         if (paraEnd >= end)
-            return;
+            return widestOver;
         // "\r\n" is one line break.
         paraStart = paraEnd + 1;
         if (text[paraEnd] == u'\r' && paraStart < end && text[paraStart] == u'\n')
@@ -175,8 +296,12 @@ static void wrapSimple(const QString &text, qsizetype end, double width, Advance
     }
 }
 
-QStringList PageLayoutText::complexLines(const QString &text, double width) const
+} // namespace
+
+QStringList PageLayoutText::complexLines(const QString &text, double width, double *scale) const
 {
+    if (scale)
+        *scale = 1;
     QString shown = text.left(shownLength(text));
     shown.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
     for (QChar &c : shown) {
@@ -190,25 +315,68 @@ QStringList PageLayoutText::complexLines(const QString &text, double width) cons
     if (width < MinWrapWidth)
         return {oneLine(shown)};
 
-    QTextLayout layout(shown, m_font);
-    QTextOption option(Qt::AlignLeft);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    QStringList result;
-    layout.beginLayout();
-    for (;;) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
-            break;
-        line.setLineWidth(width);
-        QString part = shown.mid(line.textStart(), line.textLength());
-        if (part.endsWith(QChar::LineSeparator))
-            part.chop(1);
-        while (!part.isEmpty() && part.back().isSpace())
-            part.chop(1);
-        result.append(part);
+    // The figures: the layout is told not to break them by characters that
+    // do not break (same length, so positions stay).
+    QString unbreakable = shown;
+    std::vector<std::pair<qsizetype, qsizetype>> figures;
+    for (qsizetype start = 0; start < shown.size();) {
+        const qsizetype end = unbrokenEnd(shown, start, shown.size());
+        if (keptWhole(shown, start, end)) {
+            figures.emplace_back(start, end);
+            for (qsizetype i = start; i < end; ++i) {
+                if (shown[i] == u' ')
+                    unbreakable[i] = QChar::Nbsp;
+                else if (shown[i] == u'-')
+                    unbreakable[i] = QChar(0x2011);   // non-breaking hyphen
+            }
+        }
+        start = end + 1;
     }
-    layout.endLayout();
+
+    std::vector<qsizetype> starts;   // where each line begins
+    const auto layOut = [&](double lineWidth) {
+        starts.clear();
+        QTextLayout layout(unbreakable, m_font);
+        QTextOption option(Qt::AlignLeft);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        QStringList result;
+        layout.beginLayout();
+        for (;;) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(lineWidth);
+            starts.push_back(line.textStart());
+            QString part = shown.mid(line.textStart(), line.textLength());
+            if (part.endsWith(QChar::LineSeparator))
+                part.chop(1);
+            while (!part.isEmpty() && part.back().isSpace())
+                part.chop(1);
+            result.append(part);
+        }
+        layout.endLayout();
+        return result;
+    };
+    QStringList result = layOut(width);
+
+    // A figure the layout had to break is wider than a line: the text is
+    // laid out again at the size that fits the widest of them. Only those
+    // are measured, so a long text of short figures costs one layout.
+    double widest = 0;
+    auto line = starts.begin();
+    for (const auto &[from, to] : figures) {
+        while (line != starts.end() && *line <= from)
+            ++line;
+        if (line != starts.end() && *line < to)
+            widest = std::max(widest, m_metrics.horizontalAdvance(unbreakable.mid(from, to - from)));
+    }
+    if (widest > width) {
+        const double size = shrinkToFit(width, widest);
+        if (scale)
+            *scale = size;
+        result = layOut(width / size);
+    }
     return result;
 }
 
@@ -218,28 +386,50 @@ int PageLayoutText::lineCount(const QString &text, double width) const
     if (end == 0)
         return 0;
     if (!isSimple(text))
-        return int(complexLines(text, width).size());
+        return int(complexLines(text, width, nullptr).size());
     if (width < MinWrapWidth)
         return 1;
     int count = 0;
+    const auto counting = [&count](qsizetype, qsizetype) { ++count; };
     const auto advances = [this](char16_t previous, char16_t c) { return advance(previous, c); };
-    wrapSimple(text, end, width / AdvanceAllowance, advances, [&count](qsizetype, qsizetype) { ++count; });
+    const double area = width / AdvanceAllowance;
+    const double widest = wrapSimple(text, end, area, advances, counting);
+    if (widest > 0) {
+        count = 0;
+        wrapSimple(text, end, area / shrinkToFit(area, widest), advances, counting);
+    }
     return count;
 }
 
-QStringList PageLayoutText::lines(const QString &text, double width) const
+QStringList PageLayoutText::lines(const QString &text, double width, double *scale) const
 {
+    if (scale)
+        *scale = 1;
     const qsizetype end = shownLength(text);
     if (end == 0)
         return {};
     if (!isSimple(text))
-        return complexLines(text, width);
+        return complexLines(text, width, scale);
     if (width < MinWrapWidth)
         return {oneLine(text.left(end))};
     QStringList result;
+    const auto collect = [&](qsizetype start, qsizetype length) { result.append(oneLine(text.mid(start, length))); };
     const auto advances = [this](char16_t previous, char16_t c) { return advance(previous, c); };
-    wrapSimple(text, end, width / AdvanceAllowance, advances, [&](qsizetype start, qsizetype length) {
-        result.append(oneLine(text.mid(start, length)));
-    });
+    const double area = width / AdvanceAllowance;
+    const double widest = wrapSimple(text, end, area, advances, collect);
+    if (widest > 0) {
+        const double size = shrinkToFit(area, widest);
+        if (scale)
+            *scale = size;
+        result.clear();
+        wrapSimple(text, end, area / size, advances, collect);
+    }
     return result;
+}
+
+double PageLayoutText::scale(const QString &text, double width) const
+{
+    double size = 1;
+    lines(text, width, &size);
+    return size;
 }

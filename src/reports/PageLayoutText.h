@@ -31,13 +31,26 @@ public:
 
     // How many lines text takes in a text area `width` twips wide.
     int lineCount(const QString &text, double width) const;
-    // The lines themselves. Text wraps at blanks and after hyphens; a word
-    // wider than the area is broken anywhere; line breaks in the text are
-    // kept; blanks at the end are not shown. Empty text gives no line. In an
-    // area narrower than MinWrapWidth the text is not wrapped but shown on
-    // one line (and clipped when painted): a sliver of a column would turn
-    // one word into a tall stack of letters.
-    QStringList lines(const QString &text, double width) const;
+    // The lines themselves, at the size scale() gives. Text wraps at blanks
+    // and after hyphens; a word wider than the area is broken anywhere;
+    // line breaks in the text are kept; blanks at the end are not shown.
+    // Empty text gives no line. In an area narrower than MinWrapWidth the
+    // text is not wrapped but shown on one line (and clipped when painted):
+    // a sliver of a column would turn one word into a tall stack of letters.
+    //
+    // A figure is never broken, not even after its hyphens: a word holding
+    // a digit (an amount, a number, a date, a time, a serial or model
+    // number), a code of capitals (a serial number of letters), and figures
+    // standing together ("1 200,00", "1. 11. 2015": a blank between a word
+    // ending in a digit, or in a digit and "." or ",", and one beginning
+    // with a digit), of up to 40 characters. When a figure is wider than the
+    // area, the whole text is drawn smaller, so the figure fits on one line;
+    // the other words wrap to the area as they would at that size.
+    // *scale (when given) gets the size the lines are drawn at.
+    QStringList lines(const QString &text, double width, double *scale = nullptr) const;
+    // The size the text is drawn at in an area `width` twips wide: 1, or
+    // less when a figure is wider than the area (see lines).
+    double scale(const QString &text, double width) const;
 
     // text with its line breaks and tabs turned into blanks.
     static QString oneLine(QString text);
@@ -49,7 +62,7 @@ private:
     bool isSimple(const QString &text) const;
     // The advance of c after previous (0 at the start of a line).
     double advance(char16_t previous, char16_t c) const;
-    QStringList complexLines(const QString &text, double width) const;
+    QStringList complexLines(const QString &text, double width, double *scale) const;
 
     QFont m_font;
     QFontMetricsF m_metrics;

@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 
 PageLayoutView::PageLayoutView(QWidget *parent)
     : QAbstractScrollArea(parent)
@@ -52,6 +54,58 @@ void PageLayoutView::setZoom(Zoom zoom)
     emit viewChanged();
 }
 
+namespace {
+
+// The sizes zooming steps through, in percent.
+constexpr int ZoomSteps[] = {10, 25, 33, 50, 67, 75, 100, 125, 150, 200, 300, 400};
+
+} // namespace
+
+int PageLayoutView::zoomPercent() const
+{
+    if (m_zoom == Zoom::Percent)
+        return m_percent;
+    // Pixels per twip against those of the paper's own size on this screen.
+    return int(std::lround(grid().scale * 1440 / logicalDpiX() * 100));
+}
+
+void PageLayoutView::setZoomPercent(int percent)
+{
+    percent = std::clamp(percent, MinZoomPercent, MaxZoomPercent);
+    if (m_zoom == Zoom::Percent && percent == m_percent)
+        return;
+    // The page in sight stays in sight.
+    m_percent = percent;
+    m_zoom = Zoom::Percent;
+    updateScrollBars();
+    viewport()->update();
+    emit viewChanged();
+}
+
+void PageLayoutView::zoomIn()
+{
+    const int now = zoomPercent();
+    for (const int step : ZoomSteps) {
+        if (step > now) {
+            setZoomPercent(step);
+            return;
+        }
+    }
+    setZoomPercent(MaxZoomPercent);
+}
+
+void PageLayoutView::zoomOut()
+{
+    const int now = zoomPercent();
+    for (auto step = std::rbegin(ZoomSteps); step != std::rend(ZoomSteps); ++step) {
+        if (*step < now) {
+            setZoomPercent(*step);
+            return;
+        }
+    }
+    setZoomPercent(MinZoomPercent);
+}
+
 void PageLayoutView::setCurrentPage(int page)
 {
     page = std::clamp(page, 0, std::max(0, pageCount() - 1));
@@ -84,6 +138,10 @@ PageLayoutView::Grid PageLayoutView::grid() const
     case Zoom::TwoPages:
         g.scale = std::min((view.width() - 3.0 * Gap) / (2 * width), (view.height() - 2.0 * Gap) / height);
         g.columns = 2;
+        break;
+    case Zoom::Percent:
+        g.scale = m_percent / 100.0 * logicalDpiX() / 1440;
+        g.content = QSize(int(width * g.scale) + 2 * Gap, int(height * g.scale) + 2 * Gap);
         break;
     case Zoom::Thumbnail: {
         g.scale = ThumbnailWidth / width;
@@ -118,7 +176,7 @@ QList<QRect> PageLayoutView::pageRects() const
     const int gridWidth = g.columns * width + (g.columns - 1) * Gap;
     const int gridHeight = g.rows * height + (g.rows - 1) * Gap;
     const int left = std::max(Gap, (view.width() - gridWidth) / 2) - horizontalScrollBar()->value();
-    const int top = (m_zoom == Zoom::PageWidth || m_zoom == Zoom::Thumbnail
+    const int top = (m_zoom == Zoom::PageWidth || m_zoom == Zoom::Thumbnail || m_zoom == Zoom::Percent
                          ? Gap
                          : std::max(Gap, (view.height() - gridHeight) / 2))
         - verticalScrollBar()->value();
@@ -139,6 +197,7 @@ void PageLayoutView::updateScrollBars()
     verticalScrollBar()->setSingleStep(std::max(1, view.height() / 20));
     horizontalScrollBar()->setRange(0, std::max(0, g.content.width() - view.width()));
     horizontalScrollBar()->setPageStep(view.width());
+    horizontalScrollBar()->setSingleStep(std::max(1, view.width() / 20));
 }
 
 void PageLayoutView::paintEvent(QPaintEvent *event)
@@ -168,6 +227,8 @@ void PageLayoutView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+    // The fitting zooms change size, and the thumbnails their number.
+    emit viewChanged();
 }
 
 void PageLayoutView::scrollContentsBy(int, int)
@@ -191,6 +252,19 @@ void PageLayoutView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void PageLayoutView::wheelEvent(QWheelEvent *event)
 {
+    // With Ctrl the wheel zooms, as in other programs that show pages.
+    // A wheel's notch is 120; touchpads send it in small parts, which add
+    // up to a step.
+    if (event->modifiers() & Qt::ControlModifier) {
+        constexpr int Notch = 120;
+        m_zoomWheel += event->angleDelta().y();
+        for (; m_zoomWheel >= Notch; m_zoomWheel -= Notch)
+            zoomIn();
+        for (; m_zoomWheel <= -Notch; m_zoomWheel += Notch)
+            zoomOut();
+        event->accept();
+        return;
+    }
     // Where nothing scrolls, the wheel turns the pages.
     if (verticalScrollBar()->maximum() > 0) {
         QAbstractScrollArea::wheelEvent(event);

@@ -24,8 +24,11 @@ ReportCatalogue ReportCatalogue::load(Database &rptSpec, const QString &subject)
 {
     ReportCatalogue catalogue;
     catalogue.m_subject = subject;
-    auto rows = rptSpec.openRecordset(QStringLiteral("select * from rptspec where usewith = ? order by specid"),
-                                      RecordsetType::Snapshot, {subject});
+    // Subjects are names, compared ignoring case like every text here: a
+    // report file saying "Items" is about the items.
+    auto rows = rptSpec.openRecordset(
+        QStringLiteral("select * from rptspec where fold(usewith) = fold(?) order by specid"), RecordsetType::Snapshot,
+        {subject});
     catalogue.m_fields.reserve(std::size_t(rows->recordCount()));
     for (; !rows->eof(); rows->moveNext()) {
         CatalogueField field;

@@ -37,7 +37,7 @@ struct CatalogueField {
 class ReportCatalogue {
 public:
     ReportCatalogue() = default;
-    // Reads the rows whose usewith equals subject exactly. Throws DbError.
+    // Reads the rows whose usewith equals subject, ignoring case. Throws DbError.
     static ReportCatalogue load(Database &rptSpec, const QString &subject);
 
     const QString &subject() const { return m_subject; }

@@ -206,7 +206,7 @@ std::optional<ReportSpec> LineParser::parse()
         fail(m_lines.size() + 1, QStringLiteral("the file ends after %1 of %2 lines").arg(m_lines.size()).arg(ReportFileLines));
         return std::nullopt;
     }
-    if (line(LineSubject) != m_catalogue.subject() || m_catalogue.isEmpty()) {
+    if (line(LineSubject).compare(m_catalogue.subject(), Qt::CaseInsensitive) != 0 || m_catalogue.isEmpty()) {
         fail(LineSubject, QStringLiteral("the catalogue has no fields for \"%1\"").arg(line(LineSubject)));
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #include "reports/ReportRun.h"
 
 #include "app/ConfirmReplaceFile.h"
+#include "app/FileChoice.h"
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "data/HandleDbError.h"
@@ -194,8 +195,7 @@ std::optional<QString> chooseReportOutputFile(const ReportSpec &spec)
         dialog.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
         dialog.defaultSuffix = QStringLiteral("txt");
     }
-    dialog.initialFolder = DataFolder;
-    const std::optional<QString> chosen = prompts().saveFileName(dialog);
+    const std::optional<QString> chosen = chooseSaveFile(dialog);
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
     ConfirmReplaceFile(*chosen);

@@ -48,6 +48,7 @@ bool ScreenReportOutput::begin(const ReportSpec &spec, const ReportQuery &query)
                                                     : PageLayout::Orientation::Portrait);
     m_document->setHeaderText(screenReportHeader(spec, m_today));
     m_document->setFooterText(screenReportFooter(spec));
+    m_document->setTitle(spec.Title);
     m_document->startDoc();
     return true;
 }

@@ -20,7 +20,9 @@ void buildSerialNumberList(PageLayout &doc, const QDate &today)
 {
     BusyCursor busy;
     RepeatHeading = false;
-    doc.setHeaderText(fixedReportHeader(today, QStringLiteral("Serial Number List")));
+    const QString title = QStringLiteral("Serial Number List");
+    doc.setHeaderText(fixedReportHeader(today, title));
+    doc.setTitle(title);
     TableFormat = QStringLiteral("2880|2160|2160|2880;");
     TableHeading = QStringList{QStringLiteral("Description"), QStringLiteral("Manufacturer"),
                                QStringLiteral("Model"), QStringLiteral("Serial Number")};

@@ -104,7 +104,9 @@ void buildValueSummary(PageLayout &doc, int kind, const QDate &today)
 
     std::unique_ptr<Recordset> groups;
     trapDb([&] { groups = openInventorySnapshot(summary.groups); });
-    doc.setHeaderText(fixedReportHeader(today, QStringLiteral("Value Summary by ") + summary.groupName));
+    const QString title = QStringLiteral("Value Summary by ") + summary.groupName;
+    doc.setHeaderText(fixedReportHeader(today, title));
+    doc.setTitle(title);
     TableHeading = QStringList{summary.groupName, QStringLiteral("Total Value")};
     doc.startDoc();
     addHeadingRow(doc);

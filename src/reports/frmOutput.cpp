@@ -1,12 +1,12 @@
 #include "reports/frmOutput.h"
 
 #include "app/ConfirmReplaceFile.h"
+#include "app/FileChoice.h"
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportTableHeading.h"
 
-#include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -18,6 +18,22 @@
 #include <QVBoxLayout>
 
 static QPointer<frmOutput> s_output;
+
+// The report's title as a file name: what would make it a path or a hidden
+// file, or cannot be typed, becomes "-"; without a title, the subject's name.
+static QString proposedPdfName(const QString &title)
+{
+    constexpr qsizetype MaxNameLength = 120;
+    QString name = title.simplified().left(MaxNameLength);
+    for (QChar &c : name) {
+        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            c = u'-';
+    }
+    while (name.startsWith(u'.') || name.startsWith(u'-'))
+        name.remove(0, 1);
+    name = name.trimmed();
+    return (name.isEmpty() ? ReportUseWith : name) + QStringLiteral(".pdf");
+}
 static frmOutput::PrintDialogRunner s_printDialog;
 
 static bool runPrintDialog(QPrinter &printer, int pageCount, QWidget *parent)
@@ -75,31 +91,53 @@ frmOutput::frmOutput(QWidget *parent)
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    cmdFirst = button(QStringLiteral("<<"), QStringLiteral("First page"), &frmOutput::cmdFirst_Click);
-    cmdPrevious = button(QStringLiteral("<"), QStringLiteral("Previous page"), &frmOutput::cmdPrevious_Click);
-    cmdNext = button(QStringLiteral(">"), QStringLiteral("Next page"), &frmOutput::cmdNext_Click);
-    cmdLast = button(QStringLiteral(">>"), QStringLiteral("Last page"), &frmOutput::cmdLast_Click);
-    for (QPushButton *paging : {cmdFirst, cmdPrevious, cmdNext, cmdLast})
-        paging->setMaximumWidth(paging->fontMetrics().horizontalAdvance(QStringLiteral("M")) * 4);
+    cmdFirst = button(QStringLiteral("<< &First"), QStringLiteral("First page (Home)"), &frmOutput::cmdFirst_Click);
+    cmdPrevious = button(QStringLiteral("< Pre&vious"), QStringLiteral("Previous page (Page Up)"),
+                         &frmOutput::cmdPrevious_Click);
+    cmdNext = button(QStringLiteral("Ne&xt >"), QStringLiteral("Next page (Page Down)"), &frmOutput::cmdNext_Click);
+    cmdLast = button(QStringLiteral("&Last >>"), QStringLiteral("Last page (End)"), &frmOutput::cmdLast_Click);
     lblPage = new QLabel(this);
     lblPage->setAlignment(Qt::AlignCenter);
     lblPage->setMinimumWidth(lblPage->fontMetrics().horizontalAdvance(QStringLiteral("Page 0000 of 0000")));
 
-    auto *zoomGroup = new QButtonGroup(this);
     optWholePage = zoomButton(QStringLiteral("Whole &Page"), PageLayoutView::Zoom::WholePage);
     optPageWidth = zoomButton(QStringLiteral("Page &Width"), PageLayoutView::Zoom::PageWidth);
     optTwoPages = zoomButton(QStringLiteral("&Two Pages"), PageLayoutView::Zoom::TwoPages);
     optThumbnail = zoomButton(QStringLiteral("Thumb&nail"), PageLayoutView::Zoom::Thumbnail);
-    for (QToolButton *zoom : {optWholePage, optPageWidth, optTwoPages, optThumbnail})
-        zoomGroup->addButton(zoom);
+    // Zooming in steps shows one page at a size of its own; then none of
+    // the four choices is on.
+    const auto step = [this](const QString &caption, const QString &tip, void (frmOutput::*handler)()) {
+        auto *b = new QToolButton(this);
+        b->setText(caption);
+        b->setToolTip(tip);
+        connect(b, &QToolButton::clicked, this, handler);
+        return b;
+    };
+    cmdZoomIn = step(QStringLiteral("Zoom &In"), QStringLiteral("Larger (Ctrl+Plus, Ctrl+Wheel)"),
+                     &frmOutput::cmdZoomIn_Click);
+    cmdZoomOut = step(QStringLiteral("Zoom O&ut"), QStringLiteral("Smaller (Ctrl+Minus, Ctrl+Wheel)"),
+                      &frmOutput::cmdZoomOut_Click);
+    lblZoom = new QLabel(this);
+    lblZoom->setAlignment(Qt::AlignCenter);
+    lblZoom->setMinimumWidth(lblZoom->fontMetrics().horizontalAdvance(QStringLiteral("0000 %")));
 
     cmdPrint = button(QStringLiteral("P&rint..."), QStringLiteral("Print the report"), &frmOutput::cmdPrint_Click);
     cmdSavePdf = button(QStringLiteral("Save as P&DF..."), QStringLiteral("Save the report as a PDF file"),
                         &frmOutput::cmdSavePdf_Click);
     cmdOK = button(QStringLiteral("&Ok"), QString(), &frmOutput::cmdOK_Click);
     cmdOK->setDefault(true);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &frmOutput::cmdOK_Click);
+    addShortcut(QKeySequence(Qt::Key_Escape), &frmOutput::cmdOK_Click);
+    // The page keys turn the pages wherever the focus is in the window.
+    addShortcut(QKeySequence(Qt::Key_PageDown), &frmOutput::cmdNext_Click);
+    addShortcut(QKeySequence(Qt::Key_PageUp), &frmOutput::cmdPrevious_Click);
+    for (const QKeyCombination first : {QKeyCombination(Qt::Key_Home), QKeyCombination(Qt::ControlModifier, Qt::Key_Home)})
+        addShortcut(QKeySequence(first), &frmOutput::cmdFirst_Click);
+    for (const QKeyCombination last : {QKeyCombination(Qt::Key_End), QKeyCombination(Qt::ControlModifier, Qt::Key_End)})
+        addShortcut(QKeySequence(last), &frmOutput::cmdLast_Click);
+    // Ctrl and "+" or "=" (the same key without Shift on many keyboards).
+    addShortcut(QKeySequence::ZoomIn, &frmOutput::cmdZoomIn_Click);
+    addShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_Equal), &frmOutput::cmdZoomIn_Click);
+    addShortcut(QKeySequence::ZoomOut, &frmOutput::cmdZoomOut_Click);
 
     auto *bar = new QHBoxLayout;
     bar->addWidget(cmdFirst);
@@ -108,8 +146,10 @@ frmOutput::frmOutput(QWidget *parent)
     bar->addWidget(cmdNext);
     bar->addWidget(cmdLast);
     bar->addSpacing(16);
-    for (QToolButton *zoom : {optWholePage, optPageWidth, optTwoPages, optThumbnail})
+    for (QToolButton *zoom : {optWholePage, optPageWidth, optTwoPages, optThumbnail, cmdZoomOut})
         bar->addWidget(zoom);
+    bar->addWidget(lblZoom);
+    bar->addWidget(cmdZoomIn);
     bar->addStretch(1);
     bar->addWidget(cmdPrint);
     bar->addWidget(cmdSavePdf);
@@ -125,6 +165,11 @@ frmOutput::frmOutput(QWidget *parent)
 
     resize(900, 760);
     showPageState();
+}
+
+void frmOutput::addShortcut(const QKeySequence &keys, void (frmOutput::*handler)())
+{
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
 }
 
 QToolButton *frmOutput::zoomButton(const QString &caption, PageLayoutView::Zoom zoom)
@@ -153,6 +198,9 @@ void frmOutput::showPageState()
     optPageWidth->setChecked(view->zoom() == PageLayoutView::Zoom::PageWidth);
     optTwoPages->setChecked(view->zoom() == PageLayoutView::Zoom::TwoPages);
     optThumbnail->setChecked(view->zoom() == PageLayoutView::Zoom::Thumbnail);
+    lblZoom->setText(count == 0 ? QString() : QStringLiteral("%1 %").arg(view->zoomPercent()));
+    cmdZoomIn->setEnabled(count > 0 && view->zoomPercent() < PageLayoutView::MaxZoomPercent);
+    cmdZoomOut->setEnabled(count > 0 && view->zoomPercent() > PageLayoutView::MinZoomPercent);
 }
 
 void frmOutput::cmdOK_Click()
@@ -169,6 +217,16 @@ void frmOutput::setZoom(PageLayoutView::Zoom zoom)
 {
     view->setZoom(zoom);
     showPageState();
+}
+
+void frmOutput::cmdZoomIn_Click()
+{
+    view->zoomIn();
+}
+
+void frmOutput::cmdZoomOut_Click()
+{
+    view->zoomOut();
 }
 
 void frmOutput::cmdFirst_Click()
@@ -219,9 +277,9 @@ void frmOutput::cmdSavePdf_Click()
     Prompts::FileDialog dialog;
     dialog.title = QStringLiteral("Save as PDF");
     dialog.filter = QStringLiteral("PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*");
-    dialog.fileName = ReportUseWith + QStringLiteral(".pdf");
+    dialog.fileName = proposedPdfName(PrintPreview->title());
     dialog.defaultSuffix = QStringLiteral("pdf");
-    const std::optional<QString> name = prompts().saveFileName(dialog);
+    const std::optional<QString> name = chooseSaveFile(dialog);
     if (!name)
         return;
     ConfirmReplaceFile(*name);

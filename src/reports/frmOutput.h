@@ -43,6 +43,8 @@ public:
     void cmdPrint_Click();
     void cmdSavePdf_Click();
     void setZoom(PageLayoutView::Zoom zoom);
+    void cmdZoomIn_Click();
+    void cmdZoomOut_Click();
 
     PageLayout *PrintPreview;         // the document, owned by the window
     PageLayoutView *view;
@@ -55,6 +57,9 @@ public:
     QToolButton *optPageWidth;
     QToolButton *optTwoPages;
     QToolButton *optThumbnail;
+    QToolButton *cmdZoomIn;
+    QToolButton *cmdZoomOut;
+    QLabel *lblZoom;                  // "N %", the size the pages are shown at
     QPushButton *cmdPrint;
     QPushButton *cmdSavePdf;
     QPushButton *cmdOK;
@@ -63,4 +68,5 @@ private:
     explicit frmOutput(QWidget *parent);
     void showPageState();
     QToolButton *zoomButton(const QString &caption, PageLayoutView::Zoom zoom);
+    void addShortcut(const QKeySequence &keys, void (frmOutput::*handler)());
 };

@@ -24,6 +24,7 @@ TEST(Wildcard, MatchesTheProgramsPatterns)
         {"mississippi", "m*iss*ppx", false},
         {"abcabd", "*abd", true},          // the star must give back what it took
         {"A1B", "a#b", true},
+        {"0", "#", true}, {"9", "#", true},
         {"A\xd9\xa3" "B", "a#b", false},   // "#" is 0-9 only, not every script's digits
         {"m", "[a-z]", true},
         {"M", "[a-z]", true},              // ranges ignore case too

@@ -186,6 +186,9 @@ TEST_F(DesignerTest, WidthIsStoredOnLeavingTheBox)
         {"0", 0.0f, true, false},      // a width of 0 hides the column
         {"wide", 1.25f, false, true},  // the old width stays
         {"", 1.25f, false, true},
+        // Widths no page can hold are refused, and the box keeps the focus.
+        {"-1", 1.25f, false, true},
+        {"101", 1.25f, false, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed);
@@ -198,7 +201,7 @@ TEST_F(DesignerTest, WidthIsStoredOnLeavingTheBox)
         EXPECT_EQ(w->FieldWidth[model], c.width);
         EXPECT_EQ(w->FieldHide[model], c.hidden);
         EXPECT_EQ(w->chkHide->isChecked(), c.hidden);
-        EXPECT_EQ(shownMessages().size(), c.refused ? 1 : 0);
+        EXPECT_EQ(shownMessages().size(), c.refused ? 1 : 0) << shownMessages().join('\n').toStdString();
         prompts.clear();
         delete w;
     }

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QFile>
 #include <QLineEdit>
@@ -305,4 +306,45 @@ TEST_F(DesignerTest, OpenRefusesAWidthNoSinglePrecisionHolds)
     EXPECT_EQ(shownMessages(),
               QStringList{"Invalid Report File|This does not appear to be a valid report file for this program."});
     EXPECT_TRUE(std::isfinite(w->FieldWidth[1]));
+}
+
+// Sort keys in a designer's file are list positions, which the report
+// runner reads so only from a ".rpt" file; the subject is a name whose case
+// does not matter; file dialogs start in the data folder, then where the
+// last file was chosen.
+TEST_F(DesignerTest, SaveAsKeepsTheDesignersExtensionAndDialogsRememberTheirFolder)
+{
+    open();
+    add("Model");
+    w->cmbSort1->setCurrentIndex(w->cmbSort1->findText("Category"));
+    ASSERT_TRUE(QDir().mkpath(path("sub")));
+    prompts.answerFile(path("sub/x.srp"));
+    w->mnuSaveAs_Click();
+    EXPECT_EQ(w->ReportFileName, path("sub/x.srp.rpt"));
+    EXPECT_FALSE(QFile::exists(path("sub/x.srp")));
+    const QStringList saved = splitFileLines(decodeUtf8Or1252(readAll(path("sub/x.srp.rpt"))));
+    ASSERT_EQ(saved.size(), 22);
+    EXPECT_TRUE(isDesignerReportFile(w->ReportFileName));
+    // A name already ending in ".rpt", in any case, is taken as it is.
+    EXPECT_EQ(designerReportFileName("/a/B.RPT"), "/a/B.RPT");
+
+    QStringList capitals = saved;
+    capitals[0] = "ITEMS";
+    writeLines(path("sub/capitals.rpt"), capitals);
+    prompts.answerFile(path("sub/capitals.rpt"));
+    w->mnuOpen_Click();
+    EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join('\n').toStdString();
+    EXPECT_EQ(chosen(), QStringList{"Model"});
+    EXPECT_EQ(w->cmbSort1->currentText(), "Category");
+    w->mnuSave_Click();
+    EXPECT_EQ(splitFileLines(decodeUtf8Or1252(readAll(path("sub/capitals.rpt")))).value(0), "items");
+
+    std::vector<QString> folders;
+    for (const ScriptedPrompts::Call &call : prompts.calls())
+        if (call.kind == ScriptedPrompts::Kind::SaveFile || call.kind == ScriptedPrompts::Kind::OpenFile)
+            folders.push_back(call.dialog.initialFolder);
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0], m_folder->path());
+    EXPECT_EQ(folders[1], path("sub"));
+    EXPECT_EQ(prompts.calls().front().dialog.filter, "Report Files (*.rpt)|*.rpt");
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <functional>
 
 static QByteArray readAll(const QString &path)
 {
@@ -86,5 +87,41 @@ TEST_F(DesignerTest, CentimetreWidthsUseTheReportFactor)
         prompts.answerFile(path(QStringLiteral("w%1.txt").arg(c.unit)));
         ASSERT_EQ(w->cmdGenerate_Click(), ReportOutcome::Produced);
         EXPECT_EQ(TableFormat, QString::fromLatin1(c.twips) + ";");
+    }
+}
+
+// No report file is read by Generate, so no design is ever called an
+// invalid report file: each one the engine could not run is refused with
+// a message that says what to change, and nothing is asked or produced.
+TEST_F(DesignerTest, GenerateSaysWhatToChangeInADesignThatCannotRun)
+{
+    useDemoInventory();
+    struct Case {
+        const char *name;
+        std::function<void(frmRptSpec &)> spoil;
+        const char *told;   // part of the message
+    };
+    const Case cases[] = {
+        {"every field hidden", [](frmRptSpec &d) { d.FieldHide = PerField<bool>(d.MaxSpecId, true); }, "Hide Field"},
+        // 200 typed as centimetres, then the unit switched to inches.
+        {"wider than any page", [](frmRptSpec &d) { d.FieldWidth[8] = 200; d.optWidth[0]->setChecked(true); },
+         "\"Purchase Price\" cannot be 200 inches wide"},
+        {"negative width from a file", [](frmRptSpec &d) { d.FieldWidth[1] = -1; }, "\"Description\" cannot be -1"},
+        {"criterion from a file that is no number", [](frmRptSpec &d) { d.SelGreater[8] = "abc"; }, "\"abc\""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        add("Description");
+        add("Purchase Price");
+        c.spoil(*w);
+        prompts.clear();
+        EXPECT_EQ(w->cmdGenerate_Click(), ReportOutcome::NotChosen);
+        const QStringList shown = shownMessages();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_TRUE(shown.first().startsWith("Stowbook|")) << shown.first().toStdString();
+        EXPECT_TRUE(shown.first().contains(QLatin1String(c.told))) << shown.first().toStdString();
+        EXPECT_EQ(prompts.count(ScriptedPrompts::Kind::SaveFile), 0);
+        delete w;
     }
 }

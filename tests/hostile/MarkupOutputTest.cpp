@@ -127,5 +127,6 @@ TEST_F(HostileOutput, TabsAndLineBreaksInFieldsKeepRowsAndColumnsOfTheTextFile)
     EXPECT_EQ(sorted(records), sorted(expected));
     // A field without a tab, line break or leading quote is written as it is.
     EXPECT_TRUE(bytes.contains("\r\nPlain lamp\tM\"1\t")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains("\r\n\"Lone\rreturn\"\t")) << "a lone CR ends a line for many readers";
     EXPECT_TRUE(prompts.messages().empty());
 }

@@ -39,6 +39,8 @@ TEST_F(ReaderTest, AcceptsWhatTheFormatAllows)
         // An empty per-field line holds no items: every field keeps its default.
         {"empty width line", 19, QString(),
          [](const ReportSpec &s) { EXPECT_EQ(s.FieldWidth[1], 0.0f); EXPECT_EQ(s.FieldWidth[15], 0.0f); }},
+        {"width of exactly 0", 19, perFieldItems(QStringLiteral("1"), {{1, QStringLiteral("0")}}),
+         [](const ReportSpec &s) { EXPECT_EQ(s.FieldWidth[1], 0.0f); }},
         // Fewer items than fields leave the rest at their defaults.
         {"short criteria line", 14, QStringLiteral("Ch;Acme"),
          [](const ReportSpec &s) {
@@ -134,7 +136,10 @@ TEST_F(ReaderTest, RefusesFilesThatAreMissingShortOrOfAnotherSubject)
         bool accepted;
     };
     QStringList otherSubject = validReportLines();
-    otherSubject[0] = QStringLiteral("Items"); // the subject is matched exactly
+    otherSubject[0] = QStringLiteral("rooms");
+    // The subject is a name: its case does not matter.
+    QStringList capitalised = validReportLines();
+    capitalised[0] = QStringLiteral("ITEMS");
     const FileCase cases[] = {
         {"missing file", std::nullopt, false},
         {"empty file", QByteArray(), false},
@@ -142,6 +147,7 @@ TEST_F(ReaderTest, RefusesFilesThatAreMissingShortOrOfAnotherSubject)
         {"first line only", QByteArray("items\r\n"), false},
         {"subject without catalogue rows", reportFileBytesOf(otherSubject), false},
         {"last line without its line end", lastLineUnended, true},
+        {"subject in capitals", reportFileBytesOf(capitalised), true},
     };
     for (const FileCase &c : cases) {
         SCOPED_TRACE(c.name);

@@ -117,6 +117,7 @@ TEST_F(WriterTest, RefusesWhatTheFormatCannotHoldAndKeepsTheOldFile)
         {"semicolon in a starts-with text", [](ReportSpec &s) { s.SelStartsWith[1] = QStringLiteral("A;B"); }},
         {"line break in a number criterion", [](ReportSpec &s) { s.SelLess[3] = QStringLiteral("1\n2"); }},
         {"line break in the title", [](ReportSpec &s) { s.Title = QStringLiteral("Two\r\nlines"); }},
+        {"lone carriage return in the title", [](ReportSpec &s) { s.Title = QStringLiteral("Two\rlines"); }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

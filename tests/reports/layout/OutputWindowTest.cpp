@@ -1,6 +1,7 @@
 #include "LayoutFixture.h"
 
 #include "ScriptedPrompts.h"
+#include "app/Globals.h"
 #include "reports/ReportGlobals.h"
 #include "reports/frmOutput.h"
 
@@ -27,6 +28,8 @@ protected:
     {
         frmOutput::setPrintDialogRunner({});
         delete frmOutput::current();
+        DataFolder.clear();
+        LastChosenFolder.clear();
     }
 
     // A screen report of `rows` rows, run the way the report engine runs one.
@@ -161,12 +164,29 @@ TEST_F(OutputWindow, PrintsThePagesChosenInThePrintDialog)
 
 TEST_F(OutputWindow, SavesAsPdfAfterAskingBeforeReplacing)
 {
+    DataFolder = path(QString());
+    const QString title = QStringLiteral("Insured (2024/25): Δ items");
+    frmOutput::instance()->PrintPreview->setTitle(title);
     frmOutput *window = runReport(300);
     const QString file = path(QStringLiteral("report.pdf"));
     prompts.answerFile(file);
     QTest::mouseClick(window->cmdSavePdf, Qt::LeftButton);
     EXPECT_EQ(pdfPageCount(file), window->PrintPreview->pageCount());
-    EXPECT_EQ(prompts.calls().at(0).dialog.filter, QStringLiteral("PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*"));
+    const Prompts::FileDialog &asked = prompts.calls().at(0).dialog;
+    EXPECT_EQ(asked.filter, QStringLiteral("PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*"));
+    // The report's title is the name proposed (a "/" would make it a path)
+    // and the PDF's own title; the dialog opens in the data folder.
+    EXPECT_EQ(asked.fileName, QStringLiteral("Insured (2024-25): Δ items.pdf"));
+    EXPECT_EQ(asked.initialFolder, DataFolder);
+    QByteArray utf16 = "\xfe\xff";
+    for (const QChar c : title) {
+        for (const char byte : {char(c.unicode() >> 8), char(c.unicode() & 0xff)}) {
+            if (byte == '(' || byte == ')' || byte == '\\')
+                utf16 += '\\';
+            utf16 += byte;
+        }
+    }
+    EXPECT_TRUE(contents(file).contains(QByteArray("/Title (") + utf16 + ')'));
 
     // Declining to replace, or cancelling the dialog, keeps the file.
     QFile::remove(file);

@@ -3,6 +3,8 @@
 #include "app/Globals.h"
 
 #include <QLocale>
+#include <QRegularExpression>
+#include <map>
 
 namespace {
 
@@ -78,6 +80,53 @@ TEST_F(Layout, CellsStayWholeInTheirColumns)
     EXPECT_EQ(rows[1].cells.size(), 1);
     EXPECT_DOUBLE_EQ(rows[1].rect.top(), rows[0].rect.bottom());
     EXPECT_DOUBLE_EQ(rows[2].rect.top(), rows[1].rect.bottom());
+}
+
+// The row's height is counted when the row arrives and its lines are
+// wrapped again when a page is shown: both must agree, or a cell loses its
+// end. At every width, from a sliver to a wide column, every placed cell
+// shows every character of its text, and its lines fit the column at the
+// size they are drawn at.
+TEST_F(Layout, EveryPlacedCellShowsAllOfItsText)
+{
+    const QStringList texts = {
+        QStringLiteral("Oak dining table with six matching chairs and two leaves, bought at the estate sale"),
+        QStringLiteral("SN4711-0815-ABCDEFGHJKLMNPQRSTUVWXYZ"),
+        QStringLiteral("$1,234,567.89"),
+        QStringLiteral("Kept in the hall closet; the receipt is in the blue folder.\r\nSecond line of notes."),
+        QStringLiteral("Self-Propelled 21-inch lawn mower, model 9-4471B, two dra-wers"),
+        QStringLiteral("Grandfatherclockwithwestminsterchimesandmoonphase"),
+        QStringLiteral("1. 11. 2015"),
+        QStringLiteral("Très belle armoire – Kommode für 1 250,00 € «antik»"),
+    };
+    PageLayout document;
+    document.startDoc();
+    for (int width = 300; width <= 6000; width += 137) {
+        const QString format = QStringLiteral("%1|>%2;").arg(width).arg(width / 2 + 200);
+        for (const QString &text : texts)
+            document.tableText(format, QStringList{text, texts.value(2)});
+    }
+    document.endDoc();
+
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    std::map<std::pair<int, int>, QString> shown;   // (row, column) -> characters shown
+    for (const PlacedOnPage &placed : everyPlacedRow(document)) {
+        for (const PlacedCell &cell : placed.row.cells) {
+            shown[std::pair(placed.row.row, cell.column)] += cell.lines.join(QString());
+            const double area = cell.rect.width() - 2 * PageLayout::CellPaddingX;
+            if (area < PageLayoutText::MinWrapWidth)
+                continue;   // one line, clipped
+            for (const QString &line : cell.lines)
+                EXPECT_LE(document.text().width(line) * cell.scale, area) << line.toStdString();
+        }
+    }
+    const auto visible = [](QString text) { return text.remove(blanks); };
+    for (int row = 0; row < document.rowCount(); ++row) {
+        const QStringList cells = document.rowCells(row);
+        for (int column = 0; column < cells.size(); ++column)
+            EXPECT_EQ(visible(shown[std::pair(row, column)]), visible(cells[column])) << "row " << row << " column "
+                                                                                     << column;
+    }
 }
 
 TEST_F(Layout, HeaderAndFooterSplitIntoThreePartsWithThePageNumber)

@@ -48,11 +48,56 @@ TEST_F(CellText, BreaksAtBlanksAndBreaksOnlyTooWideWordsAnywhere)
     const double oneWord = measure.width(QStringLiteral("Television")) * 1.05;
     EXPECT_EQ(measure.lines(QStringLiteral("Television stand"), oneWord),
               (QStringList{QStringLiteral("Television"), QStringLiteral("stand")}));
-    // A serial number has no blanks; all of it must still be printed.
-    const QString serial = QStringLiteral("SN4711-0815-ABCDEFGHJKLMNPQRSTUVWXYZ");
-    const QStringList lines = measure.lines(serial, 700);
+    EXPECT_EQ(measure.lines(QStringLiteral("Self-Propelled mower"), measure.width(QStringLiteral("Propelled")) * 1.05),
+              (QStringList{QStringLiteral("Self-"), QStringLiteral("Propelled"), QStringLiteral("mower")}));
+    // A word without a digit wider than its column is broken; all of it is printed.
+    const QString word = QStringLiteral("Grandfatherclockwithwestminsterchimes");
+    const QStringList lines = measure.lines(word, 700);
     EXPECT_GT(lines.size(), 1);
-    EXPECT_EQ(lines.join(QString()), serial);
+    EXPECT_EQ(lines.join(QString()), word);
+    EXPECT_EQ(measure.scale(word, 700), 1.0);
+    // So is a run of digits far longer than any figure: drawn small enough
+    // to fit, it could not be read.
+    const QString digits = QStringLiteral("0123456789").repeated(6);
+    EXPECT_GT(measure.lines(digits, 700).size(), 1);
+    EXPECT_EQ(measure.scale(digits, 700), 1.0);
+}
+
+// Amounts, numbers, dates, times, serial and model numbers stay whole: on
+// one line, drawn smaller when the column is too narrow for them, while the
+// words around them wrap as usual.
+TEST_F(CellText, FiguresAreNeverBrokenButDrawnSmaller)
+{
+    const struct {
+        QString text;
+        double width;
+        QStringList expected;
+    } cases[] = {
+        {QStringLiteral("$1,200.00"), 700, {QStringLiteral("$1,200.00")}},
+        {QStringLiteral("SN4711-0815-ABCDEFGHJKLMNPQRSTUVWXYZ"), 700, {QStringLiteral("SN4711-0815-ABCDEFGHJKLMNPQRSTUVWXYZ")}},
+        {QStringLiteral("2015-11-01"), 400, {QStringLiteral("2015-11-01")}},
+        {QStringLiteral("TEUTMRKZXMSRSVH"), 600, {QStringLiteral("TEUTMRKZXMSRSVH")}},   // a serial of letters
+        {QStringLiteral("-$5.00"), 300, {QStringLiteral("-$5.00")}},
+        {QStringLiteral("1. 11. 2015"), 500, {QStringLiteral("1. 11. 2015")}},          // a date with blanks
+        {QStringLiteral("1 234 567,89 kr"), 700, {QStringLiteral("1 234 567,89"), QStringLiteral("kr")}},
+        {QStringLiteral("Model BES878 by Barista"), 700,
+         {QStringLiteral("Model"), QStringLiteral("BES878"), QStringLiteral("by"), QStringLiteral("Barista")}},
+        {QStringLiteral("9\u202F999\u202F999,99\u00A0€"), 600, {QStringLiteral("9\u202F999\u202F999,99\u00A0€")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        double scale = 0;
+        const QStringList lines = measure.lines(c.text, c.width, &scale);
+        EXPECT_EQ(lines, c.expected);
+        EXPECT_EQ(measure.lineCount(c.text, c.width), lines.size());
+        EXPECT_EQ(measure.scale(c.text, c.width), scale);
+        EXPECT_LT(scale, 1.0);
+        // Drawn at that size, every line fits the column.
+        for (const QString &line : lines)
+            EXPECT_LE(measure.width(line) * scale, c.width) << line.toStdString();
+        // With room enough it is drawn at full size.
+        EXPECT_EQ(measure.scale(c.text, measure.width(c.text) * 1.05), 1.0);
+    }
 }
 
 TEST_F(CellText, KeepsLineBreaksButNotTrailingBlanks)

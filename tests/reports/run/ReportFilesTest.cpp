@@ -71,6 +71,10 @@ TEST_F(ReportFiles, TotalsRowFollowsTheColumnsThatHaveTotals)
     ASSERT_EQ(text.size(), 4);
     EXPECT_EQ(text[2], QByteArray("\tc\t\r"));
     EXPECT_EQ(text[3], QByteArray("10\t\t$0.30\r"));
+    // A plain total is written with the locale's decimal mark.
+    setItem(lines, 22, 11, QStringLiteral("0"));
+    const LocaleScope german("de_DE");
+    EXPECT_EQ(linesOf(runToFile(lines, QStringLiteral("txt"))).value(3), QByteArray("10\t\t0,3\r"));
 
     // The only total is on a hidden field: no totals row at all.
     QStringList hiddenTotal = reportLines({1, 11});

@@ -75,4 +75,12 @@ TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
         EXPECT_TRUE(result.stderrText.contains(QLatin1String(c.message))) << c.report << ": " << result.stderrText.toStdString();
         EXPECT_FALSE(QFile::exists(output)) << c.report;
     }
+    // A wrong number of arguments: the usage text, exit 2, nothing written.
+    for (const QStringList &wrong : {QStringList{"-d", folder.path(), "bycat.srp"},
+                                     QStringList{"-d", folder.path(), "bycat.srp", folder.file("a.txt"), "b.txt"}}) {
+        const RunResult result = runRunner(wrong);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.stderrText.contains(QStringLiteral("usage: stowbook-report"))) << result.stderrText.toStdString();
+        EXPECT_FALSE(QFile::exists(folder.file("a.txt")) || QFile::exists(folder.file("b.txt")));
+    }
 }
