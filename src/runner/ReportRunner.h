@@ -17,6 +17,8 @@ enum RunnerExit : int {
 inline const QString ValueByCategoryName = QStringLiteral("value-by-category");
 inline const QString ValueByLocationName = QStringLiteral("value-by-location");
 inline const QString SerialNumbersName = QStringLiteral("serial-numbers");
+// The name that writes every item to a CSV file (.csv only).
+inline const QString ItemsExportName = QStringLiteral("items");
 
 // Runs "-d DIR REPORT OUTPUT" (the arguments after the program's name): the
 // report goes to OUTPUT as text (.txt), HTML (.htm, .html) or PDF (.pdf),
