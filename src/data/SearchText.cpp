@@ -1,5 +1,6 @@
 #include "data/SearchText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -50,10 +51,13 @@ WordSearch::WordSearch(QStringView typed) : m_words(searchWords(typed)), m_seen(
 {
 }
 
-void WordSearch::beginRow()
+void WordSearch::beginRow(quint64 found)
 {
-    std::fill(m_seen.begin(), m_seen.end(), 0);
     m_found = 0;
+    for (std::size_t w = 0; w < m_seen.size(); ++w) {
+        m_seen[w] = w < 64 && (found >> w & 1) ? 1 : 0;
+        m_found += m_seen[w];
+    }
 }
 
 static bool isAscii(const char *text, qsizetype bytes)
@@ -65,10 +69,8 @@ static bool isAscii(const char *text, qsizetype bytes)
     return true;
 }
 
-bool WordSearch::addText(const char *utf8, qsizetype bytes)
+void WordSearch::fold(const char *utf8, qsizetype bytes)
 {
-    if (!utf8 || bytes <= 0)
-        return allFound();
     // Nearly every stored text is plain ASCII: folding it is lowering it,
     // and it has no marks to drop, so it costs no trip through QString.
     if (isAscii(utf8, bytes)) {
@@ -81,6 +83,28 @@ bool WordSearch::addText(const char *utf8, qsizetype bytes)
     } else {
         m_folded = searchFold(QString::fromUtf8(utf8, bytes)).toUtf8();
     }
+}
+
+quint64 WordSearch::wordsIn(const char *utf8, qsizetype bytes)
+{
+    if (!utf8 || bytes <= 0)
+        return 0;
+    fold(utf8, bytes);
+    const std::string_view haystack(m_folded.constData(), std::size_t(m_folded.size()));
+    quint64 mask = 0;
+    for (std::size_t w = 0; w < m_words.size() && w < 64; ++w) {
+        const QByteArray &word = m_words[w];
+        if (haystack.find(std::string_view(word.constData(), std::size_t(word.size()))) != std::string_view::npos)
+            mask |= quint64(1) << w;
+    }
+    return mask;
+}
+
+bool WordSearch::addText(const char *utf8, qsizetype bytes)
+{
+    if (!utf8 || bytes <= 0)
+        return allFound();
+    fold(utf8, bytes);
     const std::string_view haystack(m_folded.constData(), std::size_t(m_folded.size()));
     for (std::size_t w = 0; w < m_words.size(); ++w) {
         if (m_seen[w])
@@ -92,4 +116,20 @@ bool WordSearch::addText(const char *utf8, qsizetype bytes)
         }
     }
     return allFound();
+}
+
+bool KeySet::contains(qint64 key) const
+{
+    return std::binary_search(keys.begin(), keys.end(), key);
+}
+
+bool searchNarrows(QStringView typed, QStringView earlier)
+{
+    const std::vector<QByteArray> now = searchWords(typed);
+    const std::vector<QByteArray> before = searchWords(earlier);
+    if (before.empty())
+        return false;
+    return std::all_of(before.begin(), before.end(), [&](const QByteArray &old) {
+        return std::any_of(now.begin(), now.end(), [&](const QByteArray &word) { return word.contains(old); });
+    });
 }

@@ -2,15 +2,19 @@
 
 #include "data/Database.h"
 #include "data/DateValue.h"
+#include "data/SearchText.h"
 #include "dates/LocaleFormats.h"
 
 #include <algorithm>
 #include <sqlite3.h>
-#include <tuple>
 #include <stdexcept>
+#include <tuple>
 
-// Pages read and kept at most, before the cache starts again.
+// Pages read and kept at most, before the cache starts again; the same for
+// searches and the items they found.
 static constexpr int KeptRows = 64 * ItemListModel::PageRows;
+static constexpr qsizetype KeptSearches = 64;
+static constexpr std::size_t KeptSearchHits = 500'000;
 
 ItemListModel::ItemListModel(Database &db, QObject *parent) : QAbstractTableModel(parent), m_db(db)
 {
@@ -23,57 +27,112 @@ std::pair<qint64, qint64> ItemListModel::changeCounters() const
     return {m_db.scalar(QStringLiteral("PRAGMA data_version")).toLongLong(), sqlite3_total_changes64(m_db.handle())};
 }
 
-void ItemListModel::readOrder()
+void ItemListModel::report(const DbError &error) const
+{
+    // Once is enough: the view asks again for every cell it paints.
+    m_failed = true;
+    if (m_onError)
+        m_onError(error);
+}
+
+void ItemListModel::readFirst()
 {
     std::tie(m_dataVersion, m_ownChanges) = changeCounters();
-    ListOrder order = readListOrder(m_db, m_sortColumn);
-    if (m_sortOrder == Qt::DescendingOrder)
-        std::reverse(order.keys.begin(), order.keys.end());
-    m_ordered = std::move(order.keys);
-    m_orderedTotal = order.total;
+    const ListSummary summary = readListSummary(m_db);
+    m_itemCount = summary.count;
+    m_allTotal = summary.total;
+    m_ordered = readListKeys(m_db, m_sortColumn, m_sortOrder, FirstKeys);
+    m_allKeys = int(m_ordered.size()) < FirstKeys;
+}
+
+void ItemListModel::readAllKeys() const
+{
+    if (m_allKeys)
+        return;
+    m_ordered = readListKeys(m_db, m_sortColumn, m_sortOrder);
+    m_allKeys = true;
+}
+
+bool ItemListModel::readAllKeysForView() const
+{
+    if (m_failed)
+        return false;
+    try {
+        readAllKeys();
+        return true;
+    } catch (const DbError &error) {
+        report(error);
+        return false;
+    }
+}
+
+const std::vector<ListHit> &ItemListModel::searchFor(const QString &typed)
+{
+    if (const auto known = m_searches.constFind(typed); known != m_searches.constEnd()) {
+        m_lastSearch = typed;
+        return *known;
+    }
+    // A text typed on from the last one finds only items that one found.
+    std::vector<qint64> earlier;
+    const auto last = m_searches.constFind(m_lastSearch);
+    const bool narrows = last != m_searches.constEnd() && searchNarrows(typed, m_lastSearch);
+    if (narrows) {
+        for (const ListHit &hit : *last)
+            earlier.push_back(hit.key);
+    }
+    std::vector<ListHit> found = searchItems(m_db, typed, narrows ? &earlier : nullptr);
+    if (m_searchedHits + found.size() > KeptSearchHits || m_searches.size() >= KeptSearches) {
+        m_searches.clear();
+        m_searchedHits = 0;
+    }
+    m_searchedHits += found.size();
+    m_lastSearch = typed;
+    return *m_searches.insert(typed, std::move(found));
 }
 
 void ItemListModel::applySearch()
 {
-    if (m_search.trimmed().isEmpty()) {
-        m_shown = m_ordered;
-        m_shownTotal = m_orderedTotal;
+    m_hits.clear();
+    m_hitsTotal = Money();
+    if (!searching())
         return;
-    }
-    const QHash<qint64, std::optional<Money>> hits = searchItems(m_db, m_search);
-    std::vector<qint64> shown;
-    shown.reserve(std::size_t(hits.size()));
+    const std::vector<ListHit> &found = searchFor(m_search);
+    readAllKeys();
     Money total;
     bool overflow = false;
     // The order is the list's; the search only says which items stay.
+    const auto byKey = [](const ListHit &hit, qint64 key) { return hit.key < key; };
     for (const qint64 key : m_ordered) {
-        const auto hit = hits.constFind(key);
-        if (hit == hits.constEnd())
+        const auto hit = std::lower_bound(found.begin(), found.end(), key, byKey);
+        if (hit == found.end() || hit->key != key)
             continue;
-        shown.push_back(key);
-        if (*hit && !overflow) {
+        m_hits.push_back(key);
+        if (hit->total && !overflow) {
             try {
-                total += **hit;
+                total += *hit->total;
             } catch (const std::overflow_error &) {
                 overflow = true;
             }
         }
     }
-    m_shown = std::move(shown);
-    m_shownTotal = overflow ? std::nullopt : std::optional<Money>(total);
+    m_hitsTotal = overflow ? std::nullopt : std::optional<Money>(total);
 }
 
 void ItemListModel::refresh()
 {
     beginResetModel();
     m_rows.clear();
+    m_searches.clear();
+    m_searchedHits = 0;
     m_failed = false;
     try {
-        readOrder();
+        readFirst();
         applySearch();
     } catch (...) {
         m_ordered.clear();
-        m_shown.clear();
+        m_allKeys = true;
+        m_hits.clear();
+        m_itemCount = 0;
         endResetModel();
         throw;
     }
@@ -95,7 +154,7 @@ void ItemListModel::setSearch(const QString &typed)
     try {
         applySearch();
     } catch (...) {
-        m_shown.clear();
+        m_hits.clear();
         endResetModel();
         throw;
     }
@@ -104,27 +163,32 @@ void ItemListModel::setSearch(const QString &typed)
 
 void ItemListModel::sortBy(ListColumn column, Qt::SortOrder order)
 {
-    if (column == m_sortColumn && order == m_sortOrder && !m_ordered.empty())
+    if (column == m_sortColumn && order == m_sortOrder && m_dataVersion >= 0)
         return;
     beginResetModel();
-    const bool reread = column != m_sortColumn || m_ordered.empty();
+    const bool turnRound = column == m_sortColumn && m_allKeys && m_dataVersion >= 0;
     m_sortColumn = column;
-    if (reread) {
-        m_sortOrder = order;
-        try {
-            readOrder();
+    m_sortOrder = order;
+    try {
+        if (turnRound) {
+            // The same column the other way: the keys turned round, no reading.
+            std::reverse(m_ordered.begin(), m_ordered.end());
+            std::reverse(m_hits.begin(), m_hits.end());
+        } else if (m_dataVersion < 0) {
+            readFirst();
             applySearch();
-        } catch (...) {
-            m_ordered.clear();
-            m_shown.clear();
-            endResetModel();
-            throw;
+        } else {
+            m_ordered = readListKeys(m_db, m_sortColumn, m_sortOrder, FirstKeys);
+            m_allKeys = int(m_ordered.size()) < FirstKeys;
+            applySearch();
         }
-    } else {
-        // The same column the other way: the rows turned round, no reading.
-        m_sortOrder = order;
-        std::reverse(m_ordered.begin(), m_ordered.end());
-        std::reverse(m_shown.begin(), m_shown.end());
+    } catch (...) {
+        m_ordered.clear();
+        m_allKeys = true;
+        m_hits.clear();
+        m_itemCount = 0;
+        endResetModel();
+        throw;
     }
     endResetModel();
 }
@@ -136,27 +200,37 @@ void ItemListModel::sort(int column, Qt::SortOrder order)
     try {
         sortBy(ListColumn(column), order);
     } catch (const DbError &error) {
-        if (m_onError)
-            m_onError(error);
+        report(error);
     }
 }
 
 qint64 ItemListModel::keyAt(int row) const
 {
-    if (row < 0 || std::size_t(row) >= m_shown.size())
+    if (row < 0 || row >= rowCount())
         return 0;
-    return m_shown[std::size_t(row)];
+    if (searching())
+        return m_hits[std::size_t(row)];
+    if (std::size_t(row) >= m_ordered.size() && !readAllKeysForView())
+        return 0;
+    return std::size_t(row) < m_ordered.size() ? m_ordered[std::size_t(row)] : 0;
 }
 
 int ItemListModel::rowOfKey(qint64 key) const
 {
-    const auto it = std::find(m_shown.begin(), m_shown.end(), key);
-    return it == m_shown.end() ? -1 : int(it - m_shown.begin());
+    const std::vector<qint64> &keys = searching() ? m_hits : m_ordered;
+    if (const auto it = std::find(keys.begin(), keys.end(), key); it != keys.end())
+        return int(it - keys.begin());
+    if (searching() || m_allKeys || !readAllKeysForView())
+        return -1;
+    const auto it = std::find(m_ordered.begin(), m_ordered.end(), key);
+    return it == m_ordered.end() ? -1 : int(it - m_ordered.begin());
 }
 
 int ItemListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_shown.size());
+    if (parent.isValid())
+        return 0;
+    return searching() ? int(m_hits.size()) : m_itemCount;
 }
 
 int ItemListModel::columnCount(const QModelIndex &parent) const
@@ -167,6 +241,8 @@ int ItemListModel::columnCount(const QModelIndex &parent) const
 const ListRow *ItemListModel::rowAt(int row) const
 {
     const qint64 key = keyAt(row);
+    if (key == 0)
+        return nullptr;
     if (auto it = m_rows.constFind(key); it != m_rows.constEnd())
         return &*it;
     if (m_failed)
@@ -174,15 +250,14 @@ const ListRow *ItemListModel::rowAt(int row) const
     if (m_rows.size() > KeptRows)
         m_rows.clear();
     const int first = row - row % PageRows;
-    const int last = std::min(int(m_shown.size()), first + PageRows);
-    const std::vector<qint64> page(m_shown.begin() + first, m_shown.begin() + last);
+    const int last = std::min(rowCount(), first + PageRows);
+    std::vector<qint64> page;
+    for (int r = first; r < last; ++r)
+        page.push_back(keyAt(r));
     try {
         m_rows.insert(readListRows(m_db, page));
     } catch (const DbError &error) {
-        // Once is enough: the view asks again for every cell it paints.
-        m_failed = true;
-        if (m_onError)
-            m_onError(error);
+        report(error);
         return nullptr;
     }
     const auto it = m_rows.constFind(key);

@@ -1,9 +1,11 @@
 #include "itemlist/ItemListQuery.h"
 
 #include "data/Database.h"
+#include "data/SearchText.h"
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
 
+#include <algorithm>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -53,18 +55,17 @@ QString listColumnCaption(ListColumn column)
     return QString();
 }
 
-ListOrder readListOrder(Database &db, ListColumn column)
+ListSummary readListSummary(Database &db)
 {
-    Statement statement(db.handle(), QStringLiteral("select i.iteid, i.totvalue") + FromItems
-                                         + QStringLiteral(" order by ") + sortKey(column) + QStringLiteral(", i.iteid"));
-    ListOrder order;
+    Statement statement(db.handle(), QStringLiteral("select totvalue from items"));
+    ListSummary summary;
     Money total;
     bool overflow = false;
     while (statement.step()) {
-        order.keys.push_back(statement.int64Value(0));
+        ++summary.count;
         if (overflow)
             continue;
-        if (const std::optional<Money> amount = amountAt(statement.get(), 1)) {
+        if (const std::optional<Money> amount = amountAt(statement.get(), 0)) {
             try {
                 total += *amount;
             } catch (const std::overflow_error &) {
@@ -74,21 +75,75 @@ ListOrder readListOrder(Database &db, ListColumn column)
     }
     statement.reset();
     if (!overflow)
-        order.total = total;
-    return order;
+        summary.total = total;
+    return summary;
 }
 
-QHash<qint64, std::optional<Money>> searchItems(Database &db, const QString &typed)
+std::vector<qint64> readListKeys(Database &db, ListColumn column, Qt::SortOrder order, int limit)
 {
-    Statement statement(db.handle(),
-                        QStringLiteral("select i.iteid, i.totvalue") + FromItems
-                            + QStringLiteral(" where matchwords(?, i.Item, i.manufact, i.model, i.serno, i.wherepurch, "
-                                             "i.misc1, i.Notes, c.catDesc, l.locDesc)"));
-    statement.bindAll({typed});
-    QHash<qint64, std::optional<Money>> hits;
+    // The code tables are joined only for the columns that need them.
+    QString sql = QStringLiteral("select i.iteid from items i");
+    if (column == ListColumn::Category)
+        sql += QStringLiteral(" left join categories c on c.catid = i.catid");
+    if (column == ListColumn::Location)
+        sql += QStringLiteral(" left join locations l on l.locid = i.locid");
+    const QString direction = order == Qt::AscendingOrder ? QStringLiteral(" asc") : QStringLiteral(" desc");
+    sql += QStringLiteral(" order by ") + sortKey(column) + direction + QStringLiteral(", i.iteid") + direction;
+    if (limit > 0)
+        sql += QStringLiteral(" limit %1").arg(limit);
+    Statement statement(db.handle(), sql);
+    std::vector<qint64> keys;
     while (statement.step())
-        hits.insert(statement.int64Value(0), amountAt(statement.get(), 1));
+        keys.push_back(statement.int64Value(0));
     statement.reset();
+    return keys;
+}
+
+// The words each code's description holds, by the code's id.
+static QHash<qint64, quint64> codeWords(Database &db, const QString &sql, WordSearch &words)
+{
+    QHash<qint64, quint64> masks;
+    Statement codes(db.handle(), sql);
+    while (codes.step()) {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(codes.get(), 1));
+        if (const quint64 mask = words.wordsIn(text, sqlite3_column_bytes(codes.get(), 1)))
+            masks.insert(codes.int64Value(0), mask);
+    }
+    codes.reset();
+    return masks;
+}
+
+std::vector<ListHit> searchItems(Database &db, const QString &typed, const std::vector<qint64> *within)
+{
+    ItemSearchPlan plan(typed);
+    plan.categoryWords = codeWords(db, QStringLiteral("select catid, catDesc from categories"), plan.words);
+    plan.locationWords = codeWords(db, QStringLiteral("select locid, locDesc from locations"), plan.words);
+    // More words than the code masks hold (64) join the code tables instead.
+    const bool codesJoined = plan.words.wordCount() > 64;
+    // The key test comes first: the texts of other items are never read.
+    const QString narrowed = within ? QStringLiteral("inkeys(?2, i.iteid) and ") : QString();
+    Statement statement(db.handle(),
+                        codesJoined ? QStringLiteral("select i.iteid, i.totvalue") + FromItems + QStringLiteral(" where ")
+                                          + narrowed
+                                          + QStringLiteral("matchwords(?1, i.Item, i.manufact, i.model, i.serno, "
+                                                           "i.wherepurch, i.misc1, i.Notes, c.catDesc, l.locDesc)")
+                                    : QStringLiteral("select i.iteid, i.totvalue from items i where ") + narrowed
+                                          + QStringLiteral("matchitem(?1, i.catid, i.locid, i.Item, i.manufact, "
+                                                           "i.model, i.serno, i.wherepurch, i.misc1, i.Notes)"));
+    if (codesJoined)
+        statement.bindAll({typed});
+    else
+        sqlite3_bind_pointer(statement.get(), 1, &plan, ItemSearchPlan::PointerType, nullptr);
+    KeySet keySet;
+    if (within) {
+        keySet.keys = *within;
+        sqlite3_bind_pointer(statement.get(), 2, &keySet, KeySet::PointerType, nullptr);
+    }
+    std::vector<ListHit> hits;
+    while (statement.step())
+        hits.push_back({statement.int64Value(0), amountAt(statement.get(), 1)});
+    statement.reset();
+    std::sort(hits.begin(), hits.end(), [](const ListHit &a, const ListHit &b) { return a.key < b.key; });
     return hits;
 }
 

@@ -3,6 +3,7 @@
 #include "data/Money.h"
 
 #include <QHash>
+#include <Qt>
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -17,22 +18,32 @@ inline constexpr int ListColumnCount = 8;
 // The form's caption of the column ("Item Description", "Total Value").
 QString listColumnCaption(ListColumn column);
 
-// The keys of every item in the column's order, ascending, with the total
-// value of them all. Texts sort ignoring case (fold()), an empty text and
-// no text alike; dates and amounts with no value come first; the key breaks
-// ties, so the order is the same every time. Throws DbError.
-struct ListOrder {
-    std::vector<qint64> keys;
+// How many items there are, and their total value.
+struct ListSummary {
+    int count = 0;
     std::optional<Money> total; // Null when the sum is beyond the money range
 };
-ListOrder readListOrder(Database &db, ListColumn column);
+ListSummary readListSummary(Database &db);
+
+// The keys of the items in the column's order: texts ignoring case
+// (fold()), an empty text and no text alike; dates and amounts with no
+// value first. The key breaks ties, so the order is the same every time,
+// and descending is exactly ascending turned round. At most limit keys
+// (the first ones), or all of them when limit is 0. Throws DbError.
+std::vector<qint64> readListKeys(Database &db, ListColumn column, Qt::SortOrder order, int limit = 0);
 
 // The items whose description, manufacturer, model, serial number, where
 // purchased, miscellaneous, notes, category or location hold every word of
 // the typed text (ignoring case and accents; see SearchText.h), with their
-// total values (Null when none can be read). The search runs in SQLite.
-// Throws DbError.
-QHash<qint64, std::optional<Money>> searchItems(Database &db, const QString &typed);
+// total values (Null when none can be read), by ascending key. The search
+// runs in SQLite. Throws DbError.
+struct ListHit {
+    qint64 key = 0;
+    std::optional<Money> total;
+};
+// With within, only those items are looked at (ascending keys): for a
+// search that narrows an earlier one (searchNarrows), its hits.
+std::vector<ListHit> searchItems(Database &db, const QString &typed, const std::vector<qint64> *within = nullptr);
 
 // What the list shows of one item, by ListColumn: texts as QString,
 // the purchase date as DateValue, the total as Money; Null for no value.

@@ -113,10 +113,10 @@ void frmItemList::Form_Load()
     m_model->setErrorHandler([](const DbError &error) { HandleDbError(error); });
     trapDb([this] { m_model->refresh(); });
     grdItems->setModel(m_model);
-    grdItems->setSortingEnabled(true);
+    // The indicator first: turning sorting on sorts by it, which costs
+    // nothing for the order the model has already.
     grdItems->horizontalHeader()->setSortIndicator(int(ListColumn::Item), Qt::AscendingOrder);
-    // The model is sorted already; setting the indicator asked it again,
-    // which costs nothing for the same column and direction.
+    grdItems->setSortingEnabled(true);
     const int widths[ListColumnCount] = {240, 120, 120, 120, 110, 120, 100, 100};
     for (int column = 0; column < ListColumnCount; ++column)
         grdItems->setColumnWidth(column, widths[column]);

@@ -9,7 +9,6 @@
 #include "transfer/ItemFields.h"
 
 #include <QDir>
-#include <cmath>
 #include <sqlite3.h>
 
 const QString ItemExportStatement = QStringLiteral(
@@ -37,17 +36,9 @@ QByteArrayView columnBytes(sqlite3_stmt *statement, int column)
     return QByteArrayView(text ? text : "", sqlite3_column_bytes(statement, column));
 }
 
-// The amount in ten-thousandths, as the program reads it (Values.cpp); most
-// stored amounts are doubles a hair from four decimals, read here without
-// the round trip through text.
+// The amount in ten-thousandths, as the program reads it (Values.cpp).
 std::optional<Money> storedAmount(sqlite3_stmt *statement, int column)
 {
-    if (sqlite3_column_type(statement, column) == SQLITE_FLOAT) {
-        const double scaled = sqlite3_column_double(statement, column) * double(Money::Scale);
-        const double whole = std::round(scaled);
-        if (std::fabs(scaled - whole) < 1e-6 && std::fabs(whole) < 9e15)
-            return Money::fromUnits(std::int64_t(whole));
-    }
     const QVariant value = readColumn(statement, column, ColumnKind::Money);
     if (value.typeId() == qMetaTypeId<Money>())
         return value.value<Money>();

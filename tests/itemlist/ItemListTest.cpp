@@ -137,6 +137,24 @@ TEST_F(ItemListTest, SearchFindsItemsByAnyWordOfTheirTexts)
     EXPECT_EQ(itemsFound("zed apple"), (QStringList{"Apple/"}));
     EXPECT_EQ(itemsFound("   "), QStringList(QStringList() << itemsFound("")));
 
+    // Typing on looks only among the items found so far, and typing back
+    // takes what was found before: both must find what a fresh search finds.
+    const QString typed = QStringLiteral("garage dr");
+    QStringList steps;
+    for (qsizetype i = 1; i <= typed.size(); ++i)
+        steps << typed.left(i);
+    for (qsizetype i = typed.size() - 1; i >= 1; --i)
+        steps << typed.left(i);
+    for (const QString &step : steps) {
+        SCOPED_TRACE(step.toStdString());
+        ItemListModel fresh(*db);
+        fresh.refresh();
+        fresh.setSearch(step);
+        model.setSearch(step);
+        EXPECT_EQ(shownKeys(model), shownKeys(fresh));
+        EXPECT_EQ(model.shownTotal(), fresh.shownTotal());
+    }
+
     // Across the generated items, against a plain case-blind search of the
     // same texts (they are ASCII, where that is the whole rule).
     const std::vector<Row> rows = everyRow();
