@@ -44,8 +44,14 @@ void checkPlan(const ImportPlan &plan, const QString &how)
                 FUZZ_REQUIRE(value.toInt() >= -32768 && value.toInt() <= 32767, "%1: quantity %2", how, value.toString());
         }
     }
-    // A row is good exactly when no problem names its line.
+    // A row is good exactly when no problem names its line; without a
+    // column of descriptions no row is.
     for (const CheckedItem &item : plan.rows()) {
+        if (!plan.mapsDescription()) {
+            FUZZ_REQUIRE(!item.good && !item.storable, "%1: line %2 can be stored without descriptions", how,
+                         QString::number(item.line));
+            continue;
+        }
         const bool named = std::any_of(plan.problems().begin(), plan.problems().end(),
                                        [&](const ImportProblem &problem) { return problem.line == item.line; });
         FUZZ_REQUIRE(named == !item.good, "%1: line %2 is %3 but %4 named in the problems", how,

@@ -93,7 +93,7 @@ frmItemList::frmItemList(frmMain *mainWindow) : QDialog(mainWindow), m_main(main
     layout->addLayout(searchRow);
     layout->addWidget(grdItems, 1);
     layout->addLayout(bottomRow);
-    resize(980, 560);
+    resize(1060, 600);
 
     connect(txtSearch, &QLineEdit::textChanged, this, &frmItemList::txtSearch_Change);
     connect(grdItems, &QTableView::doubleClicked, this, &frmItemList::grdItems_DblClick);
@@ -117,7 +117,14 @@ void frmItemList::Form_Load()
     // nothing for the order the model has already.
     grdItems->horizontalHeader()->setSortIndicator(int(ListColumn::Item), Qt::AscendingOrder);
     grdItems->setSortingEnabled(true);
-    const int widths[ListColumnCount] = {240, 120, 120, 120, 110, 120, 100, 100};
+    // The item the user is on stays chosen while the list is sorted or
+    // searched anew (each of which puts the view back to no row).
+    connect(grdItems->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &now) {
+        if (now.isValid())
+            m_currentKey = m_model->keyAt(now.row());
+    });
+    connect(grdItems->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] { selectKey(m_currentKey); });
+    const int widths[ListColumnCount] = {230, 120, 115, 120, 110, 120, 95, 105};
     for (int column = 0; column < ListColumnCount; ++column)
         grdItems->setColumnWidth(column, widths[column]);
     grdItems->verticalHeader()->setDefaultSectionSize(grdItems->fontMetrics().height() + 6);
@@ -129,7 +136,7 @@ void frmItemList::Form_Activate()
 {
     if (!m_model || !dbInventory)
         return;
-    const qint64 key = currentKey();
+    const qint64 key = m_currentKey;
     bool reread = false;
     // Nothing is read when nothing was written since the list was read.
     trapDb([&] { reread = m_model->refreshIfChanged(); });
@@ -143,7 +150,7 @@ void frmItemList::txtSearch_Change()
 {
     if (!m_model)
         return;
-    const qint64 key = currentKey();
+    const qint64 key = m_currentKey;
     trapDb([this] { m_model->setSearch(txtSearch->text()); });
     selectKey(key);
     showSummary();

@@ -59,4 +59,5 @@ private:
 
     QPointer<frmMain> m_main;
     ItemListModel *m_model = nullptr;
+    qint64 m_currentKey = 0; // the item last chosen, kept across new orders and searches
 };

@@ -225,8 +225,10 @@ std::optional<CheckedItem> ItemRowChecker::check(const CsvRecord &record, std::v
 
     const QVariant &description = item[ItemField::Item];
     if (!description.isValid() || description.toString().isEmpty()) {
-        problems.push_back({item.line, ItemField::Item,
-                            QStringLiteral("empty; a row without a description cannot be imported.")});
+        // Without a column for it every row lacks one: said once, not per row.
+        if (has(ItemField::Item))
+            problems.push_back({item.line, ItemField::Item,
+                                QStringLiteral("empty; a row without a description cannot be imported.")});
         item.good = false;
         item.storable = false;
     }

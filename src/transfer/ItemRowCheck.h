@@ -43,7 +43,8 @@ struct CheckedItem {
 };
 
 // Checks file rows by the rules of the record form:
-// - the description must not be empty (a row without one cannot be stored);
+// - the description must not be empty (a row without one cannot be stored;
+//   it is reported only when a column holds descriptions at all);
 // - dates as ISO "2021-03-15" or as the locale writes them;
 // - amounts and quantities in the file's number style; a quantity must be a
 //   whole number from -32768 to 32767;

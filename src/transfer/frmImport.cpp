@@ -208,10 +208,13 @@ void frmImport::showPlan()
     const bool canImport = m_plan.mapsDescription() && storable > 0;
     const bool allGood = good == rows && !m_plan.unclosedQuoteLine();
     cmdImportAll->setVisible(canImport);
-    cmdImportAll->setText(allGood ? QStringLiteral("&Import %1 Rows").arg(rows)
-                                  : QStringLiteral("Import &All %1 Rows").arg(storable));
+    const auto counted = [](int count) {
+        return count == 1 ? QStringLiteral("1 Row") : QStringLiteral("%1 Rows").arg(count);
+    };
+    cmdImportAll->setText(allGood ? QStringLiteral("&Import ") + counted(rows)
+                                  : QStringLiteral("Import &All Rows (%1)").arg(storable));
     cmdImportGood->setVisible(canImport && !allGood && good > 0);
-    cmdImportGood->setText(QStringLiteral("Import &Good %1 Rows Only").arg(good));
+    cmdImportGood->setText(QStringLiteral("Import &Good Rows Only (%1)").arg(good));
 }
 
 void frmImport::showColumns()
@@ -234,6 +237,7 @@ void frmImport::showColumns()
         tblColumns->setCellWidget(column, 2, choice);
     }
     tblColumns->resizeColumnsToContents();
+    tblColumns->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
 }
 
 void frmImport::showPreview()

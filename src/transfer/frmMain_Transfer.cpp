@@ -48,7 +48,7 @@ void frmMain::mnuImport_Click()
     }
     Prompts::FileDialog dialog;
     dialog.title = frmImport::Caption;
-    dialog.filter = QStringLiteral("CSV Files (*.csv)|*.csv|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+    dialog.filter = QStringLiteral("CSV Files|*.csv|Text Files|*.txt|All Files|*");
     dialog.initialFolder = QDir::homePath();
     const std::optional<QString> path = prompts().openFileName(dialog);
     if (!path || path->isEmpty())
@@ -65,7 +65,7 @@ void frmMain::mnuExport_Click()
     Prompts::FileDialog dialog;
     dialog.title = ExportCaption;
     dialog.fileName = QStringLiteral("items.csv");
-    dialog.filter = QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*");
+    dialog.filter = QStringLiteral("CSV Files|*.csv|All Files|*");
     dialog.defaultSuffix = QStringLiteral("csv");
     dialog.initialFolder = QDir::homePath();
     const std::optional<QString> path = prompts().saveFileName(dialog);

@@ -7,6 +7,7 @@
 #include "itemlist/ItemListModel.h"
 #include "itemlist/frmItemList.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -200,6 +201,17 @@ TEST_F(ItemWindowTest, TheItemListFindsAnItemByAWordOfItsNotesAndShowsIt)
     EXPECT_EQ(list->lblSummary->text(), QStringLiteral("1 of 66 items, total value $420.00"));
     QTest::keyClick(list->grdItems, Qt::Key_Return);
     EXPECT_EQ(main.txtItem->text(), QStringLiteral("55-inch 4K LED Television"));
+
+    // With the search cleared and the list sorted by its total, most
+    // valuable first, the television is still the item chosen.
+    list->txtSearch->clear();
+    list->grdItems->horizontalHeader()->setSortIndicator(int(ListColumn::TotValue), Qt::DescendingOrder);
+    const auto cell = [&](int row, ListColumn column) {
+        return list->model()->data(list->model()->index(row, int(column))).toString();
+    };
+    EXPECT_EQ(cell(list->grdItems->currentIndex().row(), ListColumn::Item), QStringLiteral("55-inch 4K LED Television"));
+    EXPECT_EQ(cell(0, ListColumn::Item), QStringLiteral("Diamond Engagement Ring"));
+    EXPECT_EQ(cell(0, ListColumn::TotValue), QStringLiteral("$7,200.00"));
 
     // While the main window's item is being changed, it stays on screen.
     QTest::keyClicks(main.txtModel, "X");
