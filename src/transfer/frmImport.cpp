@@ -165,7 +165,6 @@ std::optional<ImportOutcome> frmImport::runImport(QWidget *owner, const QString 
         try {
             plan = ImportPlan::fromFile(path);
         } catch (const ImportError &error) {
-            plan.reset();
             prompts().message(error.message(), Prompts::Buttons::Ok, Prompts::Icon::Exclamation, Caption);
             return std::nullopt;
         }
