@@ -136,6 +136,9 @@ void frmMain::buildMenus()
     mnuHelpmenu->addSeparator()->setObjectName(QStringLiteral("mnuDash9"));
     mnuAbout = addItem(mnuHelpmenu, QStringLiteral("mnuAbout"), QStringLiteral("&About Stowbook"), TopicAbout);
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+
+    buildTransferMenu();
+    buildViewMenu();
 }
 
 void frmMain::Form_Load()

@@ -31,7 +31,7 @@ public:
     ~frmMain() override;
 
     // The windows that the main window closes when it unloads, in that order.
-    enum class Secondary { Picture, CodesMaint, Output, About, Designer, Count };
+    enum class Secondary { Picture, CodesMaint, Output, About, Designer, ItemList, Count };
     void setSecondaryWindow(Secondary which, QWidget *window);
     QWidget *secondaryWindow(Secondary which) const;
 
@@ -48,6 +48,17 @@ public:
     void mnuCustom_Click();
     void mnuHelp_Click(int index);
     void mnuAbout_Click();
+
+    // Items in bulk (src/transfer/frmMain_Transfer.cpp, src/itemlist/frmMain_ItemList.cpp).
+    void mnuImport_Click();
+    void mnuExport_Click();
+    void mnuItemList_Click();
+    // Shows the item with the key (for the item list); false, after telling
+    // the user, when an edit or addition is under way or the item is gone.
+    bool ShowItemByKey(qint64 key);
+    // After items were stored by an import: reads rsItems again, so the new
+    // items are in it, and shows the item with the key.
+    void ShowImportedItems(qint64 key);
 
     // Record form (src/items/frmMain_RecordForm.cpp).
     void LoadItem();
@@ -156,6 +167,10 @@ public:
     QMenu *mnuMaintain = nullptr;
     QMenu *mnuReportsMenu = nullptr;
     QMenu *mnuHelpmenu = nullptr;
+    QAction *mnuImport = nullptr;
+    QAction *mnuExport = nullptr;
+    QMenu *mnuViewMenu = nullptr;
+    QAction *mnuItemList = nullptr;
 
     ElasticContainer *Elastic1 = nullptr;
 
@@ -167,6 +182,11 @@ protected:
 
 private:
     void buildMenus();
+    void buildTransferMenu();    // src/transfer/frmMain_Transfer.cpp
+    void buildViewMenu();        // src/itemlist/frmMain_ItemList.cpp
+    // Opens rsItems again on the whole table (items added by an import or
+    // by another program are then in it) and puts it on the key, else first.
+    void reopenItems(qint64 key);
     void buildRecordForm();      // src/items/frmMain_RecordForm.cpp
     void buildCommandButtons();  // src/items/frmMain_Commands.cpp
     void wireFieldEntry();       // src/items/frmMain_FieldEntry.cpp

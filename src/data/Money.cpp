@@ -12,6 +12,16 @@ std::optional<Money> Money::fromDouble(double value)
 {
     if (!std::isfinite(value))
         return std::nullopt;
+    // Nearly every stored amount is a double a hair away from four decimals.
+    // Below 1e8 a double is finer than 1.5e-8, so when value x 10000 lies
+    // within 1e-6 of a whole number, its shortest decimal text (below) rounds
+    // to that same number: the answer is had without printing it.
+    if (std::fabs(value) < 1e8) {
+        const double scaled = value * double(Scale);
+        const double whole = std::round(scaled);
+        if (std::fabs(scaled - whole) < 1e-6)
+            return fromUnits(std::int64_t(whole));
+    }
     // Far outside the range: no need to print hundreds of digits.
     if (std::fabs(value) > 1e16)
         return std::nullopt;

@@ -82,6 +82,15 @@ QString decodeUtf8Or1252(const QByteArray &bytes)
     return text;
 }
 
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(char16_t(cp1252(static_cast<unsigned char>(bytes[i]))));
+    return text;
+}
+
 QStringList splitFileLines(const QString &text)
 {
     QStringList lines;

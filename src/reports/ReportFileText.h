@@ -9,6 +9,8 @@
 // sequence is read as Windows-1252, so both kinds (and a mix) read right.
 // A leading UTF-8 byte order mark is dropped.
 QString decodeUtf8Or1252(const QByteArray &bytes);
+// Every byte as Windows-1252, for text known to be in that code page.
+QString decodeWindows1252(QByteArrayView bytes);
 
 // The lines of a file's text. Lines end with CR LF; a lone LF or CR is
 // taken as a line end too, so a file saved by another editor still reads.

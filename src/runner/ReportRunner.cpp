@@ -10,6 +10,7 @@
 #include "reports/ReportTableHeading.h"
 #include "runner/ConsolePrompts.h"
 #include "runner/PdfReportOutput.h"
+#include "transfer/ItemExport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,15 +25,16 @@ QString runnerUsage()
     return QStringLiteral(
         "usage: stowbook-report [-d DATAFOLDER] REPORT OUTPUT\n"
         "  REPORT  a report file: a name in the data folder (bycat.srp) or a path;\n"
-        "          or value-by-category, value-by-location, serial-numbers (PDF only)\n"
-        "  OUTPUT  the file to write: .txt (tab-separated text), .htm or .html, or .pdf\n"
+        "          or value-by-category, value-by-location, serial-numbers (PDF only);\n"
+        "          or items: every item with every field, as a CSV file (.csv only)\n"
+        "  OUTPUT  the file to write: .txt (tab-separated text), .htm or .html, .pdf, or .csv\n"
         "  --help     show this text\n"
         "  --version  show the version");
 }
 
 namespace {
 
-enum class OutputKind { Text, Html, Pdf };
+enum class OutputKind { Text, Html, Pdf, Csv };
 
 std::optional<OutputKind> outputKindOf(const QString &path)
 {
@@ -43,6 +45,8 @@ std::optional<OutputKind> outputKindOf(const QString &path)
         return OutputKind::Html;
     if (suffix == u"pdf")
         return OutputKind::Pdf;
+    if (suffix == u"csv")
+        return OutputKind::Csv;
     return std::nullopt;
 }
 
@@ -88,6 +92,18 @@ int runFixedReport(const QString &name, const QString &output)
 #endif
 }
 
+// Every item to a CSV file; an empty inventory gives the heading row alone.
+int runItemsExport(const QString &output)
+{
+    try {
+        exportItems(*dbInventory, output);
+        return ExitProduced;
+    } catch (const DbError &error) {
+        HandleDbError(error);
+        return error.number() == ExportFileError ? ExitOutputFailed : ExitDatabase;
+    }
+}
+
 } // namespace
 
 int runReportCommand(const QStringList &arguments)
@@ -110,7 +126,13 @@ int runReportCommand(const QStringList &arguments)
     const QString output = QFileInfo(positional[1]).absoluteFilePath();
     const std::optional<OutputKind> kind = outputKindOf(output);
     if (!kind) {
-        printError(QStringLiteral("The output file \"%1\" must end in .txt, .htm, .html or .pdf.").arg(positional[1]));
+        printError(QStringLiteral("The output file \"%1\" must end in .txt, .htm, .html, .pdf or .csv.").arg(positional[1]));
+        return ExitUsage;
+    }
+    if ((report == ItemsExportName) != (*kind == OutputKind::Csv)) {
+        printError(report == ItemsExportName
+                       ? QStringLiteral("The items can only be written as a CSV file (.csv).")
+                       : QStringLiteral("Only \"%1\" can be written as a CSV file.").arg(ItemsExportName));
         return ExitUsage;
     }
 
@@ -124,6 +146,9 @@ int runReportCommand(const QStringList &arguments)
     });
     if (!opened)
         return ExitDatabase;
+
+    if (report == ItemsExportName)
+        return runItemsExport(output);
 
     const bool fixed = report == ValueByCategoryName || report == ValueByLocationName || report == SerialNumbersName;
     if (fixed) {
@@ -146,6 +171,8 @@ int runReportCommand(const QStringList &arguments)
             return std::make_unique<HtmlReportWriter>(output);
         case OutputKind::Pdf:
             return std::make_unique<PdfReportOutput>(output);
+        case OutputKind::Csv:
+            break;
         }
         return nullptr;
     }, &problem);

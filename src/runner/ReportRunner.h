@@ -17,10 +17,13 @@ enum RunnerExit : int {
 inline const QString ValueByCategoryName = QStringLiteral("value-by-category");
 inline const QString ValueByLocationName = QStringLiteral("value-by-location");
 inline const QString SerialNumbersName = QStringLiteral("serial-numbers");
+// The name that writes every item to a CSV file (.csv only).
+inline const QString ItemsExportName = QStringLiteral("items");
 
 // Runs "-d DIR REPORT OUTPUT" (the arguments after the program's name): the
 // report goes to OUTPUT as text (.txt), HTML (.htm, .html) or PDF (.pdf),
-// whatever destination the report file names. An existing OUTPUT is
+// whatever destination the report file names; REPORT "items" writes every
+// item to OUTPUT as CSV (.csv, and only then). An existing OUTPUT is
 // replaced, but only by a complete report. Messages go through the
 // installed prompts. Needs a QGuiApplication for the fonts.
 int runReportCommand(const QStringList &arguments);

@@ -6,9 +6,12 @@
 #include "setup/HouseholdCodes.h"
 #include "setup/ItemGenerator.h"
 #include "setup/ItemWriter.h"
+#include "setup/ItemsFromFile.h"
 #include "setup/PrivateFiles.h"
 #include "setup/StagedDatabaseFile.h"
 #include "setup/TemplateFolder.h"
+#include "transfer/ImportPlan.h"
+#include "transfer/ItemImport.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,18 +108,21 @@ static void writePicture(const QImage &image, const QString &path, CreatedPaths 
     makeFilePrivate(path);
 }
 
+// The demo household goes in through the importer, like any household's
+// own file; its file must read without a single problem.
 static void fillDemoInventory(Database &db, const QDir &images, CreatedPaths &created)
 {
-    ItemWriter writer(db);
-    QList<std::pair<qint64, DemoPicture>> pictures;
-    for (const DemoEntry &entry : demoInventory()) {
-        const qint64 key = writer.add(entry.row);
-        if (entry.picture != DemoPicture::None)
-            pictures.append({key, entry.picture});
+    const ImportPlan plan = ImportPlan::fromBytes(readResource(QStringLiteral(":/share/demo-items.csv")));
+    if (!plan.problems().empty() || plan.rows().empty())
+        throw SetupError(QStringLiteral("The program's demo inventory cannot be read: %1")
+                             .arg(plan.problems().empty() ? QStringLiteral("it holds no items.")
+                                                          : describeProblem(plan.problems().front())));
+    const ImportOutcome outcome = storeImportedItems(db, plan.rows(), ImportChoice::AllRows);
+    for (std::size_t i = 0; i < outcome.keys.size(); ++i) {
+        const DemoPicture picture = demoPictureFor(plan.rows()[i][ItemField::Item].toString());
+        if (picture != DemoPicture::None)
+            writePicture(drawDemoPicture(picture), images.filePath(pictureName(outcome.keys[i].second)), created);
     }
-    writer.flush();
-    for (const auto &[key, picture] : pictures)
-        writePicture(drawDemoPicture(picture), images.filePath(pictureName(key)), created);
 }
 
 static void fillGeneratedItems(Database &db, int count, quint32 seed)
@@ -142,6 +148,9 @@ static void buildInventory(const QString &path, const SetupOptions &options, con
         } else if (options.generatedItems > 0) {
             insertHouseholdCodes(*db);
             fillGeneratedItems(*db, options.generatedItems, options.seed);
+        } else if (!options.importFile.isEmpty()) {
+            // The household's own lists come with its items.
+            importItemsFile(*db, options.importFile, options.problemRows, options.report);
         }
         transaction.commit();
     }
@@ -190,6 +199,8 @@ void createDataFolder(const QString &folder, const SetupOptions &options)
         throw SetupError(QStringLiteral("No data folder was named."));
     if (options.demo && options.generatedItems > 0)
         throw SetupError(QStringLiteral("Choose either the demo inventory or generated items, not both."));
+    if ((options.demo || options.generatedItems > 0) && !options.importFile.isEmpty())
+        throw SetupError(QStringLiteral("Choose either the items of a file or the demo or generated items, not both."));
     if (options.generatedItems < 0)
         throw SetupError(QStringLiteral("The number of items to generate cannot be negative."));
 

@@ -1,17 +1,19 @@
 #pragma once
 
 #include "setup/DemoPictures.h"
-#include "setup/ItemRow.h"
 
+#include <QString>
+#include <utility>
 #include <vector>
 
-// One item of the demo household inventory and the drawing that goes with it.
-struct DemoEntry {
-    ItemRow row;
-    DemoPicture picture = DemoPicture::None;
-};
+// The demo household inventory is a file as Export Items writes it,
+// share/demo-items.csv: about sixty items with fixed dates and amounts,
+// some leaving fields empty or Null as real inventories do. It is read
+// through the importer like any household's own file (the program carries
+// it as the resource ":/share/demo-items.csv"), after the household
+// category and location lists (HouseholdCodes), whose descriptions it uses.
 
-// A realistic household inventory of about sixty items, with fixed dates
-// and amounts, referring to the category and location ids of HouseholdCodes.
-// Some entries leave fields empty or Null, as real inventories do.
-const std::vector<DemoEntry> &demoInventory();
+// The items that have a picture, by their descriptions, and the drawing
+// that stands in for it.
+const std::vector<std::pair<QString, DemoPicture>> &demoPictures();
+DemoPicture demoPictureFor(const QString &description);

@@ -3,7 +3,8 @@
 QString setupUsage()
 {
     return QStringLiteral(
-        "Usage: stowbook-setup [--demo | --items N] [--seed S] DIR\n"
+        "Usage: stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR\n"
+        "       stowbook-setup --add-items FILE [--rows good|all] DIR\n"
         "Lays out a new Stowbook data folder DIR: the inventory database stowbook.db,\n"
         "the report field catalogue rptspec.db, the images folder and the help file.\n"
         "A folder that already holds stowbook.db or rptspec.db is left untouched.\n"
@@ -11,6 +12,13 @@ QString setupUsage()
         "  --demo       fill in a household inventory of about sixty items with pictures\n"
         "  --items N    fill in N made-up items (1 to %1), for trying out large inventories\n"
         "  --seed S     the starting number for --items; the same S gives the same items\n"
+        "  --import FILE     fill in the items of a CSV file (comma, semicolon or tab\n"
+        "                    separated, with a heading row), with their categories and\n"
+        "                    locations\n"
+        "  --add-items FILE  add the items of a CSV file to the inventory already in DIR\n"
+        "  --rows good|all   with --import or --add-items: import only the rows without\n"
+        "                    problems, or every row that has a description; without it\n"
+        "                    a file with any problem is refused and nothing is stored\n"
         "  -h, --help   show this text\n"
         "  --version    show the version\n")
         .arg(MaxGeneratedItems);
@@ -35,6 +43,7 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
     SetupArguments result;
     bool seenItems = false;
     bool seenSeed = false;
+    bool seenRows = false;
     QStringList folders;
     bool onlyFoldersFollow = false;
 
@@ -92,6 +101,30 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             }
             result.options.seed = seed;
             seenSeed = true;
+        } else if (is("--import") || is("--add-items")) {
+            const QString name = argument.section(u'=', 0, 0);
+            QString value;
+            if (!result.options.importFile.isEmpty() || !result.addItemsFile.isEmpty()) {
+                result.error = QStringLiteral("Name one file to import, with --import or --add-items.");
+                return result;
+            }
+            if (!takeValue(arguments, i, name, value) || value.isEmpty()) {
+                result.error = QStringLiteral("%1 needs the CSV file to read.").arg(name);
+                return result;
+            }
+            (name == u"--import" ? result.options.importFile : result.addItemsFile) = value;
+        } else if (is("--rows")) {
+            QString value;
+            if (seenRows) {
+                result.error = QStringLiteral("--rows is given twice.");
+                return result;
+            }
+            if (!takeValue(arguments, i, QStringLiteral("--rows"), value) || (value != u"good" && value != u"all")) {
+                result.error = QStringLiteral("--rows needs \"good\" or \"all\".");
+                return result;
+            }
+            result.options.problemRows = value == u"good" ? ProblemRows::Skip : ProblemRows::Keep;
+            seenRows = true;
         } else {
             result.error = QStringLiteral("Unknown option \"%1\".").arg(argument);
             return result;
@@ -102,6 +135,15 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
         return result;
     if (result.options.demo && seenItems) {
         result.error = QStringLiteral("Choose either --demo or --items, not both.");
+        return result;
+    }
+    const bool importing = !result.options.importFile.isEmpty() || !result.addItemsFile.isEmpty();
+    if (importing && (result.options.demo || seenItems)) {
+        result.error = QStringLiteral("Choose either the items of a file or --demo or --items, not both.");
+        return result;
+    }
+    if (seenRows && !importing) {
+        result.error = QStringLiteral("--rows goes with --import or --add-items.");
         return result;
     }
     if (folders.isEmpty()) {

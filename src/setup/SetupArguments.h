@@ -6,10 +6,12 @@
 #include <QStringList>
 
 // The command line of stowbook-setup:
-//   stowbook-setup [--demo | --items N] [--seed S] DIR
+//   stowbook-setup [--demo | --items N | --import FILE] [--seed S] [--rows good|all] DIR
+//   stowbook-setup --add-items FILE [--rows good|all] DIR
 struct SetupArguments {
     QString folder;
     SetupOptions options;
+    QString addItemsFile;   // not empty: add this file's items to the inventory already in folder
     bool showHelp = false;  // -h or --help: print the usage and do nothing else
     bool showVersion = false; // --version: print the version and do nothing else
     QString error;          // not empty: the command line was refused, for this reason

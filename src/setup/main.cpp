@@ -1,6 +1,7 @@
 #include "app/BuildInfo.h"
 #include "data/Database.h"
 #include "setup/DataFolderSetup.h"
+#include "setup/ItemsFromFile.h"
 #include "setup/SetupArguments.h"
 
 #include <QCoreApplication>
@@ -54,8 +55,15 @@ int main(int argc, char **argv)
         return 0;
     }
     try {
-        createDataFolder(arguments.folder, arguments.options);
+        if (!arguments.addItemsFile.isEmpty()) {
+            addItemsToFolder(arguments.folder, arguments.addItemsFile, arguments.options.problemRows, out);
+            return 0;
+        }
+        SetupOptions options = arguments.options;
+        options.report = &out;
+        createDataFolder(arguments.folder, options);
     } catch (const SetupError &error) {
+        out.flush();
         err << "stowbook-setup: " << error.message() << '\n';
         return 1;
     }

@@ -237,6 +237,9 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
         {w.mnuHelp[2], "&Search for Help on...", 40},
         {w.mnuHelp[3], "&Using Help", 40},
         {w.mnuAbout, "&About Stowbook", 41},
+        {w.mnuImport, "&Import Items...", 50},
+        {w.mnuExport, "&Export Items...", 51},
+        {w.mnuItemList, "Item &List...", 52},
     };
     for (const Row &row : rows) {
         ASSERT_NE(row.action, nullptr) << row.caption;
@@ -248,7 +251,14 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
     for (QAction *menu : w.menuBar()->actions())
         top << menu->text() + QLatin1Char('=') + QString::number(helpTopic(menu));
     EXPECT_EQ(top, (QStringList{QStringLiteral("&File=30"), QStringLiteral("&Maintain=31"),
-                                QStringLiteral("&Reports=33"), QStringLiteral("&Help=40")}));
+                                QStringLiteral("&Reports=33"), QStringLiteral("&View=52"),
+                                QStringLiteral("&Help=40")}));
+    // Exit stays last in the File menu, with its own access key.
+    QStringList file;
+    for (QAction *item : w.mnuFileMenu->actions())
+        file << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    EXPECT_EQ(file, (QStringList{QStringLiteral("&Import Items..."), QStringLiteral("&Export Items..."),
+                                 QStringLiteral("-"), QStringLiteral("E&xit")}));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Stowbook"));
 }
 

@@ -54,12 +54,33 @@ TEST(SetupArguments, RefusesABadCommandLineWithAReason)
         {"seed too large", {"--seed", "4294967296", "d"}, "--seed"},
         {"seed missing", {"d", "--seed"}, "--seed"},
         {"unknown option", {"--demos", "d"}, "--demos"},
+        {"import and demo", {"--import", "a.csv", "--demo", "d"}, "not both"},
+        {"import and add", {"--import", "a.csv", "--add-items", "b.csv", "d"}, "one file"},
+        {"import without file", {"d", "--import"}, "--import"},
+        {"rows without import", {"--rows", "good", "d"}, "--rows"},
+        {"rows of another kind", {"--import", "a.csv", "--rows", "some", "d"}, "good"},
     };
     for (const RefusedCase &c : cases) {
         SCOPED_TRACE(c.name);
         const SetupArguments parsed = parseSetupArguments(c.arguments);
         EXPECT_TRUE(parsed.error.contains(QLatin1String(c.reasonMentions))) << parsed.error.toStdString();
     }
+}
+
+TEST(SetupArguments, ImportOptionsNameTheFileAndWhatBecomesOfBadRows)
+{
+    const SetupArguments fresh = parseSetupArguments({"--import", "my items.csv", "data"});
+    EXPECT_EQ(fresh.error, QString());
+    EXPECT_EQ(fresh.options.importFile, QStringLiteral("my items.csv"));
+    EXPECT_TRUE(fresh.addItemsFile.isEmpty());
+    EXPECT_EQ(fresh.options.problemRows, ProblemRows::Refuse);
+
+    const SetupArguments added = parseSetupArguments({"data", "--add-items=list.csv", "--rows", "good"});
+    EXPECT_EQ(added.error, QString());
+    EXPECT_EQ(added.addItemsFile, QStringLiteral("list.csv"));
+    EXPECT_TRUE(added.options.importFile.isEmpty());
+    EXPECT_EQ(added.options.problemRows, ProblemRows::Skip);
+    EXPECT_EQ(parseSetupArguments({"--import", "a.csv", "--rows=all", "d"}).options.problemRows, ProblemRows::Keep);
 }
 
 TEST(SetupArguments, HelpAndVersionNeedNoFolder)
@@ -76,5 +97,5 @@ TEST(SetupArguments, HelpAndVersionNeedNoFolder)
         EXPECT_EQ(parsed.showVersion, c.version);
         EXPECT_TRUE(parsed.error.isEmpty());
     }
-    EXPECT_TRUE(setupUsage().contains(QLatin1String("stowbook-setup [--demo | --items N] [--seed S] DIR")));
+    EXPECT_TRUE(setupUsage().contains(QLatin1String("stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR")));
 }

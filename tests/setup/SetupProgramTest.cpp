@@ -1,5 +1,6 @@
 #include "TestDataFolder.h"
 #include "FolderContents.h"
+#include "data/Database.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,4 +73,45 @@ TEST(SetupProgram, SaysWhatItMade)
     EXPECT_TRUE(run.out.contains(QLatin1String("20 items"))) << run.out.toStdString();
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/stowbook.db")));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/rptspec.db")));
+}
+
+// A household's own spreadsheet into a new folder, then another file added
+// to it: a file with a bad row is refused whole until the user says which rows.
+TEST(SetupProgram, ImportsAFileIntoANewFolderAndAddsAnotherToIt)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile file(temp.filePath(QLatin1String(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const QString first = write("first.csv", "Name,Brand,Price,Room\r\nLamp,Acme,12.50,Den\r\nChair,,40,den\r\n");
+    const QString second = write("second.csv", "Item,Qty\nRug,1\nVase,lots\n");
+    const QString folder = temp.filePath(QStringLiteral("data"));
+    const auto count = [&](const char *sql) {
+        auto db = Database::open(folder + QStringLiteral("/stowbook.db"));
+        return db->scalar(QString::fromLatin1(sql)).toLongLong();
+    };
+
+    RunResult run = runSetup({QStringLiteral("--import"), first, folder});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("Brand -> Manufacturer"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("2 items, 0 categories, 1 locations"))) << run.out.toStdString();
+
+    run = runSetup({QStringLiteral("--add-items"), second, folder});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("Line 3, Quantity: \"lots\" is not a number"))) << run.err.toStdString();
+    EXPECT_EQ(count("select count(*) from items"), 2);
+
+    run = runSetup({QStringLiteral("--add-items"), second, QStringLiteral("--rows"), QStringLiteral("good"), folder});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("Imported 1 item from"))) << run.out.toStdString();
+    EXPECT_EQ(count("select count(*) from items"), 3);
+
+    // A new folder is never made over an existing one.
+    run = runSetup({QStringLiteral("--import"), first, folder});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(count("select count(*) from items"), 3);
 }

@@ -23,6 +23,7 @@ static const UsedTopic UsedTopics[] = {
     {33, "by Category"}, {34, "by Location"}, {35, "by Item Description"},
     {36, "Value Summary by Category"}, {37, "Value Summary by Location"},
     {38, "Serial Number List"}, {40, "Help"}, {41, "About"}, {47, "Custom Reports"},
+    {50, "Import Items"}, {51, "Export Items"}, {52, "Item List"},
 };
 
 class ShippedHelpFile : public ::testing::Test {

@@ -1,5 +1,7 @@
 #include "RunFixture.h"
 
+#include "app/Globals.h"
+
 #include <QFile>
 #include <QProcess>
 
@@ -47,6 +49,17 @@ TEST_F(Runner, ExtensionChoosesTheRendererWhateverTheFileSays)
     }
 }
 
+TEST_F(Runner, ItemsGoToACsvFileWithEveryColumn)
+{
+    addFixedInventory();
+    const QString output = folder.file(QStringLiteral("items.csv"));
+    const RunResult result = runRunner({QStringLiteral("-d"), folder.path(), QStringLiteral("items"), output});
+    EXPECT_EQ(result.exitCode, 0) << result.stderrText.toStdString();
+    const QByteArray bytes = fileBytes(output);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFID,Item Description,Manufacturer,")) << bytes.left(80).toStdString();
+    EXPECT_EQ(bytes.count("\r\n"), 1 + dbInventory->scalar(QStringLiteral("select count(*) from items")).toInt());
+}
+
 TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
 {
     addFixedInventory();
@@ -65,7 +78,9 @@ TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
              Case{"bad.srp", "out.txt", 1, "Invalid Report File: There appears to be an error in the report file"},
              Case{"missing.srp", "out.txt", 1, "Invalid Report File: "},
              Case{"none.srp", "out.htm", 4, noRecords.constData()},
-             Case{"bycat.srp", "out.doc", 2, "must end in .txt, .htm, .html or .pdf"},
+             Case{"bycat.srp", "out.doc", 2, "must end in .txt, .htm, .html, .pdf or .csv"},
+             Case{"bycat.srp", "out.csv", 2, "Only \"items\" can be written as a CSV file"},
+             Case{"items", "out.txt", 2, "The items can only be written as a CSV file"},
              Case{"value-by-category", "out.txt", 2, "can only be written as a PDF file"},
          }) {
         const QString output = folder.file(QLatin1String(c.output));

@@ -1,0 +1,135 @@
+#include "data/SearchText.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+static bool isMark(QChar c)
+{
+    switch (c.category()) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString searchFold(QStringView text)
+{
+    // Folded before and after the decomposition: it may bring out capitals
+    // (a full-width "Ａ" decomposes to "A").
+    const QString decomposed = text.toString().toCaseFolded().normalized(QString::NormalizationForm_KD);
+    QString plain;
+    plain.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (!isMark(c))
+            plain += c;
+    }
+    return plain.toCaseFolded();
+}
+
+std::vector<QByteArray> searchWords(QStringView typed)
+{
+    std::vector<QByteArray> words;
+    const QString folded = searchFold(typed);
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= folded.size(); ++i) {
+        const bool blank = i == folded.size() || folded[i].isSpace();
+        if (!blank && start < 0)
+            start = i;
+        if (blank && start >= 0) {
+            words.push_back(QStringView(folded).mid(start, i - start).toUtf8());
+            start = -1;
+        }
+    }
+    return words;
+}
+
+WordSearch::WordSearch(QStringView typed) : m_words(searchWords(typed)), m_seen(m_words.size(), 0)
+{
+}
+
+void WordSearch::beginRow(quint64 found)
+{
+    m_found = 0;
+    for (std::size_t w = 0; w < m_seen.size(); ++w) {
+        m_seen[w] = w < 64 && (found >> w & 1) ? 1 : 0;
+        m_found += m_seen[w];
+    }
+}
+
+static bool isAscii(const char *text, qsizetype bytes)
+{
+    for (qsizetype i = 0; i < bytes; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+void WordSearch::fold(const char *utf8, qsizetype bytes)
+{
+    // Nearly every stored text is plain ASCII: folding it is lowering it,
+    // and it has no marks to drop, so it costs no trip through QString.
+    if (isAscii(utf8, bytes)) {
+        m_folded.resize(bytes);
+        char *out = m_folded.data();
+        for (qsizetype i = 0; i < bytes; ++i) {
+            const char c = utf8[i];
+            out[i] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+        }
+    } else {
+        m_folded = searchFold(QString::fromUtf8(utf8, bytes)).toUtf8();
+    }
+}
+
+quint64 WordSearch::wordsIn(const char *utf8, qsizetype bytes)
+{
+    if (!utf8 || bytes <= 0)
+        return 0;
+    fold(utf8, bytes);
+    const std::string_view haystack(m_folded.constData(), std::size_t(m_folded.size()));
+    quint64 mask = 0;
+    for (std::size_t w = 0; w < m_words.size() && w < 64; ++w) {
+        const QByteArray &word = m_words[w];
+        if (haystack.find(std::string_view(word.constData(), std::size_t(word.size()))) != std::string_view::npos)
+            mask |= quint64(1) << w;
+    }
+    return mask;
+}
+
+bool WordSearch::addText(const char *utf8, qsizetype bytes)
+{
+    if (!utf8 || bytes <= 0)
+        return allFound();
+    fold(utf8, bytes);
+    const std::string_view haystack(m_folded.constData(), std::size_t(m_folded.size()));
+    for (std::size_t w = 0; w < m_words.size(); ++w) {
+        if (m_seen[w])
+            continue;
+        const QByteArray &word = m_words[w];
+        if (haystack.find(std::string_view(word.constData(), std::size_t(word.size()))) != std::string_view::npos) {
+            m_seen[w] = 1;
+            ++m_found;
+        }
+    }
+    return allFound();
+}
+
+bool KeySet::contains(qint64 key) const
+{
+    return std::binary_search(keys.begin(), keys.end(), key);
+}
+
+bool searchNarrows(QStringView typed, QStringView earlier)
+{
+    const std::vector<QByteArray> now = searchWords(typed);
+    const std::vector<QByteArray> before = searchWords(earlier);
+    if (before.empty())
+        return false;
+    return std::all_of(before.begin(), before.end(), [&](const QByteArray &old) {
+        return std::any_of(now.begin(), now.end(), [&](const QByteArray &word) { return word.contains(old); });
+    });
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "data/Money.h"
+
+#include <QHash>
+#include <Qt>
+#include <QString>
+#include <QVariant>
+#include <optional>
+#include <vector>
+
+class Database;
+
+// The columns of the item list, in the order shown.
+enum class ListColumn { Item, Category, Location, Manufact, Model, SerNo, PurchDate, TotValue };
+inline constexpr int ListColumnCount = 8;
+
+// The form's caption of the column ("Item Description", "Total Value").
+QString listColumnCaption(ListColumn column);
+
+// How many items there are, and their total value.
+struct ListSummary {
+    int count = 0;
+    std::optional<Money> total; // Null when the sum is beyond the money range
+};
+ListSummary readListSummary(Database &db);
+
+// The keys of the items in the column's order: texts ignoring case
+// (fold()), an empty text and no text alike; dates and amounts with no
+// value first. The key breaks ties, so the order is the same every time,
+// and descending is exactly ascending turned round. At most limit keys
+// (the first ones), or all of them when limit is 0. Throws DbError.
+std::vector<qint64> readListKeys(Database &db, ListColumn column, Qt::SortOrder order, int limit = 0);
+
+// The items whose description, manufacturer, model, serial number, where
+// purchased, miscellaneous, notes, category or location hold every word of
+// the typed text (ignoring case and accents; see SearchText.h), with their
+// total values (Null when none can be read), by ascending key. The search
+// runs in SQLite. Throws DbError.
+struct ListHit {
+    qint64 key = 0;
+    std::optional<Money> total;
+};
+// With within, only those items are looked at (ascending keys): for a
+// search that narrows an earlier one (searchNarrows), its hits.
+std::vector<ListHit> searchItems(Database &db, const QString &typed, const std::vector<qint64> *within = nullptr);
+
+// What the list shows of one item, by ListColumn: texts as QString,
+// the purchase date as DateValue, the total as Money; Null for no value.
+struct ListRow {
+    std::vector<QVariant> values;
+};
+// The rows of the given keys; items no longer stored are missing from the
+// result. Throws DbError.
+QHash<qint64, ListRow> readListRows(Database &db, const std::vector<qint64> &keys);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+
+// The statement the export runs: every item with every column, the
+// category and location by their descriptions, in key order. Public so
+// that a benchmark can hand the same query to the sqlite3 shell.
+extern const QString ItemExportStatement;
+
+// The number under which a file that cannot be written is reported (the
+// file-access error of the program's numbered failures).
+inline constexpr int ExportFileError = 75;
+
+// Writes every item to a CSV file (see CsvWriter.h): a heading row with
+// "ID" and the form's captions, then one row per item. Amounts are plain
+// decimals ("1234.5"), dates ISO ("2021-03-15"), the receipt "Yes" or
+// "No", so any spreadsheet reads the file alike in any locale; a value the
+// column cannot hold (text in an amount column, say) is written as stored.
+// No value (Null) is an empty field, an empty text a pair of quotes. Texts
+// that a spreadsheet would run as formulas are guarded (FormulaCells.h).
+// An existing file is replaced only by a complete export.
+// Returns the number of items written. Throws DbError: the database's
+// failures as they come, a file that cannot be written as ExportFileError.
+int exportItems(Database &db, const QString &path);

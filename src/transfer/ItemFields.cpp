@@ -1,0 +1,150 @@
+#include "transfer/ItemFields.h"
+
+#include <QHash>
+
+std::array<ItemField, ItemFieldCount> allItemFields()
+{
+    std::array<ItemField, ItemFieldCount> fields{};
+    for (int i = 0; i < ItemFieldCount; ++i)
+        fields[std::size_t(i)] = ItemField(i);
+    return fields;
+}
+
+QString fieldCaption(ItemField field)
+{
+    switch (field) {
+    case ItemField::None: break;
+    case ItemField::Item: return QStringLiteral("Item Description");
+    case ItemField::Manufact: return QStringLiteral("Manufacturer");
+    case ItemField::Model: return QStringLiteral("Model Number");
+    case ItemField::SerNo: return QStringLiteral("Serial Number");
+    case ItemField::PurchDate: return QStringLiteral("Purchase Date");
+    case ItemField::PurchPrice: return QStringLiteral("Purchase Price");
+    case ItemField::EstValue: return QStringLiteral("Est. Value");
+    case ItemField::Quantity: return QStringLiteral("Quantity");
+    case ItemField::TotValue: return QStringLiteral("Total Value");
+    case ItemField::Receipt: return QStringLiteral("Receipt on File");
+    case ItemField::WherePurch: return QStringLiteral("Where Purchased");
+    case ItemField::Misc1: return QStringLiteral("Miscellaneous");
+    case ItemField::Notes: return QStringLiteral("Notes");
+    case ItemField::Category: return QStringLiteral("Category");
+    case ItemField::Location: return QStringLiteral("Location");
+    }
+    return QString();
+}
+
+FieldKind fieldKind(ItemField field)
+{
+    switch (field) {
+    case ItemField::PurchDate: return FieldKind::Date;
+    case ItemField::PurchPrice:
+    case ItemField::EstValue:
+    case ItemField::TotValue: return FieldKind::Amount;
+    case ItemField::Quantity: return FieldKind::Quantity;
+    case ItemField::Receipt: return FieldKind::YesNo;
+    default: return FieldKind::Text;
+    }
+}
+
+int fieldEntryLimit(ItemField field)
+{
+    switch (field) {
+    case ItemField::Item:
+    case ItemField::WherePurch: return 80;
+    case ItemField::Manufact:
+    case ItemField::Model:
+    case ItemField::SerNo:
+    case ItemField::Category:
+    case ItemField::Location: return 50;
+    case ItemField::Misc1: return 120;
+    default: return 0;
+    }
+}
+
+// Letters and digits only, case folded: "Est. Value", "EST VALUE" and
+// "est_value" all become "estvalue".
+static QString headingKey(const QString &heading)
+{
+    QString key;
+    for (const QChar c : heading.toCaseFolded()) {
+        if (c.isLetterOrNumber())
+            key += c;
+    }
+    return key;
+}
+
+static const QHash<QString, ItemField> &headingNames()
+{
+    static const QHash<QString, ItemField> names = [] {
+        const std::pair<ItemField, const char *> list[] = {
+            {ItemField::Item, "item description"}, {ItemField::Item, "item"}, {ItemField::Item, "description"},
+            {ItemField::Item, "name"}, {ItemField::Item, "item name"}, {ItemField::Item, "article"},
+            {ItemField::Item, "object"}, {ItemField::Item, "thing"}, {ItemField::Item, "title"},
+            {ItemField::Manufact, "manufacturer"}, {ItemField::Manufact, "manufact"}, {ItemField::Manufact, "maker"},
+            {ItemField::Manufact, "brand"}, {ItemField::Manufact, "make"}, {ItemField::Manufact, "mfr"},
+            {ItemField::Manufact, "mfg"}, {ItemField::Manufact, "producer"},
+            {ItemField::Model, "model number"}, {ItemField::Model, "model"}, {ItemField::Model, "model no"},
+            {ItemField::Model, "model #"},
+            {ItemField::SerNo, "serial number"}, {ItemField::SerNo, "serno"}, {ItemField::SerNo, "serial"},
+            {ItemField::SerNo, "serial no"}, {ItemField::SerNo, "s/n"}, {ItemField::SerNo, "imei"},
+            {ItemField::PurchDate, "purchase date"}, {ItemField::PurchDate, "purchdate"},
+            {ItemField::PurchDate, "date purchased"}, {ItemField::PurchDate, "date bought"},
+            {ItemField::PurchDate, "date"}, {ItemField::PurchDate, "purchased"}, {ItemField::PurchDate, "bought"},
+            {ItemField::PurchDate, "acquired"}, {ItemField::PurchDate, "date acquired"},
+            {ItemField::PurchPrice, "purchase price"}, {ItemField::PurchPrice, "purchprice"},
+            {ItemField::PurchPrice, "price"}, {ItemField::PurchPrice, "cost"}, {ItemField::PurchPrice, "paid"},
+            {ItemField::PurchPrice, "price paid"}, {ItemField::PurchPrice, "amount paid"},
+            {ItemField::PurchPrice, "unit price"},
+            {ItemField::EstValue, "est. value"}, {ItemField::EstValue, "estvalue"},
+            {ItemField::EstValue, "estimated value"}, {ItemField::EstValue, "value"},
+            {ItemField::EstValue, "current value"}, {ItemField::EstValue, "replacement value"},
+            {ItemField::EstValue, "replacement cost"}, {ItemField::EstValue, "worth"},
+            {ItemField::Quantity, "quantity"}, {ItemField::Quantity, "qty"}, {ItemField::Quantity, "count"},
+            {ItemField::Quantity, "pieces"}, {ItemField::Quantity, "number of items"},
+            {ItemField::TotValue, "total value"}, {ItemField::TotValue, "totvalue"},
+            {ItemField::TotValue, "total"}, {ItemField::TotValue, "total price"},
+            {ItemField::Receipt, "receipt on file"}, {ItemField::Receipt, "receipt"},
+            {ItemField::Receipt, "has receipt"}, {ItemField::Receipt, "receipt kept"},
+            {ItemField::WherePurch, "where purchased"}, {ItemField::WherePurch, "wherepurch"},
+            {ItemField::WherePurch, "store"}, {ItemField::WherePurch, "shop"}, {ItemField::WherePurch, "vendor"},
+            {ItemField::WherePurch, "seller"}, {ItemField::WherePurch, "retailer"},
+            {ItemField::WherePurch, "purchased from"}, {ItemField::WherePurch, "bought from"},
+            {ItemField::WherePurch, "bought at"}, {ItemField::WherePurch, "supplier"},
+            {ItemField::Misc1, "miscellaneous"}, {ItemField::Misc1, "misc1"}, {ItemField::Misc1, "misc"},
+            {ItemField::Misc1, "other"}, {ItemField::Misc1, "details"},
+            {ItemField::Notes, "notes"}, {ItemField::Notes, "note"}, {ItemField::Notes, "comments"},
+            {ItemField::Notes, "comment"}, {ItemField::Notes, "remarks"},
+            {ItemField::Category, "category"}, {ItemField::Category, "catdesc"}, {ItemField::Category, "type"},
+            {ItemField::Category, "kind"}, {ItemField::Category, "group"},
+            {ItemField::Location, "location"}, {ItemField::Location, "locdesc"}, {ItemField::Location, "room"},
+            {ItemField::Location, "place"}, {ItemField::Location, "where"}, {ItemField::Location, "stored in"},
+        };
+        QHash<QString, ItemField> map;
+        for (const auto &[field, name] : list)
+            map.insert(headingKey(QString::fromUtf8(name)), field);
+        return map;
+    }();
+    return names;
+}
+
+ItemField fieldForHeading(const QString &heading)
+{
+    return headingNames().value(headingKey(heading), ItemField::None);
+}
+
+std::vector<ItemField> matchHeadings(const QStringList &headings)
+{
+    std::vector<ItemField> mapping;
+    std::array<bool, ItemFieldCount> taken{};
+    for (const QString &heading : headings) {
+        ItemField field = fieldForHeading(heading);
+        if (field != ItemField::None) {
+            if (taken[std::size_t(field)])
+                field = ItemField::None;
+            else
+                taken[std::size_t(field)] = true;
+        }
+        mapping.push_back(field);
+    }
+    return mapping;
+}

@@ -1,0 +1,91 @@
+#include "transfer/ItemImport.h"
+
+#include "data/Database.h"
+#include "data/SqliteSupport.h"
+
+#include <QHash>
+#include <optional>
+#include <sqlite3.h>
+
+namespace {
+
+// One code list (categories or locations): the descriptions already stored
+// and the ones added, by their folded text.
+class CodeFinder {
+public:
+    CodeFinder(Database &db, const QString &table, const QString &key, const QString &description)
+        : m_db(db)
+        , m_insert(QStringLiteral("insert into %1 (%2) values (?)").arg(table, description))
+    {
+        // The oldest code wins when two are spelled alike.
+        Statement codes(db.handle(), QStringLiteral("select %1, %2 from %3 order by %1").arg(key, description, table));
+        while (codes.step()) {
+            const QVariant text = codes.rawValue(1);
+            if (!text.isNull())
+                m_ids.insert(keyOf(text.toString()), codes.int64Value(0));
+        }
+    }
+
+    // The code's id, added when missing; Null for no code.
+    QVariant idFor(const QVariant &description)
+    {
+        if (description.isNull())
+            return QVariant();
+        const QString text = description.toString().trimmed();
+        const QString key = keyOf(text);
+        if (const auto it = m_ids.constFind(key); it != m_ids.constEnd())
+            return qlonglong(*it);
+        m_db.execute(m_insert, {text});
+        const qint64 id = sqlite3_last_insert_rowid(m_db.handle());
+        m_ids.insert(key, id);
+        ++m_added;
+        return qlonglong(id);
+    }
+    int added() const { return m_added; }
+
+private:
+    static QString keyOf(const QString &text) { return text.trimmed().toCaseFolded(); }
+
+    Database &m_db;
+    QString m_insert;
+    QHash<QString, qint64> m_ids;
+    int m_added = 0;
+};
+
+const QString InsertItem = QStringLiteral(
+    "insert into items (Item, manufact, model, serno, purchdate, purchprice, estvalue, quantity, totvalue, "
+    "receipt, wherepurch, misc1, Notes, catid, locid) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+
+} // namespace
+
+ImportOutcome storeImportedItems(Database &db, const std::vector<CheckedItem> &rows, ImportChoice choice)
+{
+    ImportOutcome outcome;
+    // Inside a transaction of the caller's (a new data folder being built)
+    // the rows are part of it; otherwise they get one of their own.
+    std::optional<Transaction> transaction;
+    if (sqlite3_get_autocommit(db.handle()))
+        transaction.emplace(db);
+    CodeFinder categories(db, QStringLiteral("categories"), QStringLiteral("catid"), QStringLiteral("catDesc"));
+    CodeFinder locations(db, QStringLiteral("locations"), QStringLiteral("locid"), QStringLiteral("locDesc"));
+    QVariantList values;
+    for (const CheckedItem &row : rows) {
+        if (!row.storable || (choice == ImportChoice::GoodRowsOnly && !row.good))
+            continue;
+        values.clear();
+        for (const ItemField field : {ItemField::Item, ItemField::Manufact, ItemField::Model, ItemField::SerNo,
+                                      ItemField::PurchDate, ItemField::PurchPrice, ItemField::EstValue,
+                                      ItemField::Quantity, ItemField::TotValue, ItemField::Receipt,
+                                      ItemField::WherePurch, ItemField::Misc1, ItemField::Notes})
+            values << row[field];
+        values << categories.idFor(row[ItemField::Category]) << locations.idFor(row[ItemField::Location]);
+        db.execute(InsertItem, values);
+        outcome.keys.emplace_back(row.line, sqlite3_last_insert_rowid(db.handle()));
+    }
+    if (transaction)
+        transaction->commit();
+    outcome.items = int(outcome.keys.size());
+    outcome.categoriesAdded = categories.added();
+    outcome.locationsAdded = locations.added();
+    return outcome;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "transfer/ImportPlan.h"
+#include "transfer/ItemImport.h"
+
+#include <QDialog>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTableWidget;
+
+// The Import Items window: a file of items before anything is stored. It
+// shows the separator, the encoding and the number style found (each can be
+// changed), every column of the file with the field it goes into (a choice
+// per column), the first rows as they would be stored, and every problem by
+// line and field. The user imports all rows, only the good ones, or nothing
+// (Cancel). Modal.
+class frmImport : public QDialog {
+    Q_OBJECT
+public:
+    frmImport(ImportPlan plan, const QString &fileName, QWidget *parent = nullptr);
+    ~frmImport() override;
+
+    // The File menu's entry after the file was chosen: reads it (a file
+    // that cannot be read is reported) and shows the window. The outcome
+    // when items were stored.
+    static std::optional<ImportOutcome> runImport(QWidget *owner, const QString &path);
+
+    // Handlers (public so that tests can call them as the events would).
+    void cmbSeparator_Click();
+    void cmbEncoding_Click();
+    void cmbNumbers_Click();
+    void cmbField_Click(int column);
+    void cmdImportAll_Click();
+    void cmdImportGood_Click();
+    void cmdCancel_Click();
+
+    const ImportPlan &plan() const { return m_plan; }
+    const std::optional<ImportOutcome> &outcome() const { return m_outcome; }
+    // The field choice of a file column.
+    QComboBox *fieldChoice(int column) const;
+
+    QLabel *lblFile = nullptr;
+    QComboBox *cmbSeparator = nullptr;
+    QComboBox *cmbEncoding = nullptr;
+    QComboBox *cmbNumbers = nullptr;
+    QTableWidget *tblColumns = nullptr;
+    QTableWidget *tblPreview = nullptr;
+    QListWidget *lstProblems = nullptr;
+    QLabel *lblSummary = nullptr;
+    QPushButton *cmdImportAll = nullptr;
+    QPushButton *cmdImportGood = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+    static inline const QString Caption = QStringLiteral("Import Items");
+    // Rows shown in the preview, problems shown in the list.
+    static constexpr int PreviewRows = 8;
+    static constexpr int ListedProblems = 1000;
+
+private:
+    // Shows the plan: the choices, columns, preview, problems and buttons.
+    void showPlan();
+    void showColumns();
+    void showPreview();
+    void showProblems();
+    // Runs a change of the plan that reads or checks the file again.
+    template <class Change>
+    void replan(Change &&change);
+    void importRows(ImportChoice choice);
+
+    ImportPlan m_plan;
+    std::optional<ImportOutcome> m_outcome;
+};

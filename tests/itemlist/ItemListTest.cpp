@@ -1,0 +1,242 @@
+#include "../items/ItemWindowFixture.h"
+#include "../setup/QueryRows.h"
+
+#include "app/Globals.h"
+#include "data/Inventory.h"
+#include "data/SearchText.h"
+#include "itemlist/ItemListModel.h"
+#include "itemlist/frmItemList.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <algorithm>
+
+namespace {
+
+// Items whose texts differ only in case, accents, blanks or gaps, and a
+// few hundred ordinary ones, so every column's order has ties and Nulls.
+class ItemListTest : public ItemWindowTest {
+protected:
+    void SetUp() override
+    {
+        m_folder = std::make_unique<TestDataFolder>(SetupOptions{.demo = false, .generatedItems = 400});
+        const qint64 cafe = addCode(QStringLiteral("categories"), QString::fromUtf8("Caf\xC3\xA9 things"));
+        for (const QVariantMap &row : {
+                 QVariantMap{{"Item", "apple"}, {"catid", cafe}, {"Notes", "Bought in the CAFÉ"}},
+                 QVariantMap{{"Item", "Apple"}, {"manufact", "Zed"}, {"totvalue", -5.25}},
+                 QVariantMap{{"Item", "ÄPFEL"}, {"manufact", QVariant()}, {"serno", ""}},
+                 QVariantMap{{"Item", ""}, {"model", "ｆｕｌｌ ｗｉｄｔｈ"}, {"purchdate", "1999-12-31"}},
+                 QVariantMap{{"Item", QVariant()}, {"wherepurch", "Straße 5"}, {"misc1", "crème brûlée"}},
+             })
+            addItem(row);
+        db = Database::open(folder().file(InventoryFileName));
+    }
+
+    struct Row {
+        qint64 key;
+        std::array<QVariant, ListColumnCount> values; // as stored
+        QStringList searched; // the texts the search looks in
+    };
+    std::vector<Row> everyRow()
+    {
+        std::vector<Row> rows;
+        for (const QVariantList &r : queryRows(*db, QStringLiteral(
+                 "select i.iteid, i.Item, c.catDesc, l.locDesc, i.manufact, i.model, i.serno, i.purchdate, i.totvalue, "
+                 "i.wherepurch, i.misc1, i.Notes from items i left join categories c on c.catid = i.catid "
+                 "left join locations l on l.locid = i.locid"))) {
+            Row row{r[0].toLongLong(), {}, {}};
+            for (int c = 0; c < ListColumnCount; ++c)
+                row.values[std::size_t(c)] = r[c + 1];
+            for (int c : {1, 2, 3, 4, 5, 6, 9, 10, 11})
+                row.searched << r[c].toString();
+            rows.push_back(row);
+        }
+        return rows;
+    }
+    std::vector<qint64> shownKeys(const ItemListModel &model)
+    {
+        std::vector<qint64> keys;
+        for (int row = 0; row < model.rowCount(); ++row)
+            keys.push_back(model.keyAt(row));
+        return keys;
+    }
+
+    std::unique_ptr<Database> db;
+};
+
+// The order a careful person would write down: texts by their case-folded
+// UTF-8 bytes (how SQLite compares fold()'s results), no text as the empty
+// text; dates and amounts with no value first; the key breaking ties.
+bool before(const QVariant &a, const QVariant &b, ListColumn column)
+{
+    if (column == ListColumn::PurchDate || column == ListColumn::TotValue) {
+        if (a.isNull() || b.isNull())
+            return a.isNull() && !b.isNull();
+        if (column == ListColumn::TotValue)
+            return a.value<Money>() < b.value<Money>();
+        return a.value<DateValue>() < b.value<DateValue>();
+    }
+    return a.toString().toCaseFolded().toUtf8() < b.toString().toCaseFolded().toUtf8();
+}
+
+} // namespace
+
+TEST_F(ItemListTest, EveryColumnSortsBothWaysAsAnIndependentSortDoes)
+{
+    ItemListModel model(*db);
+    model.refresh();
+    const std::vector<Row> rows = everyRow();
+    ASSERT_EQ(model.rowCount(), int(rows.size()));
+    for (int c = 0; c < ListColumnCount; ++c) {
+        const auto column = ListColumn(c);
+        SCOPED_TRACE(listColumnCaption(column).toStdString());
+        std::vector<Row> expected = rows;
+        std::stable_sort(expected.begin(), expected.end(), [&](const Row &x, const Row &y) {
+            if (before(x.values[std::size_t(c)], y.values[std::size_t(c)], column))
+                return true;
+            if (before(y.values[std::size_t(c)], x.values[std::size_t(c)], column))
+                return false;
+            return x.key < y.key;
+        });
+        std::vector<qint64> keys;
+        for (const Row &row : expected)
+            keys.push_back(row.key);
+        // The click on the heading is what the view calls.
+        model.sort(c, Qt::AscendingOrder);
+        EXPECT_EQ(shownKeys(model), keys);
+        model.sort(c, Qt::DescendingOrder);
+        std::reverse(keys.begin(), keys.end());
+        EXPECT_EQ(shownKeys(model), keys);
+    }
+}
+
+// Words in any order, each in any of the searched fields, case and accents
+// ignored. The expected items are written down by hand.
+TEST_F(ItemListTest, SearchFindsItemsByAnyWordOfTheirTexts)
+{
+    ItemListModel model(*db);
+    model.refresh();
+    const auto itemsFound = [&](const char *typed) {
+        model.setSearch(QString::fromUtf8(typed));
+        QStringList found;
+        for (int row = 0; row < model.rowCount(); ++row)
+            found << model.data(model.index(row, int(ListColumn::Item))).toString()
+                         + u'/' + model.data(model.index(row, int(ListColumn::Model))).toString();
+        found.sort();
+        return found;
+    };
+    EXPECT_EQ(itemsFound("cafe"), (QStringList{"apple/"}));                    // notes, and the category
+    EXPECT_EQ(itemsFound("CAFÉ THINGS apple"), (QStringList{"apple/"}));       // words from two fields
+    EXPECT_EQ(itemsFound("apfel"), (QStringList{"ÄPFEL/"}));
+    EXPECT_EQ(itemsFound("full width"), (QStringList{"/ｆｕｌｌ ｗｉｄｔｈ"}));
+    EXPECT_EQ(itemsFound("brulee CREME strasse"), QStringList{});              // ß is no "ss"
+    EXPECT_EQ(itemsFound("brulee CREME straße"), (QStringList{"/"}));
+    EXPECT_EQ(itemsFound("zed apple"), (QStringList{"Apple/"}));
+    EXPECT_EQ(itemsFound("   "), QStringList(QStringList() << itemsFound("")));
+    // More words than the code tables' masks hold take the other way.
+    EXPECT_EQ(itemsFound(QByteArray("things cafe ").repeated(40).constData()), (QStringList{"apple/"}));
+
+    // Typing on looks only among the items found so far, and typing back
+    // takes what was found before: both must find what a fresh search finds.
+    const QString typed = QStringLiteral("garage dr");
+    QStringList steps;
+    for (qsizetype i = 1; i <= typed.size(); ++i)
+        steps << typed.left(i);
+    for (qsizetype i = typed.size() - 1; i >= 1; --i)
+        steps << typed.left(i);
+    for (const QString &step : steps) {
+        SCOPED_TRACE(step.toStdString());
+        ItemListModel fresh(*db);
+        fresh.refresh();
+        fresh.setSearch(step);
+        model.setSearch(step);
+        EXPECT_EQ(shownKeys(model), shownKeys(fresh));
+        EXPECT_EQ(model.shownTotal(), fresh.shownTotal());
+    }
+
+    // Across the generated items, against a plain case-blind search of the
+    // same texts (they are ASCII, where that is the whole rule).
+    const std::vector<Row> rows = everyRow();
+    for (const char *typed : {"oak", "ser 1", "Garage drill", "kitchen 20", "zzz"}) {
+        SCOPED_TRACE(typed);
+        const QStringList words = QString::fromLatin1(typed).split(u' ', Qt::SkipEmptyParts);
+        std::vector<qint64> expected;
+        Money total;
+        for (const Row &row : rows) {
+            const bool all = std::all_of(words.begin(), words.end(), [&](const QString &word) {
+                return std::any_of(row.searched.begin(), row.searched.end(),
+                                   [&](const QString &text) { return text.contains(word, Qt::CaseInsensitive); });
+            });
+            if (all) {
+                expected.push_back(row.key);
+                if (!row.values[std::size_t(ListColumn::TotValue)].isNull())
+                    total += row.values[std::size_t(ListColumn::TotValue)].value<Money>();
+            }
+        }
+        model.setSearch(QString::fromLatin1(typed));
+        std::vector<qint64> shown = shownKeys(model);
+        std::sort(shown.begin(), shown.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(model.shownTotal(), std::optional<Money>(total));
+    }
+}
+
+// The window as a person uses it, on the demo household.
+TEST_F(ItemWindowTest, TheItemListFindsAnItemByAWordOfItsNotesAndShowsIt)
+{
+    m_folder = std::make_unique<TestDataFolder>(SetupOptions{.demo = true});
+    frmMain &main = start();
+    main.mnuItemList_Click();
+    frmItemList *list = frmItemList::instance();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->windowTitle(), QStringLiteral("Item List"));
+    EXPECT_EQ(list->model()->rowCount(), 66);
+    EXPECT_TRUE(list->lblSummary->text().startsWith(QStringLiteral("66 items, total value $"))) << list->lblSummary->text().toStdString();
+
+    QTest::keyClicks(list->txtSearch, "RECEIPTS filed warranty");
+    ASSERT_EQ(list->model()->rowCount(), 1);
+    EXPECT_EQ(list->lblSummary->text(), QStringLiteral("1 of 66 items, total value $420.00"));
+    QTest::keyClick(list->grdItems, Qt::Key_Return);
+    EXPECT_EQ(main.txtItem->text(), QStringLiteral("55-inch 4K LED Television"));
+
+    // With the search cleared and the list sorted by its total, most
+    // valuable first, the television is still the item chosen.
+    list->txtSearch->clear();
+    list->grdItems->horizontalHeader()->setSortIndicator(int(ListColumn::TotValue), Qt::DescendingOrder);
+    const auto cell = [&](int row, ListColumn column) {
+        return list->model()->data(list->model()->index(row, int(column))).toString();
+    };
+    EXPECT_EQ(cell(list->grdItems->currentIndex().row(), ListColumn::Item), QStringLiteral("55-inch 4K LED Television"));
+    EXPECT_EQ(cell(0, ListColumn::Item), QStringLiteral("Diamond Engagement Ring"));
+    EXPECT_EQ(cell(0, ListColumn::TotValue), QStringLiteral("$7,200.00"));
+
+    // While the main window's item is being changed, it stays on screen.
+    QTest::keyClicks(main.txtModel, "X");
+    list->txtSearch->clear();
+    QTest::keyClicks(list->txtSearch, "guitar");
+    QTest::keyClick(list->txtSearch, Qt::Key_Enter);
+    EXPECT_EQ(main.txtItem->text(), QStringLiteral("55-inch 4K LED Television"));
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0].title, QStringLiteral("Item List"));
+
+    // Deleted in the main window: gone from the list when it is next activated.
+    main.cmdCancel_Click();
+    list->cmdShow_Click();
+    EXPECT_EQ(main.txtItem->text(), QStringLiteral("Acoustic Guitar"));
+    prompts.answer(Prompts::Answer::Yes);
+    main.cmdDelete_Click();
+    list->Form_Activate();
+    EXPECT_EQ(list->model()->rowCount(), 0);
+    EXPECT_EQ(list->lblSummary->text(), QStringLiteral("0 of 65 items, total value $0.00"));
+    // Opening it again brings the same window forward.
+    main.mnuItemList_Click();
+    EXPECT_EQ(frmItemList::instance(), list);
+    main.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frmItemList::instance(), nullptr);
+}

@@ -1,0 +1,43 @@
+#include "data/SearchText.h"
+
+#include <gtest/gtest.h>
+
+TEST(SearchText, FoldsCaseAccentsAndCompatibilityForms)
+{
+    struct Case {
+        const char *text;
+        const char *folded;
+    };
+    const Case cases[] = {
+        {"Plain ASCII 123", "plain ascii 123"},
+        {"Café CRÈME brûlée", "cafe creme brulee"},
+        {"e\xCC\x81" "cole", "ecole"},          // a combining accent
+        {"ÅNGSTRÖM", "angstrom"},
+        {"ﬁne ｆｕｌｌ", "fine full"},          // a ligature, full-width letters
+        {"ΣΊΣΥΦΟΣ", "σισυφοσ"},
+        {"Straße Øre Łódź", "straße øre łodz"}, // no separate mark: the letter stays
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(searchFold(QString::fromUtf8(c.text)), QString::fromUtf8(c.folded));
+    }
+    EXPECT_EQ(searchWords(u"  Café\tbrûlée\u00a0 x "),
+              (std::vector<QByteArray>{"cafe", "brulee", "x"}));
+}
+
+TEST(SearchText, EveryWordMustBeInOneOfTheTexts)
+{
+    WordSearch search(u"red CHAIR");
+    const auto matches = [&](std::initializer_list<const char *> texts) {
+        search.beginRow();
+        for (const char *text : texts)
+            search.addText(text, text ? qsizetype(std::strlen(text)) : 0);
+        return search.allFound();
+    };
+    EXPECT_TRUE(matches({"Red", "Chair"}));
+    EXPECT_TRUE(matches({"armchair, reddish"}));
+    EXPECT_TRUE(matches({nullptr, "chair", "RÉD"}));
+    EXPECT_FALSE(matches({"red"}));
+    EXPECT_FALSE(matches({"re", "d chair"})); // a word never spans two texts
+    EXPECT_TRUE(WordSearch(u" \t").isEmpty());
+}

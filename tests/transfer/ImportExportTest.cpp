@@ -1,0 +1,261 @@
+#include "../setup/QueryRows.h"
+#include "LockHolder.h"
+#include "TestDataFolder.h"
+
+#include "data/Database.h"
+#include "data/Inventory.h"
+#include "setup/ItemGenerator.h"
+#include "setup/ItemWriter.h"
+#include "transfer/ImportPlan.h"
+#include "transfer/ItemExport.h"
+#include "transfer/ItemImport.h"
+
+#include <QDir>
+#include <QFile>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace {
+
+class TransferTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Database> open(const TestDataFolder &folder)
+    {
+        return Database::open(folder.file(InventoryFileName));
+    }
+    QByteArray fileBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    qint64 count(Database &db, const char *sql) { return db.scalar(QString::fromLatin1(sql)).toLongLong(); }
+
+    // Every item with its codes by description, in key order, as the
+    // program reads the values: what "the same items" means.
+    QStringList items(Database &db)
+    {
+        QStringList rows;
+        for (const QVariantList &row : queryRows(db, QStringLiteral(
+                 "select Item, manufact, model, serno, purchdate, purchprice, estvalue, quantity, totvalue, "
+                 "receipt, wherepurch, misc1, Notes, c.catDesc, l.locDesc from items i "
+                 "left join categories c on c.catid = i.catid left join locations l on l.locid = i.locid "
+                 "order by iteid"))) {
+            QStringList values;
+            for (const QVariant &value : row) {
+                if (value.isNull())
+                    values << QStringLiteral("<null>");
+                else if (value.canConvert<Money>() && value.typeId() == qMetaTypeId<Money>())
+                    values << value.value<Money>().toDecimalText();
+                else if (value.typeId() == qMetaTypeId<DateValue>())
+                    values << value.value<DateValue>().toIsoText();
+                else
+                    values << u'[' + value.toString() + u']';
+            }
+            rows << values.join(u'|');
+        }
+        return rows;
+    }
+
+    ImportOutcome importFile(Database &db, const QString &path, ImportChoice choice = ImportChoice::AllRows)
+    {
+        const ImportPlan plan = ImportPlan::fromFile(path);
+        return storeImportedItems(db, plan.rows(), choice);
+    }
+
+    void insert(Database &db, const QVariantMap &columns)
+    {
+        QStringList names;
+        QVariantList values;
+        for (auto it = columns.begin(); it != columns.end(); ++it) {
+            names << it.key();
+            values << it.value();
+        }
+        db.execute(QStringLiteral("insert into items (%1) values (%2)")
+                       .arg(names.join(u','), QStringList(names.size(), QStringLiteral("?")).join(u',')),
+                   values);
+    }
+
+    QTemporaryDir temp;
+};
+
+Money money(const char *text)
+{
+    return *Money::fromDecimalText(QString::fromLatin1(text));
+}
+
+} // namespace
+
+// The exact file: what every spreadsheet, in every locale, reads alike.
+TEST_F(TransferTest, ExportWritesPlainValuesAndQuotesOnlyWhereNeeded)
+{
+    TestDataFolder folder;
+    auto db = open(folder);
+    db->execute(QStringLiteral("insert into categories (catDesc) values ('Tools, small')"));
+    insert(*db, {{"Item", "Drill"}, {"manufact", "Torvik"}, {"serno", QString()}, {"purchdate", "2021-03-15"},
+                 {"purchprice", QVariant::fromValue(money("1234.5"))}, {"estvalue", QVariant::fromValue(money("-0.0001"))},
+                 {"quantity", 3}, {"totvalue", QVariant::fromValue(money("-0.0003"))}, {"receipt", 1},
+                 {"Notes", "say \"when\"\r\nline two"}, {"misc1", " padded "}, {"catid", 1}});
+    insert(*db, {{"Item", "=cmd|' /C calc'!A0"}, {"model", "+1"}, {"wherepurch", "'=x"}, {"receipt", 0}});
+    const QString path = temp.filePath(QStringLiteral("items.csv"));
+    EXPECT_EQ(exportItems(*db, path), 2);
+    EXPECT_EQ(fileBytes(path),
+              QByteArray("\xEF\xBB\xBF"
+                         "ID,Item Description,Manufacturer,Model Number,Serial Number,Purchase Date,Purchase Price,"
+                         "Est. Value,Quantity,Total Value,Receipt on File,Where Purchased,Miscellaneous,Notes,Category,"
+                         "Location\r\n"
+                         "1,Drill,Torvik,,\"\",2021-03-15,1234.5,-0.0001,3,-0.0003,Yes,,\" padded \","
+                         "\"say \"\"when\"\"\r\nline two\",\"Tools, small\",\r\n"
+                         "2,'=cmd|' /C calc'!A0,,'+1,,,,,,,No,''=x,,,,\r\n"));
+}
+
+// Hostile texts and every kind of gap, and a few hundred ordinary items:
+// written out and read into an empty folder, they are the same items.
+TEST_F(TransferTest, ExportThenImportIntoAnEmptyFolderGivesTheSameItems)
+{
+    TestDataFolder source{SetupOptions{.demo = false, .generatedItems = 300}};
+    auto from = open(source);
+    const QString megabyte(1024 * 1024, u'n');
+    const QStringList hostile = {
+        "=SUM(A1:A9)", "@import", "-", "'", "''=x", "\"quoted\"", "a,b;c\td", "two\r\nlines\nand\rmore",
+        "  blanks around  ", "", "\u202Eright-to-left\u202C \U0001F468\u200D\U0001F469\u200D\U0001F467 \u00e9\u0301",
+        "null\x01" "byte", megabyte};
+    for (const QString &text : hostile) {
+        insert(*from, {{"Item", text.isEmpty() ? QStringLiteral("x") : text.left(200)}, {"manufact", text},
+                       {"model", text}, {"serno", text}, {"wherepurch", text}, {"misc1", text}, {"Notes", text},
+                       {"receipt", 1}, {"purchprice", QVariant::fromValue(money("0.0001"))},
+                       {"estvalue", QVariant::fromValue(money("-99999999.9999"))}, {"quantity", -32768},
+                       {"totvalue", QVariant::fromValue(money("0"))}, {"purchdate", "1900-01-01"}});
+    }
+    insert(*from, {{"Item", "only a description"}, {"receipt", 0}});
+    const QString path = temp.filePath(QStringLiteral("round.csv"));
+    ASSERT_EQ(exportItems(*from, path), 300 + hostile.size() + 1);
+
+    TestDataFolder empty;
+    auto to = open(empty);
+    const ImportOutcome outcome = importFile(*to, path);
+    EXPECT_EQ(outcome.items, 300 + hostile.size() + 1);
+    EXPECT_EQ(items(*to), items(*from));
+}
+
+TEST_F(TransferTest, CodesAreFoundIgnoringCaseAndAddedOnce)
+{
+    TestDataFolder folder;
+    auto db = open(folder);
+    db->execute(QStringLiteral("insert into categories (catDesc) values ('Kitchen'); "
+                               "insert into locations (locDesc) values ('Garage')"));
+    const QString path = temp.filePath(QStringLiteral("codes.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Item,Category,Room\nPan,kitchen,GARAGE\nPot,KITCHEN ,Shed\nLid,Pantry,shed\nCup,,\n");
+    file.close();
+    const ImportOutcome outcome = importFile(*db, path);
+    EXPECT_EQ(outcome.items, 4);
+    EXPECT_EQ(outcome.categoriesAdded, 1);
+    EXPECT_EQ(outcome.locationsAdded, 1);
+    EXPECT_EQ(queryColumn(*db, QStringLiteral("select catDesc from categories order by catid")),
+              (QVariantList{"Kitchen", "Pantry"}));
+    EXPECT_EQ(queryColumn(*db, QStringLiteral("select locDesc from locations order by locid")),
+              (QVariantList{"Garage", "Shed"}));
+    EXPECT_EQ(queryColumn(*db, QStringLiteral("select coalesce(catid, 0) || '/' || coalesce(locid, 0) from items "
+                                              "order by iteid")),
+              (QVariantList{"1/1", "1/2", "2/2", "0/0"}));
+}
+
+TEST_F(TransferTest, TheUserChoosesAllRowsOrTheGoodOnes)
+{
+    const QString path = temp.filePath(QStringLiteral("mixed.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Name,Price,Qty\nLamp,12.50,1\nChair,twelve,2\n,5,1\nTable,80,2.5\nRug,40,1\n");
+    file.close();
+    for (const auto &[choice, expected] :
+         {std::pair{ImportChoice::GoodRowsOnly, QStringList{"Lamp|12.5|1", "Rug|40|1"}},
+          std::pair{ImportChoice::AllRows, QStringList{"Lamp|12.5|1", "Chair|<null>|2", "Table|80|2", "Rug|40|1"}}}) {
+        TestDataFolder folder;
+        auto db = open(folder);
+        importFile(*db, path, choice);
+        QStringList stored;
+        for (const QVariantList &row : queryRows(*db, QStringLiteral("select Item, purchprice, quantity from items order by iteid")))
+            stored << QStringLiteral("%1|%2|%3").arg(row[0].toString(),
+                                                     row[1].isNull() ? QStringLiteral("<null>") : row[1].value<Money>().toDecimalText(),
+                                                     row[2].toString());
+        EXPECT_EQ(stored, expected);
+    }
+}
+
+// One transaction: a failure at the last row takes back the rows and codes before it.
+TEST_F(TransferTest, AFailurePartWayStoresNothing)
+{
+    TestDataFolder folder;
+    auto db = open(folder);
+    db->execute(QStringLiteral("create temp trigger refuse before insert on items when new.Item = 'Last' "
+                               "begin select raise(abort, 'refused by the test'); end"));
+    const QString path = temp.filePath(QStringLiteral("fails.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Item,Category,Location\nFirst,New Category,New Place\nLast,Other,Elsewhere\n");
+    file.close();
+    EXPECT_THROW(importFile(*db, path), DbError);
+    EXPECT_EQ(count(*db, "select count(*) from items"), 0);
+    EXPECT_EQ(count(*db, "select count(*) from categories"), 0);
+    EXPECT_EQ(count(*db, "select count(*) from locations"), 0);
+}
+
+// Another program's lock: reported as a locked record, nothing stored, and
+// the same import goes through once the lock is gone.
+TEST_F(TransferTest, ALockHeldByAnotherProgramStoresNothingUntilItIsGone)
+{
+    TestDataFolder folder;
+    const QString path = temp.filePath(QStringLiteral("locked.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Item\nLamp\nChair\n");
+    file.close();
+    auto db = open(folder);
+    LockHolder holder(LockHolder::Role::WriteLock, folder.file(InventoryFileName));
+    ASSERT_TRUE(holder.isHolding());
+    try {
+        importFile(*db, path);
+        ADD_FAILURE() << "stored under another program's lock";
+    } catch (const DbError &error) {
+        EXPECT_EQ(error.number(), DbError::RecordLocked);
+    }
+    holder.release();
+    EXPECT_EQ(count(*db, "select count(*) from items"), 0);
+    EXPECT_EQ(importFile(*db, path).items, 2);
+}
+
+// A disk that fills up part way (a file size limit): the export says why,
+// and the file that was there before is still there, whole.
+TEST_F(TransferTest, AnExportThatCannotBeWrittenLeavesTheOldFile)
+{
+    TestDataFolder folder{SetupOptions{.demo = false, .generatedItems = 2000}};
+    auto db = open(folder);
+    const QString path = temp.filePath(QStringLiteral("items.csv"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the export of last week");
+    old.close();
+    {
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = 64 * 1024;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        try {
+            exportItems(*db, path);
+            ADD_FAILURE() << "an export larger than the disk was reported as written";
+        } catch (const DbError &error) {
+            EXPECT_EQ(error.number(), ExportFileError);
+            EXPECT_TRUE(error.text().contains(QDir::toNativeSeparators(path))) << error.text().toStdString();
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    EXPECT_EQ(fileBytes(path), QByteArray("the export of last week"));
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("items.csv")});
+    // A folder in the way is refused the same way.
+    EXPECT_THROW(exportItems(*db, temp.path()), DbError);
+}
