@@ -112,7 +112,7 @@ static void writePicture(const QImage &image, const QString &path, CreatedPaths 
 // own file; its file must read without a single problem.
 static void fillDemoInventory(Database &db, const QDir &images, CreatedPaths &created)
 {
-    const ImportPlan plan = ImportPlan::fromBytes(readResource(QStringLiteral(":/share/demo-items.csv")));
+    const ImportPlan plan = ImportPlan::fromBytes(readTemplate(QStringLiteral("demo-items.csv")));
     if (!plan.problems().empty() || plan.rows().empty())
         throw SetupError(QStringLiteral("The program's demo inventory cannot be read: %1")
                              .arg(plan.problems().empty() ? QStringLiteral("it holds no items.")

@@ -37,6 +37,7 @@ share/metainfo/org.example.stowbook.metainfo.xml 644
 share/stowbook/bycat.srp 644
 share/stowbook/byitem.srp 644
 share/stowbook/byloc.srp 644
+share/stowbook/demo-items.csv 644
 share/stowbook/rptspec.sql 644
 share/stowbook/stowbook-help.html 644
 share/stowbook/stowbook.sql 644

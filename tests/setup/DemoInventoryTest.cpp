@@ -5,6 +5,7 @@
 #include "data/Money.h"
 #include "setup/DataFolderSetup.h"
 #include "setup/DemoInventory.h"
+#include "setup/TemplateFolder.h"
 #include "transfer/ItemExport.h"
 
 #include <QDir>
@@ -37,7 +38,7 @@ protected:
 // change the file.
 TEST_F(DemoFolderTest, ExportGivesBackTheShippedFile)
 {
-    QFile shipped(QStringLiteral(":/share/demo-items.csv"));
+    QFile shipped(QDir(templateFolder()).filePath(QStringLiteral("demo-items.csv")));
     ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
     const QString exported = m_temp.filePath(QStringLiteral("export.csv"));
     EXPECT_EQ(exportItems(*m_db, exported), 66);
