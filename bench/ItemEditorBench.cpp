@@ -7,6 +7,7 @@
 
 #include "app/Globals.h"
 #include "app/frmMain.h"
+#include "records/RecordEditor.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -121,7 +122,7 @@ int main(int argc, char **argv)
             QStringLiteral("Update"), 20, runs,
             [&] { w.txtMisc1->setText(++round % 2 ? misc + QStringLiteral(" (bench)") : misc); },
             [&] { w.cmdUpdate_Click(); }));
-        require(!w.Changing, "Update did not end the edit");
+        require(!w.editor().changing(), "Update did not end the edit");
         if (round % 2) {
             w.txtMisc1->setText(misc);
             w.cmdUpdate_Click();

@@ -16,6 +16,7 @@
 #include "data/Inventory.h"
 #include "dates/DateOrder.h"
 #include "focus/LeaveCheck.h"
+#include "records/RecordEditor.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -185,9 +186,8 @@ void frmMain::Form_Load()
         }
     });
 
-    Changing = false;
+    editor().reset();
     PictureChanged = false;
-    Adding = false;
 }
 
 void frmMain::openInventory()
@@ -276,7 +276,7 @@ void frmMain::Form_Activate()
     }
     if (!reloaded)
         return;
-    if (Changing || Adding) {
+    if (editor().changing() || editor().adding()) {
         // Showing the stored item again would throw away what is being typed
         // (a user often goes to the maintenance window in the middle of an
         // item to add the category it needs).

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class RecordEditor;
 class frmImage;
 
 // The main window: the program's first and last window. Its load opens the
@@ -121,9 +123,9 @@ public:
     void cmbLoc_KeyDown(int key);
     void ComputeTotal();
 
-    // State of the record form.
-    bool Changing = false;
-    bool Adding = false;
+    // The record form's states (browsing, editing, adding) and its commands.
+    RecordEditor &editor() { return *m_editor; }
+    const RecordEditor &editor() const { return *m_editor; }
 
     // The form's controls, named as the program knows them.
     QLineEdit *txtItem = nullptr;
@@ -228,6 +230,7 @@ private:
     // it, when something would be stored other than what is shown.
     bool fieldsReadyToStore();
 
+    std::unique_ptr<RecordEditor> m_editor;
     QStringList m_arguments;
     std::array<QPointer<QWidget>, size_t(Secondary::Count)> m_secondary;
     bool m_unloaded = false;

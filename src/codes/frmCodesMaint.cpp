@@ -9,6 +9,7 @@
 #include "data/HandleDbError.h"
 #include "focus/ButtonPress.h"
 #include "focus/LeaveCheck.h"
+#include "records/RecordEditor.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -98,7 +99,7 @@ frmCodesMaint::frmCodesMaint(QWidget *parent)
     cmdPrevious = makeButton(Elastic1, QStringLiteral("cmdPrevious"), QStringLiteral("&Previous"), 1, NavigationTop);
     cmdNext = makeButton(Elastic1, QStringLiteral("cmdNext"), QStringLiteral("&Next"), 2, NavigationTop);
     cmdLast = makeButton(Elastic1, QStringLiteral("cmdLast"), QStringLiteral("&Last"), 3, NavigationTop);
-    cmdAddNew = makeButton(Elastic1, QStringLiteral("cmdAddNew"), AddNewCaption, 0, CommandTop);
+    cmdAddNew = makeButton(Elastic1, QStringLiteral("cmdAddNew"), RecordEditor::AddNewCaption, 0, CommandTop);
     // Cancel and Update share the places of Delete and Find.
     cmdDelete = makeButton(Elastic1, QStringLiteral("cmdDelete"), QStringLiteral("&Delete"), 1, CommandTop);
     cmdCancel = makeButton(Elastic1, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"), 1, CommandTop);
@@ -119,6 +120,25 @@ frmCodesMaint::frmCodesMaint(QWidget *parent)
     cmdOK->setDefault(true);
     setDiscardsEdits(cmdCancel);
     resize(sizeHint());
+
+    m_editor = std::make_unique<RecordEditor>(RecordForm{
+        .keyColumn = QStringLiteral("id"),
+        // Cancel of a rename shows the code as stored, where it was.
+        .cancelShowsLast = false,
+        .records = [this]() -> Recordset & { return codes(); },
+        .recordCount = [this] { return codeCount(); },
+        .showRecord = [this] { ShowRecord(); },
+        .clearRecord = [this] { ClearDesc(); },
+        .enableFields = [this] { EnableDesc(); },
+        .disableFields = [this] { DisableDesc(); },
+        .showBrowseButtons = [this] { ShowBrowseButtons(); },
+        .showEditButtons = [this] { ShowEditButtons(); },
+        .hideAddButton = [this] { cmdAddNew->hide(); },
+        .setAddCaption = [this](const QString &caption) { cmdAddNew->setText(caption); },
+        .focusFirstField = [this] { txtDesc->setFocus(); },
+        .readyToStore = [this] { return DescEntered(); },
+        .saveRecord = [this] { return SaveRecord(); },
+    });
 
     connect(txtDesc, &QLineEdit::textChanged, this, &frmCodesMaint::txtDesc_Change);
     connect(cmdFirst, &QPushButton::clicked, this, &frmCodesMaint::cmdFirst_Click);
@@ -157,13 +177,12 @@ void frmCodesMaint::Form_Load()
     m_list = codeListFor(CodeListKind);
     // Loaded again for another list, the window starts as if just opened.
     ShowBrowseButtons();
-    cmdAddNew->setText(AddNewCaption);
+    cmdAddNew->setText(RecordEditor::AddNewCaption);
     cmdOK->setDefault(true);
     if (!m_list) {
         ClearDesc();
         DisableDesc();
-        Changing = false;
-        Adding = false;
+        editor().reset();
         return;
     }
     setWindowTitle(m_list->caption);
@@ -180,8 +199,7 @@ void frmCodesMaint::Form_Load()
             ShowRecord();
         });
     }
-    Changing = false;
-    Adding = false;
+    editor().reset();
 }
 
 void frmCodesMaint::openCodes()
@@ -211,10 +229,7 @@ void frmCodesMaint::Form_Unload()
 
 void frmCodesMaint::releaseCodes()
 {
-    trapDb([] {
-        if (dbInventory)
-            dbInventory->freeLocks();
-    });
+    freeInventoryLocks();
     if (rsCodes)
         rsCodes->close();
     rsCodes.reset();
@@ -305,22 +320,20 @@ void frmCodesMaint::ShowRecord()
 {
     const QString text = codes().value(QStringLiteral("descr")).toString();
     m_shownId = codes().value(QStringLiteral("id"));
-    Changing = true;
+    const RecordEditor::Filling filling(editor());
     // A description longer than the limit (written by another program) is
     // shown whole rather than cut, so a rename starts from all of it.
     txtDesc->setMaxLength(std::max(DescriptionLimit, int(std::min<qsizetype>(text.size(), INT_MAX))));
     txtDesc->setText(text);
     // A long description is shown from its beginning, not its end.
     txtDesc->setCursorPosition(0);
-    Changing = false;
 }
 
 void frmCodesMaint::ClearDesc()
 {
-    Changing = true;
+    const RecordEditor::Filling filling(editor());
     txtDesc->clear();
     txtDesc->setMaxLength(DescriptionLimit);
-    Changing = false;
 }
 
 void frmCodesMaint::EnableDesc()
@@ -335,11 +348,7 @@ void frmCodesMaint::DisableDesc()
 
 void frmCodesMaint::BeginEdit()
 {
-    if (Changing || Adding)
-        return;
-    Changing = true;
-    ShowEditButtons();
-    cmdAddNew->hide();
+    editor().beginEdit();
 }
 
 void frmCodesMaint::txtDesc_Change()

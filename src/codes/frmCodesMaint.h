@@ -10,6 +10,7 @@ class ElasticContainer;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class RecordEditor;
 class Recordset;
 
 // The window that maintains the category list or the location list, as
@@ -54,17 +55,15 @@ public:
     void cmdFind_Click();
     void cmdOK_Click();
 
-    static inline const QString AddNewCaption = QStringLiteral("&Add New");
-    static inline const QString AddAnotherCaption = QStringLiteral("&Add Another");
     // Characters the user may type into txtDesc; a longer stored
     // description is still shown whole.
     static constexpr int DescriptionLimit = 50;
 
-    // True while code fills or empties txtDesc, and from the user's first
-    // change of a shown description until Update or Cancel.
-    bool Changing = false;
-    // True from Add New until Update or Cancel.
-    bool Adding = false;
+    // The window's states (browsing, editing, adding) and its commands:
+    // changing() while code fills or empties txtDesc, and from the user's
+    // first change of a shown description until Update or Cancel.
+    RecordEditor &editor() { return *m_editor; }
+    const RecordEditor &editor() const { return *m_editor; }
 
     // Null until loaded for a list, and after the window is unloaded.
     std::unique_ptr<Recordset> rsCodes;
@@ -101,6 +100,9 @@ private:
     // True when the current record was stored; false after a reported
     // failure, with the record still begun so the typed text stays on screen.
     bool SaveRecord();
+    // Delete's removal of the code with key id, unless an item uses it;
+    // true when it was deleted and the next code is to be shown.
+    bool removeCode(const QVariant &id);
     void EnableDesc();
     void DisableDesc();
     bool DescEntered();
@@ -122,6 +124,7 @@ private:
     void reopenCodesAt(const QVariant &id);
     void setHelpTopics(int topic);
 
+    std::unique_ptr<RecordEditor> m_editor;
     const CodeList *m_list = nullptr;
     QVariant m_shownId; // the key of the code last shown
 };

@@ -5,19 +5,12 @@
 #include "codes/CodeList.h"
 #include "codes/frmCodesMaint.h"
 #include "data/HandleDbError.h"
+#include "records/RecordEditor.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
-
-void freeLocks()
-{
-    trapDb([] {
-        if (dbInventory)
-            dbInventory->freeLocks();
-    });
-}
 
 Database &inventory()
 {
@@ -30,50 +23,22 @@ Database &inventory()
 
 void frmCodesMaint::cmdFirst_Click()
 {
-    if (codeCount() == 0)
-        return;
-    trapDb([this] {
-        codes().moveFirst();
-        ShowRecord();
-    });
+    editor().moveFirst();
 }
 
 void frmCodesMaint::cmdLast_Click()
 {
-    if (codeCount() == 0)
-        return;
-    trapDb([this] {
-        codes().moveLast();
-        ShowRecord();
-    });
+    editor().moveLast();
 }
 
 void frmCodesMaint::cmdNext_Click()
 {
-    if (codeCount() == 0)
-        return;
-    trapDb([this] {
-        codes().moveNext();
-        if (codes().eof()) {
-            prompts().beep();
-            codes().moveLast();
-        }
-        ShowRecord();
-    });
+    editor().moveNext();
 }
 
 void frmCodesMaint::cmdPrevious_Click()
 {
-    if (codeCount() == 0)
-        return;
-    trapDb([this] {
-        codes().movePrevious();
-        if (codes().bof()) {
-            prompts().beep();
-            codes().moveFirst();
-        }
-        ShowRecord();
-    });
+    editor().movePrevious();
 }
 
 bool frmCodesMaint::DescEntered()
@@ -95,121 +60,41 @@ bool frmCodesMaint::SaveRecord()
     });
     // A record whose description could not be set is not stored at all,
     // rather than stored without one.
-    bool stored = false;
-    if (set) {
-        withLockRetry([&] {
-            codes().update();
-            stored = true;
-        });
-    }
-    freeLocks();
-    return stored;
+    return editor().store(set);
 }
 
 void frmCodesMaint::cmdAddNew_Click()
 {
-    if (cmdAddNew->text() == AddNewCaption) {
-        Adding = true;
-        if (codeCount() == 0)
-            EnableDesc();
-        else
-            trapDb([this] { codes().moveLast(); });
-        ClearDesc();
-        ShowEditButtons();
-        cmdAddNew->setText(AddAnotherCaption);
+    const bool starting = !editor().adding();
+    editor().addNew();
+    if (starting)
         cmdAddNew->setDefault(true);
-        txtDesc->setFocus();
-        return;
-    }
-
-    if (!DescEntered())
-        return;
-    // Beginning a record reserves its key, which takes the write lock for a
-    // moment. A code that could not be begun or stored stays typed on
-    // screen, so Add Another can simply be pressed again.
-    bool begun = false;
-    withLockRetry([this, &begun] {
-        codes().addNew();
-        begun = true;
-    });
-    if (!begun || !SaveRecord())
-        return;
-    ClearDesc();
-    txtDesc->setFocus();
 }
 
 void frmCodesMaint::cmdUpdate_Click()
 {
-    if (!DescEntered())
-        return;
-    QVariant id;
-    bool begun = false;
-    if (Adding) {
-        withLockRetry([this, &begun] {
-            codes().addNew();
-            begun = true;
-        });
-        if (begun)
-            trapDb([&] { id = codes().value(QStringLiteral("id")); });
-    } else {
-        trapDb([&] {
-            codes().edit();
-            begun = true;
-            id = codes().value(QStringLiteral("id"));
-        });
-    }
-    // Without a begun or stored record the typed text stays on screen, in
-    // its state, for another try or Cancel.
-    if (!begun || !SaveRecord())
-        return;
-    if (Adding)
-        cmdAddNew->setText(AddNewCaption);
-
-    trapDb([&] {
-        codes().findFirst(QStringLiteral("id = ?"), {id});
-        if (codes().noMatch())
-            codes().moveFirst();
-        ShowRecord();
-    });
-    ShowBrowseButtons();
-    Adding = false;
-    Changing = false;
+    // After an Update that ends adding, Add New stays the default button.
+    editor().update();
 }
 
 void frmCodesMaint::cmdCancel_Click()
 {
-    if (codeCount() > 0) {
-        trapDb([this] {
-            // A record left begun by a failed Update would otherwise show
-            // the typed text instead of the stored one.
-            codes().cancelUpdate();
-            if (Adding)
-                codes().moveLast();
-            ShowRecord();
-        });
-    } else {
-        ClearDesc();
-        DisableDesc();
-    }
-    ShowBrowseButtons();
-    cmdAddNew->setText(AddNewCaption);
+    editor().cancel();
     cmdOK->setDefault(true);
-    Changing = false;
-    Adding = false;
 }
 
 void frmCodesMaint::cmdDelete_Click()
 {
-    if (codeCount() == 0 || !m_list)
+    if (!m_list)
         return;
-    if (prompts().message(m_list->deleteQuestion, Prompts::Buttons::YesNo, Prompts::Icon::None, m_list->deleteTitle)
-        != Prompts::Answer::Yes)
-        return;
-    QVariant id;
-    trapDb([&] { id = codes().value(QStringLiteral("id")); });
-    if (id.isNull())
-        return;
+    editor().deleteRecord({m_list->deleteQuestion, m_list->deleteTitle},
+                          [this](const QVariant &id) { return removeCode(id); });
+}
 
+bool frmCodesMaint::removeCode(const QVariant &id)
+{
+    if (id.isNull())
+        return false;
     // The check and the delete are one write transaction: no other program
     // can give an item this code between them. A lock met at its begin is
     // retried as any locked write; a failed commit rolls both back.
@@ -231,7 +116,7 @@ void frmCodesMaint::cmdDelete_Click()
         transaction.commit();
         deleted = true;
     });
-    freeLocks();
+    freeInventoryLocks();
     if (inUse) {
         prompts().message(m_list->inUse, Prompts::Buttons::Ok, Prompts::Icon::None, QStringLiteral("Cannot Delete"));
     }
@@ -239,22 +124,9 @@ void frmCodesMaint::cmdDelete_Click()
         // The code is still stored but rsCodes no longer holds it: read the
         // list again rather than hide a code that exists.
         reopenCodesAt(id);
-        return;
+        return false;
     }
-    if (!deleted)
-        return;
-
-    if (codeCount() == 0) {
-        ClearDesc();
-        DisableDesc();
-        return;
-    }
-    trapDb([this] {
-        codes().moveNext();
-        if (codes().eof())
-            codes().movePrevious();
-        ShowRecord();
-    });
+    return deleted;
 }
 
 void frmCodesMaint::cmdFind_Click()
@@ -265,18 +137,8 @@ void frmCodesMaint::cmdFind_Click()
                              .value_or(QString());
     // The text is bound, never part of the statement: quotes are searched
     // for as typed, and only the wildcard characters act as such.
-    bool searched = false;
-    bool found = false;
-    trapDb([&] {
-        codes().findFirst(QStringLiteral("wlike(descr, ?)"), {text + QLatin1Char('*')});
-        searched = true;
-        found = !codes().noMatch();
-        if (found)
-            ShowRecord();
-    });
-    if (searched && !found)
-        prompts().message(QStringLiteral("That record was not found."), Prompts::Buttons::Ok, Prompts::Icon::None,
-                          QStringLiteral("No Records Match"));
+    editor().find(QStringLiteral("wlike(descr, ?)"), {text + QLatin1Char('*')},
+                  QStringLiteral("That record was not found."));
 }
 
 void frmCodesMaint::cmdOK_Click()

@@ -13,6 +13,7 @@
 #include "items/ItemSearch.h"
 #include "items/ItemsRecordset.h"
 #include "items/PictureFiles.h"
+#include "records/RecordEditor.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -23,9 +24,6 @@ namespace {
 
 constexpr int ButtonWidth = 1815;  // twips
 constexpr int ButtonHeight = 480;
-
-const QString AddNewCaption = QStringLiteral("&Add New");
-const QString AddAnotherCaption = QStringLiteral("&Add Another");
 
 QPushButton *makeButton(ElasticContainer *form, const QString &name, const QString &caption, int left, int top,
                         int topic)
@@ -42,14 +40,6 @@ bool hasItems()
     return rsItems && rsItems->isOpen() && rsItems->recordCount() > 0;
 }
 
-void freeLocks()
-{
-    trapDb([] {
-        if (dbInventory)
-            dbInventory->freeLocks();
-    });
-}
-
 } // namespace
 
 void frmMain::buildCommandButtons()
@@ -59,7 +49,7 @@ void frmMain::buildCommandButtons()
     cmdPrevious = makeButton(form, QStringLiteral("cmdPrevious"), QStringLiteral("&Previous"), 3000, 5535, 15);
     cmdNext = makeButton(form, QStringLiteral("cmdNext"), QStringLiteral("&Next"), 5040, 5535, 15);
     cmdLast = makeButton(form, QStringLiteral("cmdLast"), QStringLiteral("&Last"), 7080, 5535, 15);
-    cmdAddNew = makeButton(form, QStringLiteral("cmdAddNew"), AddNewCaption, 960, 6225, 8);
+    cmdAddNew = makeButton(form, QStringLiteral("cmdAddNew"), RecordEditor::AddNewCaption, 960, 6225, 8);
     cmdDelete = makeButton(form, QStringLiteral("cmdDelete"), QStringLiteral("&Delete"), 3000, 6225, 14);
     cmdFind = makeButton(form, QStringLiteral("cmdFind"), QStringLiteral("F&ind"), 5040, 6240, 16);
     // Cancel and Update share the places of Delete and Find.
@@ -91,6 +81,25 @@ void frmMain::buildCommandButtons()
     connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
     connect(cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
     connect(cmdPicture, &QPushButton::clicked, this, &frmMain::cmdPicture_Click);
+
+    m_editor = std::make_unique<RecordEditor>(RecordForm{
+        .keyColumn = QStringLiteral("iteid"),
+        // After Cancel the window always shows the last item.
+        .cancelShowsLast = true,
+        .records = []() -> Recordset & { return items(); },
+        .recordCount = [] { return items().recordCount(); },
+        .showRecord = [this] { LoadItem(); },
+        .clearRecord = [this] { ClearItem(); },
+        .enableFields = [this] { EnableFields(); },
+        .disableFields = [this] { DisableFields(); },
+        .showBrowseButtons = [this] { ShowBrowseButtons(); },
+        .showEditButtons = [this] { ShowEditButtons(); },
+        .hideAddButton = [this] { cmdAddNew->hide(); },
+        .setAddCaption = [this](const QString &caption) { cmdAddNew->setText(caption); },
+        .focusFirstField = [this] { txtItem->setFocus(); },
+        .readyToStore = [this] { return ItemDescEntered() && fieldsReadyToStore(); },
+        .saveRecord = [this] { return SaveItem(); },
+    });
 }
 
 void frmMain::ShowBrowseButtons()
@@ -111,11 +120,9 @@ void frmMain::ShowEditButtons()
 
 void frmMain::MakingChange()
 {
-    if (Changing || Adding || !hasItems())
-        return;
-    Changing = true;
-    ShowEditButtons();
-    cmdAddNew->hide();
+    // With no item stored there is no shown item to edit.
+    if (hasItems())
+        editor().beginEdit();
 }
 
 bool frmMain::ItemDescEntered()
@@ -128,181 +135,54 @@ bool frmMain::ItemDescEntered()
     return false;
 }
 
-// The moves run under the error trap too: a failure (the shown row removed
-// by another program, say) is reported instead of ending the program.
 void frmMain::cmdFirst_Click()
 {
-    trapDb([this] {
-        if (items().recordCount() == 0)
-            return;
-        items().moveFirst();
-        LoadItem();
-    });
+    editor().moveFirst();
 }
 
 void frmMain::cmdLast_Click()
 {
-    trapDb([this] {
-        if (items().recordCount() == 0)
-            return;
-        items().moveLast();
-        LoadItem();
-    });
+    editor().moveLast();
 }
 
 void frmMain::cmdNext_Click()
 {
-    trapDb([this] {
-        if (items().recordCount() == 0)
-            return;
-        items().moveNext();
-        if (items().eof()) {
-            prompts().beep();
-            items().moveLast();
-        }
-        LoadItem();
-    });
+    editor().moveNext();
 }
 
 void frmMain::cmdPrevious_Click()
 {
-    trapDb([this] {
-        if (items().recordCount() == 0)
-            return;
-        items().movePrevious();
-        if (items().bof()) {
-            prompts().beep();
-            items().moveFirst();
-        }
-        LoadItem();
-    });
+    editor().movePrevious();
 }
 
 void frmMain::cmdAddNew_Click()
 {
-    if (cmdAddNew->text() == AddNewCaption) {
-        Adding = true;
-        bool any = false;
-        trapDb([&] {
-            any = items().recordCount() > 0;
-            if (any)
-                items().moveLast();
-        });
-        if (!any)
-            EnableFields(); // they were off because the table was empty
-        ShowEditButtons();
-        cmdAddNew->setText(AddAnotherCaption);
-        ClearItem();
-        txtItem->setFocus();
-        return;
-    }
-
-    if (!ItemDescEntered() || !fieldsReadyToStore())
-        return;
-    // A record that could not be begun or stored keeps what was typed on
-    // screen, so nothing is lost and Add Another can simply be pressed again.
-    bool begun = false;
-    withLockRetry([&] {
-        items().addNew();
-        begun = true;
-    });
-    if (!begun || !SaveItem())
-        return;
-    ClearItem();
-    txtItem->setFocus();
+    editor().addNew();
 }
 
 void frmMain::cmdUpdate_Click()
 {
-    if (!ItemDescEntered() || !fieldsReadyToStore())
-        return;
-    QVariant id;
-    bool begun = false;
-    if (Adding) {
-        // Beginning a row reserves its key, which takes the write lock.
-        withLockRetry([&] {
-            items().addNew();
-            begun = true;
-        });
-        if (begun)
-            trapDb([&] { id = items().value(QStringLiteral("iteid")); });
-    } else {
-        trapDb([&] {
-            id = items().value(QStringLiteral("iteid"));
-            items().edit();
-            begun = true;
-        });
-    }
-    // Without a begun or stored record the edit stays on screen, in its
-    // state, for another try or Cancel.
-    if (!begun || !SaveItem())
-        return;
-    if (Adding)
-        cmdAddNew->setText(AddNewCaption);
-
-    trapDb([&] {
-        items().findFirst(QStringLiteral("iteid = ?"), {id});
-        if (items().noMatch())
-            items().moveFirst();
-    });
-    LoadItem();
-    ShowBrowseButtons();
-    Adding = false;
-    Changing = false;
+    editor().update();
 }
 
 void frmMain::cmdCancel_Click()
 {
     // A picture loaded or pasted but not written goes with the rest of the edit.
     PictureChanged = false;
-    trapDb([this] {
-        if (items().recordCount() > 0) {
-            items().moveLast();
-            LoadItem();
-        } else {
-            ClearItem();
-            DisableFields();
-        }
-    });
-    ShowBrowseButtons();
-    cmdAddNew->setText(AddNewCaption);
-    Changing = false;
-    Adding = false;
+    editor().cancel();
 }
 
 void frmMain::cmdDelete_Click()
 {
-    bool empty = true;
-    trapDb([&] { empty = items().bof() && items().eof(); });
-    if (empty)
-        return;
-    if (prompts().message(QStringLiteral("Are you sure that you want to delete this Inventory Item?"),
-                          Prompts::Buttons::YesNo, Prompts::Icon::None, QStringLiteral("Delete Inventory Item"))
-        != Prompts::Answer::Yes)
-        return;
-
-    QVariant id;
-    trapDb([&] { id = items().value(QStringLiteral("iteid")); });
-    bool deleted = false;
-    withLockRetry([&] {
-        items().deleteCurrent();
-        deleted = true;
-    });
-    freeLocks();
-    // The picture goes only with its record: a record that stays keeps its picture.
-    if (deleted && !id.isNull())
-        trapDb([&] { deletePictureFile(pictureFolder(), id.toLongLong()); });
-
-    trapDb([this] {
-        items().moveNext();
-        if (items().recordCount() == 0) {
-            ClearItem();
-            DisableFields();
-            return;
-        }
-        if (items().eof())
-            items().movePrevious();
-        LoadItem();
+    const RecordEditor::Question question{
+        QStringLiteral("Are you sure that you want to delete this Inventory Item?"),
+        QStringLiteral("Delete Inventory Item")};
+    editor().deleteRecord(question, [this](const QVariant &iteid) {
+        const bool deleted = editor().deleteCurrent();
+        // The picture goes only with its record: a record that stays keeps its picture.
+        if (deleted && !iteid.isNull())
+            trapDb([&] { deletePictureFile(pictureFolder(), iteid.toLongLong()); });
+        return true;
     });
 }
 
@@ -316,17 +196,5 @@ void frmMain::cmdFind_Click()
     // The text is bound, never part of the statement: quotes and the like are
     // searched for as typed, and only the wildcard characters act as such.
     const ItemSearch search = itemDescriptionSearch(*text);
-    bool searched = false;
-    bool found = false;
-    trapDb([&] {
-        items().findFirst(search.condition, search.params);
-        searched = true;
-        found = !items().noMatch();
-    });
-    if (found) {
-        LoadItem();
-    } else if (searched) {
-        prompts().message(QStringLiteral("That Inventory Item was not found."), Prompts::Buttons::Ok,
-                          Prompts::Icon::None, QStringLiteral("No Records Match"));
-    }
+    editor().find(search.condition, search.params, QStringLiteral("That Inventory Item was not found."));
 }

@@ -8,6 +8,7 @@
 #include "items/PictureFiles.h"
 #include "items/WindowBeside.h"
 #include "items/frmImage.h"
+#include "records/RecordEditor.h"
 
 #include <QScreen>
 
@@ -37,7 +38,7 @@ void frmMain::cmdPicture_Click()
     if (PictureChanged)
         return;
     // An item being added has no picture until one is brought for it.
-    if (Adding)
+    if (editor().adding())
         window->showEmptyPicture();
     else
         showCurrentItemPicture(*window);

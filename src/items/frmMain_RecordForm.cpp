@@ -10,6 +10,7 @@
 #include "dates/LocaleFormats.h"
 #include "items/ItemsRecordset.h"
 #include "items/Quantity.h"
+#include "records/RecordEditor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -219,7 +220,7 @@ void frmMain::buildRecordForm()
 
 void frmMain::LoadItem()
 {
-    Changing = true;
+    const RecordEditor::Filling filling(editor());
     auto text = [](QLineEdit *box, const QString &column) {
         trapDb([&] { showStoredText(box, items().value(column).toString()); });
     };
@@ -244,7 +245,6 @@ void frmMain::LoadItem()
     trapDb([this] { selectByData(cmbCat, items().value(QStringLiteral("catid"))); });
     trapDb([this] { selectByData(cmbLoc, items().value(QStringLiteral("locid"))); });
     followShownItem(true);
-    Changing = false;
 }
 
 bool frmMain::SaveItem()
@@ -276,16 +276,7 @@ bool frmMain::SaveItem()
     if (PictureChanged)
         trapDb([this] { writeNewPicture(); });
 
-    bool stored = false;
-    withLockRetry([&] {
-        items().update();
-        stored = true;
-    });
-    trapDb([] {
-        if (dbInventory)
-            dbInventory->freeLocks();
-    });
-    return stored;
+    return editor().store();
 }
 
 void frmMain::ClearItem()

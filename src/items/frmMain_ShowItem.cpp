@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "app/frmMain.h"
+#include "records/RecordEditor.h"
 #include "data/HandleDbError.h"
 #include "data/Inventory.h"
 #include "items/ItemsRecordset.h"
@@ -25,7 +26,7 @@ void frmMain::reopenItems(qint64 key)
 
 bool frmMain::ShowItemByKey(qint64 key)
 {
-    if (Changing || Adding) {
+    if (editor().changing() || editor().adding()) {
         prompts().message(QStringLiteral("The item in the main window is being changed. Update or cancel the "
                                          "change first, then show another item."),
                           Prompts::Buttons::Ok, Prompts::Icon::Exclamation, QStringLiteral("Item List"));

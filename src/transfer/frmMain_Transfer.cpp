@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "app/frmMain.h"
+#include "records/RecordEditor.h"
 #include "app/help/HelpKey.h"
 #include "data/HandleDbError.h"
 #include "transfer/ItemExport.h"
@@ -40,7 +41,7 @@ void frmMain::mnuImport_Click()
         return;
     // The items are read again after an import, which an edit under way
     // would not survive.
-    if (Changing || Adding) {
+    if (editor().changing() || editor().adding()) {
         prompts().message(QStringLiteral("The item in the main window is being changed. Update or cancel the "
                                          "change first, then import items."),
                           Prompts::Buttons::Ok, Prompts::Icon::Exclamation, frmImport::Caption);

@@ -6,6 +6,7 @@
 #include "app/help/HelpKey.h"
 #include "designer/frmRptSpec.h"
 #include "data/Inventory.h"
+#include "records/RecordEditor.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -76,8 +77,8 @@ TEST_F(MainWindowTest, StartsOnTheDataFolderWithTheFirstItemAndItsCodes)
 
     EXPECT_EQ(w.txtItem->text(), firstDescriptionInOrder(folder.file(InventoryFileName)));
     EXPECT_TRUE(w.txtItem->isEnabled());
-    EXPECT_FALSE(w.Changing);
-    EXPECT_FALSE(w.Adding);
+    EXPECT_FALSE(w.editor().changing());
+    EXPECT_FALSE(w.editor().adding());
 
     // The lists are in description order, and the item's own codes are selected.
     auto db = Database::open(folder.file(InventoryFileName));
@@ -186,9 +187,10 @@ TEST_F(MainWindowTest, ActivationReloadsAChangedListAndShowsTheItemAgain)
 
     // Text put in the box by the program itself (no edit begun) is replaced
     // when the item is shown again.
-    w.Changing = true;
-    w.txtItem->setText(QStringLiteral("not the stored description"));
-    w.Changing = false;
+    {
+        const RecordEditor::Filling filling(w.editor());
+        w.txtItem->setText(QStringLiteral("not the stored description"));
+    }
     CatListChanged = true; // as the maintenance window does
     w.Form_Activate();
     EXPECT_EQ(w.cmbCat->count(), before + 1);

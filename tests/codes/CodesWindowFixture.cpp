@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "data/Inventory.h"
+#include "records/RecordEditor.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -92,17 +93,19 @@ QString CodesWindowTest::stateOf(const frmCodesMaint &w)
         shown += button->isHidden() ? QLatin1Char('-') : QLatin1Char('+');
     const QString &addNew = w.cmdAddNew->text();
     const bool boxOn = w.txtDesc->isEnabled();
-    if (shown == QLatin1String("++++++++--") && !w.Changing && !w.Adding && addNew == frmCodesMaint::AddNewCaption)
+    const bool changing = w.editor().changing();
+    const bool adding = w.editor().adding();
+    if (shown == QLatin1String("++++++++--") && !changing && !adding && addNew == RecordEditor::AddNewCaption)
         return boxOn ? QStringLiteral("Browse") : QStringLiteral("Empty");
-    if (shown == QLatin1String("--------++") && boxOn && w.Changing && !w.Adding)
+    if (shown == QLatin1String("--------++") && boxOn && changing && !adding)
         return QStringLiteral("Editing");
-    if (shown == QLatin1String("-------+++") && boxOn && w.Adding && !w.Changing
-        && addNew == frmCodesMaint::AddAnotherCaption)
+    if (shown == QLatin1String("-------+++") && boxOn && adding && !changing
+        && addNew == RecordEditor::AddAnotherCaption)
         return QStringLiteral("Adding");
     return QStringLiteral("inconsistent: buttons %1 Changing=%2 Adding=%3 caption=%4 boxOn=%5")
         .arg(shown)
-        .arg(w.Changing)
-        .arg(w.Adding)
+        .arg(changing)
+        .arg(adding)
         .arg(addNew)
         .arg(boxOn);
 }

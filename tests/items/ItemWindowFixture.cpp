@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "data/Inventory.h"
 #include "dates/DateOrder.h"
+#include "records/RecordEditor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -78,22 +79,24 @@ QString ItemWindowTest::stateOf(const frmMain &w)
     const bool allOff = std::none_of(fields.begin(), fields.end(), [](QWidget *f) { return f->isEnabled(); });
     const QString addNew = shown(w.cmdAddNew) ? w.cmdAddNew->text() : QStringLiteral("hidden");
     const bool pictureShown = shown(w.cmdPicture);
+    const bool changing = w.editor().changing();
+    const bool adding = w.editor().adding();
 
-    if (pictureShown && !w.Changing && !w.Adding && browseSet && addNew == QLatin1String("&Add New")) {
+    if (pictureShown && !changing && !adding && browseSet && addNew == QLatin1String("&Add New")) {
         if (allOff)
             return QStringLiteral("Empty");
         if (allOn)
             return QStringLiteral("Browsing");
     }
     if (pictureShown && allOn && editSet) {
-        if (w.Changing && !w.Adding && addNew == QLatin1String("hidden"))
+        if (changing && !adding && addNew == QLatin1String("hidden"))
             return QStringLiteral("Editing");
-        if (w.Adding && !w.Changing && addNew == QLatin1String("&Add Another"))
+        if (adding && !changing && addNew == QLatin1String("&Add Another"))
             return QStringLiteral("Adding");
     }
     return QStringLiteral("inconsistent: Changing=%1 Adding=%2 browseSet=%3 editSet=%4 addNew=%5 on=%6 off=%7")
-        .arg(w.Changing)
-        .arg(w.Adding)
+        .arg(changing)
+        .arg(adding)
         .arg(browseSet)
         .arg(editSet)
         .arg(addNew)
