@@ -6,7 +6,7 @@
 #include "data/Database.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
-#include "designer/FieldOrder.h"
+#include "reports/FieldOrder.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -97,6 +97,39 @@ TEST_F(DesignerTest, SavedSortPositionsReadBackAsTheSameFields)
     EXPECT_EQ(run->spec.FieldIds, QList<qint16>{qint16(specIdNamed(*w, "Model"))});
 }
 
+// Captions that differ only in case tie in the designer's lists; each
+// sort position saved must still name, for the report runner, the field
+// the list showed there.
+TEST_F(DesignerTest, EverySortPositionNamesTheSameFieldWhenCaptionsDifferOnlyInCase)
+{
+    executeOnCatalogue("update rptspec set \"Desc\" = case specid when 2 then 'model' when 4 then 'MODEL' "
+                       "when 14 then 'notes' else \"Desc\" end");
+    open();
+    const QStringList listed = available();
+    const qsizetype models = listed.indexOf("model");
+    ASSERT_GE(models, 0);
+    EXPECT_EQ(listed.mid(models, 3), (QStringList{"model", "Model", "MODEL"}));
+    EXPECT_EQ(listed.mid(listed.indexOf("notes"), 2), (QStringList{"notes", "Notes"}));
+
+    add("Description");
+    prompts.answerFile(path("ties.rpt"));
+    w->mnuSaveAs_Click();
+    auto catalogue = Database::open(path(CatalogueFileName));
+    const int count = w->cmbSort1->count();
+    for (int position = 0; position < count; ++position) {
+        SCOPED_TRACE(w->cmbSort1->itemText(position).toStdString());
+        w->cmbSort1->setCurrentIndex(position);
+        w->cmbSort2->setCurrentIndex(count - 1 - position);
+        w->mnuSave_Click();
+        QString problem;
+        const std::optional<LoadedReport> run = readDesignerReportFile(*catalogue, path("ties.rpt"), &problem);
+        ASSERT_TRUE(run) << problem.toStdString();
+        EXPECT_EQ(run->spec.Sort1, w->cmbSort1->currentData().toInt());
+        EXPECT_EQ(run->spec.Sort2, w->cmbSort2->currentData().toInt());
+    }
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
 TEST_F(DesignerTest, OpenRefusesEachInvalidLine)
 {
     open();
