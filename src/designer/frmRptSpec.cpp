@@ -6,7 +6,7 @@
 #include "data/Database.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
-#include "designer/FieldOrder.h"
+#include "reports/FieldOrder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -300,17 +300,8 @@ bool frmRptSpec::ResetDesigner()
         MaxSpecId = qMax<qint16>(MaxSpecId, qint16(field.specid));
 
     // Every array anew: nothing of an earlier design survives a reset.
-    SelTrue = PerField<bool>(MaxSpecId);
-    SelFalse = PerField<bool>(MaxSpecId);
-    SelStartsWith = PerField<QString>(MaxSpecId);
-    SelStart = PerField<DateValue>(MaxSpecId);
-    SelEnd = PerField<DateValue>(MaxSpecId);
-    SelLess = PerField<QString>(MaxSpecId);
-    SelGreater = PerField<QString>(MaxSpecId);
-    FieldWidth = PerField<float>(MaxSpecId);
-    FieldHide = PerField<bool>(MaxSpecId);
-    FieldTotal = PerField<bool>(MaxSpecId);
-    FieldIsCurrency = PerField<bool>(MaxSpecId);
+    Design = ReportSpec();
+    Design.resizeFields(MaxSpecId);
 
     List1->clear();
     List2->clear();
@@ -322,8 +313,8 @@ bool frmRptSpec::ResetDesigner()
         cmbSort1->addItem(field->desc, field->specid);
         cmbSort2->addItem(field->desc, field->specid);
         if (field->specid >= 1) {
-            FieldWidth[field->specid] = float(field->defwidth);
-            FieldIsCurrency[field->specid] = field->isCurrency;
+            Design.FieldWidth[field->specid] = float(field->defwidth);
+            Design.FieldIsCurrency[field->specid] = field->isCurrency;
         }
     }
     CurrentSpecId = 0;

@@ -25,9 +25,9 @@ class QTabWidget;
 
 // The custom report designer. Modeless and one at a time; it is deleted
 // when closed, so instance() is null again then. The design is the state of
-// its controls plus the per-field arrays, which are indexed by the
-// catalogue's specid so that moving a field between the lists never moves
-// its settings.
+// its controls plus the per-field arrays of Design, which are indexed by
+// the catalogue's specid so that moving a field between the lists never
+// moves its settings.
 class frmRptSpec : public QMainWindow {
     Q_OBJECT
 public:
@@ -87,7 +87,8 @@ public:
     void mnuSave_Click();
     void mnuSaveAs_Click();
     void mnuExit_Click();
-    // The design as a report file holds it: sort keys as list positions.
+    // The whole design as a report file holds it: Design with the
+    // controls' settings, sort keys as list positions.
     ReportSpec designForFile() const;
     // The design as the report engine runs it: sort keys as specids.
     ReportSpec designToRun() const;
@@ -108,17 +109,12 @@ public:
     qint32 CurrentSpecId = 0;
     qint16 ShownCriteria = 1;
 
-    PerField<bool> SelTrue;
-    PerField<bool> SelFalse;
-    PerField<QString> SelStartsWith;
-    PerField<DateValue> SelStart;
-    PerField<DateValue> SelEnd;
-    PerField<QString> SelLess;
-    PerField<QString> SelGreater;
-    PerField<float> FieldWidth;
-    PerField<bool> FieldHide;
-    PerField<bool> FieldTotal;
-    PerField<bool> FieldIsCurrency;
+    // The per-field settings (SelTrue to FieldIsCurrency), indexed by specid
+    // from 1 to MaxSpecId and made anew by every reset: the detail controls
+    // store into it and Open reads a file into it. Its report-wide members
+    // (Title, ReportTo ... FieldIds) stay unused: the controls hold those,
+    // and designForFile() joins both for Save and Generate.
+    ReportSpec Design;
 
     // Controls.
     QMenu *mnuFileMenu = nullptr;

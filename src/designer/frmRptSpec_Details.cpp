@@ -266,7 +266,7 @@ void frmRptSpec::ShowFieldDetails()
     ShownCriteria = qint16(type);
     if (type >= 1 && type <= 5)
         fraSel[std::size_t(type)]->show();
-    if (!FieldWidth.contains(CurrentSpecId))
+    if (!Design.FieldWidth.contains(CurrentSpecId))
         return;
 
     // Showing a field's stored values is no edit of the design.
@@ -275,33 +275,33 @@ void frmRptSpec::ShowFieldDetails()
     m_unchecked = nullptr;
     m_refused = nullptr;
     const int id = CurrentSpecId;
-    txtWidth->setText(withLocaleDecimalPoint(singleText(FieldWidth[id])));
-    chkHide->setChecked(FieldHide[id]);
+    txtWidth->setText(withLocaleDecimalPoint(singleText(Design.FieldWidth[id])));
+    chkHide->setChecked(Design.FieldHide[id]);
     const auto dateText = [](DateValue value, auto format) { return value.isZero() ? QString() : format(value); };
     switch (type) {
     case 1:
-        txtStarting->setText(SelStartsWith[id]);
+        txtStarting->setText(Design.SelStartsWith[id]);
         break;
     case 2:
-        txtLess->setText(SelLess[id]);
-        txtGreater->setText(SelGreater[id]);
-        chkTotal->setChecked(FieldTotal[id]);
+        txtLess->setText(Design.SelLess[id]);
+        txtGreater->setText(Design.SelGreater[id]);
+        chkTotal->setChecked(Design.FieldTotal[id]);
         break;
     case 3:
-        dcStartDate->setText(dateText(SelStart[id], formatShortDate));
-        dcEndDate->setText(dateText(SelEnd[id], formatShortDate));
+        dcStartDate->setText(dateText(Design.SelStart[id], formatShortDate));
+        dcEndDate->setText(dateText(Design.SelEnd[id], formatShortDate));
         break;
     case 4:
-        if (SelTrue[id] || SelFalse[id]) {
-            optTrue->setChecked(SelTrue[id]);
-            optFalse->setChecked(SelFalse[id]);
+        if (Design.SelTrue[id] || Design.SelFalse[id]) {
+            optTrue->setChecked(Design.SelTrue[id]);
+            optFalse->setChecked(Design.SelFalse[id]);
         } else {
             switchOff(optTrue, optFalse);
         }
         break;
     case 5:
-        txtStartTime->setText(dateText(SelStart[id], formatMediumTime));
-        txtEndTime->setText(dateText(SelEnd[id], formatMediumTime));
+        txtStartTime->setText(dateText(Design.SelStart[id], formatMediumTime));
+        txtEndTime->setText(dateText(Design.SelEnd[id], formatMediumTime));
         break;
     default:
         break;
@@ -311,7 +311,7 @@ void frmRptSpec::ShowFieldDetails()
 
 bool frmRptSpec::txtWidth_LostFocus()
 {
-    if (!FieldWidth.contains(CurrentSpecId))
+    if (!Design.FieldWidth.contains(CurrentSpecId))
         return true;
     const std::optional<double> width = toNumber(txtWidth->text());
     if (!width) {
@@ -331,29 +331,29 @@ bool frmRptSpec::txtWidth_LostFocus()
         return false;
     }
     if (*width == 0.0) {
-        FieldHide[CurrentSpecId] = true;
+        Design.FieldHide[CurrentSpecId] = true;
         chkHide->setChecked(true);
     }
-    FieldWidth[CurrentSpecId] = float(*width);
+    Design.FieldWidth[CurrentSpecId] = float(*width);
     return true;
 }
 
 void frmRptSpec::chkHide_LostFocus()
 {
-    if (FieldHide.contains(CurrentSpecId))
-        FieldHide[CurrentSpecId] = chkHide->checkState() != Qt::Unchecked;
+    if (Design.FieldHide.contains(CurrentSpecId))
+        Design.FieldHide[CurrentSpecId] = chkHide->checkState() != Qt::Unchecked;
 }
 
 void frmRptSpec::chkTotal_LostFocus()
 {
-    if (FieldTotal.contains(CurrentSpecId))
-        FieldTotal[CurrentSpecId] = chkTotal->checkState() == Qt::Checked;
+    if (Design.FieldTotal.contains(CurrentSpecId))
+        Design.FieldTotal[CurrentSpecId] = chkTotal->checkState() == Qt::Checked;
 }
 
 void frmRptSpec::txtStarting_LostFocus()
 {
-    if (SelStartsWith.contains(CurrentSpecId))
-        SelStartsWith[CurrentSpecId] = txtStarting->text();
+    if (Design.SelStartsWith.contains(CurrentSpecId))
+        Design.SelStartsWith[CurrentSpecId] = txtStarting->text();
 }
 
 bool frmRptSpec::storeCriterionNumber(QLineEdit *box, PerField<QString> &values)
@@ -373,27 +373,27 @@ bool frmRptSpec::storeCriterionNumber(QLineEdit *box, PerField<QString> &values)
 
 bool frmRptSpec::txtGreater_LostFocus()
 {
-    return storeCriterionNumber(txtGreater, SelGreater);
+    return storeCriterionNumber(txtGreater, Design.SelGreater);
 }
 
 bool frmRptSpec::txtLess_LostFocus()
 {
-    return storeCriterionNumber(txtLess, SelLess);
+    return storeCriterionNumber(txtLess, Design.SelLess);
 }
 
 void frmRptSpec::optTrue_LostFocus()
 {
-    if (optTrue->isChecked() && SelTrue.contains(CurrentSpecId)) {
-        SelTrue[CurrentSpecId] = true;
-        SelFalse[CurrentSpecId] = false;
+    if (optTrue->isChecked() && Design.SelTrue.contains(CurrentSpecId)) {
+        Design.SelTrue[CurrentSpecId] = true;
+        Design.SelFalse[CurrentSpecId] = false;
     }
 }
 
 void frmRptSpec::optFalse_LostFocus()
 {
-    if (optFalse->isChecked() && SelTrue.contains(CurrentSpecId)) {
-        SelTrue[CurrentSpecId] = false;
-        SelFalse[CurrentSpecId] = true;
+    if (optFalse->isChecked() && Design.SelTrue.contains(CurrentSpecId)) {
+        Design.SelTrue[CurrentSpecId] = false;
+        Design.SelFalse[CurrentSpecId] = true;
     }
 }
 
@@ -406,12 +406,12 @@ void frmRptSpec::storeCriterionDate(DateBox *box, PerField<DateValue> &values)
 
 void frmRptSpec::dcStartDate_LostFocus()
 {
-    storeCriterionDate(dcStartDate, SelStart);
+    storeCriterionDate(dcStartDate, Design.SelStart);
 }
 
 void frmRptSpec::dcEndDate_LostFocus()
 {
-    storeCriterionDate(dcEndDate, SelEnd);
+    storeCriterionDate(dcEndDate, Design.SelEnd);
 }
 
 bool frmRptSpec::storeCriterionTime(QLineEdit *box, PerField<DateValue> &values)
@@ -436,10 +436,10 @@ bool frmRptSpec::storeCriterionTime(QLineEdit *box, PerField<DateValue> &values)
 
 bool frmRptSpec::txtStartTime_LostFocus()
 {
-    return storeCriterionTime(txtStartTime, SelStart);
+    return storeCriterionTime(txtStartTime, Design.SelStart);
 }
 
 bool frmRptSpec::txtEndTime_LostFocus()
 {
-    return storeCriterionTime(txtEndTime, SelEnd);
+    return storeCriterionTime(txtEndTime, Design.SelEnd);
 }

@@ -108,7 +108,7 @@ bool frmRptSpec::WriteReportFile(const QString &path)
 
 ReportSpec frmRptSpec::designForFile() const
 {
-    ReportSpec spec;
+    ReportSpec spec = Design;
     spec.UseWith = UseWithFilter;
     spec.Title = txtTitle->text();
     spec.ReportTo = optReportTo[1]->isChecked() ? ReportToScreen
@@ -122,17 +122,6 @@ ReportSpec frmRptSpec::designForFile() const
     spec.Sort2 = qint16(cmbSort2->currentIndex());
     for (int row = 0; row < List2->count(); ++row)
         spec.FieldIds << qint16(specIdOf(List2, row));
-    spec.SelTrue = SelTrue;
-    spec.SelFalse = SelFalse;
-    spec.SelStartsWith = SelStartsWith;
-    spec.SelStart = SelStart;
-    spec.SelEnd = SelEnd;
-    spec.SelLess = SelLess;
-    spec.SelGreater = SelGreater;
-    spec.FieldWidth = FieldWidth;
-    spec.FieldHide = FieldHide;
-    spec.FieldTotal = FieldTotal;
-    spec.FieldIsCurrency = FieldIsCurrency;
     return spec;
 }
 
@@ -195,18 +184,9 @@ bool frmRptSpec::readDesign(const QString &path)
     txtTitle->setText(lines[1]);
     txtTitle->setCursorPosition(0);
 
-    ReportSpec arrays;
-    arrays.SelTrue = SelTrue;
-    arrays.SelFalse = SelFalse;
-    arrays.SelStartsWith = SelStartsWith;
-    arrays.SelStart = SelStart;
-    arrays.SelEnd = SelEnd;
-    arrays.SelLess = SelLess;
-    arrays.SelGreater = SelGreater;
-    arrays.FieldWidth = FieldWidth;
-    arrays.FieldHide = FieldHide;
-    arrays.FieldTotal = FieldTotal;
-    const DesignerFileLines read = readDesignerFileLines(lines, MaxSpecId, arrays);
+    // The per-field lines go straight into the design, so each field added
+    // below shows the settings the file gives it.
+    const DesignerFileLines read = readDesignerFileLines(lines, MaxSpecId, Design);
 
     // The controls take each code as it is read, up to a code that fails.
     for (int i = 0; i < read.codes.size(); ++i) {
@@ -235,16 +215,6 @@ bool frmRptSpec::readDesign(const QString &path)
         }
     }
 
-    SelTrue = arrays.SelTrue;
-    SelFalse = arrays.SelFalse;
-    SelStartsWith = arrays.SelStartsWith;
-    SelStart = arrays.SelStart;
-    SelEnd = arrays.SelEnd;
-    SelLess = arrays.SelLess;
-    SelGreater = arrays.SelGreater;
-    FieldWidth = arrays.FieldWidth;
-    FieldHide = arrays.FieldHide;
-    FieldTotal = arrays.FieldTotal;
     if (!read.valid)
         return invalid();
     if (List2->count() > 0) {

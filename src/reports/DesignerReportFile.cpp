@@ -1,11 +1,11 @@
 #include "reports/DesignerReportFile.h"
 
+#include "reports/FieldOrder.h"
 #include "reports/ReportFileText.h"
 #include "reports/ReportNumbers.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <cmath>
 
 // The sort lines of a file, counted from 1.
@@ -30,15 +30,7 @@ std::optional<int> sortKeyAtPosition(const ReportCatalogue &catalogue, int posit
         return -1;
     if (position < 0 || position >= catalogue.count())
         return std::nullopt;
-    std::vector<const CatalogueField *> order;
-    order.reserve(std::size_t(catalogue.count()));
-    for (const CatalogueField &field : catalogue.fields())
-        order.push_back(&field);
-    std::stable_sort(order.begin(), order.end(), [](const CatalogueField *a, const CatalogueField *b) {
-        const int byCaption = a->desc.compare(b->desc, Qt::CaseInsensitive);
-        return byCaption != 0 ? byCaption < 0 : a->specid < b->specid;
-    });
-    return order[std::size_t(position)]->specid;
+    return fieldsInCaptionOrder(catalogue)[std::size_t(position)]->specid;
 }
 
 std::optional<LoadedReport> readDesignerReportFile(Database &catalogueDb, const QString &path, QString *problem)

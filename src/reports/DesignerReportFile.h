@@ -12,10 +12,10 @@ class Database;
 
 // Report files saved by the designer (".rpt") hold their sort keys as
 // positions in the designer's sort lists, which list the subject's fields
-// in the order of their captions (ignoring case; equal captions by specid).
+// in caption order (reports/FieldOrder.h).
 // Their currency line is not read back: the catalogue's setting stands.
 
-// The specid of the field at a position in that order; std::nullopt for a
+// The specid of the field at a position in caption order; std::nullopt for a
 // position outside the list. -1 stays -1 (no sort).
 std::optional<int> sortKeyAtPosition(const ReportCatalogue &catalogue, int position);
 

@@ -54,7 +54,7 @@ TEST_F(DesignerTest, NumberCriteriaKeepTheTextOrTheFocus)
         QLineEdit *box;
         PerField<QString> *values;
     };
-    for (const Case c : {Case{w->txtGreater, &w->SelGreater}, Case{w->txtLess, &w->SelLess}}) {
+    for (const Case c : {Case{w->txtGreater, &w->Design.SelGreater}, Case{w->txtLess, &w->Design.SelLess}}) {
         prompts.clear();
         c.box->setText("1,000.50"); // kept exactly as typed
         leave(c.box);
@@ -113,7 +113,7 @@ TEST_F(DesignerTest, DateAndTimeCriteriaStoreOnLeaving)
         QLineEdit *box = c.box(*w);
         box->setText(QString::fromLatin1(c.typed));
         leave(box);
-        EXPECT_EQ((c.start ? w->SelStart : w->SelEnd)[id], c.stored);
+        EXPECT_EQ((c.start ? w->Design.SelStart : w->Design.SelEnd)[id], c.stored);
         const QString expected = QString::fromLatin1(c.message);
         EXPECT_EQ(shownMessages(), expected.isEmpty() ? QStringList()
                                                       : QStringList{"Stowbook|" + (expected == "date" ? badDate : badTime)});
@@ -148,10 +148,10 @@ TEST_F(DesignerTest, OtherDetailsStoreOnLeavingAndShowAgain)
     leave(w->optFalse);
     leave(w->optTrue); // off: stores nothing
 
-    EXPECT_EQ(w->SelStartsWith[model], "Sony");
-    EXPECT_TRUE(w->FieldTotal[quantity]);
-    EXPECT_FALSE(w->SelTrue[receipt]);
-    EXPECT_TRUE(w->SelFalse[receipt]);
+    EXPECT_EQ(w->Design.SelStartsWith[model], "Sony");
+    EXPECT_TRUE(w->Design.FieldTotal[quantity]);
+    EXPECT_FALSE(w->Design.SelTrue[receipt]);
+    EXPECT_TRUE(w->Design.SelFalse[receipt]);
 
     choose("Model");
     EXPECT_EQ(w->txtStarting->text(), "Sony");

@@ -28,8 +28,8 @@ TEST_F(DesignerTest, OpensWithEveryFieldAvailableInCaptionOrder)
     EXPECT_EQ(w->windowTitle(), "Custom Report");
     EXPECT_FALSE(w->ReportChanged);
     EXPECT_TRUE(w->frame1->isHidden());
-    EXPECT_EQ(w->FieldWidth[specIdNamed(*w, "Description")], 2.5f);
-    EXPECT_TRUE(w->FieldIsCurrency[specIdNamed(*w, "Purchase Price")]);
+    EXPECT_EQ(w->Design.FieldWidth[specIdNamed(*w, "Description")], 2.5f);
+    EXPECT_TRUE(w->Design.FieldIsCurrency[specIdNamed(*w, "Purchase Price")]);
     EXPECT_TRUE(prompts.messages().empty());
 }
 
@@ -123,7 +123,7 @@ TEST_F(DesignerTest, UpAndDownCarryTheFieldAndItsSettings)
     for (const char *field : {"Model", "Notes", "Receipt"})
         add(field);
     const int notes = specIdNamed(*w, "Notes");
-    w->FieldWidth[notes] = 4.25f;
+    w->Design.FieldWidth[notes] = 4.25f;
     choose("Notes");
     w->cmdUp_Click();
     EXPECT_EQ(chosen(), (QStringList{"Notes", "Model", "Receipt"}));
@@ -140,9 +140,9 @@ TEST_F(DesignerTest, RemovedFieldReturnsToItsPlaceAndKeepsItsSettingsUntilNew)
     open();
     add("Model");
     const int model = specIdNamed(*w, "Model");
-    w->FieldWidth[model] = 3.0f;
-    w->FieldHide[model] = true;
-    w->SelStartsWith[model] = "XL";
+    w->Design.FieldWidth[model] = 3.0f;
+    w->Design.FieldHide[model] = true;
+    w->Design.SelStartsWith[model] = "XL";
     w->cmdRemove_Click();
     EXPECT_TRUE(chosen().isEmpty());
     EXPECT_TRUE(w->frame1->isHidden());
@@ -152,14 +152,14 @@ TEST_F(DesignerTest, RemovedFieldReturnsToItsPlaceAndKeepsItsSettingsUntilNew)
     add("Model");
     EXPECT_EQ(w->txtWidth->text(), "3");
     EXPECT_TRUE(w->chkHide->isChecked());
-    EXPECT_EQ(w->SelStartsWith[model], "XL");
+    EXPECT_EQ(w->Design.SelStartsWith[model], "XL");
 
     prompts.answer(Prompts::Answer::No); // discard the design
     w->mnuNew_Click();
     add("Model");
     EXPECT_EQ(w->txtWidth->text(), "1.25");
     EXPECT_FALSE(w->chkHide->isChecked());
-    EXPECT_TRUE(w->SelStartsWith[model].isEmpty());
+    EXPECT_TRUE(w->Design.SelStartsWith[model].isEmpty());
 }
 
 TEST_F(DesignerTest, ShowingAFieldIsNoEdit)
@@ -198,8 +198,8 @@ TEST_F(DesignerTest, WidthIsStoredOnLeavingTheBox)
         w->txtWidth->setText(QString::fromLatin1(c.typed));
         EXPECT_TRUE(w->ReportChanged);
         leave(w->txtWidth);
-        EXPECT_EQ(w->FieldWidth[model], c.width);
-        EXPECT_EQ(w->FieldHide[model], c.hidden);
+        EXPECT_EQ(w->Design.FieldWidth[model], c.width);
+        EXPECT_EQ(w->Design.FieldHide[model], c.hidden);
         EXPECT_EQ(w->chkHide->isChecked(), c.hidden);
         EXPECT_EQ(shownMessages().size(), c.refused ? 1 : 0) << shownMessages().join('\n').toStdString();
         prompts.clear();
@@ -232,5 +232,5 @@ TEST_F(DesignerTest, EmptyDefaultWidthCountsAsOne)
 {
     executeOnCatalogue("update rptspec set defwidth = null where specid = 3");
     open();
-    EXPECT_EQ(w->FieldWidth[3], 1.0f);
+    EXPECT_EQ(w->Design.FieldWidth[3], 1.0f);
 }

@@ -41,13 +41,13 @@ static void design(DesignerTest &, frmRptSpec &w)
     w.chkDate->setChecked(false);
     w.cmbSort1->setCurrentIndex(3);
     w.cmbSort2->setCurrentIndex(0);
-    w.FieldWidth[2] = 1.75f;
-    w.FieldHide[2] = true;
-    w.SelStartsWith[1] = "TV";
-    w.SelGreater[8] = "100.50";
-    w.FieldTotal[8] = true;
-    w.SelStart[7] = DateValue(45000);
-    w.SelTrue[12] = true;
+    w.Design.FieldWidth[2] = 1.75f;
+    w.Design.FieldHide[2] = true;
+    w.Design.SelStartsWith[1] = "TV";
+    w.Design.SelGreater[8] = "100.50";
+    w.Design.FieldTotal[8] = true;
+    w.Design.SelStart[7] = DateValue(45000);
+    w.Design.SelTrue[12] = true;
 }
 
 TEST_F(DesignerTest, SaveThenOpenGivesBackTheDesign)
@@ -97,6 +97,39 @@ TEST_F(DesignerTest, SavedSortPositionsReadBackAsTheSameFields)
     EXPECT_EQ(run->spec.FieldIds, QList<qint16>{qint16(specIdNamed(*w, "Model"))});
 }
 
+// Captions that differ only in case tie in the designer's lists; each
+// sort position saved must still name, for the report runner, the field
+// the list showed there.
+TEST_F(DesignerTest, EverySortPositionNamesTheSameFieldWhenCaptionsDifferOnlyInCase)
+{
+    executeOnCatalogue("update rptspec set \"Desc\" = case specid when 2 then 'model' when 4 then 'MODEL' "
+                       "when 14 then 'notes' else \"Desc\" end");
+    open();
+    const QStringList listed = available();
+    const qsizetype models = listed.indexOf("model");
+    ASSERT_GE(models, 0);
+    EXPECT_EQ(listed.mid(models, 3), (QStringList{"model", "Model", "MODEL"}));
+    EXPECT_EQ(listed.mid(listed.indexOf("notes"), 2), (QStringList{"notes", "Notes"}));
+
+    add("Description");
+    prompts.answerFile(path("ties.rpt"));
+    w->mnuSaveAs_Click();
+    auto catalogue = Database::open(path(CatalogueFileName));
+    const int count = w->cmbSort1->count();
+    for (int position = 0; position < count; ++position) {
+        SCOPED_TRACE(w->cmbSort1->itemText(position).toStdString());
+        w->cmbSort1->setCurrentIndex(position);
+        w->cmbSort2->setCurrentIndex(count - 1 - position);
+        w->mnuSave_Click();
+        QString problem;
+        const std::optional<LoadedReport> run = readDesignerReportFile(*catalogue, path("ties.rpt"), &problem);
+        ASSERT_TRUE(run) << problem.toStdString();
+        EXPECT_EQ(run->spec.Sort1, w->cmbSort1->currentData().toInt());
+        EXPECT_EQ(run->spec.Sort2, w->cmbSort2->currentData().toInt());
+    }
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
 TEST_F(DesignerTest, OpenRefusesEachInvalidLine)
 {
     open();
@@ -136,6 +169,37 @@ TEST_F(DesignerTest, OpenRefusesEachInvalidLine)
     prompts.answerFile(path("short.rpt"));
     w->mnuOpen_Click();
     EXPECT_EQ(shownMessages().size(), 1);
+}
+
+// A file refused at a late line leaves what it gave before in the design;
+// the field shown must show those values, or leaving a box would store the
+// shown default over them.
+TEST_F(DesignerTest, FileRefusedPartWayShowsWhatItStored)
+{
+    open();
+    add("Description");
+    add("Model");
+    const int model = specIdNamed(*w, "Model");
+    w->Design.FieldWidth[model] = 1.75f;
+    w->Design.SelStartsWith[model] = "XL";
+    prompts.answerFile(path("late.rpt"));
+    w->mnuSaveAs_Click();
+    QStringList lines = splitFileLines(decodeUtf8Or1252(readAll(path("late.rpt"))));
+    lines[20] = "true"; // FieldTotal, after the widths and criteria
+    writeLines(path("late.rpt"), lines);
+
+    w->mnuNew_Click();
+    prompts.answerFile(path("late.rpt"));
+    w->mnuOpen_Click();
+    ASSERT_EQ(shownMessages(),
+              QStringList{"Invalid Report File|This does not appear to be a valid report file for this program."});
+    ASSERT_EQ(w->List2->currentItem()->text(), "Model");
+    EXPECT_EQ(w->txtWidth->text(), "1.75");
+    EXPECT_EQ(w->txtStarting->text(), "XL");
+    leave(w->txtWidth);
+    leave(w->txtStarting);
+    EXPECT_EQ(w->Design.FieldWidth[model], 1.75f);
+    EXPECT_EQ(w->Design.SelStartsWith[model], "XL");
 }
 
 TEST_F(DesignerTest, OpenSkipsFieldsTheCatalogueDoesNotOffer)
@@ -305,7 +369,7 @@ TEST_F(DesignerTest, OpenRefusesAWidthNoSinglePrecisionHolds)
     w->mnuOpen_Click();
     EXPECT_EQ(shownMessages(),
               QStringList{"Invalid Report File|This does not appear to be a valid report file for this program."});
-    EXPECT_TRUE(std::isfinite(w->FieldWidth[1]));
+    EXPECT_TRUE(std::isfinite(w->Design.FieldWidth[1]));
 }
 
 // Sort keys in a designer's file are list positions, which the report

@@ -30,8 +30,8 @@ TEST_F(DesignerTest, GenerateMatchesTheSavedDesignRunFromItsFile)
     open();
     for (const char *field : {"Description", "Category", "Purchase Price", "Receipt"})
         add(field);
-    w->FieldTotal[specIdNamed(*w, "Purchase Price")] = true;
-    w->SelGreater[specIdNamed(*w, "Purchase Price")] = "10";
+    w->Design.FieldTotal[specIdNamed(*w, "Purchase Price")] = true;
+    w->Design.SelGreater[specIdNamed(*w, "Purchase Price")] = "10";
     w->cmbSort1->setCurrentIndex(w->cmbSort1->findText("Category"));
     w->cmbSort2->setCurrentIndex(w->cmbSort2->findText("Description"));
     w->optReportTo[2]->setChecked(true);
@@ -102,12 +102,14 @@ TEST_F(DesignerTest, GenerateSaysWhatToChangeInADesignThatCannotRun)
         const char *told;   // part of the message
     };
     const Case cases[] = {
-        {"every field hidden", [](frmRptSpec &d) { d.FieldHide = PerField<bool>(d.MaxSpecId, true); }, "Hide Field"},
+        {"every field hidden", [](frmRptSpec &d) { d.Design.FieldHide = PerField<bool>(d.MaxSpecId, true); },
+         "Hide Field"},
         // 200 typed as centimetres, then the unit switched to inches.
-        {"wider than any page", [](frmRptSpec &d) { d.FieldWidth[8] = 200; d.optWidth[0]->setChecked(true); },
+        {"wider than any page", [](frmRptSpec &d) { d.Design.FieldWidth[8] = 200; d.optWidth[0]->setChecked(true); },
          "\"Purchase Price\" cannot be 200 inches wide"},
-        {"negative width from a file", [](frmRptSpec &d) { d.FieldWidth[1] = -1; }, "\"Description\" cannot be -1"},
-        {"criterion from a file that is no number", [](frmRptSpec &d) { d.SelGreater[8] = "abc"; }, "\"abc\""},
+        {"negative width from a file", [](frmRptSpec &d) { d.Design.FieldWidth[1] = -1; },
+         "\"Description\" cannot be -1"},
+        {"criterion from a file that is no number", [](frmRptSpec &d) { d.Design.SelGreater[8] = "abc"; }, "\"abc\""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -241,8 +241,8 @@ TEST_F(DesignerDesktop, KeysInFieldsToReportShowTheSelectedFieldsDetails)
     const int description = d.List2->item(0)->data(Qt::UserRole).toInt();
     replaceText(d.txtWidth, QStringLiteral("1.75"));
     clickEntry(d.List2, QStringLiteral("Purchase Price"));
-    EXPECT_FLOAT_EQ(d.FieldWidth[price], 1.75f);
-    EXPECT_NE(d.FieldWidth[description], 1.75f);
+    EXPECT_FLOAT_EQ(d.Design.FieldWidth[price], 1.75f);
+    EXPECT_NE(d.Design.FieldWidth[description], 1.75f);
 }
 
 TEST_F(DesignerDesktop, GenerateWithEveryFieldHiddenSaysWhatToChange)
@@ -263,7 +263,7 @@ TEST_F(DesignerDesktop, GenerateWithEveryFieldHiddenSaysWhatToChange)
     click(d.cmdGenerate);
     EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Stowbook|You must enter a valid number for the column width")});
     EXPECT_EQ(focus(), d.txtWidth);
-    EXPECT_GT(d.FieldWidth[d.List2->item(0)->data(Qt::UserRole).toInt()], 0.0f);
+    EXPECT_GT(d.Design.FieldWidth[d.List2->item(0)->data(Qt::UserRole).toInt()], 0.0f);
 }
 
 TEST_F(DesignerDesktop, DeleteOrBackspaceClearsASortKey)

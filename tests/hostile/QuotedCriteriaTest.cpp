@@ -141,7 +141,7 @@ TEST_F(HostileDesigner, TypedStartsWithCriteriaGenerateSaveAndReadBack)
         else
             QTest::keyClicks(w->txtStarting, hostile.text);
         leave(w->txtStarting);
-        ASSERT_EQ(w->SelStartsWith[1], hostile.text);
+        ASSERT_EQ(w->Design.SelStartsWith[1], hostile.text);
 
         QFile::remove(path(QStringLiteral("generated.txt")));
         prompts.answerFile(path(QStringLiteral("generated.txt")));
@@ -164,10 +164,10 @@ TEST_F(HostileDesigner, TypedStartsWithCriteriaGenerateSaveAndReadBack)
         }
         EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join(u'\n').toStdString();
         w->mnuNew_Click();
-        ASSERT_TRUE(w->SelStartsWith[1].isEmpty());
+        ASSERT_TRUE(w->Design.SelStartsWith[1].isEmpty());
         prompts.answerFile(path(QStringLiteral("design.rpt")));
         w->mnuOpen_Click();
-        EXPECT_EQ(w->SelStartsWith[1], hostile.text);
+        EXPECT_EQ(w->Design.SelStartsWith[1], hostile.text);
         EXPECT_EQ(w->txtStarting->text(), hostile.text);
         QFile::remove(path(QStringLiteral("fromfile.txt")));
         const ReportOutcome fromFile = runReportFile(path(QStringLiteral("design.rpt")), [this](const LoadedReport &) {
@@ -191,7 +191,7 @@ TEST_F(HostileDesigner, NumberCriteriaRefuseSqlAndKeepTheStoredValue)
         prompts.clear();
         w->txtGreater->setText(hostile.text);
         EXPECT_FALSE(w->txtGreater_LostFocus());
-        EXPECT_EQ(w->SelGreater[id], QString());
+        EXPECT_EQ(w->Design.SelGreater[id], QString());
         EXPECT_EQ(shownMessages(),
                   QStringList{QStringLiteral("Stowbook|You must enter a number or leave this selection field blank")});
     }

@@ -130,7 +130,7 @@ TEST_F(UnicodeDesigner, TitleAndCriteriaInEveryScriptSurviveTheReportFile)
         prompts.answerFile(file);
         w->mnuOpen_Click();
         EXPECT_EQ(w->txtTitle->text(), title);
-        EXPECT_EQ(w->SelStartsWith[1], caseSwapped(script.text));
+        EXPECT_EQ(w->Design.SelStartsWith[1], caseSwapped(script.text));
     }
 }
 

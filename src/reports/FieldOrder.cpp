@@ -1,4 +1,4 @@
-#include "designer/FieldOrder.h"
+#include "reports/FieldOrder.h"
 
 #include <algorithm>
 
