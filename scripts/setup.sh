@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl1-mesa-dev
     libsqlite3-dev sqlite3
     libcsv-dev
-    googletest libgtest-dev libbenchmark-dev
+    googletest libgtest-dev
     clang-14 libclang-rt-14-dev llvm-14
     fonts-dejavu-core
     xvfb xauth

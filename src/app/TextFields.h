@@ -3,9 +3,10 @@
 #include <QChar>
 #include <QString>
 
-// Splitting a text at a one-character delimiter. Positions were 16-bit, so
-// the texts handled are at most MaxFieldText characters long; a longer text
-// is refused as if it were empty (CountFields 0, GetField empty), and callers
+// Splitting a text at a one-character delimiter (report files hold their
+// per-field values so). Counts and positions are 16-bit numbers, so the
+// texts handled are at most MaxFieldText characters long; a longer text is
+// refused as if it were empty (CountFields 0, GetField empty), and callers
 // treat that like any malformed input.
 inline constexpr qsizetype MaxFieldText = 32767;
 

@@ -117,8 +117,6 @@ void frmMain::buildMenus()
     mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash3"));
     mnuCustom = addItem(mnuReportsMenu, QStringLiteral("mnuCustom"), QStringLiteral("Custom &Reports"), TopicCustom);
 
-    // The windows behind these come with their own subsystems; until then
-    // the items are shown but cannot be chosen.
     for (int index = 1; index <= 3; ++index)
         connect(mnuRptAll[size_t(index)], &QAction::triggered, this, [this, index] { mnuRptAll_Click(index); });
     for (int index = 1; index <= 2; ++index)
@@ -160,8 +158,8 @@ void frmMain::Form_Load()
     trapDb([] {
         const QString images = DataFolder + ImagesFolderName;
         if (!QFileInfo::exists(images) && !QDir().mkdir(images))
-            throw DbError(75, QStringLiteral("Path/File access error: the folder '%1' could not be created.")
-                                  .arg(QDir::toNativeSeparators(images)));
+            throw DbError::pathFileAccess(
+                QStringLiteral("the folder '%1' could not be created.").arg(QDir::toNativeSeparators(images)));
     });
 
     HeaderShade = 0;
@@ -197,7 +195,6 @@ void frmMain::openInventory()
         return;
     trapDb([] {
         rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
-        rsItems->setLockEdits(false);
     });
 }
 

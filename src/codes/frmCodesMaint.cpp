@@ -206,10 +206,9 @@ void frmCodesMaint::openCodes()
 {
     trapDb([this] {
         if (!dbInventory)
-            throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+            throw DbError::objectClosed();
         rsCodes = dbInventory->openRecordset(m_list->statement, RecordsetType::Dynaset);
     });
-    trapDb([this] { codes().setLockEdits(false); });
 }
 
 void frmCodesMaint::Form_Activate()
@@ -267,7 +266,7 @@ Recordset &frmCodesMaint::codes()
 {
     followRepair();
     if (!rsCodes || !rsCodes->isOpen())
-        throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+        throw DbError::objectClosed();
     return *rsCodes;
 }
 

@@ -15,7 +15,7 @@ namespace {
 Database &inventory()
 {
     if (!dbInventory)
-        throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+        throw DbError::objectClosed();
     return *dbInventory;
 }
 

@@ -67,7 +67,6 @@ public:
     // How long one attempt waits for another program's lock before it fails
     // with 3260 (the lock-retry protocol then tries again). Milliseconds.
     void setBusyTimeout(int milliseconds);
-    int busyTimeout() const { return m_busyTimeoutMs; }
     static constexpr int DefaultBusyTimeoutMs = 60;
 
     sqlite3 *handle() const { return m_db.get(); }

@@ -7,3 +7,13 @@ DbError::DbError(int number, QString text)
 {
     m_what = QByteArray::number(number) + "  " + m_text.toUtf8();
 }
+
+DbError DbError::objectClosed()
+{
+    return DbError(ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+}
+
+DbError DbError::pathFileAccess(const QString &what)
+{
+    return DbError(PathFileAccess, QStringLiteral("Path/File access error: ") + what);
+}

@@ -23,8 +23,14 @@ public:
     static constexpr int FieldNotUpdatable = 3164; // the key, or an expression column, set
     static constexpr int DataTypeMismatch = 3421;// a value that cannot stand in the column
     static constexpr int DialogCancelled = 32755;// a file dialog was cancelled under the trap
+    static constexpr int PathFileAccess = 75;    // a file or folder could not be made, read or written
 
     DbError(int number, QString text);
+
+    // 3420 with its usual text: a recordset or database used after closing.
+    static DbError objectClosed();
+    // 75, "Path/File access error: " followed by what could not be done.
+    static DbError pathFileAccess(const QString &what);
 
     int number() const noexcept { return m_number; }
     const QString &text() const noexcept { return m_text; }

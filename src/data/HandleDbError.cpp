@@ -40,7 +40,6 @@ void repairInventory()
         report = repairDatabase(path, inventorySchemaSql());
         dbInventory = Database::open(path, OpenMode::Exclusive);
         rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
-        rsItems->setLockEdits(false);
         if (rsItems->recordCount() > 0) {
             rsItems->moveFirst();
             if (shownKey.isValid()) {

@@ -77,7 +77,7 @@ void Recordset::detachFromDatabase()
 void Recordset::requireOpen() const
 {
     if (!m_impl->open)
-        throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+        throw DbError::objectClosed();
 }
 
 void Recordset::endEdit()
@@ -186,38 +186,6 @@ void Recordset::findFirst(const QString &condition, const QVariantList &params)
             return;
         }
     }
-}
-
-void Recordset::findFirst(const std::function<bool(const Recordset &)> &test)
-{
-    requireOpen();
-    endEdit();
-    Impl &d = *m_impl;
-    const qsizetype savedPosition = d.position;
-    const bool savedOnDeleted = d.onDeletedRow;
-    auto restore = [&] {
-        d.setPosition(savedPosition);
-        d.onDeletedRow = savedOnDeleted;
-    };
-    m_noMatch = true;
-    for (qsizetype i = 0; i < d.rowCount(); ++i) {
-        d.setPosition(i);
-        try {
-            if (test(*this)) {
-                m_noMatch = false;
-                return;
-            }
-        } catch (const DbError &error) {
-            if (error.number() == DbError::RecordDeleted)
-                continue; // removed by another program since the recordset was opened
-            restore();
-            throw;
-        } catch (...) {
-            restore();
-            throw;
-        }
-    }
-    restore();
 }
 
 void Recordset::addNew()

@@ -6,12 +6,11 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <functional>
 #include <memory>
 #include <vector>
 
-// A recordset over one statement, in the manner of the engine the program
-// was written for.
+// A recordset over one statement: a current row that the program moves
+// through, reads, and (for a dynaset) changes.
 //
 // Snapshot: a read-only copy of every row, taken at open.
 // Dynaset: keeps only the keys (rowids) of its rows, in statement order, and
@@ -24,7 +23,7 @@
 // integer kinds give int (qlonglong beyond 32 bits), others as SQLite holds them.
 // Column names are matched without regard to case.
 //
-// Position: like the engine, there is a BOF position before the first row and
+// Position: there is a BOF position before the first row and
 // an EOF position after the last. Moving past either end leaves the recordset
 // there; a further move in the same direction, and reading a field there,
 // throws 3021. An empty recordset is at BOF and EOF together, and moves on it
@@ -54,8 +53,6 @@ public:
     // recordset's columns (aliases included). Without a match noMatch() is set
     // and the position stays. Like every move, it ends an edit in progress.
     void findFirst(const QString &condition, const QVariantList &params = {});
-    // The same with a test of the program's own, for any recordset type.
-    void findFirst(const std::function<bool(const Recordset &)> &test);
     bool noMatch() const { return m_noMatch; }
 
     // Begins a new row. The table's counter key is reserved at once, so
@@ -83,11 +80,6 @@ public:
     QStringList columnNames() const { return m_columns; }
     int columnIndex(const QString &column) const; // -1 when absent
 
-    // The engine's LockEdits: false is optimistic locking (rows are locked
-    // only while update() writes them), which is all this layer does.
-    void setLockEdits(bool pessimistic) { m_lockEdits = pessimistic; }
-    bool lockEdits() const { return m_lockEdits; }
-
     // Internal: constructed by Database::openRecordset.
     struct Impl;
     Recordset(Database &db, RecordsetType type, const QString &sql, const QVariantList &params);
@@ -105,7 +97,6 @@ private:
     QStringList m_columns;
     QHash<QString, int> m_columnByFoldedName;
     bool m_noMatch = false;
-    bool m_lockEdits = true;
     EditMode m_editMode = EditMode::None;
     std::unique_ptr<Impl> m_impl;
 };

@@ -61,7 +61,7 @@ QString quoteIdentifier(const QString &name)
 void requireHandle(sqlite3 *db)
 {
     if (!db)
-        throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+        throw DbError::objectClosed();
 }
 
 Statement::Statement(sqlite3 *db, const QString &sql, SqlContext context) : m_db(db)

@@ -37,8 +37,6 @@ public:
     void setSearch(const QString &typed);
     const QString &search() const { return m_search; }
 
-    ListColumn sortColumn() const { return m_sortColumn; }
-    Qt::SortOrder sortOrder() const { return m_sortOrder; }
     void sortBy(ListColumn column, Qt::SortOrder order);
 
     int shownCount() const { return rowCount(); }

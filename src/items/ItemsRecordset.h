@@ -9,6 +9,6 @@
 inline Recordset &items()
 {
     if (!rsItems)
-        throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+        throw DbError::objectClosed();
     return *rsItems;
 }

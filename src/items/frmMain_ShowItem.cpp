@@ -10,11 +10,7 @@
 
 void frmMain::reopenItems(qint64 key)
 {
-    trapDb([] {
-        std::unique_ptr<Recordset> fresh = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
-        fresh->setLockEdits(false);
-        rsItems = std::move(fresh);
-    });
+    trapDb([] { rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset); });
     trapDb([key] {
         if (items().recordCount() == 0)
             return;

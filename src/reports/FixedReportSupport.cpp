@@ -16,7 +16,7 @@ std::unique_ptr<Recordset> openInventorySnapshot(const QString &sql, const QVari
 {
     // After a failed repair the handler leaves no database behind.
     if (!dbInventory)
-        throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+        throw DbError::objectClosed();
     return dbInventory->openRecordset(sql, RecordsetType::Snapshot, params);
 }
 

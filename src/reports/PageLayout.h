@@ -92,9 +92,7 @@ public:
     // ends the left part and the last one begins the right part, so a "|"
     // inside a title stays in the centre. "%d" becomes the page number.
     void setHeaderText(const QString &text) { m_header = text; }
-    QString headerText() const { return m_header; }
     void setFooterText(const QString &text) { m_footer = text; }
-    QString footerText() const { return m_footer; }
     // The report's title, a setting like the header: the title of a PDF
     // file and the name proposed for one.
     void setTitle(const QString &title) { m_title = title; }

@@ -25,7 +25,7 @@ bool ReportFileOutput::fail()
     m_file.cancelWriting();
     m_failed = true;
     m_used = 0;
-    HandleDbError(DbError(OutputFileError,
+    HandleDbError(DbError(DbError::PathFileAccess,
                           QStringLiteral("The report cannot be written to '%1': %2").arg(m_path, reason)));
     return false;
 }

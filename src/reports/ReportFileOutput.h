@@ -6,10 +6,6 @@
 #include <QSaveFile>
 #include <QString>
 
-// The number under which a report output file that cannot be written is
-// reported (the file-access error of the program's numbered failures).
-inline constexpr int OutputFileError = 75;
-
 // A report written to a file. The file is written beside its final place
 // and takes the name only when the whole report is written (finish), so an
 // existing file is replaced by a complete report or not at all. Text goes

@@ -68,6 +68,32 @@ bool trapped(Step &&step)
     return ok;
 }
 
+// Abandons the output on every way out but a finished report, so no return
+// can leave a partial file or page behind.
+class AbandonUnlessFinished {
+public:
+    explicit AbandonUnlessFinished(ReportOutput &output) : m_output(output) {}
+    ~AbandonUnlessFinished()
+    {
+        if (!m_settled)
+            m_output.abandon();
+    }
+    AbandonUnlessFinished(const AbandonUnlessFinished &) = delete;
+    AbandonUnlessFinished &operator=(const AbandonUnlessFinished &) = delete;
+    // Abandons now, before a message is shown about why.
+    void now()
+    {
+        if (!m_settled)
+            m_output.abandon();
+        m_settled = true;
+    }
+    void finished() { m_settled = true; }
+
+private:
+    ReportOutput &m_output;
+    bool m_settled = false;
+};
+
 } // namespace
 
 ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catalogue, ReportOutput &output)
@@ -76,10 +102,11 @@ ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catal
     TableHeading.clear();
     RepeatHeading = true;
 
+    AbandonUnlessFinished abandon(output);
     QString problem;
     const std::optional<ReportQuery> query = buildReportQuery(spec, catalogue, &problem);
     if (!query) {
-        output.abandon();
+        abandon.now();
         showInvalidReportFile();
         return ReportOutcome::InvalidFile;
     }
@@ -95,19 +122,15 @@ ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catal
         rows = std::make_unique<ReportRows>(*dbInventory, *query);
         hasRow = rows->next();
     });
-    if (!opened) {
-        output.abandon();
+    if (!opened)
         return ReportOutcome::QueryFailed;
-    }
     if (!hasRow) {
-        output.abandon();
+        abandon.now();
         prompts().message(NoRecordsMessage, Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
         return ReportOutcome::NoRows;
     }
-    if (!output.begin(spec, *query)) {
-        output.abandon();
+    if (!output.begin(spec, *query))
         return ReportOutcome::OutputFailed;
-    }
 
     ReportTotals totals(query->columns);
     ReportCellTexts cellTexts;
@@ -129,14 +152,10 @@ ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catal
                 cells[k] = cellTexts.text(value, column);
             }
         }
-        if (!output.row(cells)) {
-            output.abandon();
+        if (!output.row(cells))
             return ReportOutcome::OutputFailed;
-        }
-        if (!trapped([&] { more = rows->next(); })) {
-            output.abandon();
+        if (!trapped([&] { more = rows->next(); }))
             return ReportOutcome::QueryFailed;
-        }
     }
     rows.reset();
 
@@ -144,15 +163,12 @@ ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catal
         QList<bool> hasTotal;
         for (int k = 0; k < columnCount; ++k)
             hasTotal << totals.hasTotal(k);
-        if (!output.totals(totals.row(), hasTotal)) {
-            output.abandon();
+        if (!output.totals(totals.row(), hasTotal))
             return ReportOutcome::OutputFailed;
-        }
     }
-    if (!output.finish()) {
-        output.abandon();
+    if (!output.finish())
         return ReportOutcome::OutputFailed;
-    }
+    abandon.finished();
     return ReportOutcome::Produced;
 }
 

@@ -11,7 +11,6 @@ void printError(const QString &line)
 
 Prompts::Answer ConsolePrompts::message(const QString &text, Buttons buttons, Icon, const QString &title)
 {
-    ++m_messages;
     printError(title + QStringLiteral(": ") + text);
     switch (buttons) {
     case Buttons::Ok:

@@ -25,10 +25,8 @@ public:
     [[noreturn]] void endProgram(int exitCode) override;
 
     // How many messages were printed.
-    int messageCount() const { return m_messages; }
 
 private:
-    int m_messages = 0;
 };
 
 // Prints one line to stderr.

@@ -21,6 +21,7 @@ bool writeDocumentPdf(const PageLayout &document, const QString &path)
     QString error;
     if (document.exportPdf(path, &error))
         return true;
-    HandleDbError(DbError(OutputFileError, QStringLiteral("The report cannot be written to '%1': %2").arg(path, error)));
+    HandleDbError(
+        DbError(DbError::PathFileAccess, QStringLiteral("The report cannot be written to '%1': %2").arg(path, error)));
     return false;
 }

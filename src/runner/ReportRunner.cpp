@@ -15,10 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#ifdef STOWBOOK_FIXED_REPORTS
 #include "reports/SerialNumberReport.h"
 #include "reports/ValueSummaryReport.h"
-#endif
 
 QString runnerUsage()
 {
@@ -72,7 +70,6 @@ int exitFor(ReportOutcome outcome)
 // A fixed report (value summary or serial number list) to a PDF file.
 int runFixedReport(const QString &name, const QString &output)
 {
-#ifdef STOWBOOK_FIXED_REPORTS
     PageLayout document;
     QObject::connect(&document, &PageLayout::newPage, &document, [&document] { addRepeatedHeading(document); });
     // Each starts, fills and ends the document itself.
@@ -85,11 +82,6 @@ int runFixedReport(const QString &name, const QString &output)
     if (document.rowCount() == 0)
         return ExitNoRows;
     return writeDocumentPdf(document, output) ? ExitProduced : ExitOutputFailed;
-#else
-    Q_UNUSED(output);
-    printError(QStringLiteral("The report \"%1\" is not part of this build.").arg(name));
-    return ExitUsage;
-#endif
 }
 
 // Every item to a CSV file; an empty inventory gives the heading row alone.
@@ -100,7 +92,7 @@ int runItemsExport(const QString &output)
         return ExitProduced;
     } catch (const DbError &error) {
         HandleDbError(error);
-        return error.number() == ExportFileError ? ExitOutputFailed : ExitDatabase;
+        return error.number() == DbError::PathFileAccess ? ExitOutputFailed : ExitDatabase;
     }
 }
 

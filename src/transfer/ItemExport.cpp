@@ -134,7 +134,7 @@ void writeReceipt(CsvFileWriter &file, sqlite3_stmt *statement, int column)
 
 [[noreturn]] void failWriting(const CsvFileWriter &file, const QString &path)
 {
-    throw DbError(ExportFileError, QStringLiteral("The items cannot be written to '%1': %2")
+    throw DbError(DbError::PathFileAccess, QStringLiteral("The items cannot be written to '%1': %2")
                                        .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 

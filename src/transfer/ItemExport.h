@@ -9,10 +9,6 @@ class Database;
 // that a benchmark can hand the same query to the sqlite3 shell.
 extern const QString ItemExportStatement;
 
-// The number under which a file that cannot be written is reported (the
-// file-access error of the program's numbered failures).
-inline constexpr int ExportFileError = 75;
-
 // Writes every item to a CSV file (see CsvWriter.h): a heading row with
 // "ID" and the form's captions, then one row per item. Amounts are plain
 // decimals ("1234.5"), dates ISO ("2021-03-15"), the receipt "Yes" or
@@ -22,5 +18,6 @@ inline constexpr int ExportFileError = 75;
 // that a spreadsheet would run as formulas are guarded (FormulaCells.h).
 // An existing file is replaced only by a complete export.
 // Returns the number of items written. Throws DbError: the database's
-// failures as they come, a file that cannot be written as ExportFileError.
+// failures as they come, a file that cannot be written as
+// DbError::PathFileAccess.
 int exportItems(Database &db, const QString &path);

@@ -73,7 +73,6 @@ TEST_F(MainWindowTest, StartsOnTheDataFolderWithTheFirstItemAndItsCodes)
     EXPECT_EQ(ReportUseWith, QStringLiteral("items"));
     EXPECT_EQ(BodyShade, qRgb(200, 200, 200));
     ASSERT_TRUE(dbInventory && rsItems);
-    EXPECT_FALSE(rsItems->lockEdits()) << "optimistic locking";
 
     EXPECT_EQ(w.txtItem->text(), firstDescriptionInOrder(folder.file(InventoryFileName)));
     EXPECT_TRUE(w.txtItem->isEnabled());

@@ -71,7 +71,7 @@ TEST_F(SnapshotTest, FindFirstTestsTheCopiedRows)
     rs->findFirst(QStringLiteral("name = 'nothing'"));
     EXPECT_TRUE(rs->noMatch());
     EXPECT_EQ(rs->value(QStringLiteral("name")), QStringLiteral("Hammer"));
-    rs->findFirst([](const Recordset &row) { return row.value(QStringLiteral("purchdate")).isNull(); });
+    rs->findFirst(QStringLiteral("purchdate is null"));
     EXPECT_EQ(rs->value(QStringLiteral("name")), QStringLiteral("Hammer"));
     EXPECT_EQ(errorNumberOf([&] { rs->findFirst(QStringLiteral("nosuch = 1")); }), SQLITE_ERROR);
 }

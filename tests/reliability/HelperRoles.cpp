@@ -71,7 +71,6 @@ int runItemWriter()
     const CodeKeys codes = readCodeKeys(*dbInventory);
     // The recordset of the item editor, opened and locked as it is.
     rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
-    rsItems->setLockEdits(false);
     std::vector<qint64> keys;
     if (rsItems->recordCount() > 0) {
         for (rsItems->moveFirst(); !rsItems->eof(); rsItems->moveNext())

@@ -248,7 +248,7 @@ TEST_F(TransferTest, AnExportThatCannotBeWrittenLeavesTheOldFile)
             exportItems(*db, path);
             ADD_FAILURE() << "an export larger than the disk was reported as written";
         } catch (const DbError &error) {
-            EXPECT_EQ(error.number(), ExportFileError);
+            EXPECT_EQ(error.number(), DbError::PathFileAccess);
             EXPECT_TRUE(error.text().contains(QDir::toNativeSeparators(path))) << error.text().toStdString();
         }
         setrlimit(RLIMIT_FSIZE, &saved);
