@@ -1,7 +1,7 @@
 // Markup in item fields, code descriptions and titles reaching the HTML
 // file, and tabs and line breaks in fields reaching the text file.
 #include "HostileTexts.h"
-#include "run/RunFixture.h"
+#include "RunFixture.h"
 
 #include "app/Globals.h"
 

@@ -4,7 +4,7 @@
 #include "CodesWindowFixture.h"
 #include "HostileTexts.h"
 #include "ItemWindowFixture.h"
-#include "run/RunFixture.h"
+#include "RunFixture.h"
 
 #include "app/Globals.h"
 #include "data/Inventory.h"

@@ -2,7 +2,7 @@
 // the engine, in a report file it reads, and typed into the designer.
 #include "DesignerFixture.h"
 #include "HostileTexts.h"
-#include "run/RunFixture.h"
+#include "RunFixture.h"
 
 #include "app/Globals.h"
 #include "data/Inventory.h"

@@ -3,7 +3,7 @@
 #include "DesignerFixture.h"
 #include "HostileTexts.h"
 #include "ItemWindowFixture.h"
-#include "run/RunFixture.h"
+#include "RunFixture.h"
 
 #include "app/Globals.h"
 #include "data/Inventory.h"

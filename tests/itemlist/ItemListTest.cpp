@@ -1,5 +1,5 @@
-#include "../items/ItemWindowFixture.h"
-#include "../setup/QueryRows.h"
+#include "ItemWindowFixture.h"
+#include "QueryRows.h"
 
 #include "app/Globals.h"
 #include "data/Inventory.h"

@@ -43,6 +43,9 @@ TEST_F(ItemWindowTest, StateTransitions)
     const Step clearDescription = [](frmMain &w, ScriptedPrompts &) { w.txtItem->clear(); };
     const Step blankDescription = [](frmMain &w, ScriptedPrompts &) { w.txtItem->setText(QStringLiteral("  ")); };
 
+    // What the event shows besides the state: a refusal for want of a
+    // description, or the delete question.
+    enum class Says { Nothing, NoDescription, DeleteQuestion };
     struct Row {
         const char *name;
         int items;          // Alpha, Bravo, Charlie...
@@ -51,6 +54,8 @@ TEST_F(ItemWindowTest, StateTransitions)
         const char *to;
         const char *shown;  // description shown afterwards
         int stored;         // items in the table afterwards
+        Says says = Says::Nothing;
+        bool keepsModel = false; // the edit's model "X", stored or still on screen
     };
     const Row rows[] = {
         {"load with items", 3, nothing, nothing, "Browsing", "Alpha", 3},
@@ -60,12 +65,12 @@ TEST_F(ItemWindowTest, StateTransitions)
         {"Previous", 3, click(&frmMain::cmdLast_Click), click(&frmMain::cmdPrevious_Click), "Browsing", "Bravo", 3},
         {"First", 3, click(&frmMain::cmdLast_Click), click(&frmMain::cmdFirst_Click), "Browsing", "Alpha", 3},
         {"Find", 3, nothing, find, "Browsing", "Charlie", 3},
-        {"Delete one of several", 3, nothing, deleteYes, "Browsing", "Bravo", 2},
-        {"Delete the only item", 1, nothing, deleteYes, "Empty", "", 0},
+        {"Delete one of several", 3, nothing, deleteYes, "Browsing", "Bravo", 2, Says::DeleteQuestion},
+        {"Delete the only item", 1, nothing, deleteYes, "Empty", "", 0, Says::DeleteQuestion},
         {"a change in a field", 3, nothing, edit, "Editing", "Alpha", 3},
         {"Add New while browsing", 3, nothing, addNew, "Adding", "", 3},
         {"Add New while empty", 0, nothing, addNew, "Adding", "", 0},
-        {"Update of an edit", 3, edit, click(&frmMain::cmdUpdate_Click), "Browsing", "Alpha", 3},
+        {"Update of an edit", 3, edit, click(&frmMain::cmdUpdate_Click), "Browsing", "Alpha", 3, Says::Nothing, true},
         {"Cancel of an edit", 3, edit, click(&frmMain::cmdCancel_Click), "Browsing", "Charlie", 3},
         {"Add Another", 3, addNew, then(describe, addNew), "Adding", "", 4},
         {"Update of an addition", 3, addNew, then(describe, click(&frmMain::cmdUpdate_Click)), "Browsing",
@@ -75,11 +80,12 @@ TEST_F(ItemWindowTest, StateTransitions)
         {"Cancel of an addition without items", 0, addNew, then(describe, click(&frmMain::cmdCancel_Click)), "Empty",
          "", 0},
         {"Update of an edit without a description", 3, edit,
-         then(clearDescription, click(&frmMain::cmdUpdate_Click)), "Editing", "", 3},
+         then(clearDescription, click(&frmMain::cmdUpdate_Click)), "Editing", "", 3, Says::NoDescription, true},
         {"Update of an edit with a blank description", 3, edit,
-         then(blankDescription, click(&frmMain::cmdUpdate_Click)), "Browsing", "  ", 3},
-        {"Update of an addition without a description", 3, addNew, click(&frmMain::cmdUpdate_Click), "Adding", "", 3},
-        {"Add Another without a description", 3, addNew, addNew, "Adding", "", 3},
+         then(blankDescription, click(&frmMain::cmdUpdate_Click)), "Browsing", "  ", 3, Says::Nothing, true},
+        {"Update of an addition without a description", 3, addNew, click(&frmMain::cmdUpdate_Click), "Adding", "", 3,
+         Says::NoDescription},
+        {"Add Another without a description", 3, addNew, addNew, "Adding", "", 3, Says::NoDescription},
     };
     const char *names[] = {"Alpha", "Bravo", "Charlie"};
     for (const Row &row : rows) {
@@ -93,15 +99,13 @@ TEST_F(ItemWindowTest, StateTransitions)
         EXPECT_EQ(stateOf(w), QString::fromLatin1(row.to));
         EXPECT_EQ(w.txtItem->text(), QString::fromLatin1(row.shown));
         EXPECT_EQ(storedCount(), row.stored);
-        if (QByteArray(row.name).startsWith("Update of an edit")) { // the edit and its model, stored or still on screen
+        if (row.keepsModel) {
             EXPECT_EQ(w.txtModel->text(), QStringLiteral("X"));
         }
-        const bool refused = QByteArray(row.name).contains("without a description");
-        const bool deleting = QByteArray(row.name).startsWith("Delete");
-        EXPECT_EQ(shownMessages(prompts), refused ? QStringList{NoDescription}
-                                          : deleting ? QStringList{DeleteQuestion}
-                                                     : QStringList{});
-        if (refused || QString::fromLatin1(row.to) == QLatin1String("Adding")) {
+        EXPECT_EQ(shownMessages(prompts), row.says == Says::NoDescription    ? QStringList{NoDescription}
+                                          : row.says == Says::DeleteQuestion ? QStringList{DeleteQuestion}
+                                                                             : QStringList{});
+        if (row.says == Says::NoDescription || QString::fromLatin1(row.to) == QLatin1String("Adding")) {
             EXPECT_EQ(QApplication::focusWidget(), w.txtItem);
         }
         TearDown();

@@ -1,4 +1,4 @@
-#include "../dates/LocaleGuard.h"
+#include "LocaleGuard.h"
 
 #include "transfer/FormulaCells.h"
 #include "transfer/ImportPlan.h"

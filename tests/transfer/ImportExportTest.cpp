@@ -1,4 +1,4 @@
-#include "../setup/QueryRows.h"
+#include "QueryRows.h"
 #include "LockHolder.h"
 #include "TestDataFolder.h"
 

@@ -1,4 +1,4 @@
-#include "../items/ItemWindowFixture.h"
+#include "ItemWindowFixture.h"
 
 #include "app/Globals.h"
 #include "data/Inventory.h"
