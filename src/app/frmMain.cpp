@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "app/frmAbout.h"
+#include "backup/BackupWindow.h"
 #include "codes/frmCodesMaint.h"
 #include "designer/frmRptSpec.h"
 #include "reports/FixedReportWindows.h"
@@ -80,6 +81,9 @@ void frmMain::buildMenus()
     mnuFileMenu = bar->addMenu(QStringLiteral("&File"));
     mnuFileMenu->setObjectName(QStringLiteral("mnuFileMenu"));
     setHelpTopic(mnuFileMenu->menuAction(), TopicExit);
+    mnuBackup = addItem(mnuFileMenu, QStringLiteral("mnuBackup"), QStringLiteral("&Back Up Inventory..."), TopicHelp);
+    connect(mnuBackup, &QAction::triggered, this, &frmMain::mnuBackup_Click);
+    mnuFileMenu->addSeparator()->setObjectName(QStringLiteral("mnuFDash1"));
     mnuExit = addItem(mnuFileMenu, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), TopicExit);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
 
@@ -307,6 +311,11 @@ void frmMain::mnuCustom_Click()
     ReportUseWith = QStringLiteral("items");
     // Without a usable catalogue the designer says so and does not open.
     setSecondaryWindow(Secondary::Designer, frmRptSpec::showDesigner(this));
+}
+
+void frmMain::mnuBackup_Click()
+{
+    BackUpInventory(this);
 }
 
 void frmMain::mnuExit_Click()

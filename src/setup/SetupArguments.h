@@ -7,8 +7,14 @@
 
 // The command line of stowbook-setup:
 //   stowbook-setup [--demo | --items N] [--seed S] DIR
+//   stowbook-setup --backup DIR FILE.zip
+//   stowbook-setup --restore FILE.zip DIR
+//   stowbook-setup --verify FILE.zip
 struct SetupArguments {
-    QString folder;
+    enum class Action { Setup, Backup, Restore, Verify };
+    Action action = Action::Setup;
+    QString folder;         // the data folder to set up, back up or restore into
+    QString archive;        // the backup file of --backup, --restore and --verify
     SetupOptions options;
     bool showHelp = false;  // -h or --help: print the usage and do nothing else
     QString error;          // not empty: the command line was refused, for this reason

@@ -1,9 +1,14 @@
+#include "backup/BackupError.h"
+#include "backup/BackupWriter.h"
+#include "backup/RestoreBackup.h"
 #include "data/Database.h"
+#include "dates/LocaleFormats.h"
 #include "setup/DataFolderSetup.h"
 #include "setup/SetupArguments.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 #include <QTextStream>
 
 // What the new folder holds, counted from the files themselves.
@@ -33,9 +38,62 @@ static void describe(const QString &folder, QTextStream &out)
     out << "  stowbook-help.html\n";
 }
 
+static QString figures(const BackupManifest &manifest)
+{
+    qsizetype pictures = 0;
+    for (const BackupMember &member : manifest.members) {
+        if (member.name.startsWith(PictureMemberPrefix))
+            ++pictures;
+    }
+    return QStringLiteral("%1 items worth %2, %3 pictures, %4 files in all; made %5 by Stowbook %6")
+        .arg(manifest.itemCount)
+        .arg(formatCurrency(manifest.totalValue))
+        .arg(pictures)
+        .arg(manifest.members.size())
+        .arg(QLocale().toString(manifest.created.toLocalTime(), QLocale::ShortFormat), manifest.programVersion);
+}
+
+// --backup, --restore and --verify: 0 done, 1 refused or failed.
+static int runArchiveAction(const SetupArguments &arguments, QTextStream &out, QTextStream &err)
+{
+    const QString archive = QDir::toNativeSeparators(arguments.archive);
+    try {
+        switch (arguments.action) {
+        case SetupArguments::Action::Backup: {
+            const BackupSummary summary = writeBackup(arguments.folder, arguments.archive);
+            out << "Backed up " << QDir::toNativeSeparators(QDir(arguments.folder).absolutePath()) << " to " << archive
+                << " (" << (summary.archiveBytes + 1023) / 1024 << " kB): " << figures(summary.manifest) << ".\n";
+            for (const QString &name : summary.skipped)
+                err << "stowbook-setup: left out " << name << " (a link, or a name a backup cannot hold)\n";
+            return 0;
+        }
+        case SetupArguments::Action::Restore: {
+            const BackupManifest manifest = restoreBackup(arguments.archive, arguments.folder);
+            out << "Restored " << archive << " as " << QDir::toNativeSeparators(QDir(arguments.folder).absolutePath())
+                << ": " << figures(manifest) << ".\n";
+            return 0;
+        }
+        case SetupArguments::Action::Verify: {
+            const BackupManifest manifest = verifyBackup(arguments.archive);
+            out << archive << " is sound: every file matches its checksum and the databases pass their "
+                << "integrity check. " << figures(manifest) << ".\n";
+            return 0;
+        }
+        case SetupArguments::Action::Setup:
+            break;
+        }
+    } catch (const BackupError &error) {
+        err << "stowbook-setup: " << error.message() << '\n';
+        return 1;
+    }
+    return 2;
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -48,6 +106,8 @@ int main(int argc, char **argv)
         out << setupUsage();
         return 0;
     }
+    if (arguments.action != SetupArguments::Action::Setup)
+        return runArchiveAction(arguments, out, err);
     try {
         createDataFolder(arguments.folder, arguments.options);
     } catch (const SetupError &error) {

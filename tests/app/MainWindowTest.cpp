@@ -8,6 +8,7 @@
 #include "data/Inventory.h"
 
 #include <QAction>
+#include <QSet>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -209,6 +210,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
         {w.mnuRptValue[2], "Value &Summary by Location", 37},
         {w.mnuRptSerial, "Serial &Number List", 38},
         {w.mnuCustom, "Custom &Reports", 47},
+        {w.mnuBackup, "&Back Up Inventory...", 40},
         {w.mnuHelp[1], "&Contents", 40},
         {w.mnuHelp[2], "&Search for Help on...", 40},
         {w.mnuHelp[3], "&Using Help", 40},
@@ -226,6 +228,27 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
     EXPECT_EQ(top, (QStringList{QStringLiteral("&File=30"), QStringLiteral("&Maintain=31"),
                                 QStringLiteral("&Reports=33"), QStringLiteral("&Help=40")}));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Stowbook"));
+
+    // The backup sits above Exit; in each menu an access key leads to one
+    // entry only, so it runs at once.
+    const auto captions = [](QMenu *menu) {
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        return texts;
+    };
+    EXPECT_EQ(captions(w.mnuFileMenu), (QStringList{"&Back Up Inventory...", "-", "E&xit"}));
+    for (QMenu *menu : {w.mnuFileMenu, w.mnuMaintain, w.mnuReportsMenu, w.mnuHelpmenu}) {
+        QSet<QChar> keys;
+        for (QAction *action : menu->actions()) {
+            const qsizetype amp = action->text().indexOf(u'&');
+            if (amp < 0)
+                continue;
+            const QChar key = action->text().at(amp + 1).toLower();
+            EXPECT_FALSE(keys.contains(key)) << menu->title().toStdString() << ": " << action->text().toStdString();
+            keys.insert(key);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, OpeningTheMaintenanceWindowReloadsTheListOnReturnAndExitClosesIt)
