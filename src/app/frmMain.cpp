@@ -6,6 +6,7 @@
 #include "app/Prompts.h"
 #include "app/frmAbout.h"
 #include "backup/BackupWindow.h"
+#include "claim/frmClaim.h"
 #include "codes/frmCodesMaint.h"
 #include "designer/frmRptSpec.h"
 #include "reports/FixedReportWindows.h"
@@ -114,6 +115,10 @@ void frmMain::buildMenus()
                            TopicSerial);
     mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash3"));
     mnuCustom = addItem(mnuReportsMenu, QStringLiteral("mnuCustom"), QStringLiteral("Custom &Reports"), TopicCustom);
+    // "C" is taken by the first report; "a" keeps Alt+R, C running it at once.
+    mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash4"));
+    mnuClaim = addItem(mnuReportsMenu, QStringLiteral("mnuClaim"), QStringLiteral("Insurance Cl&aim..."), TopicHelp);
+    connect(mnuClaim, &QAction::triggered, this, &frmMain::mnuClaim_Click);
 
     // The windows behind these come with their own subsystems; until then
     // the items are shown but cannot be chosen.
@@ -316,6 +321,11 @@ void frmMain::mnuCustom_Click()
 void frmMain::mnuBackup_Click()
 {
     BackUpInventory(this);
+}
+
+void frmMain::mnuClaim_Click()
+{
+    frmClaim::showClaim(this);
 }
 
 void frmMain::mnuExit_Click()

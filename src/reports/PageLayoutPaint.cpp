@@ -1,10 +1,12 @@
 #include "reports/PageLayout.h"
 
+#include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -53,6 +55,7 @@ PageContent PageLayout::pageContent(int page) const
         placed.firstLine = int(fragment.firstLine);
         placed.lineCount = int(fragment.lineCount);
         placed.shade = style.shade;
+        const RowPicture *picture = row.picture == NoPicture ? nullptr : &m_pictures[row.picture];
         double x = Margin;
         for (qsizetype c = 0; c < style.columns.size(); ++c) {
             const TableColumn &column = style.columns[c];
@@ -60,10 +63,17 @@ PageContent PageLayout::pageContent(int page) const
                 PlacedCell cell;
                 cell.column = int(c);
                 cell.text = cellText(row, quint32(c), fragment.row);
-                cell.lines = (part ? partLines.value(c) : m_text.lines(cell.text, column.width - 2 * CellPaddingX))
-                                 .mid(fragment.firstLine, fragment.lineCount);
                 cell.rect = QRectF(x, fragment.top, column.width, height);
                 cell.alignRight = column.alignRight;
+                if (picture && picture->column == quint32(c)) {
+                    if (fragment.firstLine == 0) {
+                        cell.picture = picture->source;
+                        cell.pictureRect = pictureRect(*picture, cell.rect, height);
+                    }
+                } else {
+                    cell.lines = (part ? partLines.value(c) : m_text.lines(cell.text, column.width - 2 * CellPaddingX))
+                                     .mid(fragment.firstLine, fragment.lineCount);
+                }
                 placed.cells.append(cell);
             }
             x += column.width;
@@ -72,6 +82,32 @@ PageContent PageLayout::pageContent(int page) const
         content.rows.append(placed);
     }
     return content;
+}
+
+QRectF PageLayout::pictureRect(const RowPicture &picture, const QRectF &cell, double fragmentHeight) const
+{
+    const QSizeF room(cell.width() - 2 * CellPaddingX,
+                      std::min(picture.height, fragmentHeight - 2 * CellPaddingY));
+    if (room.width() <= 0 || room.height() <= 0)
+        return QRectF();
+    const QSizeF drawn = picture.shape.scaled(room, Qt::KeepAspectRatio);
+    return QRectF(cell.left() + CellPaddingX + (room.width() - drawn.width()) / 2, cell.top() + CellPaddingY,
+                  drawn.width(), drawn.height());
+}
+
+QImage PageLayout::drawnPicture(const std::shared_ptr<const LayoutPicture> &source, QSize pixels) const
+{
+    for (auto cached = m_pictureCache.begin(); cached != m_pictureCache.end(); ++cached) {
+        if (cached->source == source.get() && cached->pixels == pixels) {
+            m_pictureCache.splice(m_pictureCache.begin(), m_pictureCache, cached);
+            return cached->image;
+        }
+    }
+    const QImage image = source->image(pixels);
+    m_pictureCache.push_front(CachedPicture{source.get(), pixels, image});
+    if (m_pictureCache.size() > PictureCacheSize)
+        m_pictureCache.pop_back();
+    return image;
 }
 
 QList<QStringList> PageLayout::wrappedCells(quint32 row) const
@@ -126,6 +162,22 @@ void PageLayout::paintPage(QPainter &painter, int page, const QRectF &target) co
         }
         painter.setPen(ink);
         for (const PlacedCell &cell : row.cells) {
+            if (cell.picture && !cell.pictureRect.isEmpty()) {
+                // Read at the size it lands on the device, but never finer
+                // than PictureDotsPerInch.
+                const QSizeF device = painter.transform().mapRect(cell.pictureRect).size();
+                const double finest = PictureDotsPerInch / 1440.0;
+                const QSize pixels(std::max(1, int(std::ceil(std::min(device.width(), cell.pictureRect.width() * finest)))),
+                                   std::max(1, int(std::ceil(std::min(device.height(), cell.pictureRect.height() * finest)))));
+                const QImage image = drawnPicture(cell.picture, pixels);
+                if (!image.isNull()) {
+                    painter.save();
+                    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                    painter.drawImage(cell.pictureRect, image);
+                    painter.restore();
+                }
+                continue;
+            }
             painter.save();
             painter.setClipRect(cell.rect, Qt::IntersectClip);
             const double left = cell.rect.left() + CellPaddingX;

@@ -17,6 +17,8 @@ enum RunnerExit : int {
 inline const QString ValueByCategoryName = QStringLiteral("value-by-category");
 inline const QString ValueByLocationName = QStringLiteral("value-by-location");
 inline const QString SerialNumbersName = QStringLiteral("serial-numbers");
+// The command that writes the insurance claim (see ClaimCommand.h).
+inline const QString ClaimCommandName = QStringLiteral("claim");
 
 // Runs "-d DIR REPORT OUTPUT" (the arguments after the program's name): the
 // report goes to OUTPUT as text (.txt), HTML (.htm, .html) or PDF (.pdf),

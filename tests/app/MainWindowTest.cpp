@@ -211,6 +211,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
         {w.mnuRptSerial, "Serial &Number List", 38},
         {w.mnuCustom, "Custom &Reports", 47},
         {w.mnuBackup, "&Back Up Inventory...", 40},
+        {w.mnuClaim, "Insurance Cl&aim...", 40},
         {w.mnuHelp[1], "&Contents", 40},
         {w.mnuHelp[2], "&Search for Help on...", 40},
         {w.mnuHelp[3], "&Using Help", 40},
@@ -229,8 +230,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
                                 QStringLiteral("&Reports=33"), QStringLiteral("&Help=40")}));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Stowbook"));
 
-    // The backup sits above Exit; in each menu an access key leads to one
-    // entry only, so it runs at once.
+    // The backup sits above Exit, the claim at the end of the reports; in
+    // each menu an access key leads to one entry only, so it runs at once.
     const auto captions = [](QMenu *menu) {
         QStringList texts;
         for (QAction *action : menu->actions())
@@ -238,6 +239,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
         return texts;
     };
     EXPECT_EQ(captions(w.mnuFileMenu), (QStringList{"&Back Up Inventory...", "-", "E&xit"}));
+    EXPECT_EQ(captions(w.mnuReportsMenu).mid(captions(w.mnuReportsMenu).size() - 3),
+              (QStringList{"Custom &Reports", "-", "Insurance Cl&aim..."}));
     for (QMenu *menu : {w.mnuFileMenu, w.mnuMaintain, w.mnuReportsMenu, w.mnuHelpmenu}) {
         QSet<QChar> keys;
         for (QAction *action : menu->actions()) {
