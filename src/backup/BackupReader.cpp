@@ -275,6 +275,27 @@ void BackupArchive::readMember(const BackupMember &member, const Sink &sink)
         refuse(QStringLiteral("member %1 does not match its checksum; the backup is damaged").arg(quoted(member.name)));
 }
 
+void BackupArchive::checkDatabase(const QString &path, const QString &name, MemberKind kind,
+                                  const BackupManifest &contents) const
+{
+    try {
+        const QString problems = integrityProblems(path);
+        if (!problems.isEmpty())
+            refuse(QStringLiteral("the database %1 in it is damaged:\n%2").arg(name, problems));
+        if (kind == MemberKind::Inventory) {
+            const InventoryFigures figures = inventoryFigures(path);
+            if (figures.items != contents.itemCount || figures.totalValue != contents.totalValue)
+                refuse(QStringLiteral("its inventory holds %1 items worth %2, the manifest says %3 worth %4")
+                           .arg(figures.items)
+                           .arg(figures.totalValue.toDecimalText())
+                           .arg(contents.itemCount)
+                           .arg(contents.totalValue.toDecimalText()));
+        }
+    } catch (const DbError &error) {
+        refuse(QStringLiteral("the database %1 in it cannot be read (%2  %3)").arg(name).arg(error.number()).arg(error.text()));
+    }
+}
+
 void BackupArchive::verify(const QString &scratchFolder, const std::function<void(double)> &progress)
 {
     const BackupManifest &contents = manifest();
@@ -290,6 +311,9 @@ void BackupArchive::verify(const QString &scratchFolder, const std::function<voi
             readMember(member, [](const char *, qint64, QString &) { return true; });
         } else {
             const QString path = scratch.filePath(member.name);
+            // The scratch copy goes however its check ends.
+            const std::unique_ptr<const QString, void (*)(const QString *)> removal(
+                &path, [](const QString *copy) { QFile::remove(*copy); });
             {
                 NewFile file(path);
                 if (!file.isOpen())
@@ -302,29 +326,11 @@ void BackupArchive::verify(const QString &scratchFolder, const std::function<voi
                                  .arg(member.name, QDir::toNativeSeparators(scratchFolder), systemError());
                     return false;
                 });
-                file.finish();
+                if (!file.finish())
+                    throw BackupError(QStringLiteral("The database %1 cannot be checked in %2: %3")
+                                          .arg(member.name, QDir::toNativeSeparators(scratchFolder), systemError()));
             }
-            try {
-                const QString problems = integrityProblems(path);
-                if (!problems.isEmpty())
-                    refuse(QStringLiteral("the database %1 in it is damaged:\n%2").arg(member.name, problems));
-                if (kind == MemberKind::Inventory) {
-                    const InventoryFigures figures = inventoryFigures(path);
-                    if (figures.items != contents.itemCount || figures.totalValue != contents.totalValue)
-                        refuse(QStringLiteral("its inventory holds %1 items worth %2, the manifest says %3 worth %4")
-                                   .arg(figures.items)
-                                   .arg(figures.totalValue.toDecimalText())
-                                   .arg(contents.itemCount)
-                                   .arg(contents.totalValue.toDecimalText()));
-                }
-            } catch (const DbError &error) {
-                QFile::remove(path);
-                refuse(QStringLiteral("the database %1 in it cannot be read (%2  %3)")
-                           .arg(member.name)
-                           .arg(error.number())
-                           .arg(error.text()));
-            }
-            QFile::remove(path);
+            checkDatabase(path, member.name, kind, contents);
         }
         done += member.size;
         if (progress && totalBytes > 0)

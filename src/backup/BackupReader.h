@@ -58,6 +58,8 @@ public:
 private:
     BackupArchive(zip_t *archive, QString description);
     void checkEntries();
+    // The integrity check, and the inventory's figures against the manifest.
+    void checkDatabase(const QString &path, const QString &name, MemberKind kind, const BackupManifest &contents) const;
     [[noreturn]] void refuse(const QString &why) const;
 
     ZipArchivePtr m_archive;

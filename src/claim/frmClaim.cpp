@@ -20,6 +20,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -99,7 +100,7 @@ frmClaim::frmClaim(QWidget *mainWindow)
 
     auto *items = new QGroupBox(QStringLiteral("Items to claim"), this);
     optAll = new QRadioButton(QStringLiteral("&All items"), items);
-    optCategory = new QRadioButton(QStringLiteral("Items of the &category"), items);
+    optCategory = new QRadioButton(QStringLiteral("Items of the cate&gory"), items);
     cmbCategory = new QComboBox(items);
     optLocation = new QRadioButton(QStringLiteral("Items of the &location"), items);
     cmbLocation = new QComboBox(items);
@@ -126,7 +127,7 @@ frmClaim::frmClaim(QWidget *mainWindow)
     txtIncident = textArea(4, claimantBox);
     auto *claimantLayout = new QFormLayout(claimantBox);
     claimantLayout->addRow(QStringLiteral("&Name:"), txtName);
-    claimantLayout->addRow(QStringLiteral("A&ddress:"), txtAddress);
+    claimantLayout->addRow(QStringLiteral("Addre&ss:"), txtAddress);
     claimantLayout->addRow(QStringLiteral("&Policy number:"), txtPolicy);
     claimantLayout->addRow(QStringLiteral("Date of l&oss:"), dcLoss);
     claimantLayout->addRow(QStringLiteral("&Incident:"), txtIncident);
@@ -136,12 +137,14 @@ frmClaim::frmClaim(QWidget *mainWindow)
     auto *outputLayout = new QHBoxLayout;
     outputLayout->addWidget(txtOutput, 1);
     outputLayout->addWidget(cmdBrowseOutput);
+    auto *outputLabel = new QLabel(QStringLiteral("PDF &file:"), this);
+    outputLabel->setBuddy(txtOutput);
     auto *outputForm = new QFormLayout;
-    outputForm->addRow(QStringLiteral("PDF &file:"), outputLayout);
+    outputForm->addRow(outputLabel, outputLayout);
 
     cmdPreview = button(QStringLiteral("Pre&view"), this);
     cmdWrite = button(QStringLiteral("Write P&DF"), this);
-    cmdClose = button(QStringLiteral("Clos&e"), this);
+    cmdClose = button(QStringLiteral("&Close"), this);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdPreview);

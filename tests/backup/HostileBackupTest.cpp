@@ -261,3 +261,20 @@ TEST(BackupManifest, IsReadStrictly)
         EXPECT_TRUE(problem.contains(QLatin1String(row.problem))) << problem.toStdString();
     }
 }
+
+// A check that fails half way leaves its scratch folder as it found it, so
+// the next check there (a fuzzer's, or the restore's) starts clean.
+TEST_F(HostileBackupTest, AFailedCheckLeavesNoScratchCopy)
+{
+    QTemporaryDir scratchCopies;
+    ForgedBackup damaged = soundBackup();
+    damaged.manifest.members[0].sha256 = sha256("not the database");
+    const QByteArray damagedBytes = damaged.archive();
+    EXPECT_THROW(BackupArchive::openBytes(damagedBytes)->verify(scratchCopies.path()), BackupError);
+    EXPECT_TRUE(QDir(scratchCopies.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+
+    const QByteArray soundBytes = soundBackup().archive();
+    const auto sound = BackupArchive::openBytes(soundBytes);
+    EXPECT_NO_THROW(sound->verify(scratchCopies.path()));
+    EXPECT_TRUE(QDir(scratchCopies.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
