@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <system_error>
 #include <unistd.h>
 
@@ -70,13 +71,22 @@ void deletePictureFile(const QString &folder, qint64 iteid)
         throw accessError(QStringLiteral("the picture file '%1' could not be deleted"), path, file.errorString());
 }
 
+// The reader's own limit guards the formats whose header gives no size. Set
+// once, whichever thread reads the first picture.
+static void raiseAllocationLimit()
+{
+    static std::once_flag raised;
+    std::call_once(raised, [] {
+        if (QImageReader::allocationLimit() < PictureAllocationLimitMB)
+            QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    });
+}
+
 // Reads with the settings every picture is read with; reader has its file
 // or device set.
 static QImage readPicture(QImageReader &reader, QString *reason)
 {
-    // The reader's own limit guards the formats whose header gives no size.
-    if (QImageReader::allocationLimit() < PictureAllocationLimitMB)
-        QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    raiseAllocationLimit();
     // Pictures put in the folder by hand may carry any extension.
     reader.setDecideFormatFromContent(true);
     // Photos taken upright but stored sideways are shown (and kept) upright.
@@ -162,8 +172,7 @@ QImage readPictureFileScaled(const QString &path, QSize bound, QString *reason)
         // The reader scales the picture as stored, before turning it upright.
         const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
         reader.setScaledSize(turned ? fitted.transposed() : fitted);
-        if (QImageReader::allocationLimit() < PictureAllocationLimitMB)
-            QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+        raiseAllocationLimit();
         QImage picture = reader.read();
         if (picture.isNull() && reason)
             *reason = reader.errorString();

@@ -14,6 +14,7 @@
 #include <QSizeF>
 #include <QStringList>
 #include <algorithm>
+#include <future>
 #include <list>
 #include <memory>
 #include <optional>
@@ -25,7 +26,8 @@ class QPainter;
 // A picture that a table cell shows. The document keeps only this source:
 // the picture is read each time a page that shows it is painted, at the size
 // it is drawn there, so a document of a thousand photos holds none of them.
-// Sources are read from the thread that paints.
+// image() may be called from several threads at once: while paintPages
+// paints one page, the pictures of the next are read on other threads.
 class LayoutPicture {
 public:
     virtual ~LayoutPicture() = default;
@@ -94,8 +96,9 @@ public:
     static constexpr double CellPaddingX = 60;
     static constexpr double CellPaddingY = 30;
     // The finest a picture is drawn, whatever the device: enough for a
-    // printed photo, and a PDF of many photos stays small.
-    static constexpr double PictureDotsPerInch = 200;
+    // printed photo, a PDF of many photos stays small, and a camera's JPEG
+    // of a few thousand pixels across can be read at an eighth of its size.
+    static constexpr double PictureDotsPerInch = 150;
 
     explicit PageLayout(QObject *parent = nullptr);
     ~PageLayout() override;
@@ -219,6 +222,12 @@ private:
     void appendRow(quint32 style, const QStringList &cells, quint32 picture = NoPicture);
     // Where a row's picture is drawn in a cell box of the given height.
     QRectF pictureRect(const RowPicture &picture, const QRectF &cell, double fragmentHeight) const;
+    // The pixels a picture drawn in rect (twips) is read at, on a device of
+    // devicePerTwip pixels a twip.
+    static QSize picturePixels(const QRectF &rect, double devicePerTwip);
+    // Starts reading, on other threads, the pictures of the pages given
+    // that are not read or being read yet (paintPages, devicePerTwip as there).
+    void prefetchPictures(const QList<int> &pages, double devicePerTwip) const;
     // The picture read for drawing at pixels, through a few recent ones, so
     // paging back and forth in the preview does not read every photo again.
     QImage drawnPicture(const std::shared_ptr<const LayoutPicture> &source, QSize pixels) const;
@@ -273,4 +282,12 @@ private:
     };
     static constexpr size_t PictureCacheSize = 12;
     mutable std::list<CachedPicture> m_pictureCache;   // most recent first
+    // Pictures being read ahead by paintPages; taken by drawnPicture.
+    struct PendingPicture {
+        const LayoutPicture *source;
+        QSize pixels;
+        std::shared_ptr<const LayoutPicture> keep;   // alive while it is read
+        std::future<QImage> image;
+    };
+    mutable std::list<PendingPicture> m_pendingPictures;
 };

@@ -45,12 +45,16 @@ static QString figures(const BackupManifest &manifest)
         if (member.name.startsWith(PictureMemberPrefix))
             ++pictures;
     }
-    return QStringLiteral("%1 items worth %2, %3 pictures, %4 files in all; made %5 by Stowbook %6")
+    const QDateTime made = manifest.created.toLocalTime();
+    return QStringLiteral("%1 %2 worth %3, %4 %5, %6 files in all; made %7 %8 by Stowbook %9")
         .arg(manifest.itemCount)
+        .arg(manifest.itemCount == 1 ? QStringLiteral("item") : QStringLiteral("items"))
         .arg(formatCurrency(manifest.totalValue))
         .arg(pictures)
+        .arg(pictures == 1 ? QStringLiteral("picture") : QStringLiteral("pictures"))
         .arg(manifest.members.size())
-        .arg(QLocale().toString(manifest.created.toLocalTime(), QLocale::ShortFormat), manifest.programVersion);
+        .arg(formatShortDate(DateValue::fromDate(made.date())), QLocale().toString(made.time(), QLocale::ShortFormat),
+             manifest.programVersion);
 }
 
 // --backup, --restore and --verify: 0 done, 1 refused or failed.

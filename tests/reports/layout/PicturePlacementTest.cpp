@@ -3,20 +3,24 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <mutex>
 
 namespace {
 
 using PicturePlacement = LayoutTest;
 
 // A picture of a given shape, one colour, that records every size it was
-// asked for.
+// asked for (from whichever thread asks).
 class FakePicture : public LayoutPicture {
 public:
     FakePicture(QSize shape, QColor colour) : m_shape(shape), m_colour(colour) {}
     QSize size() const override { return m_shape; }
     QImage image(QSize pixels) const override
     {
-        asked.push_back(pixels);
+        {
+            const std::lock_guard<std::mutex> lock(m_lock);
+            asked.push_back(pixels);
+        }
         QImage image(m_shape.scaled(pixels, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)), QImage::Format_RGB32);
         image.fill(m_colour);
         return image;
@@ -24,6 +28,7 @@ public:
     mutable std::vector<QSize> asked;
 
 private:
+    mutable std::mutex m_lock;
     QSize m_shape;
     QColor m_colour;
 };
