@@ -98,6 +98,7 @@ std::optional<QList<ClaimItem>> reportFileItems(Database &db, const QString &pat
     try {
         catalogueDb = Database::open(DataFolder + CatalogueFileName);
     } catch (const DbError &error) {
+        reportCatalogueFailure(error);
         *problem = QStringLiteral("The report field catalogue cannot be read (%1  %2).").arg(error.number()).arg(error.text());
         return std::nullopt;
     }
@@ -112,13 +113,17 @@ std::optional<QList<ClaimItem>> reportFileItems(Database &db, const QString &pat
     catalogueDb.reset();
     if (!report)
         return std::nullopt;
+    // What the engine would refuse to run is refused here the same way.
     if (report->spec.UseWith.compare(QStringLiteral("items"), Qt::CaseInsensitive) != 0) {
+        showInvalidReportFile();
         *problem = QStringLiteral("The report file is not a report of items.");
         return std::nullopt;
     }
     const std::optional<ReportQuery> query = buildReportQuery(report->spec, report->catalogue, problem);
-    if (!query)
+    if (!query) {
+        showInvalidReportFile();
         return std::nullopt;
+    }
 
     Statement keys(db.handle(), QStringLiteral("select items.iteid") + query->selection + query->ordering);
     keys.bindAll(query->params);

@@ -49,8 +49,9 @@ struct ClaimItem {
 // or a location in the order of the category's description, then the
 // item's; for a report file in the report's own order. Throws DbError when
 // the database fails; a category or location nobody has, or a report file
-// that cannot be used, gives std::nullopt with the reason in *problem (the
-// report engine also shows its invalid-file message then).
+// that cannot be used, gives std::nullopt with the reason in *problem. For a
+// report file the user has then been told, as the report engine tells it
+// (the invalid-file message, or the catalogue's failure).
 std::optional<QList<ClaimItem>> selectClaimItems(Database &db, const ClaimSelection &selection,
                                                  const QString &pictureFolder, QString *problem);
 

@@ -51,8 +51,9 @@ QImage readPictureFileScaled(const QString &path, QSize bound, QString *reason =
 // camera photos.
 inline constexpr qint64 MaxPicturePixels = qint64(128) * 1024 * 1024;
 
-// The picture as it is shown, written and copied: transparent parts laid on
-// white, since a bitmap file keeps no transparency. Null stays null.
+// The picture as it is shown and copied, and written when it has no file of
+// its own: transparent parts laid on white, as every picture is shown.
+// Null stays null.
 QImage opaquePicture(const QImage &picture);
 
 // A picture as its file holds it: written back byte for byte, so a photo

@@ -102,6 +102,15 @@ TEST_F(ClaimWindowTest, RefusalsAreToldAndWriteNothing)
          "You must enter a valid Date of Loss"},
         {"a report file not named", [](frmClaim &w) { w.optReport->setChecked(true); },
          "Name the report file"},
+        {"a report file whose fields are all hidden", [this](frmClaim &w) {
+             QFile shipped(DataFolder + QStringLiteral("bycat.srp"));
+             ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+             QList<QByteArray> lines = shipped.readAll().split('\n');
+             lines[19] = "1;1;1;1;1;1;1;1;1;1;1;1;1;1;1\r";
+             putFile(DataFolder + QStringLiteral("hidden.srp"), lines.join('\n'));
+             w.txtReport->setText(QStringLiteral("hidden.srp"));
+             w.optReport->setChecked(true);
+         }, "There appears to be an error in the report file"},
         {"a location without items", [this](frmClaim &w) {
              addItem({{"Item", QStringLiteral("x")}});
              auto db = Database::open(DataFolder + InventoryFileName);
