@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -347,6 +348,13 @@ BackupSummary writeBackup(const QString &dataFolder, const QString &zipPath, Bac
         base.itemCount = figures.items;
         base.totalValue = figures.totalValue;
     } catch (const DbError &error) {
+        // A program that holds the file for itself (Stowbook does after a
+        // repair, until it is closed) lets nobody read it meanwhile.
+        if (error.number() == DbError::InUse || error.number() == SQLITE_BUSY || error.number() == SQLITE_LOCKED)
+            throw BackupError(QStringLiteral("The inventory in %1 is held by a program that lets no other read it "
+                                             "(Stowbook holds it so after a repair, until it is closed). Close it "
+                                             "and back up again; no backup file was written.")
+                                  .arg(native(folder.path())));
         throw BackupError(QStringLiteral("The databases of %1 could not be copied: %2  %3")
                               .arg(native(folder.path()))
                               .arg(error.number())

@@ -51,14 +51,9 @@ void copyDatabase(const QString &source, const QString &target, int busyMs)
         throw sqliteError(to.get(), sqlite3_errcode(to.get()), SqlContext::Write);
     // All pages in one step: a copy made in several steps starts over each
     // time another connection writes, and may never finish while the
-    // program is busy.
-    int rc = SQLITE_OK;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        rc = sqlite3_backup_step(backup, -1);
-        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
-            break;
-        sqlite3_sleep(busyMs);
-    }
+    // program is busy. A program holding the file for itself is waited for
+    // as long as the busy timeout.
+    const int rc = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE)
         throw sqliteError(from.get(), rc, SqlContext::Read);

@@ -12,9 +12,9 @@
 // online backup, in one step: the copy is the database as it was at one
 // moment, never a file caught in the middle of a write. The inventory is in
 // WAL mode, so the read this takes keeps no writer waiting. Waits up to
-// busyMs for a program that holds the file exclusively. target must not
-// exist.
-void copyDatabase(const QString &source, const QString &target, int busyMs = 5000);
+// busyMs for a program that holds the file exclusively, then throws. target
+// must not exist.
+void copyDatabase(const QString &source, const QString &target, int busyMs = 1000);
 
 // The problems PRAGMA integrity_check finds in the database file at path
 // (up to ten, one a line), or an empty text when it is sound. The file is

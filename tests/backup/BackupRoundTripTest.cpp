@@ -1,4 +1,5 @@
 #include "BackupFixture.h"
+#include "LockHolder.h"
 
 #include "backup/BackupError.h"
 #include "backup/BackupReader.h"
@@ -195,4 +196,28 @@ TEST_F(BackupTest, RestoreRefusesAnExistingFolderAndTakesAnEmptyOne)
     restoreBackup(zip, empty);
     EXPECT_TRUE(QFile::exists(empty + "/stowbook.db"));
     EXPECT_EQ(modeOf(empty), 0700);
+}
+
+// Another program writing meanwhile does not stop a backup; one holding the
+// inventory for itself does, with a message that says what to do, and no
+// file is left.
+TEST_F(BackupTest, AProgramHoldingTheInventoryForItselfStopsTheBackupWithAReason)
+{
+    const QString zip = scratch(QStringLiteral("locked.zip"));
+    {
+        LockHolder writer(LockHolder::Role::WriteLock, dataFolder() + InventoryFileName);
+        ASSERT_TRUE(writer.isHolding());
+        EXPECT_NO_THROW(writeBackup(dataFolder(), zip)) << "a write under way keeps no reader out";
+    }
+    QFile::remove(zip);
+    LockHolder holder(LockHolder::Role::Exclusive, dataFolder() + InventoryFileName);
+    ASSERT_TRUE(holder.isHolding());
+    try {
+        writeBackup(dataFolder(), zip);
+        ADD_FAILURE() << "backed up a file held exclusively";
+    } catch (const BackupError &error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("held by a program that lets no other read it")))
+            << error.message().toStdString();
+    }
+    EXPECT_TRUE(filesUnder(scratchFolder()).isEmpty());
 }
