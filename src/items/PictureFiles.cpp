@@ -322,12 +322,15 @@ std::optional<LoadedPicture> loadPictureFile(const QString &path, QString *reaso
     // would take as much memory before its content could be refused.
     if (file.size() > MaxPictureFileBytes)
         return refuse(QStringLiteral("the file has %1 bytes, more than a picture that can be kept").arg(file.size()));
+    // Read for the size the file has (a read's buffer is made as large as
+    // it may be asked to hold); one byte more shows a file still growing.
+    const qint64 size = file.size();
     LoadedPicture loaded;
-    loaded.file.bytes = file.read(MaxPictureFileBytes + 1);
+    loaded.file.bytes = file.read(size + 1);
     if (file.error() != QFileDevice::NoError)
         return refuse(file.errorString());
-    if (loaded.file.bytes.size() > MaxPictureFileBytes)
-        return refuse(QStringLiteral("the file grew beyond %1 bytes while it was read").arg(MaxPictureFileBytes));
+    if (loaded.file.bytes.size() != size)
+        return refuse(QStringLiteral("the file changed while it was read"));
     loaded.picture = readPictureData(loaded.file.bytes, reason);
     if (loaded.picture.isNull())
         return std::nullopt;
