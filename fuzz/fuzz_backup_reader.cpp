@@ -2,7 +2,10 @@
 // members against the manifest, their checksums and the databases'
 // integrity, and unpacking what passed. A refusal always says why; an
 // archive that passes unpacks only the files its manifest names, inside the
-// folder it is unpacked into, and nothing else anywhere.
+// folder it is unpacked into, and nothing else anywhere. The same bytes are
+// also read as a manifest, which inside an archive the checksums guard from
+// most changes: a manifest read names only members a backup may hold, and
+// reads back the same once written again.
 #include "FuzzSupport.h"
 
 #include "backup/BackupError.h"
@@ -47,6 +50,18 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = inputBytes(data, size);
+    QString problem;
+    if (const std::optional<BackupManifest> manifest = parseManifest(bytes, &problem)) {
+        for (const BackupMember &member : manifest->members)
+            FUZZ_REQUIRE(memberKind(member.name).has_value(), "the manifest names \"%1\"", member.name);
+        const std::optional<BackupManifest> again = parseManifest(manifestJson(*manifest), &problem);
+        FUZZ_REQUIRE(again && again->members == manifest->members && again->totalValue == manifest->totalValue
+                         && again->itemCount == manifest->itemCount,
+                     "a manifest written again reads differently: %1", problem);
+    } else {
+        FUZZ_REQUIRE(!problem.isEmpty(), "a manifest refused without a reason");
+    }
+
     const QString root = scratchRoot()->path();
     const QDir scratch(root);
     scratch.mkpath(QStringLiteral("check"));
