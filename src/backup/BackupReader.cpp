@@ -2,10 +2,10 @@
 
 #include "backup/BackupError.h"
 #include "backup/DatabaseCopy.h"
+#include "backup/Sha256.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -246,7 +246,7 @@ void BackupArchive::readMember(const BackupMember &member, const Sink &sink)
     if (!file)
         refuse(QStringLiteral("member %1 cannot be read (%2)")
                    .arg(quoted(member.name), QString::fromLocal8Bit(zip_strerror(m_archive.get()))));
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     QByteArray buffer(ChunkBytes, Qt::Uninitialized);
     qint64 total = 0;
     for (;;) {
@@ -271,7 +271,7 @@ void BackupArchive::readMember(const BackupMember &member, const Sink &sink)
                    .arg(quoted(member.name))
                    .arg(total)
                    .arg(member.size));
-    if (!member.sha256.isEmpty() && hash.result().toHex() != member.sha256)
+    if (!member.sha256.isEmpty() && hash.hexResult() != member.sha256)
         refuse(QStringLiteral("member %1 does not match its checksum; the backup is damaged").arg(quoted(member.name)));
 }
 

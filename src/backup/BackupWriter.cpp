@@ -4,11 +4,11 @@
 #include "backup/BackupError.h"
 #include "backup/DatabaseCopy.h"
 #include "backup/MemberHashes.h"
+#include "backup/Sha256.h"
 #include "backup/ZipSupport.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,7 +47,7 @@ struct HashingFile {
     QString path;
     MemberHashes *hashes;
     QFile file;
-    QCryptographicHash hash{QCryptographicHash::Sha256};
+    Sha256 hash;
     qint64 bytes = 0;
     zip_error_t error;
 
@@ -84,7 +85,7 @@ struct HashingFile {
         }
         case ZIP_SOURCE_CLOSE:
             file.close();
-            hashes->record(BackupMember{name, bytes, hash.result().toHex()});
+            hashes->record(BackupMember{name, bytes, hash.hexResult()});
             return 0;
         case ZIP_SOURCE_STAT: {
             auto *stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &error);
@@ -116,7 +117,16 @@ struct HashingFile {
 
     static zip_int64_t callback(void *state, void *data, zip_uint64_t length, zip_source_cmd_t command)
     {
-        return static_cast<HashingFile *>(state)->handle(data, length, command);
+        auto *file = static_cast<HashingFile *>(state);
+        // Nothing may be thrown through libzip's C code: a checksum that
+        // cannot get memory fails this member, and so the archive.
+        try {
+            return file->handle(data, length, command);
+        } catch (const std::bad_alloc &) {
+            zip_error_set(&file->error, ZIP_ER_MEMORY, 0);
+            file->hashes->fail(file->name, QStringLiteral("out of memory"));
+            return -1;
+        }
     }
 };
 
