@@ -5,6 +5,8 @@
 #include "app/Globals.h"
 #include "app/Prompts.h"
 #include "app/frmAbout.h"
+#include "backup/BackupWindow.h"
+#include "claim/frmClaim.h"
 #include "codes/frmCodesMaint.h"
 #include "designer/frmRptSpec.h"
 #include "reports/FixedReportWindows.h"
@@ -86,6 +88,9 @@ void frmMain::buildMenus()
     mnuFileMenu = bar->addMenu(QStringLiteral("&File"));
     mnuFileMenu->setObjectName(QStringLiteral("mnuFileMenu"));
     setHelpTopic(mnuFileMenu->menuAction(), TopicExit);
+    mnuBackup = addItem(mnuFileMenu, QStringLiteral("mnuBackup"), QStringLiteral("&Back Up Inventory..."), TopicHelp);
+    connect(mnuBackup, &QAction::triggered, this, &frmMain::mnuBackup_Click);
+    mnuFileMenu->addSeparator()->setObjectName(QStringLiteral("mnuFDash1"));
     mnuExit = addItem(mnuFileMenu, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), TopicExit);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
 
@@ -116,6 +121,10 @@ void frmMain::buildMenus()
                            TopicSerial);
     mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash3"));
     mnuCustom = addItem(mnuReportsMenu, QStringLiteral("mnuCustom"), QStringLiteral("Custom &Reports"), TopicCustom);
+    // "C" is taken by the first report; "a" keeps Alt+R, C running it at once.
+    mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash4"));
+    mnuClaim = addItem(mnuReportsMenu, QStringLiteral("mnuClaim"), QStringLiteral("Insurance Cl&aim..."), TopicHelp);
+    connect(mnuClaim, &QAction::triggered, this, &frmMain::mnuClaim_Click);
 
     for (int index = 1; index <= 3; ++index)
         connect(mnuRptAll[size_t(index)], &QAction::triggered, this, [this, index] { mnuRptAll_Click(index); });
@@ -341,6 +350,16 @@ void frmMain::mnuCustom_Click()
     ReportUseWith = QStringLiteral("items");
     // Without a usable catalogue the designer says so and does not open.
     setSecondaryWindow(Secondary::Designer, frmRptSpec::showDesigner(this));
+}
+
+void frmMain::mnuBackup_Click()
+{
+    BackUpInventory(this);
+}
+
+void frmMain::mnuClaim_Click()
+{
+    frmClaim::showClaim(this);
 }
 
 void frmMain::mnuExit_Click()

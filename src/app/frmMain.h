@@ -43,6 +43,10 @@ public:
     void Form_Activate();
     void Form_Unload();
     void mnuExit_Click();
+    // File > "&Back Up Inventory..." (src/backup) and Reports > "Insurance
+    // Cl&aim..." (src/claim).
+    void mnuBackup_Click();
+    void mnuClaim_Click();
     void mnuMaint_Click(int index);
     void mnuRptAll_Click(int index);
     void mnuRptValue_Click(int index);
@@ -158,6 +162,8 @@ public:
 
     // Menu items, by the names the program gives them.
     QAction *mnuExit = nullptr;
+    QAction *mnuBackup = nullptr;
+    QAction *mnuClaim = nullptr;
     std::array<QAction *, 3> mnuMaint{};   // index 1, 2 at [1], [2]; [0] unused
     std::array<QAction *, 4> mnuRptAll{};  // 1..3
     std::array<QAction *, 3> mnuRptValue{}; // 1..2

@@ -9,6 +9,8 @@ inline const QString InventoryFileName = QStringLiteral("stowbook.db");
 inline const QString CatalogueFileName = QStringLiteral("rptspec.db");
 inline const QString HelpFileName = QStringLiteral("stowbook-help.html");
 inline const QString ImagesFolderName = QStringLiteral("images");
+// The insurance claim's claimant details (UTF-8 JSON), offered again next time.
+inline const QString ClaimantFileName = QStringLiteral("claimant.json");
 
 inline const QString ItemsStatement = QStringLiteral("select * from items order by fold(Item), iteid");
 inline const QString CategoriesStatement = QStringLiteral("select * from categories order by fold(catDesc), catid");

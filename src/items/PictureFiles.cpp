@@ -11,17 +11,18 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <system_error>
 #include <unistd.h>
 
 namespace {
-
-constexpr int PathFileAccessError = 75;
 
 // Photographs of today's cameras need more memory than the image reader
 // allows by default (a 48-megapixel photo takes about 200 MB): as much as
@@ -31,9 +32,7 @@ constexpr int PictureAllocationLimitMB = int(MaxPicturePixels * 4 / (1024 * 1024
 // sentence: what went wrong, with %1 for the file's name.
 DbError accessError(const QString &sentence, const QString &path, const QString &reason)
 {
-    return DbError(PathFileAccessError, QStringLiteral("Path/File access error: ")
-                                            + sentence.arg(QDir::toNativeSeparators(path))
-                                            + QStringLiteral(" (%1).").arg(reason));
+    return DbError::pathFileAccess(sentence.arg(QDir::toNativeSeparators(path)) + QStringLiteral(" (%1).").arg(reason));
 }
 
 const QString NotWritten = QStringLiteral("the picture file '%1' could not be written");
@@ -68,13 +67,22 @@ void deletePictureFile(const QString &folder, qint64 iteid)
         throw accessError(QStringLiteral("the picture file '%1' could not be deleted"), path, file.errorString());
 }
 
+// The reader's own limit guards the formats whose header gives no size. Set
+// once, whichever thread reads the first picture.
+static void raiseAllocationLimit()
+{
+    static std::once_flag raised;
+    std::call_once(raised, [] {
+        if (QImageReader::allocationLimit() < PictureAllocationLimitMB)
+            QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    });
+}
+
 // Reads with the settings every picture is read with; reader has its file
 // or device set.
 static QImage readPicture(QImageReader &reader, QString *reason)
 {
-    // The reader's own limit guards the formats whose header gives no size.
-    if (QImageReader::allocationLimit() < PictureAllocationLimitMB)
-        QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    raiseAllocationLimit();
     // Pictures put in the folder by hand may carry any extension.
     reader.setDecideFormatFromContent(true);
     // Photos taken upright but stored sideways are shown (and kept) upright.
@@ -120,6 +128,59 @@ QImage readPictureFile(const QString &path, QString *reason)
     return readPicture(reader, reason);
 }
 
+// The reader's size of the picture as it is shown: a picture stored turned
+// by a quarter is shown with its sides swapped.
+static QSize uprightSize(QImageReader &reader)
+{
+    const QSize stored = reader.size();
+    if (!stored.isValid())
+        return QSize();
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed() : stored;
+}
+
+QSize pictureFileSize(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const QSize size = uprightSize(reader);
+    if (size.isEmpty() || qint64(size.width()) * size.height() > MaxPicturePixels)
+        return QSize();
+    return size;
+}
+
+QImage readPictureFileScaled(const QString &path, QSize bound, QString *reason)
+{
+    if (bound.isEmpty()) {
+        if (reason)
+            *reason = QStringLiteral("no room to draw the picture");
+        return QImage();
+    }
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const QSize upright = uprightSize(reader);
+    if (!upright.isEmpty() && reader.supportsOption(QImageIOHandler::ScaledSize)
+        && qint64(upright.width()) * upright.height() <= MaxPicturePixels) {
+        const QSize fitted = upright.width() <= bound.width() && upright.height() <= bound.height()
+                                 ? upright
+                                 : upright.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        // The reader scales the picture as stored, before turning it upright.
+        const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+        reader.setScaledSize(turned ? fitted.transposed() : fitted);
+        raiseAllocationLimit();
+        QImage picture = reader.read();
+        if (picture.isNull() && reason)
+            *reason = reader.errorString();
+        return picture;
+    }
+    // Other kinds are read whole, with every check, and then shrunk.
+    const QImage whole = readPictureFile(path, reason);
+    if (whole.isNull() || (whole.width() <= bound.width() && whole.height() <= bound.height()))
+        return whole;
+    return whole.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
 QImage readPictureData(const QByteArray &bytes, QString *reason)
 {
     QBuffer buffer;
@@ -157,10 +218,18 @@ static void syncFolder(const QString &folder)
     ::close(handle);
 }
 
-void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture)
+namespace {
+
+// Writes the content into the file; false, with the reason, when it fails.
+using ContentWriter = std::function<bool(QSaveFile &file, QString &reason)>;
+
+// The safe write of every picture: the whole file is made under a hidden
+// name, synced, and then takes the place of the item's picture in one step;
+// the item's other picture files go after that.
+void writeStagedPicture(const QString &folder, qint64 iteid, const QString &extension, const ContentWriter &write)
 {
     const QDir dir(folder);
-    const QString name = pictureBaseName(iteid) + QStringLiteral(".bmp");
+    const QString name = pictureBaseName(iteid) + QLatin1Char('.') + extension;
     const QString target = dir.filePath(name);
     // The complete file is first made under a hidden name that the lookup
     // never matches: a write cut short, even by a crash, leaves at most that
@@ -170,11 +239,12 @@ void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture
         QSaveFile file(staging);
         if (!file.open(QIODevice::WriteOnly))
             throw accessError(NotWritten, target, file.errorString());
-        QImageWriter writer(&file, "bmp");
-        if (!writer.write(picture)) {
-            // A full disk shows up as the file's error; the writer only
-            // knows that its device failed.
-            const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+        QString reason;
+        if (!write(file, reason)) {
+            // A full disk shows up as the file's error; a writer on top of
+            // it only knows that its device failed.
+            if (file.error() != QFileDevice::NoError)
+                reason = file.errorString();
             file.cancelWriting();
             throw accessError(NotWritten, target, reason);
         }
@@ -211,4 +281,81 @@ void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture
             throw accessError(QStringLiteral("the older picture file '%1' could not be removed"),
                               old.fileName(), old.errorString());
     }
+}
+
+// A file's own extension when it is a plain one: letters and digits, up to
+// eight, taken in lower case.
+QString plainExtension(const QString &path)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9]{1,8}$"));
+    const QString suffix = QFileInfo(path).suffix();
+    return plain.match(suffix).hasMatch() ? suffix.toLower() : QString();
+}
+
+// The usual extension of a kind of picture as the image plugins name it.
+QString extensionOfKind(const QByteArray &kind)
+{
+    if (kind == "jpeg")
+        return QStringLiteral("jpg");
+    static const QRegularExpression plain(QStringLiteral("^[a-z0-9]{1,8}$"));
+    const QString name = QString::fromLatin1(kind).toLower();
+    return plain.match(name).hasMatch() ? name : QStringLiteral("img");
+}
+
+} // namespace
+
+std::optional<LoadedPicture> loadPictureFile(const QString &path, QString *reason)
+{
+    const auto refuse = [reason](const QString &why) -> std::optional<LoadedPicture> {
+        if (reason)
+            *reason = why;
+        return std::nullopt;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(file.errorString());
+    // The size is checked before anything is read: a file of gigabytes
+    // would take as much memory before its content could be refused.
+    if (file.size() > MaxPictureFileBytes)
+        return refuse(QStringLiteral("the file has %1 bytes, more than a picture that can be kept").arg(file.size()));
+    // Read for the size the file has (a read's buffer is made as large as
+    // it may be asked to hold); one byte more shows a file still growing.
+    const qint64 size = file.size();
+    LoadedPicture loaded;
+    loaded.file.bytes = file.read(size + 1);
+    if (file.error() != QFileDevice::NoError)
+        return refuse(file.errorString());
+    if (loaded.file.bytes.size() != size)
+        return refuse(QStringLiteral("the file changed while it was read"));
+    loaded.picture = readPictureData(loaded.file.bytes, reason);
+    if (loaded.picture.isNull())
+        return std::nullopt;
+    loaded.file.extension = plainExtension(path);
+    if (loaded.file.extension.isEmpty()) {
+        QBuffer buffer(&loaded.file.bytes);
+        buffer.open(QIODevice::ReadOnly);
+        loaded.file.extension = extensionOfKind(QImageReader::imageFormat(&buffer));
+    }
+    return loaded;
+}
+
+void writePictureFile(const QString &folder, qint64 iteid, const PictureFile &file)
+{
+    writeStagedPicture(folder, iteid, file.extension, [&file](QSaveFile &out, QString &reason) {
+        if (out.write(file.bytes) == file.bytes.size())
+            return true;
+        reason = out.errorString();
+        return false;
+    });
+}
+
+void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture)
+{
+    writeStagedPicture(folder, iteid, QStringLiteral("png"), [&picture](QSaveFile &out, QString &reason) {
+        QImageWriter writer(&out, "png");
+        if (writer.write(picture))
+            return true;
+        reason = writer.errorString();
+        return false;
+    });
 }

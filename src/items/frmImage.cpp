@@ -84,17 +84,20 @@ const QImage &frmImage::picture() const
 void frmImage::showItemPicture(qint64 iteid)
 {
     const QString path = findPictureFile(pictureFolder(), iteid);
+    m_file.reset();
     Image1->setPicture(path.isEmpty() ? QImage() : opaquePicture(readPictureFile(path)));
 }
 
 void frmImage::showEmptyPicture()
 {
+    m_file.reset();
     Image1->setPicture(QImage());
 }
 
-void frmImage::takeNewPicture(const QImage &picture)
+void frmImage::takeNewPicture(const QImage &picture, std::optional<PictureFile> file)
 {
     Image1->setPicture(opaquePicture(picture));
+    m_file = std::move(file);
     PictureChanged = true;
     m_mainWindow->MakingChange();
 }
@@ -119,20 +122,21 @@ void frmImage::cmdPicLoad_Click()
         return;
     }
     QString reason;
-    QImage picture;
+    std::optional<LoadedPicture> loaded;
     {
         const BusyCursor busy;
-        picture = readPictureFile(*chosen, &reason);
+        loaded = loadPictureFile(*chosen, &reason);
     }
     // A file that is no picture changes nothing: the shown picture and the
     // item stay as they were.
-    if (picture.isNull()) {
+    if (!loaded) {
         prompts().message(QStringLiteral("The file '%1' could not be read as a picture (%2).")
                               .arg(QDir::toNativeSeparators(*chosen), reason),
                           Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
         return;
     }
-    takeNewPicture(picture);
+    // The file itself is kept: a photo stays the photo it was.
+    takeNewPicture(loaded->picture, std::move(loaded->file));
 }
 
 void frmImage::cmdPicPaste_Click()
@@ -145,7 +149,7 @@ void frmImage::cmdPicPaste_Click()
                           Prompts::Icon::None, ProgramTitle);
         return;
     }
-    takeNewPicture(pasted);
+    takeNewPicture(pasted, std::nullopt);
 }
 
 void frmImage::cmdPicCopy_Click()

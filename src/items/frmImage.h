@@ -1,8 +1,11 @@
 #pragma once
 
+#include "items/PictureFiles.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QString>
+#include <optional>
 
 class ElasticContainer;
 class PictureViewport;
@@ -32,6 +35,9 @@ public:
     void showEmptyPicture();
     // The picture shown, whole; null for the empty picture.
     const QImage &picture() const;
+    // The file a picture loaded for the item was read from, to be written as
+    // it is; std::nullopt for a pasted picture and for the item's own.
+    const std::optional<PictureFile> &pictureFile() const { return m_file; }
 
     // The load dialog's file kinds, in the "Name|*.a;*.b" form.
     static const QString LoadFilter;
@@ -47,7 +53,8 @@ public:
 private:
     // Shows a picture the user brought for the item and turns the main
     // window to editing, so the next Update writes it.
-    void takeNewPicture(const QImage &picture);
+    void takeNewPicture(const QImage &picture, std::optional<PictureFile> file);
 
     frmMain *m_mainWindow;
+    std::optional<PictureFile> m_file;
 };

@@ -78,6 +78,9 @@ void frmMain::writeNewPicture()
     }
     const qint64 iteid = items().value(QStringLiteral("iteid")).toLongLong();
     const BusyCursor busy;
-    writePictureFile(pictureFolder(), iteid, window->picture());
+    if (window->pictureFile())
+        writePictureFile(pictureFolder(), iteid, *window->pictureFile());
+    else
+        writePictureFile(pictureFolder(), iteid, window->picture());
     PictureChanged = false;
 }

@@ -76,6 +76,8 @@ void PageLayout::startDoc()
     std::vector<quint32>().swap(m_cellEnds);
     std::vector<Fragment>().swap(m_fragments);
     std::vector<Page>().swap(m_pages);
+    std::vector<RowPicture>().swap(m_pictures);
+    m_pictureCache.clear();
     m_docOrientation = m_orientation;
     m_docSize = pageSizeFor(m_orientation);
     m_docOpen = true;
@@ -171,7 +173,7 @@ bool PageLayout::appendRows(quint32 style, const QStringList *rows, qsizetype co
     return true;
 }
 
-void PageLayout::appendRow(quint32 style, const QStringList &cells)
+void PageLayout::appendRow(quint32 style, const QStringList &cells, quint32 picture)
 {
     const QList<TableColumn> &columns = m_styles[style].columns;
     const qsizetype count = std::min(cells.size(), columns.size());
@@ -182,16 +184,49 @@ void PageLayout::appendRow(quint32 style, const QStringList &cells)
     QString text;
     text.reserve(length);
 
-    Row row{style, quint32(m_cellEnds.size()), quint32(count), 1};
+    Row row{style, quint32(m_cellEnds.size()), quint32(count), 1, picture};
     for (qsizetype c = 0; c < count; ++c) {
         text += cells[c];
         m_cellEnds.push_back(quint32(text.size()));
+        // A picture's cell is as tall as the picture, whatever its text.
+        if (picture != NoPicture && m_pictures[picture].column == quint32(c))
+            continue;
         const int lines = m_text.lineCount(cells[c], columns[c].width - 2 * CellPaddingX);
         row.lines = std::max(row.lines, quint32(lines));
+    }
+    if (picture != NoPicture) {
+        const double pictureLines = std::ceil(m_pictures[picture].height / m_text.lineHeight() - 1e-9);
+        row.lines = std::max(row.lines, quint32(std::max(1.0, pictureLines)));
     }
     m_rows.push_back(row);
     m_rowText.push_back(std::move(text));
     placeRow(quint32(m_rows.size() - 1));
+}
+
+bool PageLayout::pictureRow(const QString &format, const QStringList &cells, int pictureColumn,
+                            std::shared_ptr<const LayoutPicture> picture, double pictureHeight)
+{
+    if (!m_docOpen)
+        return false;
+    const std::optional<quint32> style = styleFor(format, std::nullopt);
+    if (!style || pictureColumn < 0 || pictureColumn >= m_styles[*style].columns.size())
+        return false;
+    const QSize shape = picture ? picture->size() : QSize();
+    if (shape.isEmpty() || !(pictureHeight > 0) || pictureColumn >= cells.size())
+        return appendRows(*style, &cells, 1);
+    m_pictures.push_back(RowPicture{quint32(pictureColumn), std::move(picture), QSizeF(shape),
+                                    std::min(pictureHeight, bodyBottom() - bodyTop() - 2 * CellPaddingY)});
+    appendRow(*style, cells, quint32(m_pictures.size() - 1));
+    return true;
+}
+
+bool PageLayout::breakPage()
+{
+    if (!m_docOpen)
+        return false;
+    if (!m_pageFresh)
+        beginPage();
+    return true;
 }
 
 void PageLayout::addFragment(quint32 row, quint32 firstLine, quint32 lineCount)

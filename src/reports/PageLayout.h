@@ -3,19 +3,41 @@
 #include "reports/PageLayoutText.h"
 #include "reports/ReportTable.h"
 
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPageLayout>
 #include <QPageRanges>
 #include <QRectF>
 #include <QRgb>
+#include <QSize>
 #include <QSizeF>
 #include <QStringList>
+#include <algorithm>
+#include <future>
+#include <list>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class QPagedPaintDevice;
 class QPainter;
+
+// A picture that a table cell shows. The document keeps only this source:
+// the picture is read each time a page that shows it is painted, at the size
+// it is drawn there, so a document of a thousand photos holds none of them.
+// image() may be called from several threads at once: while paintPages
+// paints one page, the pictures of the next are read on other threads.
+class LayoutPicture {
+public:
+    virtual ~LayoutPicture() = default;
+    // The picture's size in pixels as it is shown (upright); its shape is
+    // what the document keeps. Empty when it cannot be read.
+    virtual QSize size() const = 0;
+    // The picture read to fit within pixels, its proportions kept; a null
+    // image when it cannot be read.
+    virtual QImage image(QSize pixels) const = 0;
+};
 
 // One cell as it lands on a page.
 struct PlacedCell {
@@ -26,6 +48,11 @@ struct PlacedCell {
     bool alignRight = false;
     double scale = 1;      // the size its text is drawn at: below 1 when a
                            // figure in it is wider than the column
+    // A cell that shows a picture: its source, and where it is drawn (twips,
+    // its proportions kept). Only the part of a row that holds the row's
+    // first line shows the picture.
+    std::shared_ptr<const LayoutPicture> picture;
+    QRectF pictureRect;
 };
 
 // One row, or the part of a tall row, that lands on a page.
@@ -70,6 +97,10 @@ public:
     static constexpr double HeaderGap = 240;      // header line to body, body to footer line
     static constexpr double CellPaddingX = 45;
     static constexpr double CellPaddingY = 30;
+    // The finest a picture is drawn, whatever the device: enough for a
+    // printed photo, a PDF of many photos stays small, and a camera's JPEG
+    // of a few thousand pixels across can be read at an eighth of its size.
+    static constexpr double PictureDotsPerInch = 150;
 
     explicit PageLayout(QObject *parent = nullptr);
     ~PageLayout() override;
@@ -106,6 +137,25 @@ public:
     // headerShade, then the body rows shaded in bodyShade.
     bool addTable(const QString &format, const QStringList &header, const QList<QStringList> &body,
                   QRgb headerShade, QRgb bodyShade);
+    // Appends one row as tableText does, except that the cell of column
+    // pictureColumn shows picture instead of its text: drawn as large as
+    // fits in the column (less the cell padding) and pictureHeight twips,
+    // its proportions kept, at the top of the cell and centred across it.
+    // The row is at least that tall. A null picture, or one that cannot be
+    // read, leaves the cell its text. False, and nothing appended, when
+    // tableText would refuse, or the column is not one of the format's.
+    bool pictureRow(const QString &format, const QStringList &cells, int pictureColumn,
+                    std::shared_ptr<const LayoutPicture> picture, double pictureHeight);
+    // The next row begins a new page (raising newPage). A page that holds
+    // nothing yet but what newPage added is not left, so breaks never make
+    // an empty page. False when no document is open.
+    bool breakPage();
+    // Twips left on the page being filled, from where the next row goes to
+    // the bottom of the body; 0 when no document is open. With the text
+    // measures, a caller can keep rows that belong together on one page.
+    double roomLeft() const { return m_docOpen ? std::max(0.0, bodyBottom() - m_y) : 0.0; }
+    // The height of a row of that many lines, padding included.
+    double rowHeight(int lines) const { return fragmentHeight(quint32(std::max(1, lines))); }
 
     // The document laid out so far. Pages are counted from 0 here; the page
     // number shown for "%d" is index + 1.
@@ -150,6 +200,14 @@ private:
         quint32 firstCell;     // into m_cellEnds
         quint32 cellCount;
         quint32 lines;         // at least 1
+        quint32 picture = NoPicture;  // into m_pictures
+    };
+    static constexpr quint32 NoPicture = 0xFFFFFFFFu;
+    struct RowPicture {
+        quint32 column;
+        std::shared_ptr<const LayoutPicture> source;
+        QSizeF shape;          // the picture's size, for its proportions
+        double height;         // twips
     };
     struct Fragment {
         quint32 row;
@@ -165,7 +223,18 @@ private:
 
     std::optional<quint32> styleFor(const QString &format, std::optional<QRgb> shade);
     bool appendRows(quint32 style, const QStringList *rows, qsizetype count);
-    void appendRow(quint32 style, const QStringList &cells);
+    void appendRow(quint32 style, const QStringList &cells, quint32 picture = NoPicture);
+    // Where a row's picture is drawn in a cell box of the given height.
+    QRectF pictureRect(const RowPicture &picture, const QRectF &cell, double fragmentHeight) const;
+    // The pixels a picture drawn in rect (twips) is read at, on a device of
+    // devicePerTwip pixels a twip.
+    static QSize picturePixels(const QRectF &rect, double devicePerTwip);
+    // Starts reading, on other threads, the pictures of the pages given
+    // that are not read or being read yet (paintPages, devicePerTwip as there).
+    void prefetchPictures(const QList<int> &pages, double devicePerTwip) const;
+    // The picture read for drawing at pixels, through a few recent ones, so
+    // paging back and forth in the preview does not read every photo again.
+    QImage drawnPicture(const std::shared_ptr<const LayoutPicture> &source, QSize pixels) const;
     void placeRow(quint32 row);
     void addFragment(quint32 row, quint32 firstLine, quint32 lineCount);
     void beginPage();
@@ -193,6 +262,7 @@ private:
     std::vector<quint32> m_cellEnds;   // where each cell ends in its row's text
     std::vector<Fragment> m_fragments;
     std::vector<Page> m_pages;
+    std::vector<RowPicture> m_pictures;
     double m_y = 0;                    // where the next row goes
     bool m_pageFresh = false;          // nothing but newPage's rows on the page yet
     bool m_inNewPage = false;
@@ -210,4 +280,20 @@ private:
     mutable std::optional<quint32> m_wrappedRow;
     mutable QList<QStringList> m_wrappedLines;
     mutable QList<double> m_wrappedScales;     // each cell's size, likewise
+
+    struct CachedPicture {
+        const LayoutPicture *source;
+        QSize pixels;
+        QImage image;
+    };
+    static constexpr size_t PictureCacheSize = 12;
+    mutable std::list<CachedPicture> m_pictureCache;   // most recent first
+    // Pictures being read ahead by paintPages; taken by drawnPicture.
+    struct PendingPicture {
+        const LayoutPicture *source;
+        QSize pixels;
+        std::shared_ptr<const LayoutPicture> keep;   // alive while it is read
+        std::future<QImage> image;
+    };
+    mutable std::list<PendingPicture> m_pendingPictures;
 };

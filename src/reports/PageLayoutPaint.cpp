@@ -1,10 +1,13 @@
 #include "reports/PageLayout.h"
 
+#include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -53,6 +56,7 @@ PageContent PageLayout::pageContent(int page) const
         placed.firstLine = int(fragment.firstLine);
         placed.lineCount = int(fragment.lineCount);
         placed.shade = style.shade;
+        const RowPicture *picture = row.picture == NoPicture ? nullptr : &m_pictures[row.picture];
         double x = Margin;
         for (qsizetype c = 0; c < style.columns.size(); ++c) {
             const TableColumn &column = style.columns[c];
@@ -60,15 +64,20 @@ PageContent PageLayout::pageContent(int page) const
                 PlacedCell cell;
                 cell.column = int(c);
                 cell.text = cellText(row, quint32(c), fragment.row);
-                if (part) {
+                cell.rect = QRectF(x, fragment.top, column.width, height);
+                cell.alignRight = column.alignRight;
+                if (picture && picture->column == quint32(c)) {
+                    if (fragment.firstLine == 0) {
+                        cell.picture = picture->source;
+                        cell.pictureRect = pictureRect(*picture, cell.rect, height);
+                    }
+                } else if (part) {
                     cell.lines = partLines.value(c).mid(fragment.firstLine, fragment.lineCount);
                     cell.scale = m_wrappedScales.value(c, 1.0);
                 } else {
                     cell.lines = m_text.lines(cell.text, column.width - 2 * CellPaddingX, &cell.scale)
                                      .mid(fragment.firstLine, fragment.lineCount);
                 }
-                cell.rect = QRectF(x, fragment.top, column.width, height);
-                cell.alignRight = column.alignRight;
                 placed.cells.append(cell);
             }
             x += column.width;
@@ -77,6 +86,71 @@ PageContent PageLayout::pageContent(int page) const
         content.rows.append(placed);
     }
     return content;
+}
+
+QRectF PageLayout::pictureRect(const RowPicture &picture, const QRectF &cell, double fragmentHeight) const
+{
+    const QSizeF room(cell.width() - 2 * CellPaddingX,
+                      std::min(picture.height, fragmentHeight - 2 * CellPaddingY));
+    if (room.width() <= 0 || room.height() <= 0)
+        return QRectF();
+    const QSizeF drawn = picture.shape.scaled(room, Qt::KeepAspectRatio);
+    return QRectF(cell.left() + CellPaddingX + (room.width() - drawn.width()) / 2, cell.top() + CellPaddingY,
+                  drawn.width(), drawn.height());
+}
+
+QSize PageLayout::picturePixels(const QRectF &rect, double devicePerTwip)
+{
+    // Read at the size it lands on the device, but never finer than
+    // PictureDotsPerInch.
+    const double perTwip = std::min(devicePerTwip, PictureDotsPerInch / 1440.0);
+    return QSize(std::max(1, int(std::ceil(rect.width() * perTwip))), std::max(1, int(std::ceil(rect.height() * perTwip))));
+}
+
+void PageLayout::prefetchPictures(const QList<int> &pages, double devicePerTwip) const
+{
+    for (const int page : pages) {
+        for (const PlacedRow &row : pageContent(page).rows) {
+            for (const PlacedCell &cell : row.cells) {
+                if (!cell.picture || cell.pictureRect.isEmpty())
+                    continue;
+                const QSize pixels = picturePixels(cell.pictureRect, devicePerTwip);
+                const auto known = [&](const auto &entry) { return entry.source == cell.picture.get() && entry.pixels == pixels; };
+                if (std::any_of(m_pictureCache.begin(), m_pictureCache.end(), known)
+                    || std::any_of(m_pendingPictures.begin(), m_pendingPictures.end(), known))
+                    continue;
+                std::shared_ptr<const LayoutPicture> source = cell.picture;
+                m_pendingPictures.push_back(PendingPicture{
+                    source.get(), pixels, source,
+                    std::async(std::launch::async, [source, pixels] { return source->image(pixels); })});
+            }
+        }
+    }
+}
+
+QImage PageLayout::drawnPicture(const std::shared_ptr<const LayoutPicture> &source, QSize pixels) const
+{
+    for (auto pending = m_pendingPictures.begin(); pending != m_pendingPictures.end(); ++pending) {
+        if (pending->source == source.get() && pending->pixels == pixels) {
+            const QImage image = pending->image.get();
+            m_pendingPictures.erase(pending);
+            m_pictureCache.push_front(CachedPicture{source.get(), pixels, image});
+            if (m_pictureCache.size() > PictureCacheSize)
+                m_pictureCache.pop_back();
+            return image;
+        }
+    }
+    for (auto cached = m_pictureCache.begin(); cached != m_pictureCache.end(); ++cached) {
+        if (cached->source == source.get() && cached->pixels == pixels) {
+            m_pictureCache.splice(m_pictureCache.begin(), m_pictureCache, cached);
+            return cached->image;
+        }
+    }
+    const QImage image = source->image(pixels);
+    m_pictureCache.push_front(CachedPicture{source.get(), pixels, image});
+    if (m_pictureCache.size() > PictureCacheSize)
+        m_pictureCache.pop_back();
+    return image;
 }
 
 QList<QStringList> PageLayout::wrappedCells(quint32 row) const
@@ -109,6 +183,8 @@ void PageLayout::paintPage(QPainter &painter, int page, const QRectF &target) co
     painter.save();
     painter.translate(target.topLeft());
     painter.scale(target.width() / pageWidth, target.height() / m_docSize.height());
+    // Device pixels a twip, across: what pictures are read for.
+    const double devicePerTwip = painter.transform().mapRect(QRectF(0, 0, 1000, 1000)).width() / 1000;
     // Columns wider than the paper end at its edge, wherever it is painted.
     painter.setClipRect(QRectF(QPointF(0, 0), m_docSize), Qt::IntersectClip);
     painter.setFont(m_text.font());
@@ -135,6 +211,16 @@ void PageLayout::paintPage(QPainter &painter, int page, const QRectF &target) co
         }
         painter.setPen(ink);
         for (const PlacedCell &cell : row.cells) {
+            if (cell.picture && !cell.pictureRect.isEmpty()) {
+                const QImage image = drawnPicture(cell.picture, picturePixels(cell.pictureRect, devicePerTwip));
+                if (!image.isNull()) {
+                    painter.save();
+                    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                    painter.drawImage(cell.pictureRect, image);
+                    painter.restore();
+                }
+                continue;
+            }
             painter.save();
             painter.setClipRect(cell.rect, Qt::IntersectClip);
             const double left = cell.rect.left() + CellPaddingX;
@@ -176,7 +262,13 @@ bool PageLayout::paintPages(QPagedPaintDevice &device, const QPageRanges &pages)
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double scale = std::min(device.width() / m_docSize.width(), device.height() / m_docSize.height());
     const QRectF target(0, 0, m_docSize.width() * scale, m_docSize.height() * scale);
+    // Reading photos is most of the time of a page of them: the pictures of
+    // the page being painted and of the next one are read on other threads
+    // meanwhile. What is left over (an early stop) is waited for and dropped.
+    const double devicePerTwip = painter.transform().mapRect(QRectF(0, 0, 1000, 1000)).width() / 1000 * scale;
+    const auto done = qScopeGuard([this] { m_pendingPictures.clear(); });
     for (qsizetype i = 0; i < chosen.size(); ++i) {
+        prefetchPictures(chosen.mid(i, 2), devicePerTwip);
         if (i > 0 && !device.newPage()) {
             painter.end();
             return false;

@@ -178,10 +178,11 @@ std::optional<ReportQuery> QueryBuilder::build()
 
     m_query.tableFormat.back() = QLatin1Char(';');
     m_query.tableHeading.back() = QLatin1Char(';');
-    m_query.sql = QStringLiteral("Select ") + m_select + QStringLiteral(" from ") + m_join;
+    m_query.selection = QStringLiteral(" from ") + m_join;
     if (!m_conditions.isEmpty())
-        m_query.sql += QStringLiteral(" where ") + m_conditions;
-    m_query.sql += m_sort;
+        m_query.selection += QStringLiteral(" where ") + m_conditions;
+    m_query.ordering = m_sort;
+    m_query.sql = QStringLiteral("Select ") + m_select + m_query.selection + m_query.ordering;
     return m_query;
 }
 

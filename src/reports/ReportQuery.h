@@ -46,6 +46,11 @@ struct ReportQuery {
     QList<ReportColumn> columns;
     QString tableFormat;      // ">"-marked widths joined by "|", ended by ";": "4320|>1440;"
     QString tableHeading;     // the captions joined by "|", ended by ";"
+    // The parts of sql after the select list: " from ..." with its joins and
+    // conditions (taking params), and the " order by ..." part (may be
+    // empty), so the same rows can be selected with other columns.
+    QString selection;
+    QString ordering;
 };
 
 // Twips per unit of FieldWidth: 1440 per inch, 561.6 per centimetre.

@@ -8,6 +8,7 @@
 #include "reports/ReportFileOutput.h"
 #include "reports/ReportRun.h"
 #include "reports/ReportTableHeading.h"
+#include "runner/ClaimCommand.h"
 #include "runner/ConsolePrompts.h"
 #include "runner/PdfReportOutput.h"
 #include "transfer/ItemExport.h"
@@ -22,10 +23,13 @@ QString runnerUsage()
 {
     return QStringLiteral(
         "usage: stowbook-report [-d DATAFOLDER] REPORT OUTPUT\n"
+        "       stowbook-report [-d DATAFOLDER] claim OUTPUT.pdf [--category NAME | --location NAME | --report FILE]\n"
         "  REPORT  a report file: a name in the data folder (bycat.srp) or a path;\n"
         "          or value-by-category, value-by-location, serial-numbers (PDF only);\n"
         "          or items: every item with every field, as a CSV file (.csv only)\n"
         "  OUTPUT  the file to write: .txt (tab-separated text), .htm or .html, .pdf, or .csv\n"
+        "  claim   the insurance claim of all items, or of one category, one location or\n"
+        "          the items a report file selects, with the claimant details of the folder\n"
         "  --help     show this text\n"
         "  --version  show the version");
 }
@@ -103,12 +107,23 @@ int runReportCommand(const QStringList &arguments)
     QString folder = QDir::currentPath();
     QStringList positional;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == u"-d" && i + 1 < arguments.size())
+        if (arguments[i] == u"-d" && i + 1 < arguments.size()) {
             folder = arguments[++i];
-        else if (arguments[i].startsWith(u'-') && arguments[i].size() > 1)
+        } else if (positional.isEmpty() && arguments[i] == ClaimCommandName) {
+            // The claim takes options of its own; -d may still come first.
+            QStringList rest;
+            for (qsizetype j = i + 1; j < arguments.size(); ++j) {
+                if (arguments[j] == u"-d" && j + 1 < arguments.size())
+                    folder = arguments[++j];
+                else
+                    rest << arguments[j];
+            }
+            return runClaimCommand(folder, rest);
+        } else if (arguments[i].startsWith(u'-') && arguments[i].size() > 1) {
             positional << QString(); // an unknown switch: refused below
-        else
+        } else {
             positional << arguments[i];
+        }
     }
     if (positional.size() != 2 || positional.contains(QString())) {
         printError(runnerUsage());

@@ -19,6 +19,8 @@ inline const QString ValueByLocationName = QStringLiteral("value-by-location");
 inline const QString SerialNumbersName = QStringLiteral("serial-numbers");
 // The name that writes every item to a CSV file (.csv only).
 inline const QString ItemsExportName = QStringLiteral("items");
+// The command that writes the insurance claim (see ClaimCommand.h).
+inline const QString ClaimCommandName = QStringLiteral("claim");
 
 // Runs "-d DIR REPORT OUTPUT" (the arguments after the program's name): the
 // report goes to OUTPUT as text (.txt), HTML (.htm, .html) or PDF (.pdf),

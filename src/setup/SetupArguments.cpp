@@ -5,6 +5,9 @@ QString setupUsage()
     return QStringLiteral(
         "Usage: stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR\n"
         "       stowbook-setup --add-items FILE [--rows good|all] DIR\n"
+        "       stowbook-setup --backup DIR FILE.zip\n"
+        "       stowbook-setup --restore FILE.zip DIR\n"
+        "       stowbook-setup --verify FILE.zip\n"
         "Lays out a new Stowbook data folder DIR: the inventory database stowbook.db,\n"
         "the report field catalogue rptspec.db, the images folder and the help file.\n"
         "A folder that already holds stowbook.db or rptspec.db is left untouched.\n"
@@ -19,6 +22,11 @@ QString setupUsage()
         "  --rows good|all   with --import or --add-items: import only the rows without\n"
         "                    problems, or every row that has a description; without it\n"
         "                    a file with any problem is refused and nothing is stored\n"
+        "  --backup     write the data folder DIR into one backup file FILE.zip (replaced\n"
+        "               when it exists, once the new one is complete); Stowbook may be open\n"
+        "  --restore    check the backup FILE.zip whole and restore it as the new data\n"
+        "               folder DIR, which must not exist or be empty\n"
+        "  --verify     check every file and database of the backup FILE.zip\n"
         "  -h, --help   show this text\n"
         "  --version    show the version\n")
         .arg(MaxGeneratedItems);
@@ -36,6 +44,36 @@ static bool takeValue(const QStringList &arguments, qsizetype &i, const QString 
         return false;
     value = arguments.at(++i);
     return true;
+}
+
+// The two or one names that --backup, --restore and --verify take.
+static SetupArguments archiveArguments(SetupArguments result, const QStringList &names, bool fillOptions)
+{
+    using Action = SetupArguments::Action;
+    const char *const forms[] = {"", "--backup DIR FILE.zip", "--restore FILE.zip DIR", "--verify FILE.zip"};
+    if (fillOptions) {
+        result.error = QStringLiteral("--demo, --items, --seed, --import, --add-items and --rows do not go with a backup.");
+        return result;
+    }
+    const qsizetype wanted = result.action == Action::Verify ? 1 : 2;
+    if (names.size() != wanted) {
+        result.error = QStringLiteral("Use %1.").arg(QLatin1String(forms[int(result.action)]));
+        return result;
+    }
+    switch (result.action) {
+    case Action::Backup:
+        result.folder = names[0];
+        result.archive = names[1];
+        break;
+    case Action::Restore:
+        result.archive = names[0];
+        result.folder = names[1];
+        break;
+    default:
+        result.archive = names[0];
+        break;
+    }
+    return result;
 }
 
 SetupArguments parseSetupArguments(const QStringList &arguments)
@@ -63,6 +101,15 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             result.showVersion = true;
         } else if (argument == QLatin1String("--demo")) {
             result.options.demo = true;
+        } else if (argument == QLatin1String("--backup") || argument == QLatin1String("--restore")
+                   || argument == QLatin1String("--verify")) {
+            if (result.action != SetupArguments::Action::Setup) {
+                result.error = QStringLiteral("Choose one of --backup, --restore and --verify.");
+                return result;
+            }
+            result.action = argument == QLatin1String("--backup")    ? SetupArguments::Action::Backup
+                            : argument == QLatin1String("--restore") ? SetupArguments::Action::Restore
+                                                                     : SetupArguments::Action::Verify;
         } else if (is("--items")) {
             QString value;
             if (seenItems) {
@@ -133,6 +180,10 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
 
     if (result.showHelp || result.showVersion)
         return result;
+    if (result.action != SetupArguments::Action::Setup)
+        return archiveArguments(result, folders,
+                                result.options.demo || seenItems || seenSeed || seenRows
+                                    || !result.options.importFile.isEmpty() || !result.addItemsFile.isEmpty());
     if (result.options.demo && seenItems) {
         result.error = QStringLiteral("Choose either --demo or --items, not both.");
         return result;

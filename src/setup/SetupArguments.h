@@ -8,8 +8,14 @@
 // The command line of stowbook-setup:
 //   stowbook-setup [--demo | --items N | --import FILE] [--seed S] [--rows good|all] DIR
 //   stowbook-setup --add-items FILE [--rows good|all] DIR
+//   stowbook-setup --backup DIR FILE.zip
+//   stowbook-setup --restore FILE.zip DIR
+//   stowbook-setup --verify FILE.zip
 struct SetupArguments {
-    QString folder;
+    enum class Action { Setup, Backup, Restore, Verify };
+    Action action = Action::Setup;
+    QString folder;         // the data folder to set up, back up or restore into
+    QString archive;        // the backup file of --backup, --restore and --verify
     SetupOptions options;
     QString addItemsFile;   // not empty: add this file's items to the inventory already in folder
     bool showHelp = false;  // -h or --help: print the usage and do nothing else

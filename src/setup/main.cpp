@@ -1,11 +1,16 @@
 #include "app/BuildInfo.h"
+#include "backup/BackupError.h"
+#include "backup/BackupWriter.h"
+#include "backup/RestoreBackup.h"
 #include "data/Database.h"
+#include "dates/LocaleFormats.h"
 #include "setup/DataFolderSetup.h"
 #include "setup/ItemsFromFile.h"
 #include "setup/SetupArguments.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 #include <QTextStream>
 
 // What the new folder holds, counted from the files themselves.
@@ -35,9 +40,66 @@ static void describe(const QString &folder, QTextStream &out)
     out << "  stowbook-help.html\n";
 }
 
+static QString figures(const BackupManifest &manifest)
+{
+    qsizetype pictures = 0;
+    for (const BackupMember &member : manifest.members) {
+        if (member.name.startsWith(PictureMemberPrefix))
+            ++pictures;
+    }
+    const QDateTime made = manifest.created.toLocalTime();
+    return QStringLiteral("%1 %2 worth %3, %4 %5, %6 files in all; made %7 %8 by Stowbook %9")
+        .arg(manifest.itemCount)
+        .arg(manifest.itemCount == 1 ? QStringLiteral("item") : QStringLiteral("items"))
+        .arg(formatCurrency(manifest.totalValue))
+        .arg(pictures)
+        .arg(pictures == 1 ? QStringLiteral("picture") : QStringLiteral("pictures"))
+        .arg(manifest.members.size())
+        .arg(formatShortDate(DateValue::fromDate(made.date())), QLocale().toString(made.time(), QLocale::ShortFormat),
+             manifest.programVersion);
+}
+
+// --backup, --restore and --verify: 0 done, 1 refused or failed.
+static int runArchiveAction(const SetupArguments &arguments, QTextStream &out, QTextStream &err)
+{
+    const QString archive = QDir::toNativeSeparators(arguments.archive);
+    try {
+        switch (arguments.action) {
+        case SetupArguments::Action::Backup: {
+            const BackupSummary summary = writeBackup(arguments.folder, arguments.archive);
+            out << "Backed up " << QDir::toNativeSeparators(QDir(arguments.folder).absolutePath()) << " to " << archive
+                << " (" << (summary.archiveBytes + 1023) / 1024 << " kB): " << figures(summary.manifest) << ".\n";
+            for (const QString &name : summary.skipped)
+                err << "stowbook-setup: left out " << name << " (a link, or a name a backup cannot hold)\n";
+            return 0;
+        }
+        case SetupArguments::Action::Restore: {
+            const BackupManifest manifest = restoreBackup(arguments.archive, arguments.folder);
+            out << "Restored " << archive << " as " << QDir::toNativeSeparators(QDir(arguments.folder).absolutePath())
+                << ": " << figures(manifest) << ".\n";
+            return 0;
+        }
+        case SetupArguments::Action::Verify: {
+            const BackupManifest manifest = verifyBackup(arguments.archive);
+            out << archive << " is sound: every file matches its checksum and the databases pass their "
+                << "integrity check. " << figures(manifest) << ".\n";
+            return 0;
+        }
+        case SetupArguments::Action::Setup:
+            break;
+        }
+    } catch (const BackupError &error) {
+        err << "stowbook-setup: " << error.message() << '\n';
+        return 1;
+    }
+    return 2;
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -54,6 +116,8 @@ int main(int argc, char **argv)
         out << "stowbook-setup " << ProgramVersion << '\n';
         return 0;
     }
+    if (arguments.action != SetupArguments::Action::Setup)
+        return runArchiveAction(arguments, out, err);
     try {
         if (!arguments.addItemsFile.isEmpty()) {
             addItemsToFolder(arguments.folder, arguments.addItemsFile, arguments.options.problemRows, out);

@@ -9,6 +9,7 @@
 #include "records/RecordEditor.h"
 
 #include <QAction>
+#include <QSet>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -234,6 +235,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
         {w.mnuRptValue[2], "Value &Summary by Location", 37},
         {w.mnuRptSerial, "Serial &Number List", 38},
         {w.mnuCustom, "Custom &Reports", 47},
+        {w.mnuBackup, "&Back Up Inventory...", 40},
+        {w.mnuClaim, "Insurance Cl&aim...", 40},
         {w.mnuHelp[1], "&Contents", 40},
         {w.mnuHelp[2], "&Search for Help on...", 40},
         {w.mnuHelp[3], "&Using Help", 40},
@@ -258,9 +261,32 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
     QStringList file;
     for (QAction *item : w.mnuFileMenu->actions())
         file << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    EXPECT_EQ(file, (QStringList{QStringLiteral("&Import Items..."), QStringLiteral("&Export Items..."),
+    EXPECT_EQ(file, (QStringList{QStringLiteral("&Back Up Inventory..."), QStringLiteral("-"),
+                                 QStringLiteral("&Import Items..."), QStringLiteral("&Export Items..."),
                                  QStringLiteral("-"), QStringLiteral("E&xit")}));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Stowbook"));
+
+    // The claim sits at the end of the reports; in each menu an access key
+    // leads to one entry only, so it runs at once.
+    const auto captions = [](QMenu *menu) {
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        return texts;
+    };
+    EXPECT_EQ(captions(w.mnuReportsMenu).mid(captions(w.mnuReportsMenu).size() - 3),
+              (QStringList{"Custom &Reports", "-", "Insurance Cl&aim..."}));
+    for (QMenu *menu : {w.mnuFileMenu, w.mnuMaintain, w.mnuReportsMenu, w.mnuHelpmenu}) {
+        QSet<QChar> keys;
+        for (QAction *action : menu->actions()) {
+            const qsizetype amp = action->text().indexOf(u'&');
+            if (amp < 0)
+                continue;
+            const QChar key = action->text().at(amp + 1).toLower();
+            EXPECT_FALSE(keys.contains(key)) << menu->title().toStdString() << ": " << action->text().toStdString();
+            keys.insert(key);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, OpeningTheMaintenanceWindowReloadsTheListOnReturnAndExitClosesIt)

@@ -6,6 +6,7 @@
 #include "items/PictureViewport.h"
 #include "items/frmImage.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -42,6 +43,25 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A JPEG with an Exif block holding only the orientation tag, put right
+// after the start-of-image marker as cameras do.
+QByteArray withOrientation(const QByteArray &jpeg, quint16 orientation)
+{
+    QByteArray tiff("MM\x00\x2a\x00\x00\x00\x08", 8);       // big-endian, first IFD at 8
+    tiff += QByteArray("\x00\x01", 2);                          // one entry
+    tiff += QByteArray("\x01\x12\x00\x03\x00\x00\x00\x01", 8); // Orientation, SHORT, 1 value
+    tiff += char(orientation >> 8);
+    tiff += char(orientation & 0xff);
+    tiff += QByteArray("\x00\x00", 2);
+    tiff += QByteArray("\x00\x00\x00\x00", 4);                  // no next IFD
+    const QByteArray exif = QByteArray("Exif\x00\x00", 6) + tiff;
+    const int length = int(exif.size()) + 2;
+    QByteArray segment("\xff\xe1", 2);
+    segment += char(length >> 8);
+    segment += char(length & 0xff);
+    return jpeg.left(2) + segment + exif + jpeg.mid(2);
+}
+
 } // namespace
 
 class PictureTest : public ItemWindowTest {
@@ -59,14 +79,16 @@ protected:
     }
 };
 
-TEST_F(PictureTest, ANewPictureIsWrittenWholeAsBmpInPlaceOfTheOlderFile)
+// A picture loaded from a file is written as that file, byte for byte and
+// under its own extension; the older file of the item goes.
+TEST_F(PictureTest, ALoadedPictureIsKeptAsItsOwnFileInPlaceOfTheOlderFile)
 {
     const qint64 id = addItem({{"iteid", 42}, {"Item", "Clock"}});
-    savedPicture(images() + "00000042.jpg", {40, 30}, "JPG");
-    const QString photo = savedPicture(folder().file("photo.png"), {2400, 1200}, "PNG");
+    savedPicture(images() + "00000042.bmp", {40, 30}, "BMP");
+    const QString photo = savedPicture(folder().file("Photo.JPEG"), {2400, 1200}, "JPG");
     frmMain &w = start();
     frmImage &window = openPictures(w);
-    EXPECT_EQ(window.picture().size(), QSize(40, 30)) << "the hand-placed file is the item's picture";
+    EXPECT_EQ(window.picture().size(), QSize(40, 30)) << "an existing bitmap is the item's picture";
 
     // Cancel drops a loaded picture and shows the item's own again.
     prompts.answerFile(photo);
@@ -74,7 +96,7 @@ TEST_F(PictureTest, ANewPictureIsWrittenWholeAsBmpInPlaceOfTheOlderFile)
     EXPECT_EQ(stateOf(w), QStringLiteral("Editing"));
     w.cmdCancel_Click();
     EXPECT_EQ(window.picture().size(), QSize(40, 30));
-    EXPECT_EQ(imageFiles(), QStringList{"00000042.jpg"});
+    EXPECT_EQ(imageFiles(), QStringList{"00000042.bmp"});
 
     prompts.answerFile(photo);
     window.cmdPicLoad_Click();
@@ -88,15 +110,45 @@ TEST_F(PictureTest, ANewPictureIsWrittenWholeAsBmpInPlaceOfTheOlderFile)
 
     QTest::keyClicks(w.txtModel, QStringLiteral("M1"));
     w.cmdUpdate_Click();
-    EXPECT_EQ(imageFiles(), QStringList{"00000042.bmp"}) << "the older file would shadow the new one";
-    const QImage back = QImageReader(images() + "00000042.bmp", "bmp").read();
-    EXPECT_EQ(back.size(), QSize(2400, 1200)) << "the file keeps the whole picture";
-    EXPECT_EQ(back.pixelColor(0, 0), QColor(Qt::blue));
-    EXPECT_EQ(back.pixelColor(2399, 1199), QColor(Qt::white));
+    EXPECT_EQ(imageFiles(), QStringList{"00000042.jpeg"}) << "the older file would shadow the new one";
+    EXPECT_EQ(fileBytes(images() + "00000042.jpeg"), fileBytes(photo)) << "the photo as it was, not decoded again";
     EXPECT_EQ(stored(id)["model"], QVariant("M1"));
     EXPECT_FALSE(PictureChanged);
     EXPECT_EQ(stateOf(w), QStringLiteral("Browsing"));
     EXPECT_TRUE(prompts.messages().empty());
+}
+
+// A photo taken sideways is stored as it was taken, with its orientation
+// data, and shown upright wherever it is read.
+TEST_F(PictureTest, APhotoKeepsItsOrientationData)
+{
+    const qint64 id = addItem({{"Item", "Camera"}});
+    // 40 x 20 pixels stored, marked as turned by a quarter: upright it is
+    // 20 wide and 40 high, with the blue corner at the top right.
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(testPicture({40, 20}).convertToFormat(QImage::Format_RGB32).save(&buffer, "JPG", 95));
+    }
+    const QString photo = folder().file("sideways.jpg");
+    QFile file(photo);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(withOrientation(jpeg, 6));
+    file.close();
+
+    frmMain &w = start();
+    frmImage &window = openPictures(w);
+    prompts.answerFile(photo);
+    window.cmdPicLoad_Click();
+    EXPECT_EQ(window.picture().size(), QSize(20, 40)) << "shown upright";
+    w.cmdUpdate_Click();
+    const QString stored = images() + pictureBaseName(id) + ".jpg";
+    EXPECT_EQ(fileBytes(stored), fileBytes(photo));
+    const QImage back = readPictureFile(stored);
+    ASSERT_EQ(back.size(), QSize(20, 40));
+    EXPECT_GT(back.pixelColor(18, 1).blue(), 200) << "the blue corner turned to the top right";
+    EXPECT_LT(back.pixelColor(1, 1).blue(), 100);
 }
 
 // Each leaves the item, its (empty) picture and the picture folder as they were.
@@ -180,7 +232,12 @@ TEST_F(PictureTest, TheWindowFollowsTheShownItemWhileOpenAndTradesPicturesWithTh
     window.cmdPicPaste_Click();
     EXPECT_EQ(stateOf(w), QStringLiteral("Editing"));
     w.cmdUpdate_Click();
-    EXPECT_EQ(imageFiles(), QStringList({pictureBaseName(alpha) + ".png", pictureBaseName(bravo) + ".bmp"}));
+    // A pasted picture has no file of its own: PNG keeps it whole.
+    EXPECT_EQ(imageFiles(), QStringList({pictureBaseName(alpha) + ".png", pictureBaseName(bravo) + ".png"}));
+    const QImage written = QImageReader(images() + pictureBaseName(bravo) + ".png", "png").read();
+    EXPECT_EQ(written.size(), QSize(30, 20));
+    EXPECT_EQ(written.pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(written.pixelColor(29, 19), QColor(Qt::white)) << "as shown: transparent parts on white";
     QGuiApplication::clipboard()->clear();
     window.cmdPicCopy_Click();
     const QImage copied = QGuiApplication::clipboard()->image();
@@ -209,7 +266,7 @@ TEST_F(PictureTest, AFailedWriteKeepsTheOldPictureAndStoresTheItem)
 {
     const qint64 id = addItem({{"iteid", 42}, {"Item", "Clock"}});
     const QByteArray oldPicture = fileBytes(savedPicture(images() + "00000042.jpg", {40, 30}, "JPG"));
-    ASSERT_TRUE(QDir(images()).mkdir("00000042.bmp")); // in the way of the new file
+    ASSERT_TRUE(QDir(images()).mkdir("00000042.png")); // in the way of the new file
     frmMain &w = start();
     frmImage &window = openPictures(w);
     prompts.answerFile(savedPicture(folder().file("new.png"), {10, 10}, "PNG"));

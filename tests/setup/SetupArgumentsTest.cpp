@@ -59,11 +59,39 @@ TEST(SetupArguments, RefusesABadCommandLineWithAReason)
         {"import without file", {"d", "--import"}, "--import"},
         {"rows without import", {"--rows", "good", "d"}, "--rows"},
         {"rows of another kind", {"--import", "a.csv", "--rows", "some", "d"}, "good"},
+        {"backup without its file", {"--backup", "d"}, "--backup DIR FILE.zip"},
+        {"restore of two files", {"--restore", "a.zip", "b.zip", "d"}, "--restore FILE.zip DIR"},
+        {"verify of nothing", {"--verify"}, "--verify FILE.zip"},
+        {"two actions", {"--backup", "--verify", "a.zip"}, "one of"},
+        {"backup of a demo", {"--demo", "--backup", "d", "b.zip"}, "do not go with"},
+        {"backup of an import", {"--backup", "d", "b.zip", "--import", "a.csv"}, "do not go with"},
     };
     for (const RefusedCase &c : cases) {
         SCOPED_TRACE(c.name);
         const SetupArguments parsed = parseSetupArguments(c.arguments);
         EXPECT_TRUE(parsed.error.contains(QLatin1String(c.reasonMentions))) << parsed.error.toStdString();
+    }
+}
+
+// The backup commands take their names in the order they are written.
+TEST(SetupArguments, BackupRestoreAndVerifyTakeTheirNames)
+{
+    using Action = SetupArguments::Action;
+    struct Case { QStringList arguments; Action action; const char *folder; const char *archive; };
+    const Case cases[] = {
+        {{"--backup", "data", "b.zip"}, Action::Backup, "data", "b.zip"},
+        {{"data", "--backup", "b.zip"}, Action::Backup, "data", "b.zip"},
+        {{"--restore", "b.zip", "new"}, Action::Restore, "new", "b.zip"},
+        {{"--verify", "b.zip"}, Action::Verify, "", "b.zip"},
+        {{"--verify", "--", "-odd.zip"}, Action::Verify, "", "-odd.zip"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const SetupArguments parsed = parseSetupArguments(c.arguments);
+        EXPECT_EQ(parsed.error, QString());
+        EXPECT_EQ(parsed.action, c.action);
+        EXPECT_EQ(parsed.folder, QLatin1String(c.folder));
+        EXPECT_EQ(parsed.archive, QLatin1String(c.archive));
     }
 }
 

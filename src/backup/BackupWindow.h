@@ -1,0 +1,67 @@
+#pragma once
+
+#include "backup/BackupWriter.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QString>
+#include <atomic>
+#include <optional>
+
+class QThread;
+class QTimer;
+
+// One backup made from the File menu: written on a thread of its own, so
+// the windows stay usable meanwhile, with a progress window that can cancel
+// it. Owned by the main window; destroying it cancels a backup under way
+// and waits for its thread.
+class BackupRun : public QObject, private BackupProgress {
+    Q_OBJECT
+public:
+    BackupRun(const QString &dataFolder, const QString &zipPath, QWidget *mainWindow);
+    ~BackupRun() override;
+
+    // The run under way, or nullptr; one at a time.
+    static BackupRun *current();
+    bool isRunning() const;
+    // Asks the backup to stop; it ends as cancelled.
+    void cancel() { m_cancel = true; }
+
+    // After finished(): the summary of a backup written, or the reason it
+    // was not.
+    const std::optional<BackupSummary> &summary() const { return m_summary; }
+    const QString &failure() const { return m_failure; }
+    bool wasCancelled() const { return m_cancelled; }
+
+    QProgressDialog *progressWindow() const { return m_dialog; }
+
+signals:
+    // The backup ended, written or not; what it says has been told.
+    void finished();
+
+private:
+    void stage(const QString &text) override;
+    void progress(double fraction) override;
+    bool cancelled() override { return m_cancel.load(); }
+    void showProgress();
+    void end();
+
+    QString m_zipPath;
+    QThread *m_thread = nullptr;
+    QPointer<QProgressDialog> m_dialog;
+    QTimer *m_timer = nullptr;
+    std::atomic<bool> m_cancel{false};
+    std::atomic<int> m_permille{0};
+    QString m_stage;                 // guarded by being written before m_stageSerial
+    std::atomic<int> m_stageSerial{0};
+    int m_shownStage = 0;
+    std::optional<BackupSummary> m_summary;
+    QString m_failure;
+    bool m_cancelled = false;
+};
+
+// File > "&Back Up Inventory...": asks where to write the backup (and
+// whether to replace an existing file), then starts it. Returns the run, or
+// nullptr when the user chose no file or a backup is already under way.
+BackupRun *BackUpInventory(QWidget *mainWindow);

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "data/DateValue.h"
+#include "data/Money.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+class Database;
+
+// Which items a claim lists.
+struct ClaimSelection {
+    enum class Kind { All, Category, Location, ReportFile };
+    Kind kind = Kind::All;
+    // The category's or location's description (compared ignoring case), or
+    // the report file's path.
+    QString name;
+
+    // "All items", "Category: Kitchen", "Report file: bycat.srp".
+    QString description() const;
+};
+
+// One item as the claim shows it: every field, with the category's and the
+// location's descriptions and the picture file (empty when none).
+struct ClaimItem {
+    qint64 iteid = 0;
+    QString item;
+    QString manufact;
+    QString model;
+    QString serno;
+    DateValue purchdate;            // zero when none
+    std::optional<Money> purchprice;
+    std::optional<Money> estvalue;
+    QVariant quantity;              // as stored; Null when none
+    std::optional<Money> totvalue;
+    bool receipt = false;
+    QString wherepurch;
+    QString misc1;
+    QString notes;
+    QString category;
+    QString location;
+    QString picturePath;
+};
+
+// The items of the selection from the inventory database db, with their
+// pictures from pictureFolder (ending with "/"): for all items, a category
+// or a location in the order of the category's description, then the
+// item's; for a report file in the report's own order. Throws DbError when
+// the database fails; a category or location nobody has, or a report file
+// that cannot be used, gives std::nullopt with the reason in *problem. For a
+// report file the user has then been told, as the report engine tells it
+// (the invalid-file message, or the catalogue's failure).
+std::optional<QList<ClaimItem>> selectClaimItems(Database &db, const ClaimSelection &selection,
+                                                 const QString &pictureFolder, QString *problem);
+
+// A value total per group (category or location) in the groups' order
+// (description ignoring case; items without one last, under the given name).
+struct GroupTotal {
+    QString group;
+    int items = 0;
+    Money total;
+};
+struct ClaimTotals {
+    QList<GroupTotal> byCategory;
+    QList<GroupTotal> byLocation;
+    Money total;
+};
+// Sums of the items' total values, exact. Throws std::overflow_error when
+// a sum leaves the money range.
+ClaimTotals claimTotals(const QList<ClaimItem> &items);
+
+inline const QString NoCategoryText = QStringLiteral("No Category Entered");
+inline const QString NoLocationText = QStringLiteral("No Location Entered");

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <sys/stat.h>
+
+// ZIP archives written byte by byte, so a test can state sizes, checksums,
+// names and attributes that no honest writer would.
+struct ForgedEntry {
+    QByteArray name;
+    QByteArray stored;             // the bytes as they lie in the archive
+    quint16 method = 0;            // 0 stored, 8 deflated
+    quint32 crc = 0;               // of the unpacked bytes
+    quint32 statedSize = 0;        // the unpacked size the headers give
+    quint32 attributes = quint32(S_IFREG | 0600) << 16;
+};
+
+quint32 zipCrc32(const QByteArray &bytes);
+// An honest entry for bytes, stored or deflated.
+ForgedEntry storedEntry(const QByteArray &name, const QByteArray &bytes);
+ForgedEntry deflatedEntry(const QByteArray &name, const QByteArray &bytes);
+// Local headers, data, central directory and its end record, made on UNIX.
+QByteArray forgeZip(const QList<ForgedEntry> &entries);

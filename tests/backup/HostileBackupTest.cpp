@@ -1,0 +1,280 @@
+#include "BackupFixture.h"
+#include "ForgedZip.h"
+
+#include "backup/BackupError.h"
+#include "backup/BackupManifest.h"
+#include "backup/BackupReader.h"
+#include "backup/BackupWriter.h"
+#include "backup/DatabaseCopy.h"
+#include "backup/RestoreBackup.h"
+#include "data/Inventory.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <functional>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray sha256(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+// The members of a sound backup, as name and bytes, and the manifest that
+// vouches for them; a case spoils one thing before the archive is forged.
+struct ForgedBackup {
+    QList<std::pair<QByteArray, QByteArray>> members;
+    BackupManifest manifest;
+    QList<ForgedEntry> entries;   // made from members by build(), then spoiled
+    QByteArray manifestBytes;     // when set, stored instead of the manifest's JSON
+
+    void build()
+    {
+        entries.clear();
+        for (const auto &[name, bytes] : members)
+            entries << storedEntry(name, bytes);
+    }
+    void listAll()
+    {
+        manifest.members.clear();
+        for (const auto &[name, bytes] : members)
+            manifest.members << BackupMember{QString::fromUtf8(name), bytes.size(), sha256(bytes)};
+    }
+    QByteArray archive() const
+    {
+        QList<ForgedEntry> all = entries;
+        all << deflatedEntry(ManifestName.toUtf8(), manifestBytes.isEmpty() ? manifestJson(manifest) : manifestBytes);
+        return forgeZip(all);
+    }
+};
+
+} // namespace
+
+class HostileBackupTest : public BackupTest {
+protected:
+    ForgedBackup soundBackup()
+    {
+        // A real inventory, copied as a backup copies it.
+        const QString copy = scratch(QStringLiteral("copy.db"));
+        QFile::remove(copy);
+        copyDatabase(dataFolder() + InventoryFileName, copy);
+        ForgedBackup backup;
+        backup.members = {{"stowbook.db", fileBytes(copy)},
+                          {"images/00000003.jpg", fileBytes(dataFolder() + "images/00000003.jpg")},
+                          {"claimant.json", fileBytes(dataFolder() + ClaimantFileName)}};
+        const InventoryFigures figures = inventoryFigures(copy);
+        QFile::remove(copy);
+        backup.manifest.programVersion = QStringLiteral("1.3");
+        backup.manifest.created = QDateTime(QDate(2025, 1, 1), QTime(12, 0), Qt::UTC);
+        backup.manifest.itemCount = figures.items;
+        backup.manifest.totalValue = figures.totalValue;
+        backup.listAll();
+        backup.build();
+        return backup;
+    }
+};
+
+// Each archive is refused with a message that names what is wrong, by the
+// check and by the restore alike, and the restore writes nothing anywhere:
+// not the target, not beside it, not where a hostile name points.
+TEST_F(HostileBackupTest, EveryHostileArchiveIsRefusedAndNothingIsWritten)
+{
+    const QString parent = scratch(QStringLiteral("place"));
+    ASSERT_TRUE(QDir().mkdir(parent));
+    const QString absoluteName = parent + QStringLiteral("/planted.rpt");
+    using Spoil = std::function<void(ForgedBackup &)>;
+    const auto addMember = [](const QByteArray &name, const QByteArray &bytes, bool listed) {
+        return [=](ForgedBackup &b) {
+            b.members << std::pair{name, bytes};
+            b.entries << storedEntry(name, bytes);
+            if (listed)
+                b.manifest.members << BackupMember{QString::fromUtf8(name), bytes.size(), sha256(bytes)};
+        };
+    };
+    struct Row { const char *name; Spoil spoil; QString refusal; };
+    const Row rows[] = {
+        {"a name with ..", addMember("../planted.rpt", "items\r\n", true), "leads out of the data folder"},
+        {"a name inside images with ..", addMember("images/../../planted.rpt", "x", true), "leads out of the data folder"},
+        {"an absolute name", addMember(absoluteName.toUtf8(), "items\r\n", true), "is an absolute path"},
+        {"a link", [](ForgedBackup &b) {
+             ForgedEntry link = storedEntry("images/00000009.jpg", "/etc/passwd");
+             link.attributes = quint32(S_IFLNK | 0777) << 16;
+             b.entries << link;
+             b.manifest.members << BackupMember{"images/00000009.jpg", 11, sha256("/etc/passwd")};
+         }, "is a link"},
+        {"a folder", addMember("reports/", "", false), "is a folder"},
+        {"a file no backup holds", addMember("notes.txt", "hello", true), "is no file a backup holds"},
+        {"a member far larger than its stated size", [](ForgedBackup &b) {
+             // 100 bytes stated everywhere; the stream unpacks to 8 MB.
+             const QByteArray bomb(8 * 1024 * 1024, 'A');
+             ForgedEntry entry = deflatedEntry("images/00000005.bmp", bomb);
+             entry.statedSize = 100;
+             b.entries << entry;
+             b.manifest.members << BackupMember{"images/00000005.bmp", 100, sha256(bomb.left(100))};
+         }, "more than the 100 bytes stated"},
+        {"a member shorter than stated", [](ForgedBackup &b) {
+             ForgedEntry &entry = b.entries[1];
+             entry.statedSize += 10;
+             b.manifest.members[1].size += 10;
+         }, "images/00000003.jpg"},
+        {"damaged bytes in a picture", [](ForgedBackup &b) {
+             ForgedEntry &entry = b.entries[1];
+             entry.stored[entry.stored.size() / 2] = char(entry.stored[entry.stored.size() / 2] ^ 0x55);
+         }, "images/00000003.jpg"},
+        {"a wrong checksum", [](ForgedBackup &b) { b.manifest.members[2].sha256 = sha256("something else"); },
+         "does not match its checksum"},
+        {"a member the manifest does not list", addMember("images/00000007.png", "png?", false),
+         "is not listed in the manifest"},
+        {"a listed member that is missing", [](ForgedBackup &b) { b.entries.removeLast(); },
+         "listed in the manifest, is missing"},
+        {"a member twice", [](ForgedBackup &b) { b.entries << b.entries[2]; }, "a member is there twice"},
+        {"no inventory", [](ForgedBackup &b) {
+             b.entries.removeFirst();
+             b.manifest.members.removeFirst();
+         }, "holds no inventory database"},
+        {"a damaged database", [](ForgedBackup &b) {
+             // Every page after the first overwritten; the manifest agrees.
+             QByteArray &db = b.members[0].second;
+             for (qsizetype i = 4096; i < db.size(); ++i)
+                 db[i] = char(i * 7);
+             b.listAll();
+             b.build();
+         }, "stowbook.db"},
+        {"a manifest that miscounts the items", [](ForgedBackup &b) { b.manifest.itemCount += 1; },
+         "the manifest says"},
+        {"a later format", [](ForgedBackup &b) {
+             b.manifestBytes = manifestJson(b.manifest).replace("\"format\": 1", "\"format\": 2");
+         }, "this program reads format 1"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ForgedBackup backup = soundBackup();
+        row.spoil(backup);
+        const QString zip = scratch(QStringLiteral("hostile.zip"));
+        QFile file(zip);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(backup.archive());
+        file.close();
+        const QMap<QString, QByteArray> before = filesUnder(scratchFolder());
+
+        for (const bool restoring : {false, true}) {
+            try {
+                if (restoring)
+                    restoreBackup(zip, parent + QStringLiteral("/restored"));
+                else
+                    verifyBackup(zip);
+                ADD_FAILURE() << (restoring ? "restored" : "verified");
+            } catch (const BackupError &error) {
+                EXPECT_TRUE(error.message().contains(row.refusal)) << error.message().toStdString();
+            }
+            EXPECT_EQ(filesUnder(scratchFolder()), before);
+            EXPECT_FALSE(QFile::exists(absoluteName));
+        }
+    }
+
+    // The sound archive itself goes through: the cases above fail for what
+    // they spoil alone.
+    const QString zip = scratch(QStringLiteral("sound.zip"));
+    QFile file(zip);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(soundBackup().archive());
+    file.close();
+    restoreBackup(zip, parent + QStringLiteral("/restored"));
+    EXPECT_EQ(fileBytes(parent + "/restored/images/00000003.jpg"), fileBytes(dataFolder() + "images/00000003.jpg"));
+}
+
+// An archive cut short, or not an archive at all, cannot even be opened.
+TEST_F(HostileBackupTest, ACutOrDamagedArchiveCannotBeRead)
+{
+    const QString good = scratch(QStringLiteral("good.zip"));
+    writeBackup(dataFolder(), good);
+    const QByteArray whole = fileBytes(good);
+    struct Row { const char *name; QByteArray bytes; const char *refusal; };
+    QByteArray noDirectory = whole;
+    noDirectory.replace("PK\x05\x06", "XX\x05\x06");
+    const Row rows[] = {
+        {"cut at half", whole.left(whole.size() / 2), "cannot be read"},
+        {"cut before its last byte", whole.left(whole.size() - 1), "cannot be read"},
+        {"empty", QByteArray(), "cannot be read"},
+        {"not an archive", QByteArray("this is a shopping list\n"), "cannot be read"},
+        {"its directory's end spoiled", noDirectory, "cannot be read"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString zip = scratch(QStringLiteral("bad.zip"));
+        QFile file(zip);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(row.bytes);
+        file.close();
+        const QMap<QString, QByteArray> before = filesUnder(scratchFolder());
+        try {
+            restoreBackup(zip, scratch(QStringLiteral("restored")));
+            ADD_FAILURE() << "restored";
+        } catch (const BackupError &error) {
+            EXPECT_TRUE(error.message().contains(QLatin1String(row.refusal))) << error.message().toStdString();
+        }
+        EXPECT_EQ(filesUnder(scratchFolder()), before);
+    }
+}
+
+// The manifest is read as strictly as the archive: each of these is refused
+// with its reason, and a manifest written by the program reads back whole.
+TEST(BackupManifest, IsReadStrictly)
+{
+    BackupManifest manifest;
+    manifest.programVersion = QStringLiteral("1.3");
+    manifest.created = QDateTime(QDate(2025, 3, 4), QTime(5, 6, 7), Qt::UTC);
+    manifest.itemCount = 3;
+    manifest.totalValue = Money::fromUnits(123456789);
+    manifest.members = {{"stowbook.db", 4096, QByteArray(64, 'a')}, {"images/00000001.jpg", 10, QByteArray(64, 'b')}};
+    const QByteArray json = manifestJson(manifest);
+    QString problem;
+    const std::optional<BackupManifest> back = parseManifest(json, &problem);
+    ASSERT_TRUE(back) << problem.toStdString();
+    EXPECT_EQ(back->members, manifest.members);
+    EXPECT_EQ(back->totalValue, manifest.totalValue) << "exact to the ten-thousandth";
+    EXPECT_EQ(back->created, manifest.created);
+
+    const auto spoiled = [&json](const char *from, const char *to) { return QByteArray(json).replace(from, to); };
+    struct Row { const char *name; QByteArray json; const char *problem; };
+    const Row rows[] = {
+        {"not JSON", "{", "not readable JSON"},
+        {"another program", spoiled("\"Stowbook\"", "\"Other\""), "not made by Stowbook"},
+        {"a fractional count", spoiled("\"itemCount\": 3", "\"itemCount\": 3.5"), "item count"},
+        {"a negative size", spoiled("\"size\": 10", "\"size\": -10"), "not a count of bytes"},
+        {"a short checksum", spoiled(QByteArray(64, 'b').constData(), "bbbb"), "not a SHA-256"},
+        {"a total that is no amount", spoiled("\"12345.6789\"", "\"lots\""), "total value"},
+        {"a name twice", spoiled("images/00000001.jpg", "stowbook.db"), "twice"},
+        {"a hidden name", spoiled("images/00000001.jpg", "images/.00000001.jpg"), "never holds"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_NE(row.json, json) << "the case changes the manifest";
+        EXPECT_FALSE(parseManifest(row.json, &problem));
+        EXPECT_TRUE(problem.contains(QLatin1String(row.problem))) << problem.toStdString();
+    }
+}
+
+// A check that fails half way leaves its scratch folder as it found it, so
+// the next check there (a fuzzer's, or the restore's) starts clean.
+TEST_F(HostileBackupTest, AFailedCheckLeavesNoScratchCopy)
+{
+    QTemporaryDir scratchCopies;
+    ForgedBackup damaged = soundBackup();
+    damaged.manifest.members[0].sha256 = sha256("not the database");
+    const QByteArray damagedBytes = damaged.archive();
+    EXPECT_THROW(BackupArchive::openBytes(damagedBytes)->verify(scratchCopies.path()), BackupError);
+    EXPECT_TRUE(QDir(scratchCopies.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+
+    const QByteArray soundBytes = soundBackup().archive();
+    const auto sound = BackupArchive::openBytes(soundBytes);
+    EXPECT_NO_THROW(sound->verify(scratchCopies.path()));
+    EXPECT_TRUE(QDir(scratchCopies.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
