@@ -115,6 +115,9 @@ void layOut(PageLayout &doc, const ClaimantDetails &claimant, const ClaimSelecti
             const QList<ClaimItem> &items, const ClaimTotals &totals, const QDate &today, int pageCount)
 {
     doc.setOrientation(PageLayout::Orientation::Portrait);
+    // The PDF's own title, as a viewer lists it.
+    doc.setTitle(claimant.name.isEmpty() ? QStringLiteral("Insurance Claim")
+                                         : QStringLiteral("Insurance Claim of ") + claimant.name);
     doc.setHeaderText(QStringLiteral("Insurance Claim|") + QStringLiteral("|") + dayText(DateValue::fromDate(today)));
     doc.setFooterText(QStringLiteral("|Page %d of ") + QLocale().toString(pageCount) + QStringLiteral("|"));
     doc.startDoc();
