@@ -6,9 +6,8 @@
 #include "data/Inventory.h"
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
-#include "reports/DesignerReportFile.h"
-#include "reports/ReportFileReader.h"
 #include "reports/ReportQuery.h"
+#include "reports/ReportRun.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -94,23 +93,13 @@ QVariantList codeKeys(Database &db, const QString &table, const QString &key, co
 // and builds its query; its selection is taken with the items' keys.
 std::optional<QList<ClaimItem>> reportFileItems(Database &db, const QString &path, QString *problem)
 {
-    std::unique_ptr<Database> catalogueDb;
+    std::optional<LoadedReport> report;
     try {
-        catalogueDb = Database::open(DataFolder + CatalogueFileName);
+        report = loadReportFile(path, problem);
     } catch (const DbError &error) {
-        reportCatalogueFailure(error);
         *problem = QStringLiteral("The report field catalogue cannot be read (%1  %2).").arg(error.number()).arg(error.text());
         return std::nullopt;
     }
-    std::optional<LoadedReport> report;
-    if (isDesignerReportFile(path)) {
-        report = readDesignerReportFile(*catalogueDb, path, problem);
-    } else {
-        ReportFileReader reader(*catalogueDb);
-        report = reader.read(path);
-        *problem = reader.problem();
-    }
-    catalogueDb.reset();
     if (!report)
         return std::nullopt;
     // What the engine would refuse to run is refused here the same way.

@@ -172,25 +172,32 @@ ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catal
     return ReportOutcome::Produced;
 }
 
-ReportOutcome runReportFile(const QString &path, const ReportOutputFactory &makeOutput, QString *problem)
+std::optional<LoadedReport> loadReportFile(const QString &path, QString *problem)
 {
     std::unique_ptr<Database> catalogueDb;
     try {
         catalogueDb = Database::open(DataFolder + CatalogueFileName);
     } catch (const DbError &error) {
         reportCatalogueFailure(error);
-        return ReportOutcome::QueryFailed;
+        throw;
     }
+    if (isDesignerReportFile(path))
+        return readDesignerReportFile(*catalogueDb, path, problem);
+    ReportFileReader reader(*catalogueDb);
+    std::optional<LoadedReport> report = reader.read(path);
+    if (problem)
+        *problem = reader.problem();
+    return report;
+}
+
+ReportOutcome runReportFile(const QString &path, const ReportOutputFactory &makeOutput, QString *problem)
+{
     std::optional<LoadedReport> report;
-    if (isDesignerReportFile(path)) {
-        report = readDesignerReportFile(*catalogueDb, path, problem);
-    } else {
-        ReportFileReader reader(*catalogueDb);
-        report = reader.read(path);
-        if (problem)
-            *problem = reader.problem();
+    try {
+        report = loadReportFile(path, problem);
+    } catch (const DbError &) {
+        return ReportOutcome::QueryFailed; // already reported
     }
-    catalogueDb.reset();
     if (!report)
         return ReportOutcome::InvalidFile;
     std::unique_ptr<ReportOutput> output = makeOutput(*report);

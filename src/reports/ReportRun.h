@@ -42,6 +42,13 @@ using ReportOutputFactory = std::function<std::unique_ptr<ReportOutput>(const Lo
 // holds its sort keys as positions in the designer's sort lists and takes
 // the currency setting from the catalogue; it is read that way. Why a file
 // was refused goes to *problem (for the command line).
+// Reads a report file of either kind (a designer's or the engine's own) with
+// the data folder's catalogue, which is closed again before it returns. A
+// catalogue that cannot be opened is reported (reportCatalogueFailure) and
+// its DbError thrown on; a refused file gives std::nullopt, with the reason
+// in *problem when asked.
+std::optional<LoadedReport> loadReportFile(const QString &path, QString *problem = nullptr);
+
 ReportOutcome runReportFile(const QString &path, const ReportOutputFactory &makeOutput, QString *problem = nullptr);
 
 // The save dialog and replace question for a text (ReportToTextFile) or

@@ -87,22 +87,13 @@ int runClaimCommand(const QString &dataFolder, const QStringList &arguments)
         return ExitUsage;
     }
     const QString output = QFileInfo(parsed.output).absoluteFilePath();
-    DataFolder = QDir::fromNativeSeparators(QFileInfo(dataFolder).absoluteFilePath());
-    if (!DataFolder.endsWith(u'/'))
-        DataFolder += u'/';
+    if (!openRunnerDataFolder(dataFolder))
+        return ExitDatabase;
     if (parsed.selection.kind == ClaimSelection::Kind::ReportFile) {
         // A bare name is a report file of the data folder, as for reports.
         const QString &name = parsed.selection.name;
         parsed.selection.name = name.contains(u'/') ? QFileInfo(name).absoluteFilePath() : DataFolder + name;
     }
-
-    bool opened = false;
-    trapDb([&] {
-        dbInventory = Database::open(DataFolder + InventoryFileName);
-        opened = true;
-    });
-    if (!opened)
-        return ExitDatabase;
 
     QString problem;
     const ClaimantDetails claimant = readClaimantDetails(DataFolder, &problem);

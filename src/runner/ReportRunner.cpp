@@ -102,6 +102,19 @@ int runItemsExport(const QString &output)
 
 } // namespace
 
+bool openRunnerDataFolder(const QString &folder)
+{
+    DataFolder = QDir::fromNativeSeparators(QFileInfo(folder).absoluteFilePath());
+    if (!DataFolder.endsWith(u'/'))
+        DataFolder += u'/';
+    bool opened = false;
+    trapDb([&] {
+        dbInventory = Database::open(DataFolder + InventoryFileName);
+        opened = true;
+    });
+    return opened;
+}
+
 int runReportCommand(const QStringList &arguments)
 {
     QString folder = QDir::currentPath();
@@ -143,15 +156,7 @@ int runReportCommand(const QStringList &arguments)
         return ExitUsage;
     }
 
-    DataFolder = QDir::fromNativeSeparators(QFileInfo(folder).absoluteFilePath());
-    if (!DataFolder.endsWith(u'/'))
-        DataFolder += u'/';
-    bool opened = false;
-    trapDb([&] {
-        dbInventory = Database::open(DataFolder + InventoryFileName);
-        opened = true;
-    });
-    if (!opened)
+    if (!openRunnerDataFolder(folder))
         return ExitDatabase;
 
     if (report == ItemsExportName)

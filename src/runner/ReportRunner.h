@@ -30,5 +30,10 @@ inline const QString ClaimCommandName = QStringLiteral("claim");
 // installed prompts. Needs a QGuiApplication for the fonts.
 int runReportCommand(const QStringList &arguments);
 
+// Makes folder the data folder (DataFolder: absolute, ending with "/") and
+// opens its inventory as dbInventory under the error trap; false when it
+// could not be opened, after the trap has said why.
+bool openRunnerDataFolder(const QString &folder);
+
 // The usage text printed for wrong arguments.
 QString runnerUsage();

@@ -6,7 +6,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <sys/stat.h>
@@ -45,25 +44,6 @@ void BackupTest::SetUp()
     writeFile(dataFolder() + QStringLiteral("Σαλόνι και κουζίνα.rpt"), QByteArray("items\r\nrooms\r\n"));
     writeFile(dataFolder() + ClaimantFileName,
               QStringLiteral("{\"name\": \"Ada Lovelace\", \"address\": \"12 Ørsted Road\"}").toUtf8());
-}
-
-QMap<QString, QByteArray> filesUnder(const QString &folder)
-{
-    QMap<QString, QByteArray> contents;
-    const QDir root(folder);
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        const QString name = root.relativeFilePath(info.filePath());
-        if (info.isDir()) {
-            contents.insert(name + QLatin1Char('/'), {});
-        } else {
-            QFile file(info.filePath());
-            contents.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>"));
-        }
-    }
-    return contents;
 }
 
 int modeOf(const QString &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FolderContents.h"
 #include "TestDataFolder.h"
 
 #include <QByteArray>
@@ -26,9 +27,6 @@ protected:
     QTemporaryDir m_scratch;
 };
 
-// Every file under folder by its relative path, with its bytes; folders end
-// with "/". Hidden files count.
-QMap<QString, QByteArray> filesUnder(const QString &folder);
 // The permission bits of a path (0700, 0600...).
 int modeOf(const QString &path);
 // Every row of the tables of a database file, as text, in key order.

@@ -41,12 +41,12 @@ TEST_F(BackupTest, ARestoredBackupIsTheDataFolderAgain)
     WatchedProgress watcher;
     const BackupSummary summary = writeBackup(dataFolder(), zip, &watcher);
     EXPECT_EQ(modeOf(zip), 0600);
-    EXPECT_EQ(filesUnder(scratchFolder()).keys(), QStringList{QStringLiteral("inventory.zip")})
+    EXPECT_EQ(folderContents(scratchFolder()).keys(), QStringList{QStringLiteral("inventory.zip")})
         << "nothing but the archive is left beside it";
     EXPECT_DOUBLE_EQ(watcher.last, 1.0);
     EXPECT_FALSE(watcher.stages.isEmpty());
 
-    const QMap<QString, QByteArray> original = filesUnder(dataFolder());
+    const QMap<QString, QByteArray> original = folderContents(dataFolder());
     int pictures = 0;
     for (const QString &name : original.keys())
         pictures += name.startsWith(QStringLiteral("images/0")) ? 1 : 0;
@@ -70,7 +70,7 @@ TEST_F(BackupTest, ARestoredBackupIsTheDataFolderAgain)
     const BackupManifest manifest = restoreBackup(zip, restored);
     EXPECT_EQ(manifest.members, summary.manifest.members);
 
-    QMap<QString, QByteArray> copy = filesUnder(restored);
+    QMap<QString, QByteArray> copy = folderContents(restored);
     // The databases are copies made by SQLite: the same rows, not the same bytes.
     for (const QString &database : {InventoryFileName, CatalogueFileName}) {
         ASSERT_TRUE(copy.remove(database)) << database.toStdString();
@@ -112,11 +112,11 @@ TEST_F(BackupTest, ACancelledBackupLeavesTheOldFile)
     } catch (const BackupError &error) {
         EXPECT_TRUE(error.message().contains(QStringLiteral("cancelled"))) << error.message().toStdString();
     }
-    EXPECT_EQ(filesUnder(scratchFolder()), (QMap<QString, QByteArray>{{"nightly.zip", "last night's backup"}}));
+    EXPECT_EQ(folderContents(scratchFolder()), (QMap<QString, QByteArray>{{"nightly.zip", "last night's backup"}}));
 
     writeBackup(dataFolder(), zip);
     EXPECT_NO_THROW(verifyBackup(zip));
-    EXPECT_EQ(filesUnder(scratchFolder()).keys(), QStringList{"nightly.zip"});
+    EXPECT_EQ(folderContents(scratchFolder()).keys(), QStringList{"nightly.zip"});
 }
 
 // The program goes on storing items while the backup runs: the backup is
@@ -182,14 +182,14 @@ TEST_F(BackupTest, RestoreRefusesAnExistingFolderAndTakesAnEmptyOne)
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write("mine");
         }
-        const QMap<QString, QByteArray> before = filesUnder(scratchFolder());
+        const QMap<QString, QByteArray> before = folderContents(scratchFolder());
         try {
             restoreBackup(zip, target);
             ADD_FAILURE() << "restored over " << row.name;
         } catch (const BackupError &error) {
             EXPECT_TRUE(error.message().contains(QLatin1String(row.refusal))) << error.message().toStdString();
         }
-        EXPECT_EQ(filesUnder(scratchFolder()), before);
+        EXPECT_EQ(folderContents(scratchFolder()), before);
     }
     const QString empty = scratch(QStringLiteral("empty"));
     ASSERT_TRUE(QDir().mkdir(empty));
@@ -219,5 +219,5 @@ TEST_F(BackupTest, AProgramHoldingTheInventoryForItselfStopsTheBackupWithAReason
         EXPECT_TRUE(error.message().contains(QStringLiteral("held by a program that lets no other read it")))
             << error.message().toStdString();
     }
-    EXPECT_TRUE(filesUnder(scratchFolder()).isEmpty());
+    EXPECT_TRUE(folderContents(scratchFolder()).isEmpty());
 }

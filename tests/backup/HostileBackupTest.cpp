@@ -162,7 +162,7 @@ TEST_F(HostileBackupTest, EveryHostileArchiveIsRefusedAndNothingIsWritten)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(backup.archive());
         file.close();
-        const QMap<QString, QByteArray> before = filesUnder(scratchFolder());
+        const QMap<QString, QByteArray> before = folderContents(scratchFolder());
 
         for (const bool restoring : {false, true}) {
             try {
@@ -174,7 +174,7 @@ TEST_F(HostileBackupTest, EveryHostileArchiveIsRefusedAndNothingIsWritten)
             } catch (const BackupError &error) {
                 EXPECT_TRUE(error.message().contains(row.refusal)) << error.message().toStdString();
             }
-            EXPECT_EQ(filesUnder(scratchFolder()), before);
+            EXPECT_EQ(folderContents(scratchFolder()), before);
             EXPECT_FALSE(QFile::exists(absoluteName));
         }
     }
@@ -213,14 +213,14 @@ TEST_F(HostileBackupTest, ACutOrDamagedArchiveCannotBeRead)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(row.bytes);
         file.close();
-        const QMap<QString, QByteArray> before = filesUnder(scratchFolder());
+        const QMap<QString, QByteArray> before = folderContents(scratchFolder());
         try {
             restoreBackup(zip, scratch(QStringLiteral("restored")));
             ADD_FAILURE() << "restored";
         } catch (const BackupError &error) {
             EXPECT_TRUE(error.message().contains(QLatin1String(row.refusal))) << error.message().toStdString();
         }
-        EXPECT_EQ(filesUnder(scratchFolder()), before);
+        EXPECT_EQ(folderContents(scratchFolder()), before);
     }
 }
 
