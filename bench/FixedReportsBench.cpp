@@ -4,9 +4,9 @@
 #include "QuietPrompts.h"
 #include "Timings.h"
 
-#include "app/Globals.h"
 #include "data/Database.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 #include "reports/PageLayout.h"
 #include "reports/SerialNumberReport.h"
 #include "reports/ValueSummaryReport.h"

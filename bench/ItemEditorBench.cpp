@@ -5,8 +5,8 @@
 #include "QuietPrompts.h"
 #include "Timings.h"
 
-#include "app/Globals.h"
 #include "app/frmMain.h"
+#include "program/Globals.h"
 #include "records/RecordEditor.h"
 
 #include <QApplication>

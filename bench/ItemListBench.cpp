@@ -8,10 +8,10 @@
 #include "QuietPrompts.h"
 #include "Timings.h"
 
-#include "app/Globals.h"
 #include "app/frmMain.h"
 #include "itemlist/ItemListModel.h"
-#include "itemlist/frmItemList.h"
+#include "itemlist/window/frmItemList.h"
+#include "program/Globals.h"
 #include "transfer/ItemExport.h"
 
 #include <QApplication>

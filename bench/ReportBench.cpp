@@ -6,12 +6,12 @@
 #include "QuietPrompts.h"
 #include "Timings.h"
 
-#include "app/Globals.h"
+#include "program/Globals.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportFileReader.h"
 #include "reports/ReportQuery.h"
-#include "reports/RunReport.h"
-#include "reports/frmOutput.h"
+#include "reports/viewer/RunReport.h"
+#include "reports/viewer/frmOutput.h"
 
 #include <QApplication>
 #include <QCoreApplication>

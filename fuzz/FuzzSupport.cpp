@@ -1,8 +1,8 @@
 #include "FuzzSupport.h"
 
-#include "app/Prompts.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
+#include "program/Prompts.h"
 #include "reports/ReportQuery.h"
 
 #include <QFile>

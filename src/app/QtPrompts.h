@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Prompts.h"
+#include "program/Prompts.h"
 
 class QWidget;
 

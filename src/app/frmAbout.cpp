@@ -1,8 +1,8 @@
 #include "app/frmAbout.h"
 
-#include "app/BuildInfo.h"
-#include "app/ProductInfo.h"
-#include "app/Prompts.h"
+#include "program/BuildInfo.h"
+#include "program/ProductInfo.h"
+#include "program/Prompts.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dates/DateBox.h"
+#include "dates/calendar/DateBox.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -55,7 +55,7 @@ public:
     void mnuHelp_Click(int index);
     void mnuAbout_Click();
 
-    // Items in bulk (src/transfer/frmMain_Transfer.cpp, src/itemlist/frmMain_ItemList.cpp).
+    // Items in bulk (frmMain_Transfer.cpp, frmMain_ItemList.cpp).
     void mnuImport_Click();
     void mnuExport_Click();
     void mnuItemList_Click();
@@ -66,7 +66,7 @@ public:
     // items are in it, and shows the item with the key.
     void ShowImportedItems(qint64 key);
 
-    // Record form (src/items/frmMain_RecordForm.cpp).
+    // Record form (frmMain_RecordForm.cpp).
     void LoadItem();
     // Writes the form into the record begun by addNew or edit and stores it.
     // True when the record was stored; false when storing failed (already
@@ -76,7 +76,7 @@ public:
     void DisableFields();
     void EnableFields();
 
-    // Record commands (src/items/frmMain_Commands.cpp).
+    // Record commands (frmMain_Commands.cpp).
     // Turns browsing into editing when a field of a shown item changes.
     void MakingChange();
     bool ItemDescEntered();
@@ -92,12 +92,12 @@ public:
     void cmdDelete_Click();
     void cmdFind_Click();
 
-    // Item pictures (src/items/frmMain_Picture.cpp).
+    // Item pictures (frmMain_Picture.cpp).
     // Shows the picture window with the shown item's picture, or with the
     // picture loaded or pasted for the item being edited or added.
     void cmdPicture_Click();
 
-    // Field entry (src/items/frmMain_FieldEntry.cpp). "LostFocus" is the
+    // Field entry (frmMain_FieldEntry.cpp). "LostFocus" is the
     // focus moving to another control of this window; switching windows
     // is not leaving a field.
     void txtItem_Change();
@@ -190,14 +190,14 @@ protected:
 
 private:
     void buildMenus();
-    void buildTransferMenu();    // src/transfer/frmMain_Transfer.cpp
-    void buildViewMenu();        // src/itemlist/frmMain_ItemList.cpp
+    void buildTransferMenu();    // frmMain_Transfer.cpp
+    void buildViewMenu();        // frmMain_ItemList.cpp
     // Opens rsItems again on the whole table (items added by an import or
     // by another program are then in it) and puts it on the key, else first.
     void reopenItems(qint64 key);
-    void buildRecordForm();      // src/items/frmMain_RecordForm.cpp
-    void buildCommandButtons();  // src/items/frmMain_Commands.cpp
-    void wireFieldEntry();       // src/items/frmMain_FieldEntry.cpp
+    void buildRecordForm();      // frmMain_RecordForm.cpp
+    void buildCommandButtons();  // frmMain_Commands.cpp
+    void wireFieldEntry();       // frmMain_FieldEntry.cpp
     // The fifteen entry fields in the order they are switched on and off.
     std::vector<QWidget *> entryFields() const;
     void fillCodeList(QComboBox *list, const QString &statement, const QString &descColumn,
@@ -207,7 +207,7 @@ private:
     // The data folder holds no inventory: one message, then the program ends.
     void reportMissingInventory();
 
-    // Picture steps of the record form (src/items/frmMain_Picture.cpp).
+    // Picture steps of the record form (frmMain_Picture.cpp).
     // The picture window, once it has been opened; else null.
     frmImage *pictureWindow() const;
     // Shows the current record's picture in window; the empty picture when
@@ -220,7 +220,7 @@ private:
     // record's picture file.
     void writeNewPicture();
 
-    // Field entry helpers (src/items/frmMain_FieldEntry.cpp).
+    // Field entry helpers (frmMain_FieldEntry.cpp).
     // Shows a refusal of the field's entry and puts the focus back in it.
     void refuseEntry(QLineEdit *field, const QString &message);
     // The checks and formatting of leaving a money field; false when refused.

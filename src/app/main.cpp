@@ -1,11 +1,11 @@
-#include "app/BuildInfo.h"
-#include "app/Globals.h"
-#include "app/InformationSwitches.h"
-#include "app/Launcher.h"
 #include "app/QtPrompts.h"
 #include "app/frmMain.h"
-#include "app/help/HelpKey.h"
 #include "focus/ButtonPress.h"
+#include "help/viewer/HelpKey.h"
+#include "launcher/Launcher.h"
+#include "program/BuildInfo.h"
+#include "program/Globals.h"
+#include "program/InformationSwitches.h"
 
 #include <QApplication>
 #include <QLocale>

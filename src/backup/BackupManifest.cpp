@@ -1,7 +1,7 @@
 #include "backup/BackupManifest.h"
 
-#include "app/Prompts.h"
 #include "data/Inventory.h"
+#include "program/Prompts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,5 @@
 #include "backup/BackupWriter.h"
 
-#include "app/BuildInfo.h"
 #include "backup/BackupError.h"
 #include "backup/DatabaseCopy.h"
 #include "backup/MemberHashes.h"
@@ -8,6 +7,7 @@
 #include "backup/ZipSupport.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
+#include "program/BuildInfo.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "claim/ClaimDocument.h"
 
-#include "app/Globals.h"
-#include "app/Prompts.h"
 #include "claim/ClaimPicture.h"
 #include "dates/LocaleFormats.h"
+#include "program/Globals.h"
+#include "program/Prompts.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportGlobals.h"
 

@@ -1,11 +1,11 @@
 #include "claim/ClaimItems.h"
 
-#include "app/Globals.h"
 #include "data/Database.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
+#include "program/Globals.h"
 #include "reports/ReportQuery.h"
 #include "reports/ReportRun.h"
 

@@ -1,9 +1,9 @@
 #include "dates/CalendarPage.h"
 
-#include "app/Prompts.h"
 #include "dates/DateOrder.h"
 #include "dates/LocaleConversions.h"
 #include "dates/Today.h"
+#include "program/Prompts.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "dates/DateOrder.h"
 
-#include "app/TextFields.h"
 #include "dates/DatePattern.h"
 #include "dates/LocaleFormats.h"
 #include "dates/LocaleText.h"
+#include "program/TextFields.h"
 
 #include <QDate>
 #include <QLocale>

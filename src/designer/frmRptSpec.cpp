@@ -1,11 +1,11 @@
 #include "designer/frmRptSpec.h"
 
-#include "app/Globals.h"
-#include "app/Prompts.h"
-#include "app/help/HelpKey.h"
 #include "data/Database.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
+#include "help/viewer/HelpKey.h"
+#include "program/Globals.h"
+#include "program/Prompts.h"
 #include "reports/FieldOrder.h"
 
 #include <QAction>

@@ -3,12 +3,12 @@
 // the control holding them is left.
 #include "designer/frmRptSpec.h"
 
-#include "app/Prompts.h"
-#include "dates/DateBox.h"
 #include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
+#include "dates/calendar/DateBox.h"
 #include "focus/FocusReturn.h"
 #include "focus/LeaveCheck.h"
+#include "program/Prompts.h"
 #include "reports/ReportNumbers.h"
 #include "reports/ReportQuery.h"
 #include "reports/ReportTable.h"

@@ -2,13 +2,13 @@
 // whether to save before a design is discarded.
 #include "designer/frmRptSpec.h"
 
-#include "app/FileChoice.h"
-#include "app/Globals.h"
-#include "app/Prompts.h"
 #include "data/Database.h"
 #include "data/DbError.h"
-#include "data/HandleDbError.h"
 #include "data/Recordset.h"
+#include "program/FileChoice.h"
+#include "program/Globals.h"
+#include "program/HandleDbError.h"
+#include "program/Prompts.h"
 #include "reports/DesignerReportFile.h"
 #include "reports/ReportFileReader.h"
 #include "reports/ReportFileText.h"

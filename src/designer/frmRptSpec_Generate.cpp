@@ -2,12 +2,12 @@
 // of a report file.
 #include "designer/frmRptSpec.h"
 
-#include "app/Prompts.h"
+#include "program/Prompts.h"
 #include "reports/ReportNumbers.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportQuery.h"
 #include "reports/ReportTable.h"
-#include "reports/RunReport.h"
+#include "reports/viewer/RunReport.h"
 
 #include <QComboBox>
 #include <QListWidget>

@@ -1,8 +1,8 @@
 #include "items/PictureFiles.h"
 
-#include "app/Globals.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "records/RecordEditor.h"
 
-#include "app/Globals.h"
-#include "app/Prompts.h"
-#include "data/HandleDbError.h"
 #include "data/Recordset.h"
+#include "program/Globals.h"
+#include "program/HandleDbError.h"
+#include "program/Prompts.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
 #include "reports/FixedReportSupport.h"
 
-#include "app/Globals.h"
 #include "data/DbError.h"
 #include "data/Recordset.h"
 #include "dates/LocaleFormats.h"
+#include "program/Globals.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportGlobals.h"
 

@@ -1,9 +1,9 @@
 #include "reports/ReportCatalogue.h"
 
-#include "app/Prompts.h"
 #include "data/Database.h"
-#include "data/HandleDbError.h"
 #include "data/Recordset.h"
+#include "program/HandleDbError.h"
+#include "program/Prompts.h"
 
 bool CatalogueField::isLookup() const
 {

@@ -1,7 +1,7 @@
 #include "reports/ReportFileOutput.h"
 
-#include "app/ProductInfo.h"
-#include "data/HandleDbError.h"
+#include "program/HandleDbError.h"
+#include "program/ProductInfo.h"
 #include "reports/ReportQuery.h"
 #include "reports/ReportSpec.h"
 

@@ -1,7 +1,7 @@
 #include "reports/ReportFileReader.h"
 
-#include "app/Prompts.h"
 #include "dates/LocaleConversions.h"
+#include "program/Prompts.h"
 #include "reports/ReportFileText.h"
 #include "reports/ReportNumbers.h"
 

@@ -1,6 +1,6 @@
 #include "reports/ReportTableHeading.h"
 
-#include "app/Globals.h"
+#include "program/Globals.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportGlobals.h"
 

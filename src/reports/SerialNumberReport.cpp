@@ -1,8 +1,8 @@
 #include "reports/SerialNumberReport.h"
 
-#include "app/Prompts.h"
-#include "data/HandleDbError.h"
 #include "data/Recordset.h"
+#include "program/HandleDbError.h"
+#include "program/Prompts.h"
 #include "reports/FixedReportSupport.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportGlobals.h"

@@ -1,10 +1,10 @@
 #include "reports/ValueSummaryReport.h"
 
-#include "app/Prompts.h"
-#include "data/HandleDbError.h"
 #include "data/Money.h"
 #include "data/Recordset.h"
 #include "dates/LocaleFormats.h"
+#include "program/HandleDbError.h"
+#include "program/Prompts.h"
 #include "reports/FixedReportSupport.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportGlobals.h"

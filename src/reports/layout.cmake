@@ -1,4 +1,4 @@
-# The page-layout engine (no windows) and the report output window.
+# The page-layout engine.
 target_sources(stowbook_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ReportGlobals.h
     ${CMAKE_CURRENT_LIST_DIR}/ReportTable.h ${CMAKE_CURRENT_LIST_DIR}/ReportTable.cpp
@@ -6,8 +6,4 @@ target_sources(stowbook_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/PageLayoutText.h ${CMAKE_CURRENT_LIST_DIR}/PageLayoutText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PageLayout.h ${CMAKE_CURRENT_LIST_DIR}/PageLayout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PageLayoutPaint.cpp
-)
-target_sources(stowbook_ui PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/PageLayoutView.h ${CMAKE_CURRENT_LIST_DIR}/PageLayoutView.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/frmOutput.h ${CMAKE_CURRENT_LIST_DIR}/frmOutput.cpp
 )

@@ -1,6 +1,6 @@
 #include "runner/PdfReportOutput.h"
 
-#include "data/HandleDbError.h"
+#include "program/HandleDbError.h"
 #include "reports/ReportFileOutput.h"
 #include "reports/ReportTableHeading.h"
 

@@ -1,9 +1,9 @@
 #include "data/Inventory.h"
 #include "runner/ReportRunner.h"
 
-#include "app/Globals.h"
-#include "app/Prompts.h"
-#include "data/HandleDbError.h"
+#include "program/Globals.h"
+#include "program/HandleDbError.h"
+#include "program/Prompts.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportFileOutput.h"
 #include "reports/ReportRun.h"

@@ -1,5 +1,5 @@
-#include "app/Globals.h"
-#include "app/InformationSwitches.h"
+#include "program/Globals.h"
+#include "program/InformationSwitches.h"
 #include "runner/ConsolePrompts.h"
 #include "runner/ReportRunner.h"
 

@@ -1,9 +1,9 @@
 #include "LockHolder.h"
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
-#include "app/Globals.h"
-#include "data/HandleDbError.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
+#include "program/HandleDbError.h"
 
 #include <QDir>
 #include <QFile>

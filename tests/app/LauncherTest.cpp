@@ -1,9 +1,9 @@
 #include "FileModes.h"
 #include "ScriptedPrompts.h"
-#include "app/Globals.h"
-#include "app/Launcher.h"
 #include "app/frmMain.h"
 #include "data/Inventory.h"
+#include "launcher/Launcher.h"
+#include "program/Globals.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "LockHolder.h"
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
-#include "app/Globals.h"
 #include "app/frmMain.h"
-#include "app/help/HelpKey.h"
-#include "designer/frmRptSpec.h"
 #include "data/Inventory.h"
+#include "designer/frmRptSpec.h"
+#include "help/viewer/HelpKey.h"
+#include "program/Globals.h"
 #include "records/RecordEditor.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "app/Prompts.h"
+#include "program/Prompts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "ScriptedPrompts.h"
-#include "app/ConfirmReplaceFile.h"
-#include "app/Globals.h"
-#include "app/TextFields.h"
+#include "program/ConfirmReplaceFile.h"
+#include "program/Globals.h"
+#include "program/TextFields.h"
 
 #include <QFile>
 #include <QTemporaryDir>

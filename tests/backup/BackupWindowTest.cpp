@@ -1,9 +1,9 @@
 #include "BackupFixture.h"
 #include "ScriptedPrompts.h"
 
-#include "app/Globals.h"
-#include "backup/BackupWindow.h"
 #include "backup/RestoreBackup.h"
+#include "backup/window/BackupWindow.h"
+#include "program/Globals.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -1,6 +1,5 @@
 #include "ClaimFixture.h"
 
-#include "app/Globals.h"
 #include "claim/ClaimDocument.h"
 #include "claim/ClaimItems.h"
 #include "data/Database.h"
@@ -8,6 +7,7 @@
 #include "data/Recordset.h"
 #include "dates/LocaleFormats.h"
 #include "items/PictureFiles.h"
+#include "program/Globals.h"
 #include "reports/PageLayout.h"
 
 #include <QFile>

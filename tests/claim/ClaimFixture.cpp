@@ -1,9 +1,9 @@
 #include "ClaimFixture.h"
 
-#include "app/Globals.h"
-#include "app/Prompts.h"
 #include "data/Database.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
+#include "program/Prompts.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "ClaimFixture.h"
 
-#include "app/Globals.h"
 #include "claim/ClaimantDetails.h"
+#include "program/Globals.h"
 
 #include <QFile>
 #include <QProcess>

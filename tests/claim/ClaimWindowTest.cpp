@@ -1,13 +1,13 @@
 #include "ClaimFixture.h"
 
-#include "app/Globals.h"
 #include "claim/ClaimantDetails.h"
-#include "claim/frmClaim.h"
+#include "claim/window/frmClaim.h"
 #include "data/Inventory.h"
-#include "dates/DateBox.h"
 #include "dates/LocaleFormats.h"
+#include "dates/calendar/DateBox.h"
+#include "program/Globals.h"
 #include "reports/PageLayout.h"
-#include "reports/frmOutput.h"
+#include "reports/viewer/frmOutput.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "CodesWindowFixture.h"
 
-#include "app/Globals.h"
-#include "app/help/HelpKey.h"
-#include "data/HandleDbError.h"
+#include "help/viewer/HelpKey.h"
+#include "program/Globals.h"
+#include "program/HandleDbError.h"
 
 #include <QApplication>
 #include <QLabel>

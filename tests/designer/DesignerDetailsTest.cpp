@@ -1,6 +1,6 @@
 #include "DesignerFixture.h"
 
-#include "dates/DateBox.h"
+#include "dates/calendar/DateBox.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

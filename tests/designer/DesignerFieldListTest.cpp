@@ -1,6 +1,6 @@
 #include "DesignerFixture.h"
 
-#include "app/Globals.h"
+#include "program/Globals.h"
 
 #include <QComboBox>
 #include <QGroupBox>

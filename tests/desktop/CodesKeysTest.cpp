@@ -2,8 +2,8 @@
 // the shown, active window, and what they leave in the database.
 #include "DesktopFixture.h"
 
-#include "app/Globals.h"
-#include "codes/frmCodesMaint.h"
+#include "codes/window/frmCodesMaint.h"
+#include "program/Globals.h"
 
 #include <QLineEdit>
 #include <QPushButton>

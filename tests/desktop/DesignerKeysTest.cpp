@@ -3,11 +3,11 @@
 // active designer, and what lands in the saved report file.
 #include "DesktopFixture.h"
 
-#include "app/Globals.h"
 #include "data/DateValue.h"
-#include "dates/DateBox.h"
-#include "dates/frmDateEnt.h"
+#include "dates/calendar/DateBox.h"
+#include "dates/calendar/frmDateEnt.h"
 #include "designer/frmRptSpec.h"
+#include "program/Globals.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,9 +2,9 @@
 // clicks on a shown, active main window, and what they leave in the database.
 #include "DesktopFixture.h"
 
-#include "app/Globals.h"
 #include "data/Money.h"
-#include "items/frmImage.h"
+#include "items/picture/frmImage.h"
+#include "program/Globals.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

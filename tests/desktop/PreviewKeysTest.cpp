@@ -4,7 +4,7 @@
 
 #include "reports/PageLayout.h"
 #include "reports/ReportGlobals.h"
-#include "reports/frmOutput.h"
+#include "reports/viewer/frmOutput.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "HostileTexts.h"
 #include "RunFixture.h"
 
-#include "app/Globals.h"
+#include "program/Globals.h"
 
 #include <QRegularExpression>
 #include <QTextDocument>

@@ -6,11 +6,11 @@
 #include "ItemWindowFixture.h"
 #include "RunFixture.h"
 
-#include "app/Globals.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 #include "reports/PageLayout.h"
-#include "reports/RunReport.h"
-#include "reports/frmOutput.h"
+#include "reports/viewer/RunReport.h"
+#include "reports/viewer/frmOutput.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

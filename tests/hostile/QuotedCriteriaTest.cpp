@@ -4,8 +4,8 @@
 #include "HostileTexts.h"
 #include "RunFixture.h"
 
-#include "app/Globals.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 #include "reports/ReportFileOutput.h"
 
 #include <QFile>

@@ -4,8 +4,8 @@
 #include "HostileTexts.h"
 #include "ItemWindowFixture.h"
 
-#include "app/Globals.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -1,11 +1,11 @@
 #include "ItemWindowFixture.h"
 #include "QueryRows.h"
 
-#include "app/Globals.h"
 #include "data/Inventory.h"
 #include "data/SearchText.h"
 #include "itemlist/ItemListModel.h"
-#include "itemlist/frmItemList.h"
+#include "itemlist/window/frmItemList.h"
+#include "program/Globals.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "ItemWindowFixture.h"
 
-#include "app/Globals.h"
 #include "data/Inventory.h"
 #include "items/PictureFiles.h"
+#include "program/Globals.h"
 
 #include <QApplication>
 #include <QComboBox>

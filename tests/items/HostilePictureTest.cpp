@@ -1,9 +1,9 @@
 #include "ItemWindowFixture.h"
 
-#include "app/Globals.h"
 #include "data/Inventory.h"
 #include "items/PictureFiles.h"
-#include "items/frmImage.h"
+#include "items/picture/frmImage.h"
+#include "program/Globals.h"
 
 #include <QBuffer>
 #include <QDir>

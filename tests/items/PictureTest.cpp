@@ -1,10 +1,10 @@
 #include "ItemWindowFixture.h"
 
-#include "app/Globals.h"
 #include "data/Inventory.h"
 #include "items/PictureFiles.h"
-#include "items/PictureViewport.h"
-#include "items/frmImage.h"
+#include "items/picture/PictureViewport.h"
+#include "items/picture/frmImage.h"
+#include "program/Globals.h"
 
 #include <QBuffer>
 #include <QClipboard>

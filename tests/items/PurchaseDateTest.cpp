@@ -1,9 +1,9 @@
 #include "ItemWindowFixture.h"
 
-#include "app/Globals.h"
-#include "dates/DateBox.h"
 #include "dates/Today.h"
-#include "dates/frmDateEnt.h"
+#include "dates/calendar/DateBox.h"
+#include "dates/calendar/frmDateEnt.h"
+#include "program/Globals.h"
 
 #include <QAction>
 #include <QApplication>

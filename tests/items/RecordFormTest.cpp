@@ -1,10 +1,10 @@
 #include "ItemWindowFixture.h"
 
-#include "app/ElasticContainer.h"
-#include "app/Globals.h"
-#include "app/help/HelpKey.h"
 #include "dates/DateBoxRules.h"
 #include "dates/LocaleConversions.h"
+#include "help/viewer/HelpKey.h"
+#include "program/Globals.h"
+#include "widgets/ElasticContainer.h"
 
 #include <QCheckBox>
 #include <QComboBox>

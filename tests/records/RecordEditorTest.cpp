@@ -2,9 +2,9 @@
 // categories of a real inventory, driven command by command.
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
-#include "app/Globals.h"
-#include "data/HandleDbError.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
+#include "program/HandleDbError.h"
 #include "records/RecordEditor.h"
 
 #include <QStringList>

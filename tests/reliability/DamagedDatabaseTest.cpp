@@ -6,9 +6,9 @@
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
 #include "WrittenItems.h"
-#include "app/Globals.h"
 #include "app/frmMain.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,13 +1,13 @@
 #include "HelperRoles.h"
 
 #include "WrittenItems.h"
-#include "app/Globals.h"
-#include "app/Prompts.h"
 #include "app/frmMain.h"
 #include "data/Database.h"
 #include "data/Inventory.h"
 #include "data/Recordset.h"
 #include "items/PictureFiles.h"
+#include "program/Globals.h"
+#include "program/Prompts.h"
 
 #include <QApplication>
 #include <QByteArray>

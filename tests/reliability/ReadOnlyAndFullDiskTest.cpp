@@ -6,12 +6,12 @@
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
 #include "WrittenItems.h"
-#include "app/Globals.h"
 #include "app/frmMain.h"
-#include "codes/frmCodesMaint.h"
+#include "codes/window/frmCodesMaint.h"
 #include "data/Inventory.h"
 #include "items/PictureFiles.h"
-#include "items/frmImage.h"
+#include "items/picture/frmImage.h"
+#include "program/Globals.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -5,10 +5,10 @@
 #include "HelperProcess.h"
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
-#include "app/Globals.h"
 #include "app/frmMain.h"
-#include "codes/frmCodesMaint.h"
+#include "codes/window/frmCodesMaint.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 
 #include <QApplication>
 #include <QCoreApplication>

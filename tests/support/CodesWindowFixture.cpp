@@ -1,7 +1,7 @@
 #include "CodesWindowFixture.h"
 
-#include "app/Globals.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 #include "records/RecordEditor.h"
 
 #include <QCoreApplication>

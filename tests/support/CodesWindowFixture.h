@@ -2,7 +2,7 @@
 
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
-#include "codes/frmCodesMaint.h"
+#include "codes/window/frmCodesMaint.h"
 #include "data/Recordset.h"
 
 #include <QStringList>

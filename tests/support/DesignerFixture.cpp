@@ -1,8 +1,8 @@
 #include "DesignerFixture.h"
 
-#include "app/Globals.h"
 #include "data/Database.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

@@ -1,9 +1,9 @@
 #include "ItemWindowFixture.h"
 
 #include "InventoryRows.h"
-#include "app/Globals.h"
 #include "data/Inventory.h"
 #include "dates/DateOrder.h"
+#include "program/Globals.h"
 #include "records/RecordEditor.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "RunFixture.h"
 
-#include "app/Globals.h"
 #include "data/Money.h"
+#include "program/Globals.h"
 #include "reports/ReportFileOutput.h"
 #include "reports/ReportGlobals.h"
-#include "reports/frmOutput.h"
+#include "reports/viewer/frmOutput.h"
 
 #include <QCoreApplication>
 #include <QEvent>

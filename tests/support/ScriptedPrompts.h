@@ -1,7 +1,7 @@
 #pragma once
 
 #include "QtPrinters.h"
-#include "app/Prompts.h"
+#include "program/Prompts.h"
 
 #include <QString>
 #include <deque>

@@ -1,8 +1,8 @@
 #include "ItemWindowFixture.h"
 
-#include "app/Globals.h"
 #include "data/Inventory.h"
-#include "transfer/frmImport.h"
+#include "program/Globals.h"
+#include "transfer/import/frmImport.h"
 
 #include <QApplication>
 #include <QComboBox>

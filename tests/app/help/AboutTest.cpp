@@ -1,7 +1,7 @@
 #include "ScriptedPrompts.h"
 
-#include "app/ProductInfo.h"
 #include "app/frmAbout.h"
+#include "program/ProductInfo.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "HelpTestFiles.h"
 
-#include "app/help/HelpBook.h"
+#include "help/HelpBook.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "HelpTestFiles.h"
 #include "ScriptedPrompts.h"
 
-#include "app/help/HelpKey.h"
-#include "app/help/HelpViewer.h"
-#include "app/help/HelpWindow.h"
+#include "help/viewer/HelpKey.h"
+#include "help/viewer/HelpViewer.h"
+#include "help/viewer/HelpWindow.h"
 
 #include <QApplication>
 #include <QLineEdit>

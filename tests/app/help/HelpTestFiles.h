@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/help/HelpViewer.h"
+#include "help/viewer/HelpViewer.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "HelpTestFiles.h"
 #include "ScriptedPrompts.h"
 
-#include "app/help/HelpViewer.h"
-#include "app/help/HelpWindow.h"
+#include "help/viewer/HelpViewer.h"
+#include "help/viewer/HelpWindow.h"
 
 #include <QDir>
 #include <QLineEdit>

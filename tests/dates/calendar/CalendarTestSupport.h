@@ -2,9 +2,9 @@
 
 #include "LocaleGuard.h"
 #include "ScriptedPrompts.h"
-#include "app/Globals.h"
 #include "dates/Today.h"
-#include "dates/frmDateEnt.h"
+#include "dates/calendar/frmDateEnt.h"
+#include "program/Globals.h"
 
 #include <QDate>
 #include <utility>

@@ -1,5 +1,5 @@
 #include "CalendarTestSupport.h"
-#include "dates/DateBox.h"
+#include "dates/calendar/DateBox.h"
 #include "focus/FocusReturn.h"
 
 #include <QAction>

@@ -3,11 +3,11 @@
 #include "QtPrinters.h"
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
-#include "app/Globals.h"
 #include "data/Inventory.h"
+#include "program/Globals.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportGlobals.h"
-#include "reports/frmOutput.h"
+#include "reports/viewer/frmOutput.h"
 
 #include <QCoreApplication>
 #include <QDate>

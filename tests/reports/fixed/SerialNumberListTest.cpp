@@ -1,7 +1,7 @@
 #include "FixedReportFixture.h"
 
-#include "reports/FixedReportWindows.h"
 #include "reports/SerialNumberReport.h"
+#include "reports/viewer/FixedReportWindows.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "LayoutFixture.h"
 
 #include "ScriptedPrompts.h"
-#include "app/Globals.h"
+#include "program/Globals.h"
 #include "reports/ReportGlobals.h"
-#include "reports/frmOutput.h"
+#include "reports/viewer/frmOutput.h"
 
 #include <QCoreApplication>
 #include <QFile>

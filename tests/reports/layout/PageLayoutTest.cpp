@@ -1,6 +1,6 @@
 #include "LayoutFixture.h"
 
-#include "app/Globals.h"
+#include "program/Globals.h"
 
 #include <QLocale>
 #include <QRegularExpression>

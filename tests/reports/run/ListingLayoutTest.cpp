@@ -4,7 +4,7 @@
 // are whole words, and what a household stores fits the columns.
 #include "ReportFixture.h"
 
-#include "app/Globals.h"
+#include "program/Globals.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportGlobals.h"
 #include "reports/ReportQuery.h"

@@ -1,9 +1,9 @@
 #include "RunFixture.h"
 
-#include "app/Globals.h"
+#include "program/Globals.h"
 #include "reports/DesignerReportFile.h"
 #include "reports/ReportFileOutput.h"
-#include "reports/RunReport.h"
+#include "reports/viewer/RunReport.h"
 
 #include <QDir>
 #include <QFile>

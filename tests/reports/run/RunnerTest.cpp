@@ -1,6 +1,6 @@
 #include "RunFixture.h"
 
-#include "app/Globals.h"
+#include "program/Globals.h"
 
 #include <QFile>
 #include <QProcess>

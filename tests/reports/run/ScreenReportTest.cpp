@@ -1,9 +1,9 @@
 #include "RunFixture.h"
 
 #include "reports/PageLayout.h"
-#include "reports/RunReport.h"
 #include "reports/ScreenReport.h"
-#include "reports/frmOutput.h"
+#include "reports/viewer/RunReport.h"
+#include "reports/viewer/frmOutput.h"
 
 namespace {
 

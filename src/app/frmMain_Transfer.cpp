@@ -1,0 +1,89 @@
+// The main window's File menu entries that move items in bulk: Import Items
+// and Export Items.
+#include "app/frmMain.h"
+#include "help/viewer/HelpKey.h"
+#include "program/ConfirmReplaceFile.h"
+#include "program/Globals.h"
+#include "program/HandleDbError.h"
+#include "program/Prompts.h"
+#include "records/RecordEditor.h"
+#include "transfer/ItemExport.h"
+#include "transfer/import/frmImport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+
+namespace {
+constexpr int TopicImport = 50, TopicExport = 51;
+const QString ExportCaption = QStringLiteral("Export Items");
+} // namespace
+
+void frmMain::buildTransferMenu()
+{
+    // Above Exit, which keeps its caption and its access key.
+    mnuImport = new QAction(QStringLiteral("&Import Items..."), this);
+    mnuImport->setObjectName(QStringLiteral("mnuImport"));
+    setHelpTopic(mnuImport, TopicImport);
+    mnuExport = new QAction(QStringLiteral("&Export Items..."), this);
+    mnuExport->setObjectName(QStringLiteral("mnuExport"));
+    setHelpTopic(mnuExport, TopicExport);
+    mnuFileMenu->insertAction(mnuExit, mnuImport);
+    mnuFileMenu->insertAction(mnuExit, mnuExport);
+    mnuFileMenu->insertSeparator(mnuExit)->setObjectName(QStringLiteral("mnuDashTransfer"));
+    connect(mnuImport, &QAction::triggered, this, &frmMain::mnuImport_Click);
+    connect(mnuExport, &QAction::triggered, this, &frmMain::mnuExport_Click);
+}
+
+void frmMain::mnuImport_Click()
+{
+    if (!dbInventory)
+        return;
+    // The items are read again after an import, which an edit under way
+    // would not survive.
+    if (editor().changing() || editor().adding()) {
+        prompts().message(QStringLiteral("The item in the main window is being changed. Update or cancel the "
+                                         "change first, then import items."),
+                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation, frmImport::Caption);
+        return;
+    }
+    Prompts::FileDialog dialog;
+    dialog.title = frmImport::Caption;
+    dialog.filter = QStringLiteral("CSV Files|*.csv|Text Files|*.txt|All Files|*");
+    dialog.initialFolder = QDir::homePath();
+    const std::optional<QString> path = prompts().openFileName(dialog);
+    if (!path || path->isEmpty())
+        return;
+    const std::optional<ImportOutcome> outcome = frmImport::runImport(this, *path);
+    if (outcome && !outcome->keys.empty())
+        ShowImportedItems(outcome->keys.front().second);
+}
+
+void frmMain::mnuExport_Click()
+{
+    if (!dbInventory)
+        return;
+    Prompts::FileDialog dialog;
+    dialog.title = ExportCaption;
+    dialog.fileName = QStringLiteral("items.csv");
+    dialog.filter = QStringLiteral("CSV Files|*.csv|All Files|*");
+    dialog.defaultSuffix = QStringLiteral("csv");
+    dialog.initialFolder = QDir::homePath();
+    const std::optional<QString> path = prompts().saveFileName(dialog);
+    if (!path || path->isEmpty())
+        return;
+    ConfirmReplaceFile(*path);
+    if (KeepExistingFile)
+        return;
+    int count = -1;
+    {
+        BusyCursor busy;
+        trapDb([&] { count = exportItems(*dbInventory, *path); });
+        trapDb([] { dbInventory->freeLocks(); });
+    }
+    if (count < 0)
+        return;
+    const QString items = count == 1 ? QStringLiteral("1 item was") : QStringLiteral("%1 items were").arg(count);
+    prompts().message(QStringLiteral("%1 exported to '%2'.").arg(items, QDir::toNativeSeparators(*path)),
+                      Prompts::Buttons::Ok, Prompts::Icon::Information, ExportCaption);
+}

@@ -1,0 +1,245 @@
+#include "itemlist/window/frmItemList.h"
+
+#include "dates/LocaleFormats.h"
+#include "help/viewer/HelpKey.h"
+#include "itemlist/ItemListModel.h"
+#include "program/Globals.h"
+#include "program/HandleDbError.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+QPointer<frmItemList> s_instance;
+
+constexpr int TopicItemList = 52;
+
+} // namespace
+
+frmItemList *frmItemList::showItemList(QWidget *owner, ShowItem showItem)
+{
+    if (!s_instance) {
+        s_instance = new frmItemList(owner, std::move(showItem));
+        s_instance->Form_Load();
+    }
+    s_instance->show();
+    s_instance->raise();
+    s_instance->activateWindow();
+    return s_instance;
+}
+
+frmItemList *frmItemList::instance()
+{
+    return s_instance;
+}
+
+frmItemList::frmItemList(QWidget *owner, ShowItem showItem)
+    : QDialog(owner)
+    , m_owner(owner)
+    , m_showItem(std::move(showItem))
+{
+    setObjectName(QStringLiteral("frmItemList"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(Caption);
+    setHelpTopic(this, TopicItemList);
+    // A list wants room: minimise and maximise like a main window.
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+
+    txtSearch = new QLineEdit;
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setPlaceholderText(QStringLiteral("Words from any field of the items"));
+    txtSearch->setClearButtonEnabled(true);
+    auto *lblSearch = new QLabel(QStringLiteral("&Search:"));
+    lblSearch->setBuddy(txtSearch);
+
+    grdItems = new QTableView;
+    grdItems->setObjectName(QStringLiteral("grdItems"));
+    grdItems->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdItems->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdItems->setAlternatingRowColors(true);
+    grdItems->setWordWrap(false);
+    grdItems->verticalHeader()->hide();
+    grdItems->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdItems->horizontalHeader()->setStretchLastSection(false);
+    grdItems->horizontalHeader()->setSectionsMovable(false);
+
+    lblSummary = new QLabel;
+    lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    cmdShow = new QPushButton(QStringLiteral("S&how Item"));
+    cmdShow->setObjectName(QStringLiteral("cmdShow"));
+    cmdShow->setAutoDefault(false);
+    cmdClose = new QPushButton(QStringLiteral("&Close"));
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setAutoDefault(false);
+
+    auto *searchRow = new QHBoxLayout;
+    searchRow->addWidget(lblSearch);
+    searchRow->addWidget(txtSearch, 1);
+    auto *bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(lblSummary, 1);
+    bottomRow->addWidget(cmdShow);
+    bottomRow->addWidget(cmdClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(searchRow);
+    layout->addWidget(grdItems, 1);
+    layout->addLayout(bottomRow);
+    resize(1060, 600);
+
+    connect(txtSearch, &QLineEdit::textChanged, this, &frmItemList::txtSearch_Change);
+    connect(grdItems, &QTableView::doubleClicked, this, &frmItemList::grdItems_DblClick);
+    connect(cmdShow, &QPushButton::clicked, this, &frmItemList::cmdShow_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmItemList::cmdClose_Click);
+    grdItems->installEventFilter(this);
+    txtSearch->installEventFilter(this);
+}
+
+frmItemList::~frmItemList() = default;
+
+void frmItemList::Form_Load()
+{
+    if (!dbInventory)
+        return;
+    m_model = new ItemListModel(*dbInventory, this);
+    m_model->setErrorHandler([](const DbError &error) { HandleDbError(error); });
+    trapDb([this] { m_model->refresh(); });
+    grdItems->setModel(m_model);
+    // The indicator first: turning sorting on sorts by it, which costs
+    // nothing for the order the model has already.
+    grdItems->horizontalHeader()->setSortIndicator(int(ListColumn::Item), Qt::AscendingOrder);
+    grdItems->setSortingEnabled(true);
+    // The item the user is on stays chosen while the list is sorted or
+    // searched anew (each of which puts the view back to no row).
+    connect(grdItems->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &now) {
+        if (now.isValid())
+            m_currentKey = m_model->keyAt(now.row());
+    });
+    connect(grdItems->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] { selectKey(m_currentKey); });
+    const int widths[ListColumnCount] = {230, 120, 115, 120, 110, 120, 95, 105};
+    for (int column = 0; column < ListColumnCount; ++column)
+        grdItems->setColumnWidth(column, widths[column]);
+    grdItems->verticalHeader()->setDefaultSectionSize(grdItems->fontMetrics().height() + 6);
+    selectKey(0);
+    showSummary();
+}
+
+void frmItemList::Form_Activate()
+{
+    if (!m_model || !dbInventory)
+        return;
+    const qint64 key = m_currentKey;
+    bool reread = false;
+    // Nothing is read when nothing was written since the list was read.
+    trapDb([&] { reread = m_model->refreshIfChanged(); });
+    if (!reread)
+        return;
+    selectKey(key);
+    showSummary();
+}
+
+void frmItemList::txtSearch_Change()
+{
+    if (!m_model)
+        return;
+    const qint64 key = m_currentKey;
+    trapDb([this] { m_model->setSearch(txtSearch->text()); });
+    selectKey(key);
+    showSummary();
+}
+
+void frmItemList::grdItems_DblClick()
+{
+    const qint64 key = currentKey();
+    if (key == 0 || !m_owner)
+        return;
+    if (m_showItem(key)) {
+        m_owner->raise();
+        m_owner->activateWindow();
+    }
+}
+
+void frmItemList::cmdShow_Click()
+{
+    grdItems_DblClick();
+}
+
+void frmItemList::cmdClose_Click()
+{
+    close();
+}
+
+QString frmItemList::summaryText() const
+{
+    if (!m_model)
+        return QString();
+    const int shown = m_model->shownCount();
+    const int all = m_model->itemCount();
+    const QString count = shown == all
+        ? (shown == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(shown))
+        : QStringLiteral("%1 of %2 items").arg(shown).arg(all);
+    const std::optional<Money> total = m_model->shownTotal();
+    return count + QStringLiteral(", total value ")
+        + (total ? formatCurrency(*total) : QStringLiteral("too large to add up"));
+}
+
+void frmItemList::showSummary()
+{
+    lblSummary->setText(summaryText());
+}
+
+qint64 frmItemList::currentKey() const
+{
+    if (!m_model)
+        return 0;
+    const QModelIndex current = grdItems->currentIndex();
+    return current.isValid() ? m_model->keyAt(current.row()) : 0;
+}
+
+void frmItemList::selectKey(qint64 key)
+{
+    if (!m_model || m_model->rowCount() == 0)
+        return;
+    int row = key == 0 ? -1 : m_model->rowOfKey(key);
+    if (row < 0)
+        row = 0;
+    const QModelIndex index = m_model->index(row, 0);
+    grdItems->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grdItems->scrollTo(index);
+}
+
+bool frmItemList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            grdItems_DblClick();
+            return true;
+        }
+        // From the search box the arrows move through the list.
+        if (watched == txtSearch && (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown
+                                     || key == Qt::Key_PageUp)) {
+            grdItems->setFocus();
+            QCoreApplication::sendEvent(grdItems, event);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmItemList::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
