@@ -28,9 +28,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
-failed=()
-for harness in "${harnesses[@]}"; do
-    binary=""
+# run_harness NAME: runs one harness; its report goes to $work/NAME.report
+# (standard output) or $work/NAME.failed (standard error).
+run_harness() {
+    local harness=$1 binary="" candidate
     for candidate in "$build/$harness" "$build/fuzz/$harness"; do
         if [[ -x $candidate ]]; then
             binary=$candidate
@@ -38,31 +39,54 @@ for harness in "${harnesses[@]}"; do
         fi
     done
     if [[ -z $binary ]]; then
-        echo "$harness: not built in $build (configure with -DSTOWBOOK_FUZZ=ON and build it)" >&2
-        failed+=("$harness")
-        continue
+        echo "$harness: not built in $build (configure with -DSTOWBOOK_FUZZ=ON and build it)" >"$work/$harness.failed"
+        return
     fi
-    corpus="$work/corpus/$harness"
+    local corpus="$work/corpus/$harness"
     mkdir -p "$corpus" "$work/findings/$harness"
     if [[ -d $root/fuzz/corpus/$harness ]]; then
         cp -R "$root/fuzz/corpus/$harness/." "$corpus/"
     fi
-    options=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
-             -artifact_prefix="$work/findings/$harness/")
+    local options=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
+                   -artifact_prefix="$work/findings/$harness/")
     if [[ -f $root/fuzz/$harness.dict ]]; then
         options+=(-dict="$root/fuzz/$harness.dict")
     fi
-    log="$work/$harness.log"
+    local log="$work/$harness.log"
     if "$binary" "${options[@]}" "$corpus" >"$log" 2>&1; then
+        local summary
         summary=$(grep -E '^#[0-9]+.*(DONE|pulse|NEW|REDUCE|INITED)' "$log" | tail -n 1 || true)
-        echo "$harness: ok  ${summary}"
+        echo "$harness: ok  ${summary}" >"$work/$harness.report"
     else
-        echo "$harness: FAILED" >&2
-        tail -n 40 "$log" >&2
-        mkdir -p "$build/fuzz-findings/$harness"
-        cp -R "$work/findings/$harness/." "$build/fuzz-findings/$harness/" 2>/dev/null || true
-        echo "$harness: the failing input is kept in $build/fuzz-findings/$harness/" >&2
+        {
+            echo "$harness: FAILED"
+            tail -n 40 "$log"
+            mkdir -p "$build/fuzz-findings/$harness"
+            cp -R "$work/findings/$harness/." "$build/fuzz-findings/$harness/" 2>/dev/null || true
+            echo "$harness: the failing input is kept in $build/fuzz-findings/$harness/"
+        } >"$work/$harness.failed" 2>&1
+    fi
+}
+
+# As many harnesses at a time as there are processors: each is one process.
+running=0
+for harness in "${harnesses[@]}"; do
+    if ((running >= $(nproc))); then
+        wait -n
+        running=$((running - 1))
+    fi
+    run_harness "$harness" &
+    running=$((running + 1))
+done
+wait
+
+failed=()
+for harness in "${harnesses[@]}"; do
+    if [[ -f $work/$harness.failed ]]; then
+        cat "$work/$harness.failed" >&2
         failed+=("$harness")
+    else
+        cat "$work/$harness.report"
     fi
 done
 
