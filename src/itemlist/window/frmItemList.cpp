@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -127,8 +128,16 @@ void frmItemList::Form_Load()
     });
     connect(grdItems->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] { selectKey(m_currentKey); });
     const int widths[ListColumnCount] = {230, 120, 115, 120, 110, 120, 95, 105};
-    for (int column = 0; column < ListColumnCount; ++column)
-        grdItems->setColumnWidth(column, widths[column]);
+    // No column narrower than its heading (a larger font must not cut it);
+    // the description gives up what that takes, so the total value stays
+    // in view.
+    int description = widths[0];
+    for (int column = 1; column < ListColumnCount; ++column) {
+        const int width = std::max(widths[column], grdItems->horizontalHeader()->sectionSizeHint(column));
+        description -= width - widths[column];
+        grdItems->setColumnWidth(column, width);
+    }
+    grdItems->setColumnWidth(0, std::max(description, grdItems->horizontalHeader()->sectionSizeHint(0)));
     grdItems->verticalHeader()->setDefaultSectionSize(grdItems->fontMetrics().height() + 6);
     selectKey(0);
     showSummary();
