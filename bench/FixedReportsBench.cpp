@@ -1,6 +1,7 @@
 // Times the value summaries and the serial number list on a large inventory:
 // from the menu command to the document ended and its first page painted.
 //   stowbook-bench-fixed DATAFOLDER [RUNS]
+#include "BenchProgram.h"
 #include "QuietPrompts.h"
 #include "Timings.h"
 
@@ -19,21 +20,6 @@
 #include <cstdio>
 #include <functional>
 
-// Qt's own notes (the offscreen platform's, mostly) would break up the table.
-static void onlyProblems(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-static void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "stowbook-bench-fixed: %s\n", what);
-        std::exit(1);
-    }
-}
-
 // Page 1 as the preview first shows it: a letter page at screen resolution.
 static void paintFirstPage(const PageLayout &doc)
 {
@@ -45,7 +31,7 @@ static void paintFirstPage(const PageLayout &doc)
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(onlyProblems);
+    showOnlyQtProblems();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

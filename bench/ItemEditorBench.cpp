@@ -2,6 +2,7 @@
 // shown, the four moves, Find with and without a match (and a search inside
 // the descriptions), and Update.
 //   stowbook-bench DATAFOLDER [RUNS]
+#include "BenchProgram.h"
 #include "QuietPrompts.h"
 #include "Timings.h"
 
@@ -25,26 +26,11 @@ std::unique_ptr<frmMain> startWindow(const QString &folder)
     return window;
 }
 
-// Qt's own notes (the offscreen platform's, mostly) would break up the table.
-void onlyProblems(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "stowbook-bench: %s\n", what);
-        std::exit(1);
-    }
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(onlyProblems);
+    showOnlyQtProblems();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

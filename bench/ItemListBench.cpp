@@ -5,6 +5,7 @@
 //   stowbook-list-bench DATAFOLDER [RUNS]
 //   stowbook-list-bench --export-sql     the export's statement, for the
 //                                        sqlite3 shell
+#include "BenchProgram.h"
 #include "QuietPrompts.h"
 #include "Timings.h"
 
@@ -25,20 +26,6 @@
 
 namespace {
 
-void onlyProblems(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "stowbook-list-bench: %s\n", what);
-        std::exit(1);
-    }
-}
-
 // Visible means painted: the window rendered as the screen would show it.
 void paint(QWidget *window)
 {
@@ -57,7 +44,7 @@ void closeList()
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(onlyProblems);
+    showOnlyQtProblems();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

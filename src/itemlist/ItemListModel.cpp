@@ -129,14 +129,19 @@ void ItemListModel::refresh()
         readFirst();
         applySearch();
     } catch (...) {
-        m_ordered.clear();
-        m_allKeys = true;
-        m_hits.clear();
-        m_itemCount = 0;
+        forgetRows();
         endResetModel();
         throw;
     }
     endResetModel();
+}
+
+void ItemListModel::forgetRows()
+{
+    m_ordered.clear();
+    m_allKeys = true;
+    m_hits.clear();
+    m_itemCount = 0;
 }
 
 bool ItemListModel::refreshIfChanged()
@@ -183,10 +188,7 @@ void ItemListModel::sortBy(ListColumn column, Qt::SortOrder order)
             applySearch();
         }
     } catch (...) {
-        m_ordered.clear();
-        m_allKeys = true;
-        m_hits.clear();
-        m_itemCount = 0;
+        forgetRows();
         endResetModel();
         throw;
     }

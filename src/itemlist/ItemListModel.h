@@ -64,6 +64,9 @@ private:
     std::pair<qint64, qint64> changeCounters() const;
     // Reads the number of items, their total and the first keys in order.
     void readFirst();
+    // After a failed read the list shows no rows rather than keys that may
+    // no longer match.
+    void forgetRows();
     // Reads the keys of every item in order, once per order (throws DbError).
     void readAllKeys() const;
     // The same for a view: failures go to the error handler; false then.
