@@ -90,7 +90,7 @@ InventoryFigures inventoryFigures(const QString &path)
         try {
             figures.totalValue += value.value<Money>();
         } catch (const std::overflow_error &) {
-            throw DbError(6, QStringLiteral("Overflow"));
+            throw DbError::overflow();
         }
     }
     return figures;

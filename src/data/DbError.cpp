@@ -17,3 +17,8 @@ DbError DbError::pathFileAccess(const QString &what)
 {
     return DbError(PathFileAccess, QStringLiteral("Path/File access error: ") + what);
 }
+
+DbError DbError::overflow()
+{
+    return DbError(Overflow, QStringLiteral("Overflow"));
+}

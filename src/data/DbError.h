@@ -24,6 +24,7 @@ public:
     static constexpr int DataTypeMismatch = 3421;// a value that cannot stand in the column
     static constexpr int DialogCancelled = 32755;// a file dialog was cancelled under the trap
     static constexpr int PathFileAccess = 75;    // a file or folder could not be made, read or written
+    static constexpr int Overflow = 6;           // a sum or product left the range of its type
 
     DbError(int number, QString text);
 
@@ -31,6 +32,8 @@ public:
     static DbError objectClosed();
     // 75, "Path/File access error: " followed by what could not be done.
     static DbError pathFileAccess(const QString &what);
+    // 6, "Overflow": an amount summed or multiplied past the money range.
+    static DbError overflow();
 
     int number() const noexcept { return m_number; }
     const QString &text() const noexcept { return m_text; }

@@ -4,6 +4,7 @@
 #include "data/LostHeader.h"
 #include "data/Salvage.h"
 #include "data/SqliteSupport.h"
+#include "data/SyncToDisk.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <filesystem>
 #include <optional>
 #include <sqlite3.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -45,7 +45,7 @@ void copyFileSynced(const QString &from, const QString &to)
         const QByteArray chunk = in.read(1 << 20);
         ok = !(chunk.isEmpty() && in.error() != QFileDevice::NoError) && out.write(chunk) == chunk.size();
     }
-    ok = ok && out.flush() && ::fsync(out.handle()) == 0;
+    ok = ok && out.flush() && !syncToDisk(out.handle());
     if (!ok) {
         const DbError error = fileError(QStringLiteral("Could not copy to"), out);
         out.close();

@@ -46,7 +46,7 @@ using Total = std::optional<Money>;
 
 static void reportOverflow()
 {
-    HandleDbError(DbError(6, QStringLiteral("Overflow")));
+    HandleDbError(DbError::overflow());
 }
 
 static Total plus(Total sum, Total amount)

@@ -321,7 +321,7 @@ void frmClaim::cmdPreview_Click()
         buildClaimDocument(*frmOutput::instance(m_mainWindow)->PrintPreview, claimant(), selection(), *items,
                            QDate::currentDate());
     } catch (const std::overflow_error &) {
-        HandleDbError(DbError(6, QStringLiteral("Overflow")));
+        HandleDbError(DbError::overflow());
         return;
     }
     frmOutput::showOutput();
@@ -353,7 +353,7 @@ void frmClaim::cmdWrite_Click()
         try {
             buildClaimDocument(document, claimant(), selection(), *items, QDate::currentDate());
         } catch (const std::overflow_error &) {
-            HandleDbError(DbError(6, QStringLiteral("Overflow")));
+            HandleDbError(DbError::overflow());
             return;
         }
         written = document.exportPdf(path, &error);
