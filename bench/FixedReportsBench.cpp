@@ -7,7 +7,7 @@
 
 #include "data/Database.h"
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/PageLayout.h"
 #include "reports/SerialNumberReport.h"
 #include "reports/ValueSummaryReport.h"
@@ -47,10 +47,10 @@ int main(int argc, char **argv)
     QuietPrompts prompts;
     setPrompts(&prompts);
     std::vector<Timing> timings;
+    Household household(folder);
     try {
-        DataFolder = folder;
-        dbInventory = Database::open(folder + InventoryFileName);
-        require(dbInventory->scalar(QStringLiteral("select count(*) from items")).toLongLong() > 0,
+        household.openInventory();
+        require(household.inventory().scalar(QStringLiteral("select count(*) from items")).toLongLong() > 0,
                 "the data folder holds no items");
 
         PageLayout doc;
@@ -61,15 +61,15 @@ int main(int argc, char **argv)
             }));
             require(!doc.isDocOpen() && doc.pageCount() > 0 && doc.rowCount() > 1, "a report came out empty");
         };
-        report(QStringLiteral("value by category"), [&] { buildValueSummary(doc, 1); });
-        report(QStringLiteral("value by location"), [&] { buildValueSummary(doc, 2); });
-        report(QStringLiteral("serial numbers"), [&] { buildSerialNumberList(doc); });
+        report(QStringLiteral("value by category"), [&] { buildValueSummary(household, doc, 1); });
+        report(QStringLiteral("value by location"), [&] { buildValueSummary(household, doc, 2); });
+        report(QStringLiteral("serial numbers"), [&] { buildSerialNumberList(household, doc); });
         require(prompts.messages.isEmpty(), "a report met an error");
     } catch (const std::exception &error) {
         std::fprintf(stderr, "stowbook-bench-fixed: %s\n", error.what());
         return 1;
     }
-    resetGlobals();
+    household.closeInventory();
     std::printf("%s\n", qPrintable(timingTable(timings)));
     return 0;
 }

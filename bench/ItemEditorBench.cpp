@@ -7,7 +7,7 @@
 #include "Timings.h"
 
 #include "app/frmMain.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "records/RecordEditor.h"
 
 #include <QApplication>
@@ -18,9 +18,9 @@
 
 namespace {
 
-std::unique_ptr<frmMain> startWindow(const QString &folder)
+std::unique_ptr<frmMain> startWindow(Household &household, const QString &folder)
 {
-    auto window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder});
+    auto window = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), folder});
     window->Form_Load();
     window->show(); // the first activation fills the lists and shows the item again
     return window;
@@ -47,19 +47,20 @@ int main(int argc, char **argv)
     QuietPrompts prompts;
     setPrompts(&prompts);
     std::vector<Timing> timings;
+    Household household;
     try {
         std::unique_ptr<frmMain> window;
         timings.push_back(timeRuns(
             QStringLiteral("start-up"), 500, startRuns,
             [&] {
                 window.reset();
-                resetGlobals();
+                household.closeInventory();
             },
-            [&] { window = startWindow(folder); }));
+            [&] { window = startWindow(household, folder); }));
         frmMain &w = *window;
-        require(rsItems && rsItems->recordCount() > 0, "the data folder holds no items");
+        require(household.rsItems() && household.rsItems()->recordCount() > 0, "the data folder holds no items");
         require(!w.txtItem->text().isEmpty(), "no item is shown after start-up");
-        const int count = rsItems->recordCount();
+        const int count = household.rsItems()->recordCount();
 
         timings.push_back(timeRuns(QStringLiteral("First"), 5, runs, [&] { w.cmdLast_Click(); },
                                    [&] { w.cmdFirst_Click(); }));
@@ -70,10 +71,10 @@ int main(int argc, char **argv)
 
         // A hit on an item from the middle of the order, so the search cannot
         // stop early; a miss has to look at every item.
-        rsItems->moveFirst();
+        household.rsItems()->moveFirst();
         for (int i = 0; i < count / 2; ++i)
-            rsItems->moveNext();
-        const QString middle = rsItems->value(QStringLiteral("Item")).toString();
+            household.rsItems()->moveNext();
+        const QString middle = household.rsItems()->value(QStringLiteral("Item")).toString();
         w.cmdFirst_Click();
         timings.push_back(timeRuns(
             QStringLiteral("Find (hit)"), 50, runs,
@@ -115,7 +116,7 @@ int main(int argc, char **argv)
         }
         require(prompts.messages.isEmpty(), "a message was shown while timing");
         window.reset();
-        resetGlobals();
+        household.closeInventory();
         std::printf("Item editor on %d items (medians of the runs)\n%s\n", count,
                     qPrintable(timingTable(timings)));
     } catch (const std::exception &error) {

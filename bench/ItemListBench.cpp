@@ -12,7 +12,7 @@
 #include "app/frmMain.h"
 #include "itemlist/ItemListModel.h"
 #include "itemlist/window/frmItemList.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "transfer/ItemExport.h"
 
 #include <QApplication>
@@ -62,10 +62,11 @@ int main(int argc, char **argv)
     QuietPrompts prompts;
     setPrompts(&prompts);
 
-    frmMain main(QStringList{QStringLiteral("-d"), args[0]});
+    Household household;
+    frmMain main(household, QStringList{QStringLiteral("-d"), args[0]});
     main.Form_Load();
-    require(rsItems && rsItems->recordCount() > 0, "the data folder holds no items");
-    const int count = rsItems->recordCount();
+    require(household.rsItems() && household.rsItems()->recordCount() > 0, "the data folder holds no items");
+    const int count = household.rsItems()->recordCount();
 
     std::vector<Timing> timings;
     timings.push_back(timeRuns(QStringLiteral("first screen"), 200, runs, closeList, [&] {
@@ -123,6 +124,5 @@ int main(int argc, char **argv)
                 qPrintable(timingTable(timings)));
     closeList();
     main.Form_Unload();
-    resetGlobals();
     return 0;
 }

@@ -6,7 +6,7 @@
 #include "QuietPrompts.h"
 #include "Timings.h"
 
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportFileReader.h"
 #include "reports/ReportQuery.h"
@@ -28,11 +28,11 @@ static double peakMegabytes()
     return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
-static int printStatement(const QString &folder)
+static int printStatement(Household &household)
 {
-    auto catalogueDb = Database::open(folder + QStringLiteral("rptspec.db"));
-    ReportFileReader reader(*catalogueDb);
-    const auto report = reader.read(folder + QStringLiteral("bycat.srp"));
+    auto catalogueDb = household.openCatalogue();
+    ReportFileReader reader(household, *catalogueDb);
+    const auto report = reader.read(household.DataFolder() + QStringLiteral("bycat.srp"));
     const auto query = report ? buildReportQuery(report->spec, report->catalogue) : std::nullopt;
     if (!query || !query->params.isEmpty())
         return 1;
@@ -51,15 +51,15 @@ int main(int argc, char **argv)
     }
     QuietPrompts quiet;
     setPrompts(&quiet);
-    DataFolder = args[0].endsWith(u'/') ? args[0] : args[0] + u'/';
+    Household household(args[0]);
     if (args.value(1) == u"--sql")
-        return printStatement(DataFolder);
+        return printStatement(household);
     const int runs = args.size() > 1 ? args[1].toInt() : 3;
-    dbInventory = Database::open(DataFolder + QStringLiteral("stowbook.db"));
+    household.openInventory();
 
     int pages = 0;
     const Timing firstPage = timeRuns(QStringLiteral("screen bycat"), 1000, runs, nullptr, [&] {
-        RunReport(QStringLiteral("bycat.srp"));
+        RunReport(household, QStringLiteral("bycat.srp"));
         frmOutput *window = frmOutput::current();
         if (!window)
             return;
@@ -75,6 +75,5 @@ int main(int argc, char **argv)
         std::printf("  message: %s\n", qPrintable(message));
     delete frmOutput::current();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    resetGlobals();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Recordset.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/ReportQuery.h"
 
@@ -70,6 +71,12 @@ Database &fuzzCatalogue()
     static const std::unique_ptr<Database> catalogue =
         builtDatabase(QStringLiteral("rptspec.db"), QStringLiteral(":/share/rptspec.sql"));
     return *catalogue;
+}
+
+Household &fuzzHousehold()
+{
+    static Household household;
+    return household;
 }
 
 Database &fuzzInventory()

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 class Database;
+class Household;
 class ReportCatalogue;
 struct ReportSpec;
 
@@ -19,6 +20,9 @@ void installSilentPrompts();
 // The report field catalogue as every data folder gets it, built once in a
 // temporary folder that lives until the harness ends.
 Database &fuzzCatalogue();
+// The household the readers report the catalogue's failures to (no data
+// folder of its own: the harnesses hand the databases in).
+Household &fuzzHousehold();
 
 // An empty inventory database as every new data folder gets it, built once
 // in the same way.

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     checkOpen(read, arrays, maxSpecId);
 
     QString problem;
-    const std::optional<LoadedReport> run = readDesignerReportBytes(catalogueDb, bytes, &problem);
+    const std::optional<LoadedReport> run = readDesignerReportBytes(fuzzHousehold(), catalogueDb, bytes, &problem);
     if (!run) {
         FUZZ_REQUIRE(!problem.isEmpty(), "a refusal without a reason");
         return 0;

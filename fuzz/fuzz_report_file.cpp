@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = inputBytes(data, size);
     checkDecoding(bytes);
-    ReportFileReader reader(fuzzCatalogue());
+    ReportFileReader reader(fuzzHousehold(), fuzzCatalogue());
     const std::optional<LoadedReport> report = reader.readBytes(bytes);
     if (report)
         checkAccepted(*report, reader);

@@ -11,8 +11,7 @@
 #include "help/viewer/HelpKey.h"
 #include "help/viewer/HelpViewer.h"
 #include "program/CommandLine.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
 #include "reports/viewer/FixedReportWindows.h"
@@ -51,10 +50,17 @@ QAction *addItem(QMenu *menu, const QString &objectName, const QString &caption,
 
 } // namespace
 
-frmMain::frmMain(const QStringList &arguments, QWidget *parent)
+frmMain::frmMain(Household &household, const QStringList &arguments, QWidget *parent)
     : QMainWindow(parent)
+    , m_household(household)
     , m_arguments(arguments)
 {
+    connect(&m_household, &Household::codeListChanged, this, [this](int kind) {
+        if (kind == 1)
+            CatListChanged = true;
+        else if (kind == 2)
+            LocListChanged = true;
+    });
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProgramTitle);
     Elastic1 = new ElasticContainer(ClientWidthTwips, ClientHeightTwips, this);
@@ -156,7 +162,8 @@ void frmMain::Form_Load()
     CatListChanged = true;
     LocListChanged = true;
 
-    DataFolder = dataFolderFromCommandLine(commandLineText(m_arguments), QDir::currentPath());
+    m_household.setDataFolder(dataFolderFromCommandLine(commandLineText(m_arguments), QDir::currentPath()));
+    const QString &DataFolder = m_household.DataFolder();
     // A folder without an inventory gets one message and is left as it was:
     // no picture folder is made in a folder that is not a data folder.
     if (!QFileInfo::exists(DataFolder + InventoryFileName)) {
@@ -164,29 +171,24 @@ void frmMain::Form_Load()
         return;
     }
 
-    trapDb([] {
+    m_household.trapDb([&] {
         const QString images = DataFolder + ImagesFolderName;
         if (!QFileInfo::exists(images) && !QDir().mkdir(images))
             throw DbError::pathFileAccess(
                 QStringLiteral("the folder '%1' could not be created.").arg(QDir::toNativeSeparators(images)));
     });
 
-    HeaderShade = 0;
-    BodyShade = qRgb(200, 200, 200);
-    ReportUseWith = QStringLiteral("items");
-
     openInventory();
-    if (!dbInventory || !rsItems) {
+    if (!m_household.dbInventory() || !m_household.rsItems()) {
         reportUnopenedInventory();
         return;
     }
 
-    HelpFilePath = DataFolder + HelpFileName;
-
-    trapDb([this] {
-        if (rsItems->recordCount() > 0) {
-            rsItems->moveLast();
-            rsItems->moveFirst();
+    m_household.trapDb([this] {
+        Recordset &rsItems = m_household.items();
+        if (rsItems.recordCount() > 0) {
+            rsItems.moveLast();
+            rsItems.moveFirst();
             LoadItem();
         } else {
             DisableFields();
@@ -199,33 +201,30 @@ void frmMain::Form_Load()
 
 void frmMain::openInventory()
 {
-    trapDb([] { dbInventory = Database::open(DataFolder + InventoryFileName); });
-    if (!dbInventory)
+    m_household.trapDb([this] { m_household.openInventory(); });
+    if (!m_household.dbInventory())
         return;
-    trapDb([] {
-        rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
-    });
+    m_household.trapDb([this] { m_household.openItems(); });
 }
 
 // Without its database the program cannot do anything useful; one clear
 // message instead of a failure for every later step.
 void frmMain::reportUnopenedInventory()
 {
-    const QString folder = QDir::toNativeSeparators(DataFolder);
+    const QString folder = QDir::toNativeSeparators(m_household.DataFolder());
     prompts().message(
         QStringLiteral("Stowbook could not open the inventory database '%1' in the folder '%2'.\n\n"
                        "Start Stowbook with -d followed by a blank and the folder that holds your stowbook.db, "
                        "or, to begin a new inventory, create a data folder with:\n\n    stowbook-setup %2")
             .arg(InventoryFileName, folder),
         Prompts::Buttons::Ok, Prompts::Icon::Critical, ProgramTitle);
-    rsItems.reset();
-    dbInventory.reset();
+    m_household.closeInventory();
     prompts().endProgram(1);
 }
 
 void frmMain::reportMissingInventory()
 {
-    QString folder = QDir::toNativeSeparators(DataFolder);
+    QString folder = QDir::toNativeSeparators(m_household.DataFolder());
     if (folder.size() > 1 && folder.endsWith(QDir::separator()))
         folder.chop(1);
     // As the user would type it into a shell.
@@ -250,8 +249,8 @@ void frmMain::fillCodeList(QComboBox *list, const QString &statement, const QStr
     // Refilling the list is no change to the item shown.
     const QSignalBlocker quiet(list);
     list->clear();
-    trapDb([&] {
-        auto codes = dbInventory->openRecordset(statement, RecordsetType::Snapshot);
+    m_household.trapDb([&] {
+        auto codes = m_household.inventory().openRecordset(statement, RecordsetType::Snapshot);
         if (codes->recordCount() > 0) {
             for (codes->moveFirst(); !codes->eof(); codes->moveNext())
                 list->addItem(codes->value(descColumn).toString(), codes->value(idColumn).toInt());
@@ -263,7 +262,7 @@ void frmMain::fillCodeList(QComboBox *list, const QString &statement, const QStr
 
 void frmMain::Form_Activate()
 {
-    if (m_unloaded || !dbInventory)
+    if (m_unloaded || !m_household.dbInventory())
         return;
     bool reloaded = false;
     // The codes chosen in an edit or addition under way, to choose them again
@@ -290,8 +289,8 @@ void frmMain::Form_Activate()
             list->setCurrentIndex(chosen.isNull() ? -1 : list->findData(chosen));
         return;
     }
-    if (rsItems)
-        trapDb([this] {
+    if (Recordset *rsItems = m_household.rsItems())
+        m_household.trapDb([this, rsItems] {
             if (rsItems->recordCount() > 0)
                 LoadItem();
         });
@@ -309,8 +308,7 @@ void frmMain::Form_Unload()
             window->close();
     }
     // What was typed but not stored is dropped: nothing is written here.
-    rsItems.reset();
-    dbInventory.reset();
+    m_household.closeInventory();
     QCoreApplication::quit();
 }
 
@@ -318,8 +316,7 @@ void frmMain::mnuMaint_Click(int index)
 {
     if (index != 1 && index != 2)
         return;
-    CodeListKind = qint16(index);
-    setSecondaryWindow(Secondary::CodesMaint, frmCodesMaint::showCodesMaint(this));
+    setSecondaryWindow(Secondary::CodesMaint, frmCodesMaint::showCodesMaint(m_household, this, qint16(index)));
 }
 
 void frmMain::mnuRptAll_Click(int index)
@@ -327,7 +324,7 @@ void frmMain::mnuRptAll_Click(int index)
     static const char *const files[] = {"bycat.srp", "byloc.srp", "byitem.srp"};
     if (index < 1 || index > 3)
         return;
-    RunReport(QString::fromLatin1(files[index - 1]));
+    RunReport(m_household, QString::fromLatin1(files[index - 1]));
     setSecondaryWindow(Secondary::Output, frmOutput::current());
 }
 
@@ -335,31 +332,30 @@ void frmMain::mnuRptValue_Click(int index)
 {
     if (index != 1 && index != 2)
         return;
-    RunValueSummary(this, index);
+    RunValueSummary(m_household, this, index);
     setSecondaryWindow(Secondary::Output, frmOutput::current());
 }
 
 void frmMain::mnuRptSerial_Click()
 {
-    RunSerialNumberList(this);
+    RunSerialNumberList(m_household, this);
     setSecondaryWindow(Secondary::Output, frmOutput::current());
 }
 
 void frmMain::mnuCustom_Click()
 {
-    ReportUseWith = QStringLiteral("items");
     // Without a usable catalogue the designer says so and does not open.
-    setSecondaryWindow(Secondary::Designer, frmRptSpec::showDesigner(this));
+    setSecondaryWindow(Secondary::Designer, frmRptSpec::showDesigner(m_household, this));
 }
 
 void frmMain::mnuBackup_Click()
 {
-    BackUpInventory(this);
+    BackUpInventory(m_household, this);
 }
 
 void frmMain::mnuClaim_Click()
 {
-    frmClaim::showClaim(this);
+    frmClaim::showClaim(m_household, this);
 }
 
 void frmMain::mnuExit_Click()
@@ -370,8 +366,8 @@ void frmMain::mnuExit_Click()
 void frmMain::mnuHelp_Click(int index)
 {
     switch (index) {
-    case 1: ShowHelp(this, HelpFilePath, 1, 0); break;
-    case 2: ShowHelp(this, HelpFilePath, 261, 0); break;
+    case 1: ShowHelp(this, m_household.HelpFilePath(), 1, 0); break;
+    case 2: ShowHelp(this, m_household.HelpFilePath(), 261, 0); break;
     case 3: ShowHelp(this, QString(), 4, 0); break;
     default: break;
     }

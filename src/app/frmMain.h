@@ -11,6 +11,7 @@
 #include <vector>
 
 class ElasticContainer;
+class Household;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -23,13 +24,15 @@ class RecordEditor;
 class frmImage;
 
 // The main window: the program's first and last window. Its load opens the
-// inventory, its menus open every other window, its unload ends the program.
-// The record form that fills it is built and bound in src/items.
+// household's inventory, its menus open every other window (each handed the
+// household), its unload ends the program.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // arguments: the program's command-line arguments without its own name.
-    explicit frmMain(const QStringList &arguments, QWidget *parent = nullptr);
+    // household: the program's one household, opened by Form_Load; it must
+    // outlive the window. arguments: the program's command-line arguments
+    // without its own name.
+    frmMain(Household &household, const QStringList &arguments, QWidget *parent = nullptr);
     ~frmMain() override;
 
     // The windows that the main window closes when it unloads, in that order.
@@ -131,6 +134,16 @@ public:
     RecordEditor &editor() { return *m_editor; }
     const RecordEditor &editor() const { return *m_editor; }
 
+    Household &household() const { return m_household; }
+
+    // The drop-down lists are read again at the next activation: set when
+    // the maintenance window (or an import) may have changed the codes.
+    bool CatListChanged = true;
+    bool LocListChanged = true;
+    // A picture was loaded or pasted for the item being edited or added and
+    // is not written yet.
+    bool PictureChanged = false;
+
     // The form's controls, named as the program knows them.
     QLineEdit *txtItem = nullptr;
     QLineEdit *txtManufact = nullptr;
@@ -216,9 +229,9 @@ private:
     // The picture step of LoadItem and ClearItem: a picture not yet written
     // is dropped, and the window, when it is shown, follows the form.
     void followShownItem(bool showsRecord);
-    // The picture step of SaveItem: writes a new picture as the current
-    // record's picture file.
-    void writeNewPicture();
+    // The picture step of SaveItem, once the record is stored: writes the
+    // new picture as the item's picture file.
+    void writeNewPicture(qint64 iteid);
 
     // Field entry helpers (frmMain_FieldEntry.cpp).
     // Shows a refusal of the field's entry and puts the focus back in it.
@@ -236,6 +249,7 @@ private:
     // it, when something would be stored other than what is shown.
     bool fieldsReadyToStore();
 
+    Household &m_household;
     std::unique_ptr<RecordEditor> m_editor;
     QStringList m_arguments;
     std::array<QPointer<QWidget>, size_t(Secondary::Count)> m_secondary;

@@ -1,16 +1,13 @@
 // The command buttons under the record form: moving through the items,
 // adding, updating, cancelling, deleting and finding them, and the button
 // sets of browsing and editing.
-#include "app/ItemsRecordset.h"
 #include "app/frmMain.h"
 #include "data/Inventory.h"
 #include "focus/ButtonPress.h"
 #include "focus/LeaveCheck.h"
 #include "help/viewer/HelpKey.h"
 #include "items/ItemSearch.h"
-#include "items/PictureFiles.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
 #include "widgets/ElasticContainer.h"
@@ -33,11 +30,6 @@ QPushButton *makeButton(ElasticContainer *form, const QString &name, const QStri
     setHelpTopic(button, topic);
     form->place(button, QRect(left, top, ButtonWidth, ButtonHeight));
     return button;
-}
-
-bool hasItems()
-{
-    return rsItems && rsItems->isOpen() && rsItems->recordCount() > 0;
 }
 
 } // namespace
@@ -82,12 +74,12 @@ void frmMain::buildCommandButtons()
     connect(cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
     connect(cmdPicture, &QPushButton::clicked, this, &frmMain::cmdPicture_Click);
 
-    m_editor = std::make_unique<RecordEditor>(RecordForm{
+    m_editor = std::make_unique<RecordEditor>(m_household, RecordForm{
         .keyColumn = QStringLiteral("iteid"),
         // After Cancel the window always shows the last item.
         .cancelShowsLast = true,
-        .records = []() -> Recordset & { return items(); },
-        .recordCount = [] { return items().recordCount(); },
+        .records = [this]() -> Recordset & { return m_household.items(); },
+        .recordCount = [this] { return m_household.items().recordCount(); },
         .showRecord = [this] { LoadItem(); },
         .clearRecord = [this] { ClearItem(); },
         .enableFields = [this] { EnableFields(); },
@@ -121,7 +113,8 @@ void frmMain::ShowEditButtons()
 void frmMain::MakingChange()
 {
     // With no item stored there is no shown item to edit.
-    if (hasItems())
+    const Recordset *rsItems = m_household.rsItems();
+    if (rsItems && rsItems->isOpen() && rsItems->recordCount() > 0)
         editor().beginEdit();
 }
 
@@ -181,7 +174,7 @@ void frmMain::cmdDelete_Click()
         const bool deleted = editor().deleteCurrent();
         // The picture goes only with its record: a record that stays keeps its picture.
         if (deleted && !iteid.isNull())
-            trapDb([&] { deletePictureFile(pictureFolder(), iteid.toLongLong()); });
+            m_household.trapDb([&] { m_household.itemFiles().removeFiles(iteid.toLongLong()); });
         return true;
     });
 }

@@ -1,12 +1,10 @@
 // The main window's side of item pictures: the Picture button, and the
 // picture steps of showing, emptying and storing the record form.
-#include "app/ItemsRecordset.h"
 #include "app/frmMain.h"
 #include "items/PictureFiles.h"
 #include "items/WindowBeside.h"
 #include "items/picture/frmImage.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
 
@@ -21,7 +19,10 @@ void frmMain::cmdPicture_Click()
 {
     frmImage *window = pictureWindow();
     if (!window) {
-        window = new frmImage(this, [this] { MakingChange(); });
+        window = new frmImage(m_household, this, [this] {
+            PictureChanged = true;
+            MakingChange();
+        });
         setSecondaryWindow(Secondary::Picture, window);
         // Beside the form, not over it, where the screen has room. The new
         // window's frame is taken to be as thick as the main window's.
@@ -47,9 +48,10 @@ void frmMain::cmdPicture_Click()
 void frmMain::showCurrentItemPicture(frmImage &window)
 {
     std::optional<qint64> iteid;
-    trapDb([&] {
+    m_household.trapDb([&] {
+        const Recordset *rsItems = m_household.rsItems();
         if (rsItems && rsItems->isOpen() && rsItems->recordCount() > 0 && !rsItems->bof() && !rsItems->eof())
-            iteid = items().value(QStringLiteral("iteid")).toLongLong();
+            iteid = m_household.items().value(QStringLiteral("iteid")).toLongLong();
     });
     if (iteid)
         window.showItemPicture(*iteid);
@@ -69,18 +71,15 @@ void frmMain::followShownItem(bool showsRecord)
         window->showEmptyPicture();
 }
 
-void frmMain::writeNewPicture()
+void frmMain::writeNewPicture(qint64 iteid)
 {
     const frmImage *window = pictureWindow();
     if (!window || window->picture().isNull()) {
         PictureChanged = false;
         return;
     }
-    const qint64 iteid = items().value(QStringLiteral("iteid")).toLongLong();
     const BusyCursor busy;
-    if (window->pictureFile())
-        writePictureFile(pictureFolder(), iteid, *window->pictureFile());
-    else
-        writePictureFile(pictureFolder(), iteid, window->picture());
+    const PictureFile file = window->pictureFile() ? *window->pictureFile() : pictureFileOf(window->picture());
+    m_household.itemFiles().writePicture(iteid, file.bytes, file.extension);
     PictureChanged = false;
 }

@@ -1,14 +1,12 @@
 // The record form of the main window: its fifteen fields, showing the
 // current item in them and writing them back into the record.
-#include "app/ItemsRecordset.h"
 #include "app/frmMain.h"
 #include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
 #include "dates/calendar/DateBox.h"
 #include "help/viewer/HelpKey.h"
 #include "items/Quantity.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "records/RecordEditor.h"
 #include "widgets/ElasticContainer.h"
 
@@ -221,8 +219,9 @@ void frmMain::buildRecordForm()
 void frmMain::LoadItem()
 {
     const RecordEditor::Filling filling(editor());
-    auto text = [](QLineEdit *box, const QString &column) {
-        trapDb([&] { showStoredText(box, items().value(column).toString()); });
+    Household &house = m_household;
+    auto text = [&house](QLineEdit *box, const QString &column) {
+        house.trapDb([&] { showStoredText(box, house.items().value(column).toString()); });
     };
     text(txtItem, QStringLiteral("Item"));
     text(txtManufact, QStringLiteral("manufact"));
@@ -231,25 +230,28 @@ void frmMain::LoadItem()
     text(txtQuantity, QStringLiteral("quantity"));
     text(txtWherePurch, QStringLiteral("wherepurch"));
     text(txtMisc1, QStringLiteral("misc1"));
-    trapDb([this] {
-        const QString notes = items().value(QStringLiteral("Notes")).toString();
+    house.trapDb([&] {
+        const QString notes = house.items().value(QStringLiteral("Notes")).toString();
         txtNotes->setPlainText(notes);
         txtNotes->setProperty(StoredText, notes);
         txtNotes->setProperty(ShownText, notesText(txtNotes));
     });
-    trapDb([this] { dcPurchDate->setText(dateText(items().value(QStringLiteral("purchdate")))); });
-    trapDb([this] { txtPurchPrice->setText(moneyText(items().value(QStringLiteral("purchprice")))); });
-    trapDb([this] { txtEstValue->setText(moneyText(items().value(QStringLiteral("estvalue")))); });
-    trapDb([this] { txtTotValue->setText(moneyText(items().value(QStringLiteral("totvalue")))); });
-    trapDb([this] { chkReceipt->setChecked(items().value(QStringLiteral("receipt")).toBool()); });
-    trapDb([this] { selectByData(cmbCat, items().value(QStringLiteral("catid"))); });
-    trapDb([this] { selectByData(cmbLoc, items().value(QStringLiteral("locid"))); });
+    house.trapDb([&] { dcPurchDate->setText(dateText(house.items().value(QStringLiteral("purchdate")))); });
+    house.trapDb([&] { txtPurchPrice->setText(moneyText(house.items().value(QStringLiteral("purchprice")))); });
+    house.trapDb([&] { txtEstValue->setText(moneyText(house.items().value(QStringLiteral("estvalue")))); });
+    house.trapDb([&] { txtTotValue->setText(moneyText(house.items().value(QStringLiteral("totvalue")))); });
+    house.trapDb([&] { chkReceipt->setChecked(house.items().value(QStringLiteral("receipt")).toBool()); });
+    house.trapDb([&] { selectByData(cmbCat, house.items().value(QStringLiteral("catid"))); });
+    house.trapDb([&] { selectByData(cmbLoc, house.items().value(QStringLiteral("locid"))); });
     followShownItem(true);
 }
 
 bool frmMain::SaveItem()
 {
-    auto store = [](const QString &column, auto &&value) { trapDb([&] { items().setValue(column, value()); }); };
+    Household &house = m_household;
+    auto store = [&house](const QString &column, auto &&value) {
+        house.trapDb([&] { house.items().setValue(column, value()); });
+    };
     auto text = [&](const QString &column, const QLineEdit *box) {
         store(column, [box] { return textToStore(box, box->text()); });
     };
@@ -271,12 +273,19 @@ bool frmMain::SaveItem()
     store(QStringLiteral("Notes"), [this] { return textToStore(txtNotes, notesText(txtNotes)); });
     store(QStringLiteral("catid"), [this] { return codeToStore(cmbCat); });
     store(QStringLiteral("locid"), [this] { return codeToStore(cmbLoc); });
-    // Written while the record begun still gives its key (a new record's
-    // too); a failure is reported and the record is stored all the same.
+    // The key is read while the record begun still gives it (a new record's
+    // too). The picture is written only once the record is stored: a
+    // record that could not be stored must not get it, nor keep it when the
+    // edit is then cancelled. A failed picture write is reported, and the
+    // record stays stored.
+    std::optional<qint64> iteid;
     if (PictureChanged)
-        trapDb([this] { writeNewPicture(); });
-
-    return editor().store();
+        house.trapDb([&] { iteid = house.items().value(QStringLiteral("iteid")).toLongLong(); });
+    if (!editor().store())
+        return false;
+    if (iteid)
+        house.trapDb([&] { writeNewPicture(*iteid); });
+    return true;
 }
 
 void frmMain::ClearItem()

@@ -1,22 +1,21 @@
 // Showing an item chosen elsewhere (the item list, an import) in the record
 // form, found by its key.
-#include "app/ItemsRecordset.h"
 #include "app/frmMain.h"
 #include "data/Inventory.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
 
 void frmMain::reopenItems(qint64 key)
 {
-    trapDb([] { rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset); });
-    trapDb([key] {
-        if (items().recordCount() == 0)
+    m_household.trapDb([this] { m_household.openItems(); });
+    m_household.trapDb([this, key] {
+        Recordset &items = m_household.items();
+        if (items.recordCount() == 0)
             return;
-        items().findFirst(QStringLiteral("iteid = ?"), {qlonglong(key)});
-        if (items().noMatch())
-            items().moveFirst();
+        items.findFirst(QStringLiteral("iteid = ?"), {qlonglong(key)});
+        if (items.noMatch())
+            items.moveFirst();
     });
 }
 
@@ -30,13 +29,16 @@ bool frmMain::ShowItemByKey(qint64 key)
     }
     bool stored = false;
     bool found = false;
-    trapDb([&] {
-        stored = dbInventory && dbInventory->scalar(QStringLiteral("select count(*) from items where iteid = ?"),
-                                                    {qlonglong(key)}).toLongLong() > 0;
+    m_household.trapDb([&] {
+        stored = m_household.dbInventory()
+                 && m_household.dbInventory()
+                            ->scalar(QStringLiteral("select count(*) from items where iteid = ?"), {qlonglong(key)})
+                            .toLongLong()
+                        > 0;
         if (!stored)
             return;
-        items().findFirst(QStringLiteral("iteid = ?"), {qlonglong(key)});
-        found = !items().noMatch();
+        m_household.items().findFirst(QStringLiteral("iteid = ?"), {qlonglong(key)});
+        found = !m_household.items().noMatch();
     });
     if (!stored) {
         prompts().message(QStringLiteral("That item is no longer in the inventory."), Prompts::Buttons::Ok,
@@ -47,7 +49,10 @@ bool frmMain::ShowItemByKey(qint64 key)
         // Stored since the main window read its items (by another program):
         // the items are read again, which also puts them in description order.
         reopenItems(key);
-        trapDb([&] { found = items().recordCount() > 0 && items().value(QStringLiteral("iteid")).toLongLong() == key; });
+        m_household.trapDb([&] {
+            found = m_household.items().recordCount() > 0
+                    && m_household.items().value(QStringLiteral("iteid")).toLongLong() == key;
+        });
         if (!found)
             return false;
     }
@@ -57,13 +62,13 @@ bool frmMain::ShowItemByKey(qint64 key)
 
 void frmMain::ShowImportedItems(qint64 key)
 {
-    const bool wasEmpty = !rsItems || rsItems->recordCount() == 0;
+    const bool wasEmpty = !m_household.rsItems() || m_household.rsItems()->recordCount() == 0;
     reopenItems(key);
     // The import may have added categories and locations.
     CatListChanged = true;
     LocListChanged = true;
     bool any = false;
-    trapDb([&] { any = items().recordCount() > 0; });
+    m_household.trapDb([&] { any = m_household.items().recordCount() > 0; });
     if (!any)
         return;
     if (wasEmpty)

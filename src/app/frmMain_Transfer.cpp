@@ -3,8 +3,7 @@
 #include "app/frmMain.h"
 #include "help/viewer/HelpKey.h"
 #include "program/ConfirmReplaceFile.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
 #include "transfer/ItemExport.h"
@@ -37,7 +36,7 @@ void frmMain::buildTransferMenu()
 
 void frmMain::mnuImport_Click()
 {
-    if (!dbInventory)
+    if (!m_household.dbInventory())
         return;
     // The items are read again after an import, which an edit under way
     // would not survive.
@@ -54,14 +53,14 @@ void frmMain::mnuImport_Click()
     const std::optional<QString> path = prompts().openFileName(dialog);
     if (!path || path->isEmpty())
         return;
-    const std::optional<ImportOutcome> outcome = frmImport::runImport(this, *path);
+    const std::optional<ImportOutcome> outcome = frmImport::runImport(m_household, this, *path);
     if (outcome && !outcome->keys.empty())
         ShowImportedItems(outcome->keys.front().second);
 }
 
 void frmMain::mnuExport_Click()
 {
-    if (!dbInventory)
+    if (!m_household.dbInventory())
         return;
     Prompts::FileDialog dialog;
     dialog.title = ExportCaption;
@@ -72,14 +71,13 @@ void frmMain::mnuExport_Click()
     const std::optional<QString> path = prompts().saveFileName(dialog);
     if (!path || path->isEmpty())
         return;
-    ConfirmReplaceFile(*path);
-    if (KeepExistingFile)
+    if (!ConfirmReplaceFile(*path))
         return;
     int count = -1;
     {
         BusyCursor busy;
-        trapDb([&] { count = exportItems(*dbInventory, *path); });
-        trapDb([] { dbInventory->freeLocks(); });
+        m_household.trapDb([&] { count = exportItems(m_household.inventory(), *path); });
+        m_household.freeInventoryLocks();
     }
     if (count < 0)
         return;

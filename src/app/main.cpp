@@ -4,11 +4,12 @@
 #include "help/viewer/HelpKey.h"
 #include "launcher/Launcher.h"
 #include "program/BuildInfo.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "program/InformationSwitches.h"
 
 #include <QApplication>
 #include <QLocale>
+#include <QPointer>
 
 int main(int argc, char **argv)
 {
@@ -26,7 +27,10 @@ int main(int argc, char **argv)
 
     QtPrompts realPrompts;
     setPrompts(&realPrompts);
-    installHelpKey(&app, [] { return HelpFilePath; });
+    // The one household of the run: every window is handed it, and it
+    // outlives them all.
+    Household household;
+    installHelpKey(&app, [&household] { return household.HelpFilePath(); });
     installButtonRules(&app);
 
     QStringList arguments = QApplication::arguments().mid(1);
@@ -36,11 +40,12 @@ int main(int argc, char **argv)
             return start.exitCode;
         arguments = *start.arguments;
     }
-    auto *window = new frmMain(arguments);
+    QPointer<frmMain> window = new frmMain(household, arguments);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Form_Load();
     window->show();
     const int code = QApplication::exec();
-    resetGlobals();
+    // The windows go before the household they use.
+    delete window;
     return code;
 }

@@ -1,6 +1,7 @@
 #include "backup/BackupManifest.h"
 
 #include "data/Inventory.h"
+#include "program/ItemFiles.h"
 #include "program/Prompts.h"
 
 #include <QJsonArray>
@@ -51,10 +52,9 @@ std::optional<qint64> wholeNumber(const QJsonValue &value)
 
 std::optional<MemberKind> memberKind(const QString &name)
 {
-    static const QRegularExpression pictureName(QStringLiteral("^[0-9]{8,}\\..+$"));
     if (name.startsWith(PictureMemberPrefix)) {
         const QStringView rest = QStringView(name).mid(PictureMemberPrefix.size());
-        if (isPlainPart(rest) && pictureName.match(rest).hasMatch())
+        if (isPlainPart(rest) && ItemFiles::keyOf(rest))
             return MemberKind::Picture;
         return std::nullopt;
     }

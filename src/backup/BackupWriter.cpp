@@ -8,6 +8,7 @@
 #include "data/DbError.h"
 #include "data/Inventory.h"
 #include "program/BuildInfo.h"
+#include "program/ItemFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -244,11 +245,9 @@ QList<PlannedMember> planMembers(const QDir &folder, const QDir &staging, Backup
         if (take(name, folder.filePath(name)))
             ++summary.reportFiles;
     }
-    const QDir images(folder.filePath(ImagesFolderName));
-    const QStringList pictures = images.entryList({QStringLiteral("[0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9]*.*")},
-                                                  QDir::Files | QDir::System, QDir::Name);
-    for (const QString &name : pictures) {
-        if (take(PictureMemberPrefix + name, images.filePath(name)))
+    const ItemFiles itemFiles(folder.path());
+    for (const QString &name : itemFiles.names()) {
+        if (take(PictureMemberPrefix + name, itemFiles.folder() + name))
             ++summary.pictures;
     }
     return planned;

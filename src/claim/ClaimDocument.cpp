@@ -2,10 +2,9 @@
 
 #include "claim/ClaimPicture.h"
 #include "dates/LocaleFormats.h"
-#include "program/Globals.h"
 #include "program/Prompts.h"
 #include "reports/PageLayout.h"
-#include "reports/ReportGlobals.h"
+#include "reports/ReportDefaults.h"
 
 #include <QLocale>
 #include <cmath>
@@ -164,7 +163,6 @@ void buildClaimDocument(PageLayout &doc, const ClaimantDetails &claimant, const 
     // The page count is known once the pages are laid out: the first pass
     // counts them, the second writes it in every footer. Pictures are only
     // read when pages are painted, so a pass costs little.
-    RepeatHeading = false;
     layOut(doc, claimant, selection, items, totals, today, 0);
     const int pages = doc.pageCount();
     layOut(doc, claimant, selection, items, totals, today, pages);

@@ -5,7 +5,7 @@
 #include "data/Inventory.h"
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/ReportQuery.h"
 #include "reports/ReportRun.h"
 
@@ -91,11 +91,12 @@ QVariantList codeKeys(Database &db, const QString &table, const QString &key, co
 
 // The items a report file selects, in its order: the engine reads the file
 // and builds its query; its selection is taken with the items' keys.
-std::optional<QList<ClaimItem>> reportFileItems(Database &db, const QString &path, QString *problem)
+std::optional<QList<ClaimItem>> reportFileItems(Household &household, const QString &path, QString *problem)
 {
+    Database &db = household.inventory();
     std::optional<LoadedReport> report;
     try {
-        report = loadReportFile(path, problem);
+        report = loadReportFile(household, path, problem);
     } catch (const DbError &error) {
         *problem = QStringLiteral("The report field catalogue cannot be read (%1  %2).").arg(error.number()).arg(error.text());
         return std::nullopt;
@@ -130,24 +131,6 @@ std::optional<QList<ClaimItem>> reportFileItems(Database &db, const QString &pat
             items.append(*found);
     }
     return items;
-}
-
-// The first picture file of each key, as the item editor finds it: the
-// first plain file in name order called key + "." + anything. One listing
-// of the folder serves every item.
-QHash<QString, QString> pictureFiles(const QString &folder)
-{
-    QHash<QString, QString> files;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
-        const qsizetype dot = name.indexOf(u'.');
-        if (dot <= 0)
-            continue;
-        const QString key = name.left(dot);
-        if (!files.contains(key))
-            files.insert(key, dir.filePath(name));
-    }
-    return files;
 }
 
 QList<GroupTotal> groupTotals(const QList<ClaimItem> &items, QString ClaimItem::*group, const QString &none)
@@ -196,9 +179,10 @@ QString ClaimSelection::description() const
     return QString();
 }
 
-std::optional<QList<ClaimItem>> selectClaimItems(Database &db, const ClaimSelection &selection,
-                                                 const QString &pictureFolder, QString *problem)
+std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const ClaimSelection &selection,
+                                                 QString *problem)
 {
+    Database &db = household.inventory();
     QString reason;
     std::optional<QList<ClaimItem>> items;
     switch (selection.kind) {
@@ -228,7 +212,7 @@ std::optional<QList<ClaimItem>> selectClaimItems(Database &db, const ClaimSelect
         break;
     }
     case ClaimSelection::Kind::ReportFile:
-        items = reportFileItems(db, selection.name, &reason);
+        items = reportFileItems(household, selection.name, &reason);
         break;
     }
     if (!items) {
@@ -236,9 +220,10 @@ std::optional<QList<ClaimItem>> selectClaimItems(Database &db, const ClaimSelect
             *problem = reason;
         return std::nullopt;
     }
-    const QHash<QString, QString> pictures = pictureFiles(pictureFolder);
+    // One listing of the folder serves every item.
+    const QHash<qint64, QString> pictures = household.itemFiles().pictures();
     for (ClaimItem &item : *items)
-        item.picturePath = pictures.value(QStringLiteral("%1").arg(item.iteid, 8, 10, QLatin1Char('0')));
+        item.picturePath = pictures.value(item.iteid);
     return items;
 }
 

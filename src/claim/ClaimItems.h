@@ -8,7 +8,7 @@
 #include <QVariant>
 #include <optional>
 
-class Database;
+class Household;
 
 // Which items a claim lists.
 struct ClaimSelection {
@@ -44,16 +44,16 @@ struct ClaimItem {
     QString picturePath;
 };
 
-// The items of the selection from the inventory database db, with their
-// pictures from pictureFolder (ending with "/"): for all items, a category
-// or a location in the order of the category's description, then the
-// item's; for a report file in the report's own order. Throws DbError when
-// the database fails; a category or location nobody has, or a report file
-// that cannot be used, gives std::nullopt with the reason in *problem. For a
-// report file the user has then been told, as the report engine tells it
-// (the invalid-file message, or the catalogue's failure).
-std::optional<QList<ClaimItem>> selectClaimItems(Database &db, const ClaimSelection &selection,
-                                                 const QString &pictureFolder, QString *problem);
+// The items of the selection from the household's inventory, with their
+// pictures: for all items, a category or a location in the order of the
+// category's description, then the item's; for a report file in the
+// report's own order. Throws DbError when the database fails (or is not
+// open); a category or location nobody has, or a report file that cannot be
+// used, gives std::nullopt with the reason in *problem. For a report file
+// the user has then been told, as the report engine tells it (the
+// invalid-file message, or the catalogue's failure).
+std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const ClaimSelection &selection,
+                                                 QString *problem);
 
 // A value total per group (category or location) in the groups' order
 // (description ignoring case; items without one last, under the given name).

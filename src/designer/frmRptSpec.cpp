@@ -4,9 +4,10 @@
 #include "data/DbError.h"
 #include "data/Inventory.h"
 #include "help/viewer/HelpKey.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/FieldOrder.h"
+#include "reports/ReportDefaults.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,10 +34,10 @@ static void tell(const QString &text)
     prompts().message(text, Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
 }
 
-frmRptSpec *frmRptSpec::showDesigner(QWidget *mainWindow)
+frmRptSpec *frmRptSpec::showDesigner(Household &household, QWidget *mainWindow)
 {
     if (!s_instance) {
-        auto *window = new frmRptSpec(mainWindow);
+        auto *window = new frmRptSpec(household, mainWindow);
         s_instance = window;
         if (!window->Form_Load()) {
             // Without a catalogue there is nothing to design with.
@@ -61,8 +62,9 @@ void frmRptSpec::closeDesigner()
         s_instance->close();
 }
 
-frmRptSpec::frmRptSpec(QWidget *parent)
+frmRptSpec::frmRptSpec(Household &household, QWidget *parent)
     : QMainWindow(parent, Qt::Window)
+    , m_household(household)
 {
     setObjectName(QStringLiteral("frmRptSpec"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -263,10 +265,10 @@ bool frmRptSpec::Form_Load()
     ReportChanged = false;
     ReportFileName.clear();
     try {
-        dbRptSpec = Database::open(DataFolder + CatalogueFileName);
+        dbRptSpec = m_household.openCatalogue();
     } catch (const DbError &error) {
         tell(QStringLiteral("The list of report fields (%1) cannot be opened, so custom reports are not available.\n\n%2  %3")
-                 .arg(DataFolder + CatalogueFileName)
+                 .arg(m_household.DataFolder() + CatalogueFileName)
                  .arg(error.number())
                  .arg(error.text()));
         return false;

@@ -12,6 +12,7 @@
 
 class Database;
 class DateBox;
+class Household;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -32,10 +33,11 @@ class frmRptSpec : public QMainWindow {
     Q_OBJECT
 public:
     // The Custom Reports menu's entry: creates, loads and shows the window
-    // owned by mainWindow (may be null), or brings the open one forward.
-    // Null when the field catalogue cannot be opened or offers no field for
-    // ReportUseWith; the reason was shown and no window stays.
-    static frmRptSpec *showDesigner(QWidget *mainWindow);
+    // for the household's inventory, owned by mainWindow (may be null), or
+    // brings the open one forward. Null when the field catalogue cannot be
+    // opened or offers no field for ReportUseWith; the reason was shown and
+    // no window stays.
+    static frmRptSpec *showDesigner(Household &household, QWidget *mainWindow);
     // The open designer, or nullptr.
     static frmRptSpec *instance();
     // For the main window's closing: asks about saving the open design (if
@@ -166,7 +168,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    explicit frmRptSpec(QWidget *parent);
+    frmRptSpec(Household &household, QWidget *parent);
     QWidget *buildFieldsPage();
     // The controls of the details frame and their change and leave events.
     void buildDetails();
@@ -204,6 +206,7 @@ private:
     // report engine could not run; true when it can run.
     bool designCanRun(const ReportSpec &spec);
 
+    Household &m_household;
     // True while code fills the detail controls: that is no edit.
     bool m_filling = false;
     // True once the save question was asked for this closing.

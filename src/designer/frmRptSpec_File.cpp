@@ -6,10 +6,10 @@
 #include "data/DbError.h"
 #include "data/Recordset.h"
 #include "program/FileChoice.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/DesignerReportFile.h"
+#include "reports/ReportDefaults.h"
 #include "reports/ReportFileReader.h"
 #include "reports/ReportFileText.h"
 #include "reports/ReportFileWriter.h"
@@ -73,20 +73,19 @@ void frmRptSpec::mnuSaveAs_Click()
 {
     if (!leavePendingEdit())
         return;
-    const std::optional<QString> picked = chooseSaveFile(reportFileDialog());
+    const std::optional<QString> picked = chooseSaveFile(m_household, reportFileDialog());
     if (!picked)
         return;
     // The file holds its sort keys as positions in the sort lists, which
     // the report runner reads so only from a ".rpt" file.
     const QString chosen = designerReportFileName(*picked);
-    KeepExistingFile = false;
-    if (QFileInfo::exists(chosen)
+    const bool keepExistingFile =
+        QFileInfo::exists(chosen)
         && prompts().message(QStringLiteral("The report file '") + chosen
                                  + QStringLiteral("' already exists.  Do you wish to replace it?"),
                              Prompts::Buttons::YesNo, Prompts::Icon::None, QStringLiteral("File Exists"))
-               == Prompts::Answer::No)
-        KeepExistingFile = true;
-    if (KeepExistingFile)
+               == Prompts::Answer::No;
+    if (keepExistingFile)
         return;
     if (WriteReportFile(chosen)) {
         ReportFileName = chosen;
@@ -128,7 +127,7 @@ ReportSpec frmRptSpec::designForFile() const
 void frmRptSpec::mnuOpen_Click()
 {
     askToSave();
-    const std::optional<QString> chosen = chooseOpenFile(reportFileDialog());
+    const std::optional<QString> chosen = chooseOpenFile(m_household, reportFileDialog());
     if (!chosen)
         return;
     // Set before reading, so a refused file still is the one Save writes to.
@@ -167,7 +166,7 @@ bool frmRptSpec::readDesign(const QString &path)
         if (subject.size() > MaxSubjectLength)
             return invalid();
         QString known;
-        trapDb([&] {
+        m_household.trapDb([&] {
             auto rows = dbRptSpec->openRecordset(
                 QStringLiteral("select usewith from rptspec where fold(usewith) = fold(?)"), RecordsetType::Snapshot,
                 {subject});

@@ -77,8 +77,8 @@ ReportOutcome frmRptSpec::cmdGenerate_Click()
     const ReportSpec spec = designToRun();
     if (!designCanRun(spec))
         return ReportOutcome::NotChosen;
-    const std::unique_ptr<ReportOutput> output = reportOutputFor(spec);
+    const std::unique_ptr<ReportOutput> output = reportOutputFor(m_household, spec);
     if (!output)
         return ReportOutcome::NotChosen;
-    return produceReport(spec, rsFields, *output);
+    return produceReport(m_household, spec, rsFields, *output);
 }

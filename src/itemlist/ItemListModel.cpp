@@ -1,6 +1,7 @@
 #include "itemlist/ItemListModel.h"
 
 #include "data/Database.h"
+#include "program/Household.h"
 #include "data/DateValue.h"
 #include "data/SearchText.h"
 #include "dates/LocaleFormats.h"
@@ -16,15 +17,32 @@ static constexpr int KeptRows = 64 * ItemListModel::PageRows;
 static constexpr qsizetype KeptSearches = 64;
 static constexpr std::size_t KeptSearchHits = 500'000;
 
-ItemListModel::ItemListModel(Database &db, QObject *parent) : QAbstractTableModel(parent), m_db(db)
+ItemListModel::ItemListModel(Household &household, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_household(household)
 {
+    connect(&household, &Household::reopened, this, &ItemListModel::inventoryReopened);
+}
+
+Database &ItemListModel::db() const
+{
+    return m_household.inventory();
+}
+
+void ItemListModel::inventoryReopened()
+{
+    // Counters of another connection say nothing about this one, and the
+    // rows read may have come from the damaged file.
+    m_dataVersion = -1;
+    m_ownChanges = -1;
+    m_rows.clear();
 }
 
 std::pair<qint64, qint64> ItemListModel::changeCounters() const
 {
     // data_version moves with every commit of another connection,
     // total_changes with every row this connection writes.
-    return {m_db.scalar(QStringLiteral("PRAGMA data_version")).toLongLong(), sqlite3_total_changes64(m_db.handle())};
+    return {db().scalar(QStringLiteral("PRAGMA data_version")).toLongLong(), sqlite3_total_changes64(db().handle())};
 }
 
 void ItemListModel::report(const DbError &error) const
@@ -38,10 +56,10 @@ void ItemListModel::report(const DbError &error) const
 void ItemListModel::readFirst()
 {
     std::tie(m_dataVersion, m_ownChanges) = changeCounters();
-    const ListSummary summary = readListSummary(m_db);
+    const ListSummary summary = readListSummary(db());
     m_itemCount = summary.count;
     m_allTotal = summary.total;
-    m_ordered = readListKeys(m_db, m_sortColumn, m_sortOrder, FirstKeys);
+    m_ordered = readListKeys(db(), m_sortColumn, m_sortOrder, FirstKeys);
     m_allKeys = int(m_ordered.size()) < FirstKeys;
 }
 
@@ -49,7 +67,7 @@ void ItemListModel::readAllKeys() const
 {
     if (m_allKeys)
         return;
-    m_ordered = readListKeys(m_db, m_sortColumn, m_sortOrder);
+    m_ordered = readListKeys(db(), m_sortColumn, m_sortOrder);
     m_allKeys = true;
 }
 
@@ -80,7 +98,7 @@ const std::vector<ListHit> &ItemListModel::searchFor(const QString &typed)
         for (const ListHit &hit : *last)
             earlier.push_back(hit.key);
     }
-    std::vector<ListHit> found = searchItems(m_db, typed, narrows ? &earlier : nullptr);
+    std::vector<ListHit> found = searchItems(db(), typed, narrows ? &earlier : nullptr);
     if (m_searchedHits + found.size() > KeptSearchHits || m_searches.size() >= KeptSearches) {
         m_searches.clear();
         m_searchedHits = 0;
@@ -183,7 +201,7 @@ void ItemListModel::sortBy(ListColumn column, Qt::SortOrder order)
             readFirst();
             applySearch();
         } else {
-            m_ordered = readListKeys(m_db, m_sortColumn, m_sortOrder, FirstKeys);
+            m_ordered = readListKeys(db(), m_sortColumn, m_sortOrder, FirstKeys);
             m_allKeys = int(m_ordered.size()) < FirstKeys;
             applySearch();
         }
@@ -257,7 +275,7 @@ const ListRow *ItemListModel::rowAt(int row) const
     for (int r = first; r < last; ++r)
         page.push_back(keyAt(r));
     try {
-        m_rows.insert(readListRows(m_db, page));
+        m_rows.insert(readListRows(db(), page));
     } catch (const DbError &error) {
         report(error);
         return nullptr;

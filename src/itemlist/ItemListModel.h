@@ -10,8 +10,10 @@
 #include <vector>
 
 class Database;
+class Household;
 
-// The item list's table. Only what a view shows is read: at first the
+// The item list's table of the household's items. Only what a view shows
+// is read: at first the
 // number of items, their total and the keys of the first rows in order
 // (a query that stops early); the keys of the other rows when a row beyond
 // them is asked for or a search needs them; each row's columns a page at a
@@ -20,11 +22,13 @@ class Database;
 // refresh, setSearch and sortBy throw DbError. sort(), which views call,
 // and the reading of keys and pages for a view hand failures to the error
 // handler instead; showing goes on with empty cells, and nothing more is
-// read until the next refresh.
+// read until the next refresh. Every reading goes to the household's
+// inventory database as it is then: when the household opens it anew (a
+// repair), the model forgets what it read and refreshIfChanged reads again.
 class ItemListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit ItemListModel(Database &db, QObject *parent = nullptr);
+    explicit ItemListModel(Household &household, QObject *parent = nullptr);
 
     void setErrorHandler(std::function<void(const DbError &)> handler) { m_onError = std::move(handler); }
 
@@ -61,6 +65,10 @@ public:
 
 private:
     bool searching() const { return !m_search.trimmed().isEmpty(); }
+    // The household's inventory database; throws 3420 when none is open.
+    Database &db() const;
+    // The household opened its inventory anew: nothing read before counts.
+    void inventoryReopened();
     std::pair<qint64, qint64> changeCounters() const;
     // Reads the number of items, their total and the first keys in order.
     void readFirst();
@@ -78,7 +86,7 @@ private:
     // The row's values, reading its page when needed; null when unreadable.
     const ListRow *rowAt(int row) const;
 
-    Database &m_db;
+    Household &m_household;
     std::function<void(const DbError &)> m_onError;
     ListColumn m_sortColumn = ListColumn::Item;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -1,26 +1,15 @@
 #include "items/PictureFiles.h"
 
 #include "data/DbError.h"
-#include "data/Inventory.h"
-#include "program/Globals.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <functional>
 #include <mutex>
-#include <system_error>
-#include <unistd.h>
 
 namespace {
 
@@ -29,43 +18,7 @@ namespace {
 // the largest picture kept at 32 bits a pixel.
 constexpr int PictureAllocationLimitMB = int(MaxPicturePixels * 4 / (1024 * 1024));
 
-// sentence: what went wrong, with %1 for the file's name.
-DbError accessError(const QString &sentence, const QString &path, const QString &reason)
-{
-    return DbError::pathFileAccess(sentence.arg(QDir::toNativeSeparators(path)) + QStringLiteral(" (%1).").arg(reason));
-}
-
-const QString NotWritten = QStringLiteral("the picture file '%1' could not be written");
-
 } // namespace
-
-QString pictureFolder()
-{
-    return DataFolder + ImagesFolderName + QLatin1Char('/');
-}
-
-QString pictureBaseName(qint64 iteid)
-{
-    return QStringLiteral("%1").arg(iteid, 8, 10, QLatin1Char('0'));
-}
-
-QString findPictureFile(const QString &folder, qint64 iteid)
-{
-    const QDir dir(folder);
-    const QStringList names = dir.entryList({pictureBaseName(iteid) + QStringLiteral(".*")}, QDir::Files,
-                                            QDir::Name);
-    return names.isEmpty() ? QString() : dir.filePath(names.front());
-}
-
-void deletePictureFile(const QString &folder, qint64 iteid)
-{
-    const QString path = findPictureFile(folder, iteid);
-    if (path.isEmpty())
-        return;
-    QFile file(path);
-    if (!file.remove())
-        throw accessError(QStringLiteral("the picture file '%1' could not be deleted"), path, file.errorString());
-}
 
 // The reader's own limit guards the formats whose header gives no size. Set
 // once, whichever thread reads the first picture.
@@ -206,82 +159,7 @@ QImage opaquePicture(const QImage &picture)
     return opaque;
 }
 
-// The rename is only lasting once the folder itself is on the disk; without
-// this a power cut could bring back the old picture. Best effort: a folder
-// that cannot be synced (some network file systems) changes nothing.
-static void syncFolder(const QString &folder)
-{
-    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0)
-        return;
-    ::fsync(handle);
-    ::close(handle);
-}
-
 namespace {
-
-// Writes the content into the file; false, with the reason, when it fails.
-using ContentWriter = std::function<bool(QSaveFile &file, QString &reason)>;
-
-// The safe write of every picture: the whole file is made under a hidden
-// name, synced, and then takes the place of the item's picture in one step;
-// the item's other picture files go after that.
-void writeStagedPicture(const QString &folder, qint64 iteid, const QString &extension, const ContentWriter &write)
-{
-    const QDir dir(folder);
-    const QString name = pictureBaseName(iteid) + QLatin1Char('.') + extension;
-    const QString target = dir.filePath(name);
-    // The complete file is first made under a hidden name that the lookup
-    // never matches: a write cut short, even by a crash, leaves at most that
-    // file behind, and the next write starts it over.
-    const QString staging = dir.filePath(QLatin1Char('.') + name + QStringLiteral(".new"));
-    {
-        QSaveFile file(staging);
-        if (!file.open(QIODevice::WriteOnly))
-            throw accessError(NotWritten, target, file.errorString());
-        QString reason;
-        if (!write(file, reason)) {
-            // A full disk shows up as the file's error; a writer on top of
-            // it only knows that its device failed.
-            if (file.error() != QFileDevice::NoError)
-                reason = file.errorString();
-            file.cancelWriting();
-            throw accessError(NotWritten, target, reason);
-        }
-        if (!file.flush()) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            throw accessError(NotWritten, target, reason);
-        }
-        // On the disk before it takes the old file's place. A file system
-        // that cannot sync at all (EINVAL) still gets the picture.
-        if (::fsync(file.handle()) != 0 && errno != EINVAL) {
-            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-            file.cancelWriting();
-            throw accessError(NotWritten, target, reason);
-        }
-        if (!file.commit())
-            throw accessError(NotWritten, target, file.errorString());
-    }
-    std::error_code failure;
-    std::filesystem::rename(QFileInfo(staging).filesystemFilePath(), QFileInfo(target).filesystemFilePath(),
-                            failure);
-    if (failure) {
-        QFile::remove(staging);
-        throw accessError(NotWritten, target,
-                          QString::fromStdString(failure.message()));
-    }
-    syncFolder(folder);
-
-    for (const QString &other : dir.entryList({pictureBaseName(iteid) + QStringLiteral(".*")}, QDir::Files)) {
-        if (other == name)
-            continue;
-        QFile old(dir.filePath(other));
-        if (!old.remove())
-            throw accessError(QStringLiteral("the older picture file '%1' could not be removed"),
-                              old.fileName(), old.errorString());
-    }
-}
 
 // A file's own extension when it is a plain one: letters and digits, up to
 // eight, taken in lower case.
@@ -339,23 +217,13 @@ std::optional<LoadedPicture> loadPictureFile(const QString &path, QString *reaso
     return loaded;
 }
 
-void writePictureFile(const QString &folder, qint64 iteid, const PictureFile &file)
+PictureFile pictureFileOf(const QImage &picture)
 {
-    writeStagedPicture(folder, iteid, file.extension, [&file](QSaveFile &out, QString &reason) {
-        if (out.write(file.bytes) == file.bytes.size())
-            return true;
-        reason = out.errorString();
-        return false;
-    });
-}
-
-void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture)
-{
-    writeStagedPicture(folder, iteid, QStringLiteral("png"), [&picture](QSaveFile &out, QString &reason) {
-        QImageWriter writer(&out, "png");
-        if (writer.write(picture))
-            return true;
-        reason = writer.errorString();
-        return false;
-    });
+    PictureFile file{QByteArray(), QStringLiteral("png")};
+    QBuffer buffer(&file.bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(picture))
+        throw DbError::pathFileAccess(QStringLiteral("the picture could not be kept as PNG (%1).").arg(writer.errorString()));
+    return file;
 }

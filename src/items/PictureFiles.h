@@ -6,23 +6,8 @@
 #include <QtGlobal>
 #include <optional>
 
-// An item's picture lives in the picture folder as one file named after the
-// item's key: the key in (at least) eight digits, a dot and any extension.
-
-// DataFolder + "images/".
-QString pictureFolder();
-
-// "00000042" for 42; longer keys keep all their digits.
-QString pictureBaseName(qint64 iteid);
-
-// The item's picture file: the first plain file of folder (ending with "/"),
-// in name order, called pictureBaseName + "." + any extension. Hidden files
-// and folders do not count. Empty when there is none.
-QString findPictureFile(const QString &folder, qint64 iteid);
-
-// Deletes that file when there is one. Throws DbError (75, path/file access
-// error) when it exists but cannot be deleted.
-void deletePictureFile(const QString &folder, qint64 iteid);
+// Reading pictures of every kind safely, and the picture as its file holds
+// it. Where an item's picture file lives and how it is named is ItemFiles'.
 
 // Reads a picture file of any kind the image plugins know; the content
 // decides the kind, not the extension. A null image when it cannot be read,
@@ -81,13 +66,7 @@ struct LoadedPicture {
 // accepts.
 std::optional<LoadedPicture> loadPictureFile(const QString &path, QString *reason = nullptr);
 
-// Makes file the item's picture file, pictureBaseName + "." + its
-// extension, and then removes the item's other picture files, which the
-// lookup might otherwise find first. The old file is replaced in one step,
-// so a failed write never leaves a partial picture nor loses the old one.
-// Throws DbError (75) when the picture cannot be written or an older file
-// cannot be removed.
-void writePictureFile(const QString &folder, qint64 iteid, const PictureFile &file);
-// The same for a picture that has no file of its own (a pasted one): it is
-// written as PNG, which keeps every pixel in a fraction of a bitmap's size.
-void writePictureFile(const QString &folder, qint64 iteid, const QImage &picture);
+// A picture that has no file of its own (a pasted one) as the file it is
+// kept as: PNG, which keeps every pixel in a fraction of a bitmap's size.
+// Throws DbError (75) when it cannot be encoded.
+PictureFile pictureFileOf(const QImage &picture);

@@ -1,29 +1,22 @@
 #include "program/FileChoice.h"
 
-#include "program/Globals.h"
+#include "program/Household.h"
 
-#include <QFileInfo>
-
-QString fileDialogFolder()
-{
-    return LastChosenFolder.isEmpty() ? DataFolder : LastChosenFolder;
-}
-
-static std::optional<QString> remembered(const std::optional<QString> &chosen)
+static std::optional<QString> remembered(Household &household, const std::optional<QString> &chosen)
 {
     if (chosen && !chosen->isEmpty())
-        LastChosenFolder = QFileInfo(*chosen).absolutePath();
+        household.rememberChosenFile(*chosen);
     return chosen;
 }
 
-std::optional<QString> chooseOpenFile(Prompts::FileDialog dialog)
+std::optional<QString> chooseOpenFile(Household &household, Prompts::FileDialog dialog)
 {
-    dialog.initialFolder = fileDialogFolder();
-    return remembered(prompts().openFileName(dialog));
+    dialog.initialFolder = household.fileDialogFolder();
+    return remembered(household, prompts().openFileName(dialog));
 }
 
-std::optional<QString> chooseSaveFile(Prompts::FileDialog dialog)
+std::optional<QString> chooseSaveFile(Household &household, Prompts::FileDialog dialog)
 {
-    dialog.initialFolder = fileDialogFolder();
-    return remembered(prompts().saveFileName(dialog));
+    dialog.initialFolder = household.fileDialogFolder();
+    return remembered(household, prompts().saveFileName(dialog));
 }

@@ -5,12 +5,11 @@
 #include <QString>
 #include <optional>
 
-// The program's file dialogs, through the installed prompts. Each opens in
-// the folder where the user last chose a file in this run, or in the data
-// folder before any was chosen, whatever folder the dialog names; a chosen
-// file's folder becomes the next dialog's.
-std::optional<QString> chooseOpenFile(Prompts::FileDialog dialog);
-std::optional<QString> chooseSaveFile(Prompts::FileDialog dialog);
+class Household;
 
-// The folder the next file dialog opens in.
-QString fileDialogFolder();
+// The program's file dialogs, through the installed prompts. Each opens in
+// the folder where the user last chose a file in this run, or in the
+// household's data folder before any was chosen, whatever folder the dialog
+// names; a chosen file's folder becomes the next dialog's.
+std::optional<QString> chooseOpenFile(Household &household, Prompts::FileDialog dialog);
+std::optional<QString> chooseSaveFile(Household &household, Prompts::FileDialog dialog);

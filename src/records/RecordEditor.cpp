@@ -1,32 +1,26 @@
 #include "records/RecordEditor.h"
 
 #include "data/Recordset.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 
 #include <utility>
 
-namespace {
+RecordEditor::RecordEditor(Household &household, RecordForm form)
+    : m_household(household)
+    , m_form(std::move(form))
+{
+}
 
-// Runs one write in the lock-retry loop; true when it went through, false
-// after its failure was reported.
 template <class Write>
-bool writeWithRetry(Write &&write)
+bool RecordEditor::writeWithRetry(Write &&write)
 {
     bool written = false;
-    withLockRetry([&] {
+    m_household.withLockRetry([&] {
         write();
         written = true;
     });
     return written;
-}
-
-} // namespace
-
-RecordEditor::RecordEditor(RecordForm form)
-    : m_form(std::move(form))
-{
 }
 
 RecordEditor::Filling::Filling(RecordEditor &editor)
@@ -79,7 +73,7 @@ void RecordEditor::moveLast()
 // by another program, say) is reported instead of ending the program.
 void RecordEditor::move(Move where)
 {
-    trapDb([&] {
+    m_household.trapDb([&] {
         if (m_form.recordCount() == 0)
             return;
         switch (where) {
@@ -118,7 +112,7 @@ void RecordEditor::addNew()
     if (!m_adding) {
         m_adding = true;
         bool any = false;
-        trapDb([&] {
+        m_household.trapDb([&] {
             any = m_form.recordCount() > 0;
             if (any)
                 m_form.records().moveLast();
@@ -152,9 +146,9 @@ void RecordEditor::update()
         begun = beginNewRecord();
         // The key is given when the record is begun.
         if (begun)
-            trapDb([&] { key = m_form.records().value(m_form.keyColumn); });
+            m_household.trapDb([&] { key = m_form.records().value(m_form.keyColumn); });
     } else {
-        trapDb([&] {
+        m_household.trapDb([&] {
             key = m_form.records().value(m_form.keyColumn);
             m_form.records().edit();
             begun = true;
@@ -166,14 +160,14 @@ void RecordEditor::update()
         m_form.setAddCaption(AddNewCaption);
 
     // The key is bound, never part of the statement.
-    trapDb([&] {
+    m_household.trapDb([&] {
         m_form.records().findFirst(m_form.keyColumn + QStringLiteral(" = ?"), {key});
         if (m_form.records().noMatch())
             m_form.records().moveFirst();
     });
     // Shown also after a failed search, so the fields always hold the record
     // the recordset stands on: a later edit changes the record the user sees.
-    trapDb([&] { m_form.showRecord(); });
+    m_household.trapDb([&] { m_form.showRecord(); });
     m_form.showBrowseButtons();
     m_adding = false;
     m_changing = false;
@@ -181,7 +175,7 @@ void RecordEditor::update()
 
 void RecordEditor::cancel()
 {
-    trapDb([&] {
+    m_household.trapDb([&] {
         if (m_form.recordCount() > 0) {
             // A record left begun by a failed Update would otherwise show
             // the typed values instead of the stored ones.
@@ -203,18 +197,18 @@ void RecordEditor::cancel()
 void RecordEditor::deleteRecord(const Question &question, const std::function<bool(const QVariant &)> &remove)
 {
     bool none = true;
-    trapDb([&] { none = m_form.recordCount() == 0; });
+    m_household.trapDb([&] { none = m_form.recordCount() == 0; });
     if (none)
         return;
     if (prompts().message(question.text, Prompts::Buttons::YesNo, Prompts::Icon::None, question.title)
         != Prompts::Answer::Yes)
         return;
     QVariant key;
-    trapDb([&] { key = m_form.records().value(m_form.keyColumn); });
+    m_household.trapDb([&] { key = m_form.records().value(m_form.keyColumn); });
     if (!remove(key))
         return;
 
-    trapDb([&] {
+    m_household.trapDb([&] {
         if (m_form.recordCount() == 0) {
             m_form.clearRecord();
             m_form.disableFields();
@@ -230,7 +224,7 @@ void RecordEditor::deleteRecord(const Question &question, const std::function<bo
 bool RecordEditor::deleteCurrent()
 {
     const bool deleted = writeWithRetry([&] { m_form.records().deleteCurrent(); });
-    freeInventoryLocks();
+    m_household.freeInventoryLocks();
     return deleted;
 }
 
@@ -238,7 +232,7 @@ void RecordEditor::find(const QString &condition, const QVariantList &params, co
 {
     bool searched = false;
     bool found = false;
-    trapDb([&] {
+    m_household.trapDb([&] {
         m_form.records().findFirst(condition, params);
         searched = true;
         found = !m_form.records().noMatch();
@@ -252,14 +246,6 @@ void RecordEditor::find(const QString &condition, const QVariantList &params, co
 bool RecordEditor::store(bool fieldsWritten)
 {
     const bool stored = fieldsWritten && writeWithRetry([&] { m_form.records().update(); });
-    freeInventoryLocks();
+    m_household.freeInventoryLocks();
     return stored;
-}
-
-void freeInventoryLocks()
-{
-    trapDb([] {
-        if (dbInventory)
-            dbInventory->freeLocks();
-    });
 }

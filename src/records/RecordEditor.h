@@ -4,6 +4,7 @@
 #include <QVariant>
 #include <functional>
 
+class Household;
 class Recordset;
 
 // What a window that shows one record at a time does for its RecordEditor:
@@ -64,7 +65,8 @@ public:
         QString title;
     };
 
-    explicit RecordEditor(RecordForm form);
+    // Every step of the editor runs under household's error trap.
+    RecordEditor(Household &household, RecordForm form);
     RecordEditor(const RecordEditor &) = delete;
     RecordEditor &operator=(const RecordEditor &) = delete;
 
@@ -139,11 +141,13 @@ private:
     // which takes the write lock for a moment); true when begun.
     bool beginNewRecord();
 
+    // Runs one write in the lock-retry loop; true when it went through,
+    // false after its failure was reported.
+    template <class Write>
+    bool writeWithRetry(Write &&write);
+
+    Household &m_household;
     RecordForm m_form;
     bool m_changing = false;
     bool m_adding = false;
 };
-
-// Asks the inventory's engine to free its locks, under the error trap: the
-// call after every record write and delete, and before a recordset is let go.
-void freeInventoryLocks();

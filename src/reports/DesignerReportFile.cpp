@@ -1,5 +1,6 @@
 #include "reports/DesignerReportFile.h"
 
+#include "program/Household.h"
 #include "reports/FieldOrder.h"
 #include "reports/ReportFileText.h"
 #include "reports/ReportNumbers.h"
@@ -33,7 +34,8 @@ std::optional<int> sortKeyAtPosition(const ReportCatalogue &catalogue, int posit
     return fieldsInCaptionOrder(catalogue)[std::size_t(position)]->specid;
 }
 
-std::optional<LoadedReport> readDesignerReportFile(Database &catalogueDb, const QString &path, QString *problem)
+std::optional<LoadedReport> readDesignerReportFile(Household &household, Database &catalogueDb, const QString &path,
+                                                   QString *problem)
 {
     const auto refuse = [&](const QString &why) -> std::optional<LoadedReport> {
         if (problem)
@@ -49,10 +51,11 @@ std::optional<LoadedReport> readDesignerReportFile(Database &catalogueDb, const 
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return refuse(QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()));
-    return readDesignerReportBytes(catalogueDb, bytes, problem);
+    return readDesignerReportBytes(household, catalogueDb, bytes, problem);
 }
 
-std::optional<LoadedReport> readDesignerReportBytes(Database &catalogueDb, const QByteArray &bytes, QString *problem)
+std::optional<LoadedReport> readDesignerReportBytes(Household &household, Database &catalogueDb,
+                                                    const QByteArray &bytes, QString *problem)
 {
     const auto refuse = [&](const QString &why) -> std::optional<LoadedReport> {
         if (problem)
@@ -70,7 +73,7 @@ std::optional<LoadedReport> readDesignerReportBytes(Database &catalogueDb, const
     } catch (const DbError &error) {
         if (problem)
             *problem = QStringLiteral("the report field catalogue cannot be read: %1  %2").arg(error.number()).arg(error.text());
-        reportCatalogueFailure(error);
+        reportCatalogueFailure(household, error);
         return std::nullopt;
     }
     // The positions become specids before the ordinary checks; a line that

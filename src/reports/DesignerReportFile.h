@@ -9,6 +9,7 @@
 #include <optional>
 
 class Database;
+class Household;
 
 // Report files saved by the designer (".rpt") hold their sort keys as
 // positions in the designer's sort lists, which list the subject's fields
@@ -24,9 +25,11 @@ std::optional<int> sortKeyAtPosition(const ReportCatalogue &catalogue, int posit
 // "Invalid Report File" message; a catalogue failure is reported through
 // reportCatalogueFailure. Either gives std::nullopt, with the reason in
 // *problem.
-std::optional<LoadedReport> readDesignerReportFile(Database &catalogueDb, const QString &path, QString *problem);
+std::optional<LoadedReport> readDesignerReportFile(Household &household, Database &catalogueDb, const QString &path,
+                                                   QString *problem);
 // The same for the bytes of a file already read.
-std::optional<LoadedReport> readDesignerReportBytes(Database &catalogueDb, const QByteArray &bytes, QString *problem);
+std::optional<LoadedReport> readDesignerReportBytes(Household &household, Database &catalogueDb,
+                                                    const QByteArray &bytes, QString *problem);
 
 // True for a path whose extension marks a designer's file.
 bool isDesignerReportFile(const QString &path);

@@ -5,6 +5,7 @@
 #include <QVariantList>
 #include <memory>
 
+class Household;
 class PageLayout;
 class Recordset;
 
@@ -14,10 +15,11 @@ class Recordset;
 // centre and the page number at the right.
 QString fixedReportHeader(const QDate &today, const QString &title);
 
-// A snapshot of the inventory database (dbInventory). Throws DbError, also
+// A snapshot of the household's inventory database. Throws DbError, also
 // when the database is not open.
-std::unique_ptr<Recordset> openInventorySnapshot(const QString &sql, const QVariantList &params = {});
+std::unique_ptr<Recordset> openInventorySnapshot(const Household &household, const QString &sql,
+                                                 const QVariantList &params = {});
 
-// The heading row (TableHeading in the columns of TableFormat), printed once
-// as a shaded row where the document stands.
-void addHeadingRow(PageLayout &doc);
+// The heading row (the cells of heading in the columns of format), printed
+// once as a shaded row where the document stands.
+void addHeadingRow(PageLayout &doc, const QString &format, const QStringList &heading);

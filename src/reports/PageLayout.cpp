@@ -64,9 +64,10 @@ double PageLayout::fragmentHeight(quint32 lines) const
     return lines * m_text.lineHeight() + 2 * CellPaddingY;
 }
 
-void PageLayout::startDoc()
+void PageLayout::startDoc(std::optional<RepeatedHeading> heading)
 {
     ++m_generation;
+    m_repeatedHeading = std::move(heading);
     m_wrappedRow.reset();
     m_wrappedLines.clear();
     // Swapping with empty vectors gives the memory of a long report back.

@@ -112,9 +112,18 @@ public:
     double pageWidth() const;
     double pageHeight() const;
 
+    // A row that begins every page of a document: a listing's column
+    // headings in the columns of its table format.
+    struct RepeatedHeading {
+        QString format;
+        QStringList cells;
+    };
     // Drops the document held so far and begins a new one with its first
-    // page (raising newPage).
-    void startDoc();
+    // page (raising newPage). heading belongs to the new document alone:
+    // whoever adds rows at a new page finds it in repeatedHeading(), and a
+    // document begun without one has none, whatever the one before had.
+    void startDoc(std::optional<RepeatedHeading> heading = std::nullopt);
+    const std::optional<RepeatedHeading> &repeatedHeading() const { return m_repeatedHeading; }
     // Finishes the document; rows are refused until the next startDoc.
     void endDoc();
     bool isDocOpen() const { return m_docOpen; }
@@ -266,6 +275,7 @@ private:
     double m_y = 0;                    // where the next row goes
     bool m_pageFresh = false;          // nothing but newPage's rows on the page yet
     bool m_inNewPage = false;
+    std::optional<RepeatedHeading> m_repeatedHeading;
 
     // The format read last, so a long run of one-row tables reads it once.
     QString m_lastFormat;

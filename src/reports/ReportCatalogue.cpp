@@ -2,7 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Recordset.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 
 bool CatalogueField::isLookup() const
@@ -55,12 +55,12 @@ bool ReportCatalogue::contains(int specid) const
     return specid >= 1 && specid <= count() && field(specid).specid == specid;
 }
 
-void reportCatalogueFailure(const DbError &error)
+void reportCatalogueFailure(Household &household, const DbError &error)
 {
     if (error.number() == DbError::NotDatabase) {
         prompts().message(QString::number(error.number()) + QStringLiteral("  ") + error.text(),
                           Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
         return;
     }
-    HandleDbError(error);
+    household.HandleDbError(error);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class Database;
+class Household;
 
 // Kinds of catalogue fields (column datatype). Any other code takes no
 // criterion and has no display rule.
@@ -54,7 +55,8 @@ private:
     std::vector<CatalogueField> m_fields;
 };
 
-// Reports a failure of the catalogue database. It goes to HandleDbError
-// like every database failure, except that a damaged catalogue is only
-// reported: HandleDbError's repair is for the inventory, which is fine.
-void reportCatalogueFailure(const DbError &error);
+// Reports a failure of household's catalogue database. It goes to the
+// household's error handler like every database failure, except that a
+// damaged catalogue is only reported: the handler's repair is for the
+// inventory, which is fine.
+void reportCatalogueFailure(Household &household, const DbError &error);

@@ -1,6 +1,6 @@
 #include "reports/ReportFileOutput.h"
 
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/ProductInfo.h"
 #include "reports/ReportQuery.h"
 #include "reports/ReportSpec.h"
@@ -11,7 +11,8 @@
 // Written to the file whenever this much has gathered.
 static constexpr qsizetype FlushBytes = 256 * 1024;
 
-ReportFileOutput::ReportFileOutput(QString path) : m_path(std::move(path)), m_file(m_path)
+ReportFileOutput::ReportFileOutput(Household &household, QString path)
+    : m_household(household), m_path(std::move(path)), m_file(m_path)
 {
 }
 
@@ -25,8 +26,8 @@ bool ReportFileOutput::fail()
     m_file.cancelWriting();
     m_failed = true;
     m_used = 0;
-    HandleDbError(DbError(DbError::PathFileAccess,
-                          QStringLiteral("The report cannot be written to '%1': %2").arg(m_path, reason)));
+    m_household.HandleDbError(DbError(DbError::PathFileAccess,
+                                      QStringLiteral("The report cannot be written to '%1': %2").arg(m_path, reason)));
     return false;
 }
 

@@ -6,14 +6,17 @@
 #include <QSaveFile>
 #include <QString>
 
+class Household;
+
 // A report written to a file. The file is written beside its final place
 // and takes the name only when the whole report is written (finish), so an
 // existing file is replaced by a complete report or not at all. Text goes
 // out as UTF-8, every line ended by CR LF. A failure to create, write or
-// replace the file is reported through HandleDbError and stops the run.
+// replace the file is reported through household's error handler and stops
+// the run.
 class ReportFileOutput : public ReportOutput {
 public:
-    explicit ReportFileOutput(QString path);
+    ReportFileOutput(Household &household, QString path);
     ~ReportFileOutput() override;
 
     bool finish() override;
@@ -40,6 +43,7 @@ private:
     // it wrote there into m_used.
     char *room(qsizetype bytes);
 
+    Household &m_household;
     QString m_path;
     QSaveFile m_file;
     // The lines not yet written: m_used bytes of m_buffer, whose size is

@@ -1,6 +1,7 @@
 #include "reports/ReportFileReader.h"
 
 #include "dates/LocaleConversions.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/ReportFileText.h"
 #include "reports/ReportNumbers.h"
@@ -292,7 +293,7 @@ std::optional<LoadedReport> ReportFileReader::readBytes(const QByteArray &bytes)
         report.catalogue = ReportCatalogue::load(m_catalogueDb, lines.constFirst());
     } catch (const DbError &error) {
         m_problem = QStringLiteral("the report field catalogue cannot be read: %1  %2").arg(error.number()).arg(error.text());
-        reportCatalogueFailure(error);
+        reportCatalogueFailure(m_household, error);
         return std::nullopt;
     }
     QString problem;

@@ -9,6 +9,7 @@
 #include <optional>
 
 class Database;
+class Household;
 
 // A report file read and checked, with the catalogue of its subject that
 // the query builder and the renderers work from.
@@ -23,8 +24,10 @@ inline constexpr int ReportFileLines = 22;
 // The report engine's reading of a report file.
 class ReportFileReader {
 public:
-    // catalogueDb: the open rptspec.db; it must outlive read().
-    explicit ReportFileReader(Database &catalogueDb) : m_catalogueDb(catalogueDb) {}
+    // catalogueDb: the open rptspec.db of household; both must outlive read().
+    ReportFileReader(Household &household, Database &catalogueDb) : m_household(household), m_catalogueDb(catalogueDb)
+    {
+    }
 
     // Reads and checks the file at path. An invalid or unreadable file shows
     // the "Invalid Report File" message and gives std::nullopt; so does a
@@ -41,6 +44,7 @@ public:
 
 private:
     std::optional<LoadedReport> refuse(const QString &problem);
+    Household &m_household;
     Database &m_catalogueDb;
     QString m_problem;
 };

@@ -4,12 +4,10 @@
 #include "data/Values.h"
 #include "program/ConfirmReplaceFile.h"
 #include "program/FileChoice.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/DesignerReportFile.h"
 #include "reports/ReportCells.h"
-#include "reports/ReportGlobals.h"
 #include "reports/ReportOutput.h"
 #include "reports/ReportQuery.h"
 
@@ -56,12 +54,13 @@ private:
     QList<ColumnKind> m_kinds;
 };
 
-// Runs one database step; a failure goes to HandleDbError and gives false.
+// Runs one database step; a failure goes to the household's handler and
+// gives false.
 template <class Step>
-bool trapped(Step &&step)
+bool trapped(Household &household, Step &&step)
 {
     bool ok = false;
-    trapDb([&] {
+    household.trapDb([&] {
         step();
         ok = true;
     });
@@ -96,12 +95,9 @@ private:
 
 } // namespace
 
-ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catalogue, ReportOutput &output)
+ReportOutcome produceReport(Household &household, const ReportSpec &spec, const ReportCatalogue &catalogue,
+                            ReportOutput &output)
 {
-    TableFormat.clear();
-    TableHeading.clear();
-    RepeatHeading = true;
-
     AbandonUnlessFinished abandon(output);
     QString problem;
     const std::optional<ReportQuery> query = buildReportQuery(spec, catalogue, &problem);
@@ -110,16 +106,13 @@ ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catal
         showInvalidReportFile();
         return ReportOutcome::InvalidFile;
     }
-    TableFormat = query->tableFormat;
-    for (const ReportColumn &column : query->columns)
-        TableHeading << column.caption;
 
     std::unique_ptr<ReportRows> rows;
     bool hasRow = false;
-    const bool opened = trapped([&] {
-        if (!dbInventory)
+    const bool opened = trapped(household, [&] {
+        if (!household.dbInventory())
             throw DbError(DbError::ObjectClosed, QStringLiteral("The inventory database is not open."));
-        rows = std::make_unique<ReportRows>(*dbInventory, *query);
+        rows = std::make_unique<ReportRows>(*household.dbInventory(), *query);
         hasRow = rows->next();
     });
     if (!opened)
@@ -154,7 +147,7 @@ ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catal
         }
         if (!output.row(cells))
             return ReportOutcome::OutputFailed;
-        if (!trapped([&] { more = rows->next(); }))
+        if (!trapped(household, [&] { more = rows->next(); }))
             return ReportOutcome::QueryFailed;
     }
     rows.reset();
@@ -172,29 +165,30 @@ ReportOutcome produceReport(const ReportSpec &spec, const ReportCatalogue &catal
     return ReportOutcome::Produced;
 }
 
-std::optional<LoadedReport> loadReportFile(const QString &path, QString *problem)
+std::optional<LoadedReport> loadReportFile(Household &household, const QString &path, QString *problem)
 {
     std::unique_ptr<Database> catalogueDb;
     try {
-        catalogueDb = Database::open(DataFolder + CatalogueFileName);
+        catalogueDb = household.openCatalogue();
     } catch (const DbError &error) {
-        reportCatalogueFailure(error);
+        reportCatalogueFailure(household, error);
         throw;
     }
     if (isDesignerReportFile(path))
-        return readDesignerReportFile(*catalogueDb, path, problem);
-    ReportFileReader reader(*catalogueDb);
+        return readDesignerReportFile(household, *catalogueDb, path, problem);
+    ReportFileReader reader(household, *catalogueDb);
     std::optional<LoadedReport> report = reader.read(path);
     if (problem)
         *problem = reader.problem();
     return report;
 }
 
-ReportOutcome runReportFile(const QString &path, const ReportOutputFactory &makeOutput, QString *problem)
+ReportOutcome runReportFile(Household &household, const QString &path, const ReportOutputFactory &makeOutput,
+                            QString *problem)
 {
     std::optional<LoadedReport> report;
     try {
-        report = loadReportFile(path, problem);
+        report = loadReportFile(household, path, problem);
     } catch (const DbError &) {
         return ReportOutcome::QueryFailed; // already reported
     }
@@ -203,10 +197,10 @@ ReportOutcome runReportFile(const QString &path, const ReportOutputFactory &make
     std::unique_ptr<ReportOutput> output = makeOutput(*report);
     if (!output)
         return ReportOutcome::NotChosen;
-    return produceReport(report->spec, report->catalogue, *output);
+    return produceReport(household, report->spec, report->catalogue, *output);
 }
 
-std::optional<QString> chooseReportOutputFile(const ReportSpec &spec)
+std::optional<QString> chooseReportOutputFile(Household &household, const ReportSpec &spec)
 {
     Prompts::FileDialog dialog;
     if (spec.ReportTo == ReportToHtmlFile) {
@@ -218,11 +212,10 @@ std::optional<QString> chooseReportOutputFile(const ReportSpec &spec)
         dialog.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
         dialog.defaultSuffix = QStringLiteral("txt");
     }
-    const std::optional<QString> chosen = chooseSaveFile(dialog);
+    const std::optional<QString> chosen = chooseSaveFile(household, dialog);
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
-    ConfirmReplaceFile(*chosen);
-    if (KeepExistingFile)
+    if (!ConfirmReplaceFile(*chosen))
         return std::nullopt;
     return chosen;
 }

@@ -1,12 +1,12 @@
 #include "reports/ReportTableHeading.h"
 
-#include "program/Globals.h"
 #include "reports/PageLayout.h"
-#include "reports/ReportGlobals.h"
+#include "reports/ReportDefaults.h"
 
 void addRepeatedHeading(PageLayout &document)
 {
-    if (!RepeatHeading || TableHeading.isEmpty())
+    const std::optional<PageLayout::RepeatedHeading> &heading = document.repeatedHeading();
+    if (!heading || heading->cells.isEmpty())
         return;
-    document.addTable(TableFormat, QStringList(), {TableHeading}, HeaderShade, BodyShade);
+    document.addTable(heading->format, QStringList(), {heading->cells}, HeaderShade, BodyShade);
 }

@@ -49,7 +49,11 @@ bool ScreenReportOutput::begin(const ReportSpec &spec, const ReportQuery &query)
     m_document->setHeaderText(screenReportHeader(spec, m_today));
     m_document->setFooterText(screenReportFooter(spec));
     m_document->setTitle(spec.Title);
-    m_document->startDoc();
+    // Every page of a listing begins with its column headings.
+    PageLayout::RepeatedHeading heading{m_format, {}};
+    for (const ReportColumn &column : query.columns)
+        heading.cells << column.caption;
+    m_document->startDoc(std::move(heading));
     return true;
 }
 

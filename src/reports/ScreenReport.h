@@ -14,9 +14,10 @@ QString screenReportHeader(const ReportSpec &spec, const DateValue &today);
 QString screenReportFooter(const ReportSpec &spec);
 
 // The screen/printer destination: a paged document of one-row tables in the
-// report's column layout. The heading row on each page comes from the
-// document's new-page handler (addRepeatedHeading), which the owner of the
-// document connects. The document is started only in begin, so a run that
+// report's column layout. The document is begun with the columns' headings
+// as its repeated heading; the row on each page comes from the document's
+// new-page handler (addRepeatedHeading), which the owner of the document
+// connects. The document is started only in begin, so a run that
 // ends before (no rows, a failed query) leaves the one shown before alone.
 class ScreenReportOutput : public ReportOutput {
 public:

@@ -1,45 +1,43 @@
 #include "reports/SerialNumberReport.h"
 
 #include "data/Recordset.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/FixedReportSupport.h"
 #include "reports/PageLayout.h"
-#include "reports/ReportGlobals.h"
 
 // The stored order is the key's; saying so keeps it whatever plan SQLite picks.
 static const QString SerialNumbersStatement = QStringLiteral(
     "select item, manufact, model, serno from items where coalesce(serno, '') <> '' order by iteid");
 
-void buildSerialNumberList(PageLayout &doc)
+void buildSerialNumberList(Household &household, PageLayout &doc)
 {
-    buildSerialNumberList(doc, QDate::currentDate());
+    buildSerialNumberList(household, doc, QDate::currentDate());
 }
 
-void buildSerialNumberList(PageLayout &doc, const QDate &today)
+void buildSerialNumberList(Household &household, PageLayout &doc, const QDate &today)
 {
     BusyCursor busy;
-    RepeatHeading = false;
     const QString title = QStringLiteral("Serial Number List");
     doc.setHeaderText(fixedReportHeader(today, title));
     doc.setTitle(title);
-    TableFormat = QStringLiteral("2880|2160|2160|2880;");
-    TableHeading = QStringList{QStringLiteral("Description"), QStringLiteral("Manufacturer"),
-                               QStringLiteral("Model"), QStringLiteral("Serial Number")};
+    const QString format = QStringLiteral("2880|2160|2160|2880;");
+    const QStringList heading{QStringLiteral("Description"), QStringLiteral("Manufacturer"), QStringLiteral("Model"),
+                              QStringLiteral("Serial Number")};
     doc.startDoc();
 
     std::unique_ptr<Recordset> items;
-    trapDb([&] { items = openInventorySnapshot(SerialNumbersStatement); });
-    trapDb([&] {
+    household.trapDb([&] { items = openInventorySnapshot(household, SerialNumbersStatement); });
+    household.trapDb([&] {
         if (!items || items->recordCount() == 0)
             return;
-        addHeadingRow(doc);
+        addHeadingRow(doc, format, heading);
         QStringList row;
         for (items->moveFirst(); !items->eof(); items->moveNext()) {
             row.clear();
             for (int column = 0; column < 4; ++column)
                 row.append(items->value(column).toString());
-            doc.tableText(TableFormat, row);
+            doc.tableText(format, row);
         }
     });
     doc.endDoc();

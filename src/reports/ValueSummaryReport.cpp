@@ -3,11 +3,10 @@
 #include "data/Money.h"
 #include "data/Recordset.h"
 #include "dates/LocaleFormats.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/FixedReportSupport.h"
 #include "reports/PageLayout.h"
-#include "reports/ReportGlobals.h"
 
 #include <optional>
 #include <stdexcept>
@@ -44,101 +43,107 @@ static SummaryKind summaryKind(int kind)
 // printing none.
 using Total = std::optional<Money>;
 
-static void reportOverflow()
-{
-    HandleDbError(DbError::overflow());
-}
+// Sums for one report: an amount past the money range is reported to the
+// household's handler once it happens, and the sum becomes unknown.
+class Summing {
+public:
+    explicit Summing(Household &household) : m_household(household) {}
 
-static Total plus(Total sum, Total amount)
-{
-    if (!sum || !amount)
-        return std::nullopt;
-    try {
-        return *sum + *amount;
-    } catch (const std::overflow_error &) {
-        reportOverflow();
-        return std::nullopt;
-    }
-}
-
-// The sum of the first column over every row; values that are not amounts
-// (Null, or text another program stored) are skipped.
-static Total sumTotals(Recordset &rows)
-{
-    Total sum = Money();
-    for (rows.moveFirst(); !rows.eof() && sum; rows.moveNext()) {
-        const QVariant value = rows.value(0);
-        Total amount;
-        if (value.metaType() == QMetaType::fromType<Money>()) {
-            amount = value.value<Money>();
-        } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong
-                   || value.typeId() == QMetaType::Double) {
-            // A number too large for an amount, stored by another program.
-            amount = Money::fromDouble(value.toDouble());
-            if (!amount)
-                reportOverflow();
-        } else {
-            continue;
+    Total plus(Total sum, Total amount) const
+    {
+        if (!sum || !amount)
+            return std::nullopt;
+        try {
+            return *sum + *amount;
+        } catch (const std::overflow_error &) {
+            reportOverflow();
+            return std::nullopt;
         }
-        sum = plus(sum, amount);
     }
-    return sum;
-}
+
+    // The sum of the first column over every row; values that are not
+    // amounts (Null, or text another program stored) are skipped.
+    Total sumTotals(Recordset &rows) const
+    {
+        Total sum = Money();
+        for (rows.moveFirst(); !rows.eof() && sum; rows.moveNext()) {
+            const QVariant value = rows.value(0);
+            Total amount;
+            if (value.metaType() == QMetaType::fromType<Money>()) {
+                amount = value.value<Money>();
+            } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong
+                       || value.typeId() == QMetaType::Double) {
+                // A number too large for an amount, stored by another program.
+                amount = Money::fromDouble(value.toDouble());
+                if (!amount)
+                    reportOverflow();
+            } else {
+                continue;
+            }
+            sum = plus(sum, amount);
+        }
+        return sum;
+    }
+
+private:
+    void reportOverflow() const { m_household.HandleDbError(DbError::overflow()); }
+
+    Household &m_household;
+};
 
 static QString amountText(const Total &amount)
 {
     return amount ? formatCurrency(*amount) : QString();
 }
 
-void buildValueSummary(PageLayout &doc, int kind)
+void buildValueSummary(Household &household, PageLayout &doc, int kind)
 {
-    buildValueSummary(doc, kind, QDate::currentDate());
+    buildValueSummary(household, doc, kind, QDate::currentDate());
 }
 
-void buildValueSummary(PageLayout &doc, int kind, const QDate &today)
+void buildValueSummary(Household &household, PageLayout &doc, int kind, const QDate &today)
 {
     BusyCursor busy;
     const SummaryKind summary = summaryKind(kind);
-    TableFormat = QStringLiteral("4320|>2880;");
-    RepeatHeading = false;
+    const QString format = QStringLiteral("4320|>2880;");
+    const Summing summing(household);
 
     std::unique_ptr<Recordset> groups;
-    trapDb([&] { groups = openInventorySnapshot(summary.groups); });
+    household.trapDb([&] { groups = openInventorySnapshot(household, summary.groups); });
     const QString title = QStringLiteral("Value Summary by ") + summary.groupName;
     doc.setHeaderText(fixedReportHeader(today, title));
     doc.setTitle(title);
-    TableHeading = QStringList{summary.groupName, QStringLiteral("Total Value")};
     doc.startDoc();
-    addHeadingRow(doc);
+    addHeadingRow(doc, format, {summary.groupName, QStringLiteral("Total Value")});
 
     Total grandTotal = Money();
     const auto addGroupRow = [&](const QString &description, Recordset &members) {
         if (members.recordCount() == 0)
             return;
-        const Total groupTotal = sumTotals(members);
-        doc.tableText(TableFormat, QStringList{description, amountText(groupTotal)});
-        grandTotal = plus(grandTotal, groupTotal);
+        const Total groupTotal = summing.sumTotals(members);
+        doc.tableText(format, QStringList{description, amountText(groupTotal)});
+        grandTotal = summing.plus(grandTotal, groupTotal);
     };
 
     // One statement per group, the sums made here. A group that fails is
     // reported and left out; a failing move ends the list of groups (the
     // snapshot is gone when the database was repaired meanwhile).
-    trapDb([&] {
+    household.trapDb([&] {
         if (!groups)
             return;
         for (groups->moveFirst(); !groups->eof(); groups->moveNext()) {
-            trapDb([&] {
+            household.trapDb([&] {
                 const QString description = groups->value(0).toString();
-                const auto members = openInventorySnapshot(summary.members, {groups->value(1)});
+                const auto members = openInventorySnapshot(household, summary.members, {groups->value(1)});
                 addGroupRow(description, *members);
             });
         }
     });
-    trapDb([&] {
-        const auto members = openInventorySnapshot(summary.unassigned);
+    household.trapDb([&] {
+        const auto members = openInventorySnapshot(household, summary.unassigned);
         addGroupRow(summary.unassignedRow, *members);
     });
 
-    doc.tableText(TableFormat, QStringList{QStringLiteral("Grand Total"), amountText(grandTotal)});
+    doc.tableText(format, QStringList{QStringLiteral("Grand Total"), amountText(grandTotal)});
     doc.endDoc();
 }

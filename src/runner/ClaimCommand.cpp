@@ -4,9 +4,7 @@
 #include "claim/ClaimItems.h"
 #include "claim/ClaimantDetails.h"
 #include "data/Inventory.h"
-#include "items/PictureFiles.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "reports/PageLayout.h"
 #include "runner/ConsolePrompts.h"
 #include "runner/PdfReportOutput.h"
@@ -78,7 +76,7 @@ ClaimArguments parseClaimArguments(const QStringList &arguments)
 
 } // namespace
 
-int runClaimCommand(const QString &dataFolder, const QStringList &arguments)
+int runClaimCommand(Household &household, const QString &dataFolder, const QStringList &arguments)
 {
     ClaimArguments parsed = parseClaimArguments(arguments);
     if (!parsed.error.isEmpty()) {
@@ -87,24 +85,25 @@ int runClaimCommand(const QString &dataFolder, const QStringList &arguments)
         return ExitUsage;
     }
     const QString output = QFileInfo(parsed.output).absoluteFilePath();
-    if (!openRunnerDataFolder(dataFolder))
+    if (!openRunnerDataFolder(household, dataFolder))
         return ExitDatabase;
     if (parsed.selection.kind == ClaimSelection::Kind::ReportFile) {
         // A bare name is a report file of the data folder, as for reports.
         const QString &name = parsed.selection.name;
-        parsed.selection.name = name.contains(u'/') ? QFileInfo(name).absoluteFilePath() : DataFolder + name;
+        parsed.selection.name =
+            name.contains(u'/') ? QFileInfo(name).absoluteFilePath() : household.DataFolder() + name;
     }
 
     QString problem;
-    const ClaimantDetails claimant = readClaimantDetails(DataFolder, &problem);
+    const ClaimantDetails claimant = readClaimantDetails(household.DataFolder(), &problem);
     if (!problem.isEmpty())
         printError(QStringLiteral("The claimant details in %1 could not be read (%2); the claim is made without them.")
-                       .arg(DataFolder + ClaimantFileName, problem));
+                       .arg(household.DataFolder() + ClaimantFileName, problem));
 
     std::optional<QList<ClaimItem>> items;
     bool read = false;
-    trapDb([&] {
-        items = selectClaimItems(*dbInventory, parsed.selection, pictureFolder(), &problem);
+    household.trapDb([&] {
+        items = selectClaimItems(household, parsed.selection, &problem);
         read = true;
     });
     if (!read)
@@ -125,5 +124,5 @@ int runClaimCommand(const QString &dataFolder, const QStringList &arguments)
         printError(QStringLiteral("The total value of the items is too large to be shown."));
         return ExitDatabase;
     }
-    return writeDocumentPdf(document, output) ? ExitProduced : ExitOutputFailed;
+    return writeDocumentPdf(household, document, output) ? ExitProduced : ExitOutputFailed;
 }

@@ -5,19 +5,23 @@
 
 #include <QString>
 
+class Household;
+
 // The screen report laid out on a document of its own, with the heading row
 // repeated on every page, and written as a PDF file when complete. The file
 // takes its name only once it is whole.
 class PdfReportOutput : public ScreenReportOutput {
 public:
-    explicit PdfReportOutput(QString path);
+    // Failures go to household's error handler.
+    PdfReportOutput(Household &household, QString path);
     bool finish() override;
 
 private:
+    Household &m_household;
     PageLayout m_pages;
     QString m_path;
 };
 
-// Writes a finished document to path; a failure is reported through
-// HandleDbError and gives false.
-bool writeDocumentPdf(const PageLayout &document, const QString &path);
+// Writes a finished document to path; a failure is reported through the
+// household's error handler and gives false.
+bool writeDocumentPdf(Household &household, const PageLayout &document, const QString &path);

@@ -1,8 +1,7 @@
 #include "data/Inventory.h"
 #include "runner/ReportRunner.h"
 
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportFileOutput.h"
@@ -72,50 +71,48 @@ int exitFor(ReportOutcome outcome)
 }
 
 // A fixed report (value summary or serial number list) to a PDF file.
-int runFixedReport(const QString &name, const QString &output)
+int runFixedReport(Household &household, const QString &name, const QString &output)
 {
     PageLayout document;
     QObject::connect(&document, &PageLayout::newPage, &document, [&document] { addRepeatedHeading(document); });
     // Each starts, fills and ends the document itself.
     if (name == SerialNumbersName)
-        buildSerialNumberList(document);
+        buildSerialNumberList(household, document);
     else
-        buildValueSummary(document, name == ValueByCategoryName ? 1 : 2);
+        buildValueSummary(household, document, name == ValueByCategoryName ? 1 : 2);
     if (document.isDocOpen())
         document.endDoc();
     if (document.rowCount() == 0)
         return ExitNoRows;
-    return writeDocumentPdf(document, output) ? ExitProduced : ExitOutputFailed;
+    return writeDocumentPdf(household, document, output) ? ExitProduced : ExitOutputFailed;
 }
 
 // Every item to a CSV file; an empty inventory gives the heading row alone.
-int runItemsExport(const QString &output)
+int runItemsExport(Household &household, const QString &output)
 {
     try {
-        exportItems(*dbInventory, output);
+        exportItems(household.inventory(), output);
         return ExitProduced;
     } catch (const DbError &error) {
-        HandleDbError(error);
+        household.HandleDbError(error);
         return error.number() == DbError::PathFileAccess ? ExitOutputFailed : ExitDatabase;
     }
 }
 
 } // namespace
 
-bool openRunnerDataFolder(const QString &folder)
+bool openRunnerDataFolder(Household &household, const QString &folder)
 {
-    DataFolder = QDir::fromNativeSeparators(QFileInfo(folder).absoluteFilePath());
-    if (!DataFolder.endsWith(u'/'))
-        DataFolder += u'/';
+    household.setDataFolder(QDir::fromNativeSeparators(QFileInfo(folder).absoluteFilePath()));
     bool opened = false;
-    trapDb([&] {
-        dbInventory = Database::open(DataFolder + InventoryFileName);
+    household.trapDb([&] {
+        household.openInventory();
         opened = true;
     });
     return opened;
 }
 
-int runReportCommand(const QStringList &arguments)
+int runReportCommand(Household &household, const QStringList &arguments)
 {
     QString folder = QDir::currentPath();
     QStringList positional;
@@ -131,7 +128,7 @@ int runReportCommand(const QStringList &arguments)
                 else
                     rest << arguments[j];
             }
-            return runClaimCommand(folder, rest);
+            return runClaimCommand(household, folder, rest);
         } else if (arguments[i].startsWith(u'-') && arguments[i].size() > 1) {
             positional << QString(); // an unknown switch: refused below
         } else {
@@ -156,11 +153,11 @@ int runReportCommand(const QStringList &arguments)
         return ExitUsage;
     }
 
-    if (!openRunnerDataFolder(folder))
+    if (!openRunnerDataFolder(household, folder))
         return ExitDatabase;
 
     if (report == ItemsExportName)
-        return runItemsExport(output);
+        return runItemsExport(household, output);
 
     const bool fixed = report == ValueByCategoryName || report == ValueByLocationName || report == SerialNumbersName;
     if (fixed) {
@@ -168,21 +165,22 @@ int runReportCommand(const QStringList &arguments)
             printError(QStringLiteral("The report \"%1\" can only be written as a PDF file.").arg(report));
             return ExitUsage;
         }
-        return runFixedReport(report, output);
+        return runFixedReport(household, report, output);
     }
 
     // A bare name is a report file of the data folder; anything with a
     // folder in it is a path.
-    const QString path = report.contains(u'/') ? QFileInfo(report).absoluteFilePath() : DataFolder + report;
+    const QString path =
+        report.contains(u'/') ? QFileInfo(report).absoluteFilePath() : household.DataFolder() + report;
     QString problem;
-    const ReportOutcome outcome = runReportFile(path, [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
+    const ReportOutcome outcome = runReportFile(household, path, [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
         switch (*kind) {
         case OutputKind::Text:
-            return std::make_unique<TextReportWriter>(output);
+            return std::make_unique<TextReportWriter>(household, output);
         case OutputKind::Html:
-            return std::make_unique<HtmlReportWriter>(output);
+            return std::make_unique<HtmlReportWriter>(household, output);
         case OutputKind::Pdf:
-            return std::make_unique<PdfReportOutput>(output);
+            return std::make_unique<PdfReportOutput>(household, output);
         case OutputKind::Csv:
             break;
         }

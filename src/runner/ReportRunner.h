@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class Household;
+
 // Exit codes of stowbook-report.
 enum RunnerExit : int {
     ExitProduced = 0,      // the output file is complete
@@ -27,13 +29,14 @@ inline const QString ClaimCommandName = QStringLiteral("claim");
 // whatever destination the report file names; REPORT "items" writes every
 // item to OUTPUT as CSV (.csv, and only then). An existing OUTPUT is
 // replaced, but only by a complete report. Messages go through the
-// installed prompts. Needs a QGuiApplication for the fonts.
-int runReportCommand(const QStringList &arguments);
+// installed prompts. The data folder is opened as household. Needs a
+// QGuiApplication for the fonts.
+int runReportCommand(Household &household, const QStringList &arguments);
 
-// Makes folder the data folder (DataFolder: absolute, ending with "/") and
-// opens its inventory as dbInventory under the error trap; false when it
-// could not be opened, after the trap has said why.
-bool openRunnerDataFolder(const QString &folder);
+// Makes folder the household's data folder (absolute, ending with "/") and
+// opens its inventory under the error trap; false when it could not be
+// opened, after the trap has said why.
+bool openRunnerDataFolder(Household &household, const QString &folder);
 
 // The usage text printed for wrong arguments.
 QString runnerUsage();

@@ -1,4 +1,4 @@
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "program/InformationSwitches.h"
 #include "runner/ConsolePrompts.h"
 #include "runner/ReportRunner.h"
@@ -23,12 +23,14 @@ int main(int argc, char **argv)
     ConsolePrompts consolePrompts;
     setPrompts(&consolePrompts);
     int code = 0;
-    try {
-        code = runReportCommand(QGuiApplication::arguments().mid(1));
-    } catch (const RunnerEnded &ended) {
-        code = ended.exitCode == 0 ? ExitDatabase : ended.exitCode;
+    {
+        Household household;
+        try {
+            code = runReportCommand(household, QGuiApplication::arguments().mid(1));
+        } catch (const RunnerEnded &ended) {
+            code = ended.exitCode == 0 ? ExitDatabase : ended.exitCode;
+        }
     }
-    resetGlobals();
     setPrompts(nullptr);
     return code;
 }

@@ -1,6 +1,7 @@
 #include "setup/DataFolderSetup.h"
 
 #include "data/Database.h"
+#include "program/ItemFiles.h"
 #include "setup/CreatedPaths.h"
 #include "setup/DemoInventory.h"
 #include "setup/HouseholdCodes.h"
@@ -13,6 +14,7 @@
 #include "transfer/ImportPlan.h"
 #include "transfer/ItemImport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -53,15 +55,12 @@ static void refuseExistingDatabase(const QDir &folder, const QString &name)
 // that get the same keys.
 static void refuseOldPictures(const QDir &folder)
 {
-    const QDir images(folder.filePath(ImagesFolder));
-    if (!images.exists())
-        return;
-    const QStringList pictures = images.entryList({QStringLiteral("[0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9].*")},
-                                                  QDir::Files | QDir::Hidden | QDir::System);
+    const ItemFiles files(folder.path());
+    const QStringList pictures = files.names();
     if (!pictures.isEmpty())
         throw SetupError(QStringLiteral("%1 already holds item pictures (%2). They belong to another inventory; "
                                         "setup uses a folder without them. The folder was left as it is.")
-                             .arg(QDir::toNativeSeparators(images.path()), pictures.constFirst()));
+                             .arg(QDir::toNativeSeparators(QDir::cleanPath(files.folder())), pictures.constFirst()));
 }
 
 static void makeFolder(const QString &path, CreatedPaths &created)
@@ -88,29 +87,31 @@ static QStringList missingFolders(const QString &path)
     return missing;
 }
 
-static QString pictureName(qint64 key)
+static void writePicture(const QImage &image, const ItemFiles &files, qint64 key, CreatedPaths &created)
 {
-    return QStringLiteral("%1.bmp").arg(key, 8, 10, QLatin1Char('0'));
-}
-
-static void writePicture(const QImage &image, const QString &path, CreatedPaths &created)
-{
+    const QString path = files.folder() + ItemFiles::fileName(key, QStringLiteral("bmp"));
     // The images folder may hold pictures of an earlier inventory; they are
     // not ours to replace.
     if (QFileInfo::exists(path))
         throw SetupError(QStringLiteral("%1 already exists; setup does not replace pictures.")
                              .arg(QDir::toNativeSeparators(path)));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit())
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "BMP"))
+        throw SetupError(QStringLiteral("Could not write the picture %1: the picture could not be made.")
+                             .arg(QDir::toNativeSeparators(path)));
+    try {
+        created.addFile(files.writePicture(key, bytes, QStringLiteral("bmp")));
+    } catch (const DbError &error) {
         throw SetupError(QStringLiteral("Could not write the picture %1: %2")
-                             .arg(QDir::toNativeSeparators(path), file.errorString()));
-    created.addFile(path);
-    makeFilePrivate(path);
+                             .arg(QDir::toNativeSeparators(path), error.text()));
+    }
 }
 
 // The demo household goes in through the importer, like any household's
 // own file; its file must read without a single problem.
-static void fillDemoInventory(Database &db, const QDir &images, CreatedPaths &created)
+static void fillDemoInventory(Database &db, const ItemFiles &files, CreatedPaths &created)
 {
     const ImportPlan plan = ImportPlan::fromBytes(readTemplate(QStringLiteral("demo-items.csv")));
     if (!plan.problems().empty() || plan.rows().empty())
@@ -121,7 +122,7 @@ static void fillDemoInventory(Database &db, const QDir &images, CreatedPaths &cr
     for (std::size_t i = 0; i < outcome.keys.size(); ++i) {
         const DemoPicture picture = demoPictureFor(plan.rows()[i][ItemField::Item].toString());
         if (picture != DemoPicture::None)
-            writePicture(drawDemoPicture(picture), images.filePath(pictureName(outcome.keys[i].second)), created);
+            writePicture(drawDemoPicture(picture), files, outcome.keys[i].second, created);
     }
 }
 
@@ -134,7 +135,7 @@ static void fillGeneratedItems(Database &db, int count, quint32 seed)
     writer.flush();
 }
 
-static void buildInventory(const QString &path, const SetupOptions &options, const QDir &images,
+static void buildInventory(const QString &path, const SetupOptions &options, const ItemFiles &files,
                            CreatedPaths &created)
 {
     std::unique_ptr<Database> db = Database::open(path, OpenMode::Shared);
@@ -144,7 +145,7 @@ static void buildInventory(const QString &path, const SetupOptions &options, con
         Transaction transaction(*db);
         if (options.demo) {
             insertHouseholdCodes(*db);
-            fillDemoInventory(*db, images, created);
+            fillDemoInventory(*db, files, created);
         } else if (options.generatedItems > 0) {
             insertHouseholdCodes(*db);
             fillGeneratedItems(*db, options.generatedItems, options.seed);
@@ -222,7 +223,7 @@ void createDataFolder(const QString &folder, const SetupOptions &options)
     const QString inventoryPath = dir.filePath(InventoryFile);
     const QString cataloguePath = dir.filePath(CatalogueFile);
     StagedDatabaseFile inventory(inventoryPath);
-    building(inventoryPath, [&] { buildInventory(inventory.path(), options, images, created); });
+    building(inventoryPath, [&] { buildInventory(inventory.path(), options, ItemFiles(dir.path()), created); });
     StagedDatabaseFile catalogue(cataloguePath);
     building(cataloguePath, [&] { buildCatalogue(catalogue.path()); });
 

@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "dates/LocaleFormats.h"
 #include "program/BuildInfo.h"
+#include "program/ItemFiles.h"
 #include "setup/DataFolderSetup.h"
 #include "setup/ItemsFromFile.h"
 #include "setup/SetupArguments.h"
@@ -34,8 +35,7 @@ static void describe(const QString &folder, QTextStream &out)
     } catch (const DbError &error) {
         out << "  (the databases could not be read back: " << error.number() << "  " << error.text() << ")\n";
     }
-    const qsizetype pictures = QDir(dir.filePath(QStringLiteral("images")))
-                                   .entryList({QStringLiteral("*.bmp")}, QDir::Files).size();
+    const qsizetype pictures = ItemFiles(dir.path()).names().size();
     out << "  images/             " << pictures << (pictures == 1 ? " picture\n" : " pictures\n");
     out << "  stowbook-help.html\n";
 }

@@ -2,8 +2,7 @@
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
 #include "data/Inventory.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,11 +12,9 @@ namespace {
 
 class HandleDbErrorTest : public ::testing::Test {
 protected:
-    void SetUp() override { DataFolder = folder.path(); }
-    void TearDown() override { resetGlobals(); }
-
     TestDataFolder folder{SetupOptions{.demo = true}};
     ScriptedPrompts prompts;
+    Household household{folder.path()};
 };
 
 int countItems(Database &db)
@@ -30,7 +27,7 @@ int countItems(Database &db)
 TEST_F(HandleDbErrorTest, AnyOtherFailureShowsNumberTwoBlanksAndTextThenGoesOn)
 {
     bool nextStepRan = false;
-    trapDb([this] { Database::open(folder.file(QStringLiteral("no-such.db"))); });
+    household.trapDb([this] { Database::open(folder.file(QStringLiteral("no-such.db"))); });
     nextStepRan = true;
     EXPECT_TRUE(nextStepRan);
     ASSERT_EQ(prompts.messages().size(), 1u);
@@ -41,18 +38,20 @@ TEST_F(HandleDbErrorTest, AnyOtherFailureShowsNumberTwoBlanksAndTextThenGoesOn)
     EXPECT_EQ(shown.icon, Prompts::Icon::None);
 }
 
-TEST_F(HandleDbErrorTest, ACancelledFileDialogKeepsTheExistingFile)
+// The caller finds no file chosen and skips its file; nothing is said.
+TEST_F(HandleDbErrorTest, ACancelledFileDialogIsTrappedWithoutAWord)
 {
-    KeepExistingFile = false;
-    trapDb([] { throw DbError(DbError::DialogCancelled, QStringLiteral("Cancel was selected.")); });
-    EXPECT_TRUE(KeepExistingFile);
+    bool nextStepRan = false;
+    household.trapDb([] { throw DbError(DbError::DialogCancelled, QStringLiteral("Cancel was selected.")); });
+    nextStepRan = true;
+    EXPECT_TRUE(nextStepRan);
     EXPECT_TRUE(prompts.calls().empty());
 }
 
 TEST_F(HandleDbErrorTest, AFileHeldExclusivelyByAnotherProgramEndsTheProgram)
 {
     LockHolder other(LockHolder::Role::Exclusive, folder.file(InventoryFileName));
-    EXPECT_THROW(trapDb([&] { dbInventory = Database::open(folder.file(InventoryFileName)); }), ProgramEnded);
+    EXPECT_THROW(household.trapDb([&] { household.openInventory(); }), ProgramEnded);
     ASSERT_EQ(prompts.messages().size(), 1u);
     const auto shown = prompts.messages().front();
     EXPECT_EQ(shown.text, QStringLiteral("The database is in use.  You are attempting to run the non-network version "
@@ -67,9 +66,9 @@ TEST_F(HandleDbErrorTest, AFileHeldExclusivelyByAnotherProgramEndsTheProgram)
 // program lets go the write goes through.
 TEST_F(HandleDbErrorTest, ALockedRecordIsRetriedThenAskedAboutAndStoredOnceFree)
 {
-    dbInventory = Database::open(folder.file(InventoryFileName));
-    dbInventory->setBusyTimeout(1);
-    auto items = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
+    household.openInventory();
+    household.dbInventory()->setBusyTimeout(1);
+    auto items = household.dbInventory()->openRecordset(ItemsStatement, RecordsetType::Dynaset);
     items->moveFirst();
     const QVariant key = items->value(QStringLiteral("iteid"));
 
@@ -82,11 +81,11 @@ TEST_F(HandleDbErrorTest, ALockedRecordIsRetriedThenAskedAboutAndStoredOnceFree)
     });
     items->edit();
     items->setValue(QStringLiteral("manufact"), QStringLiteral("Changed While Locked"));
-    withLockRetry([&] {
+    household.withLockRetry([&] {
         ++attempts;
         items->update();
     });
-    dbInventory->freeLocks();
+    household.dbInventory()->freeLocks();
 
     // Questions after failures 100 and 199; the 200th try succeeds.
     EXPECT_EQ(attempts, 200);
@@ -104,9 +103,9 @@ TEST_F(HandleDbErrorTest, ALockedRecordIsRetriedThenAskedAboutAndStoredOnceFree)
 
 TEST_F(HandleDbErrorTest, RefusingToRetryALockedRecordEndsTheProgramWithoutWriting)
 {
-    dbInventory = Database::open(folder.file(InventoryFileName));
-    dbInventory->setBusyTimeout(1);
-    auto items = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
+    household.openInventory();
+    household.dbInventory()->setBusyTimeout(1);
+    auto items = household.dbInventory()->openRecordset(ItemsStatement, RecordsetType::Dynaset);
     items->moveFirst();
     const QString before = items->value(QStringLiteral("Item")).toString();
     LockHolder other(LockHolder::Role::WriteLock, folder.file(InventoryFileName));
@@ -115,7 +114,7 @@ TEST_F(HandleDbErrorTest, RefusingToRetryALockedRecordEndsTheProgramWithoutWriti
     items->edit();
     items->setValue(QStringLiteral("Item"), QStringLiteral("Never stored"));
     int attempts = 0;
-    EXPECT_THROW(withLockRetry([&] {
+    EXPECT_THROW(household.withLockRetry([&] {
                      ++attempts;
                      items->update();
                  }),
@@ -141,14 +140,14 @@ TEST_F(HandleDbErrorTest, ADamagedDatabaseIsRepairedKeptAsideAndReopenedExclusiv
     file.write(QByteArray(100, '\0'));
     file.close();
 
-    trapDb([&] { dbInventory = Database::open(folder.file(InventoryFileName)); });
+    household.trapDb([&] { household.openInventory(); });
 
-    ASSERT_TRUE(dbInventory);
-    EXPECT_EQ(dbInventory->mode(), OpenMode::Exclusive);
+    ASSERT_TRUE(household.dbInventory());
+    EXPECT_EQ(household.dbInventory()->mode(), OpenMode::Exclusive);
     const QStringList kept = QDir(folder.path()).entryList({QStringLiteral("stowbook-damaged-*")}, QDir::Files);
     EXPECT_EQ(kept.size(), 1) << kept.join(QLatin1Char(',')).toStdString();
     // The program goes on with a working file; no second copy may open it.
-    EXPECT_NO_THROW(countItems(*dbInventory));
+    EXPECT_NO_THROW(countItems(household.inventory()));
     EXPECT_THROW(Database::open(folder.file(InventoryFileName)), DbError);
     ASSERT_EQ(prompts.messages().size(), 1u);
     EXPECT_EQ(prompts.messages().front().title, QStringLiteral("Database Repaired"));

@@ -3,7 +3,7 @@
 #include "app/frmMain.h"
 #include "data/Inventory.h"
 #include "launcher/Launcher.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +20,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        resetGlobals();
+        household.closeInventory();
     }
 
     // The menu entry's start as main() runs it: the launcher, then the main
@@ -29,7 +29,7 @@ protected:
     {
         const HomeStart start = prepareHomeStart(folder);
         if (start.arguments) {
-            window = std::make_unique<frmMain>(*start.arguments);
+            window = std::make_unique<frmMain>(household, *start.arguments);
             window->Form_Load();
             window->Form_Activate();
         }
@@ -44,6 +44,7 @@ protected:
     }
 
     ScriptedPrompts prompts;
+    Household household;
     std::unique_ptr<frmMain> window;
 };
 
@@ -79,9 +80,9 @@ TEST_F(LauncherTest, FirstStartLaysOutTheChosenInventoryPrivatelyAndOpensIt)
 
         ASSERT_TRUE(start.arguments.has_value());
         ASSERT_TRUE(window);
-        EXPECT_EQ(DataFolder, folder + QStringLiteral("/")) << "handed over through the -d rule unchanged";
-        ASSERT_TRUE(rsItems);
-        EXPECT_EQ(rsItems->recordCount() > 0, choice.demo);
+        EXPECT_EQ(household.DataFolder(), folder + QStringLiteral("/")) << "handed over through the -d rule unchanged";
+        ASSERT_TRUE(household.rsItems());
+        EXPECT_EQ(household.rsItems()->recordCount() > 0, choice.demo);
         EXPECT_EQ(window->txtItem->isEnabled(), choice.demo);
         EXPECT_EQ(window->txtItem->text().isEmpty(), !choice.demo);
         EXPECT_EQ(QDir(folder + QStringLiteral("/images")).isEmpty(), !choice.demo);
@@ -119,7 +120,7 @@ TEST_F(LauncherTest, LaterStartsGoStraightToTheInventoryAndKeepWhatWasStored)
     ASSERT_TRUE(window);
     window->txtItem->setText(QStringLiteral("Grandfather clock"));
     window->cmdUpdate_Click();
-    const int items = rsItems->recordCount();
+    const int items = household.rsItems()->recordCount();
     TearDown();
 
     prompts.clear();
@@ -127,9 +128,9 @@ TEST_F(LauncherTest, LaterStartsGoStraightToTheInventoryAndKeepWhatWasStored)
     EXPECT_TRUE(prompts.calls().empty()) << "nothing is asked once the inventory is there";
     ASSERT_TRUE(again.arguments.has_value());
     EXPECT_EQ(*again.arguments, (QStringList{QStringLiteral("-d"), folder}));
-    ASSERT_TRUE(rsItems);
-    EXPECT_EQ(rsItems->recordCount(), items);
-    EXPECT_EQ(dbInventory->scalar(QStringLiteral("select count(*) from items where Item = ?"),
+    ASSERT_TRUE(household.rsItems());
+    EXPECT_EQ(household.rsItems()->recordCount(), items);
+    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select count(*) from items where Item = ?"),
                                   {QStringLiteral("Grandfather clock")}).toInt(), 1);
 }
 

@@ -2,10 +2,12 @@
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
 #include "app/frmMain.h"
+#include "codes/window/frmCodesMaint.h"
 #include "data/Inventory.h"
 #include "designer/frmRptSpec.h"
 #include "help/viewer/HelpKey.h"
-#include "program/Globals.h"
+#include "program/Household.h"
+#include "reports/ReportDefaults.h"
 #include "records/RecordEditor.h"
 
 #include <QAction>
@@ -30,19 +32,20 @@ protected:
     void TearDown() override
     {
         window.reset();
-        resetGlobals();
+        household.closeInventory();
     }
 
     // Loads the main window on folder as the program's start does.
     frmMain &start(const QString &folder)
     {
-        window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder});
+        window = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), folder});
         window->Form_Load();
         window->Form_Activate();
         return *window;
     }
 
     ScriptedPrompts prompts;
+    Household household;
     std::unique_ptr<frmMain> window;
 };
 
@@ -68,12 +71,12 @@ TEST_F(MainWindowTest, StartsOnTheDataFolderWithTheFirstItemAndItsCodes)
     QDir(folder.file(ImagesFolderName)).removeRecursively();
     frmMain &w = start(folder.path().chopped(1)); // without the slash: it is appended
 
-    EXPECT_EQ(DataFolder, folder.path());
-    EXPECT_EQ(HelpFilePath, folder.path() + QStringLiteral("stowbook-help.html"));
+    EXPECT_EQ(household.DataFolder(), folder.path());
+    EXPECT_EQ(household.HelpFilePath(), folder.path() + QStringLiteral("stowbook-help.html"));
     EXPECT_TRUE(QFileInfo(folder.file(ImagesFolderName)).isDir()) << "the picture folder is made when missing";
     EXPECT_EQ(ReportUseWith, QStringLiteral("items"));
     EXPECT_EQ(BodyShade, qRgb(200, 200, 200));
-    ASSERT_TRUE(dbInventory && rsItems);
+    ASSERT_TRUE(household.dbInventory() && household.rsItems());
 
     EXPECT_EQ(w.txtItem->text(), firstDescriptionInOrder(folder.file(InventoryFileName)));
     EXPECT_TRUE(w.txtItem->isEnabled());
@@ -87,7 +90,7 @@ TEST_F(MainWindowTest, StartsOnTheDataFolderWithTheFirstItemAndItsCodes)
     std::sort(sorted.begin(), sorted.end(),
               [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     EXPECT_EQ(listTexts(w.cmbCat), sorted);
-    const QVariant catid = rsItems->value(QStringLiteral("catid"));
+    const QVariant catid = household.rsItems()->value(QStringLiteral("catid"));
     if (catid.isNull())
         EXPECT_EQ(w.cmbCat->currentIndex(), -1);
     else
@@ -100,12 +103,12 @@ TEST_F(MainWindowTest, WithoutASwitchTheCurrentDirectoryIsTheDataFolder)
     TestDataFolder folder;
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
-    window = std::make_unique<frmMain>(QStringList{});
+    window = std::make_unique<frmMain>(household, QStringList{});
     window->Form_Load();
     QDir::setCurrent(before);
-    EXPECT_EQ(QDir(DataFolder).canonicalPath(), QDir(folder.path()).canonicalPath());
-    EXPECT_TRUE(DataFolder.endsWith(QLatin1Char('/')));
-    EXPECT_TRUE(dbInventory != nullptr);
+    EXPECT_EQ(QDir(household.DataFolder()).canonicalPath(), QDir(folder.path()).canonicalPath());
+    EXPECT_TRUE(household.DataFolder().endsWith(QLatin1Char('/')));
+    EXPECT_TRUE(household.dbInventory() != nullptr);
 }
 
 TEST_F(MainWindowTest, AnEmptyInventoryStartsWithTheFieldsOffAndTheListsFilled)
@@ -117,7 +120,7 @@ TEST_F(MainWindowTest, AnEmptyInventoryStartsWithTheFieldsOffAndTheListsFilled)
         db->execute(QStringLiteral("insert into locations (locDesc) values ('Garage')"));
     }
     frmMain &w = start(folder.path());
-    EXPECT_EQ(rsItems->recordCount(), 0);
+    EXPECT_EQ(household.rsItems()->recordCount(), 0);
     for (QWidget *field : std::initializer_list<QWidget *>{w.txtItem, w.txtNotes, w.cmbCat, w.cmbLoc, w.chkReceipt,
                                                            w.dcPurchDate, w.txtTotValue})
         EXPECT_FALSE(field->isEnabled()) << field->objectName().toStdString();
@@ -144,7 +147,7 @@ TEST_F(MainWindowTest, AFolderWithoutAnInventoryGetsOneMessageAndIsLeftAsItWas)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         prompts.clear();
-        window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), row.folder});
+        window = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), row.folder});
         EXPECT_THROW(window->Form_Load(), ProgramEnded);
         const auto shown = prompts.messages();
         ASSERT_EQ(shown.size(), 1u) << "no engine message before the explanation";
@@ -159,7 +162,7 @@ TEST_F(MainWindowTest, AFolderWithoutAnInventoryGetsOneMessageAndIsLeftAsItWas)
             EXPECT_TRUE(QDir(row.folder).isEmpty());
         }
         window.reset();
-        resetGlobals();
+        household.closeInventory();
     }
 }
 
@@ -167,7 +170,7 @@ TEST_F(MainWindowTest, ADatabaseHeldByAnotherProgramEndsTheStartWithTheInUseMess
 {
     TestDataFolder folder;
     LockHolder other(LockHolder::Role::Exclusive, folder.file(InventoryFileName));
-    window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder.path()});
+    window = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), folder.path()});
     EXPECT_THROW(window->Form_Load(), ProgramEnded);
     ASSERT_EQ(prompts.messages().size(), 1u);
     EXPECT_EQ(prompts.messages().front().title, QStringLiteral("Database File Already In Use"));
@@ -191,11 +194,11 @@ TEST_F(MainWindowTest, ActivationReloadsAChangedListAndShowsTheItemAgain)
         const RecordEditor::Filling filling(w.editor());
         w.txtItem->setText(QStringLiteral("not the stored description"));
     }
-    CatListChanged = true; // as the maintenance window does
+    w.CatListChanged = true; // as the maintenance window does
     w.Form_Activate();
     EXPECT_EQ(w.cmbCat->count(), before + 1);
-    EXPECT_FALSE(CatListChanged);
-    EXPECT_EQ(w.txtItem->text(), rsItems->value(QStringLiteral("Item")).toString()) << "the item is shown again";
+    EXPECT_FALSE(w.CatListChanged);
+    EXPECT_EQ(w.txtItem->text(), household.rsItems()->value(QStringLiteral("Item")).toString()) << "the item is shown again";
 }
 
 TEST_F(MainWindowTest, ExitDuringAnEditDiscardsItAndClosesEverything)
@@ -211,8 +214,8 @@ TEST_F(MainWindowTest, ExitDuringAnEditDiscardsItAndClosesEverything)
     w.mnuExit->trigger();
 
     EXPECT_FALSE(about->isVisible()) << "the other windows are closed";
-    EXPECT_FALSE(rsItems);
-    EXPECT_FALSE(dbInventory);
+    EXPECT_FALSE(household.rsItems());
+    EXPECT_FALSE(household.dbInventory());
     EXPECT_TRUE(prompts.calls().empty()) << "nobody is asked";
     auto db = Database::open(folder.file(InventoryFileName));
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from items where manufact = ?"), {stored + QStringLiteral(" edited")})
@@ -222,7 +225,7 @@ TEST_F(MainWindowTest, ExitDuringAnEditDiscardsItAndClosesEverything)
 
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
 {
-    frmMain w(QStringList{});
+    frmMain w(household, QStringList{});
     struct Row { QAction *action; const char *caption; int topic; };
     const Row rows[] = {
         {w.mnuExit, "E&xit", 30},
@@ -293,7 +296,7 @@ TEST_F(MainWindowTest, OpeningTheMaintenanceWindowReloadsTheListOnReturnAndExitC
 {
     TestDataFolder folder{SetupOptions{.demo = true}};
     frmMain &w = start(folder.path());
-    ASSERT_FALSE(CatListChanged);
+    ASSERT_FALSE(w.CatListChanged);
     {
         auto other = Database::open(folder.file(InventoryFileName));
         other->execute(QStringLiteral("insert into categories (catDesc) values ('Added while away')"));
@@ -303,13 +306,13 @@ TEST_F(MainWindowTest, OpeningTheMaintenanceWindowReloadsTheListOnReturnAndExitC
     w.mnuMaint[1]->trigger();
     QWidget *maint = w.secondaryWindow(frmMain::Secondary::CodesMaint);
     ASSERT_NE(maint, nullptr);
-    EXPECT_EQ(CodeListKind, 1);
+    EXPECT_EQ(qobject_cast<frmCodesMaint *>(maint)->kind(), 1);
     EXPECT_EQ(maint->windowTitle(), QStringLiteral("Maintain Categories"));
-    EXPECT_TRUE(CatListChanged) << "only opening the window is enough";
+    EXPECT_TRUE(w.CatListChanged) << "only opening the window is enough";
 
     w.Form_Activate(); // back in the main window
     EXPECT_EQ(w.cmbCat->count(), before + 1);
-    EXPECT_FALSE(CatListChanged);
+    EXPECT_FALSE(w.CatListChanged);
 
     QPointer<QWidget> watched(maint);
     w.mnuExit->trigger();
@@ -322,7 +325,6 @@ TEST_F(MainWindowTest, CustomReportsOpensTheDesignerAndExitAsksToSaveItsChanges)
 {
     TestDataFolder folder{SetupOptions{.demo = true}};
     frmMain &w = start(folder.path());
-    ReportUseWith = QStringLiteral("something else");
     ASSERT_TRUE(w.mnuCustom->isEnabled());
     w.mnuCustom->trigger();
     EXPECT_EQ(ReportUseWith, QStringLiteral("items"));

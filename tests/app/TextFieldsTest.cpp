@@ -1,6 +1,5 @@
 #include "ScriptedPrompts.h"
 #include "program/ConfirmReplaceFile.h"
-#include "program/Globals.h"
 #include "program/TextFields.h"
 
 #include <QFile>
@@ -62,16 +61,14 @@ TEST(TextFields, TextsBeyondSixteenBitPositionsAreRefusedWithoutHarm)
 class ConfirmReplaceFileTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void TearDown() override { resetGlobals(); }
     QTemporaryDir dir;
     ScriptedPrompts prompts;
 };
 
 TEST_F(ConfirmReplaceFileTest, AsksNothingForANewFileAndClearsAnEarlierRefusal)
 {
-    KeepExistingFile = true; // left over from a cancelled dialog
-    ConfirmReplaceFile(dir.filePath(QStringLiteral("new.txt")));
-    EXPECT_FALSE(KeepExistingFile);
+    // Nothing of an earlier question carries over: the answer is the result.
+    EXPECT_TRUE(ConfirmReplaceFile(dir.filePath(QStringLiteral("new.txt"))));
     EXPECT_TRUE(prompts.calls().empty());
 }
 
@@ -83,8 +80,7 @@ TEST_F(ConfirmReplaceFileTest, AnExistingFileIsKeptOnNoAndReplacedOnYes)
     file.close();
 
     prompts.answer(Prompts::Answer::No);
-    ConfirmReplaceFile(name);
-    EXPECT_TRUE(KeepExistingFile);
+    EXPECT_FALSE(ConfirmReplaceFile(name)) << "KeepExistingFile";
     ASSERT_EQ(prompts.messages().size(), 1u);
     const auto asked = prompts.messages().front();
     EXPECT_EQ(asked.text, QStringLiteral("The file '") + name + QStringLiteral("' already exists.  Do you wish to replace it?"));
@@ -93,6 +89,5 @@ TEST_F(ConfirmReplaceFileTest, AnExistingFileIsKeptOnNoAndReplacedOnYes)
     EXPECT_EQ(asked.icon, Prompts::Icon::None);
 
     prompts.answer(Prompts::Answer::Yes);
-    ConfirmReplaceFile(name);
-    EXPECT_FALSE(KeepExistingFile);
+    EXPECT_TRUE(ConfirmReplaceFile(name));
 }

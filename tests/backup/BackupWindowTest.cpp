@@ -3,7 +3,7 @@
 
 #include "backup/RestoreBackup.h"
 #include "backup/window/BackupWindow.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -14,15 +14,15 @@ protected:
     {
         BackupTest::SetUp();
         setPrompts(&prompts);
-        DataFolder = dataFolder();
+        household.setDataFolder(dataFolder());
     }
     void TearDown() override
     {
         delete BackupRun::current();
-        resetGlobals();
         setPrompts(nullptr);
     }
     ScriptedPrompts prompts;
+    Household household;
 };
 
 // The File menu's backup asks for the file (and before replacing one), runs
@@ -38,14 +38,14 @@ TEST_F(BackupWindowTest, TheMenuBackupAsksWritesAndTells)
     // Keeping the existing file: nothing runs.
     prompts.answerFile(zip);
     prompts.answer(Prompts::Answer::No);
-    EXPECT_EQ(BackUpInventory(nullptr), nullptr);
+    EXPECT_EQ(BackUpInventory(household, nullptr), nullptr);
     ASSERT_EQ(prompts.calls().size(), 2u);
     EXPECT_EQ(prompts.calls().front().dialog.filter, QStringLiteral("Backup Files (*.zip)|*.zip|All Files (*.*)|*.*"));
     prompts.clear();
 
     prompts.answerFile(zip);
     prompts.answer(Prompts::Answer::Yes);
-    BackupRun *run = BackUpInventory(nullptr);
+    BackupRun *run = BackUpInventory(household, nullptr);
     ASSERT_NE(run, nullptr);
     EXPECT_TRUE(run->progressWindow()->isVisible());
     QSignalSpy finished(run, &BackupRun::finished);
@@ -61,7 +61,7 @@ TEST_F(BackupWindowTest, TheMenuBackupAsksWritesAndTells)
     // A backup that cannot be written says why.
     prompts.clear();
     prompts.answerFile(scratch(QStringLiteral("no such folder/backup.zip")));
-    BackupRun *failing = BackUpInventory(nullptr);
+    BackupRun *failing = BackUpInventory(household, nullptr);
     ASSERT_NE(failing, nullptr);
     QSignalSpy failed(failing, &BackupRun::finished);
     ASSERT_TRUE(failed.count() == 1 || failed.wait(60000));

@@ -7,7 +7,7 @@
 #include "data/Recordset.h"
 #include "dates/LocaleFormats.h"
 #include "items/PictureFiles.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/PageLayout.h"
 
 #include <QFile>
@@ -31,9 +31,9 @@ QStringList rowTexts(const PageLayout &doc, int page)
 }
 
 // Each item's total value summed exactly, by the database's own grouping.
-Money storedTotal(const QString &where = QString(), const QVariantList &params = {})
+Money storedTotal(Database &db, const QString &where = QString(), const QVariantList &params = {})
 {
-    auto rows = dbInventory->openRecordset(QStringLiteral("select i.totvalue from items i left join categories c "
+    auto rows = db.openRecordset(QStringLiteral("select i.totvalue from items i left join categories c "
                                                           "on c.catid = i.catid ") + where,
                                            RecordsetType::Snapshot, params);
     Money total;
@@ -61,9 +61,9 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
                              QStringLiteral("POL-77/%d"), DateValue::fromDate(QDate(2025, 6, 1)),
                              QStringLiteral("Fire in the kitchen.")};
     QString problem;
-    const std::optional<QList<ClaimItem>> items = selectClaimItems(*dbInventory, {}, pictureFolder(), &problem);
+    const std::optional<QList<ClaimItem>> items = selectClaimItems(household, {}, &problem);
     ASSERT_TRUE(items) << problem.toStdString();
-    const qsizetype itemCount = dbInventory->scalar(QStringLiteral("select count(*) from items")).toLongLong();
+    const qsizetype itemCount = household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toLongLong();
     ASSERT_EQ(items->size(), itemCount);
 
     PageLayout doc;
@@ -74,7 +74,7 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
         EXPECT_EQ(doc.pageContent(page).footer.value(1), QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages));
 
     const QStringList cover = rowTexts(doc, 0);
-    const Money total = storedTotal();
+    const Money total = storedTotal(household.inventory());
     for (const QString &expected :
          {QStringLiteral("Insurance Claim"), QStringLiteral("Claimant | Ada Lovelace"),
           QStringLiteral("Address | 12 Ørsted Road\nLondon"), QStringLiteral("Policy number | POL-77/%d"),
@@ -85,10 +85,10 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
         EXPECT_TRUE(cover.contains(expected)) << expected.toStdString();
     }
     // Each category's line holds the exact sum of its items.
-    auto categories = dbInventory->openRecordset(QStringLiteral("select catid, catDesc from categories"), RecordsetType::Snapshot);
+    auto categories = household.dbInventory()->openRecordset(QStringLiteral("select catid, catDesc from categories"), RecordsetType::Snapshot);
     int withItems = 0;
     for (categories->moveFirst(); !categories->eof(); categories->moveNext()) {
-        const int count = dbInventory->scalar(QStringLiteral("select count(*) from items where catid = ?"),
+        const int count = household.dbInventory()->scalar(QStringLiteral("select count(*) from items where catid = ?"),
                                               {categories->value(0)}).toInt();
         if (count == 0)
             continue;
@@ -96,7 +96,7 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
         const QString line = QStringLiteral("%1 | %2 | %3")
                                  .arg(categories->value(1).toString())
                                  .arg(count)
-                                 .arg(formatCurrency(storedTotal(QStringLiteral("where i.catid = ?"), {categories->value(0)})));
+                                 .arg(formatCurrency(storedTotal(household.inventory(), QStringLiteral("where i.catid = ?"), {categories->value(0)})));
         EXPECT_TRUE(cover.contains(line)) << line.toStdString();
     }
     EXPECT_GT(withItems, 3);
@@ -130,7 +130,7 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
     }
     EXPECT_EQ(headings.size(), itemCount) << "every item once";
     EXPECT_EQ(QSet<QString>(headings.begin(), headings.end()).size(), headings.size());
-    EXPECT_EQ(pictures, QDir(pictureFolder()).entryList(QDir::Files).size());
+    EXPECT_EQ(pictures, QDir(household.itemFiles().folder()).entryList(QDir::Files).size());
     EXPECT_GE(mostOnAPage, 3) << "several items to a page";
     // Texts are shown as they stand: nothing is markup, "%d" is no page number.
     const auto hostileHeading = std::find_if(headings.begin(), headings.end(), [](const QString &h) {
@@ -169,19 +169,19 @@ TEST_F(ClaimTest, AnItemShowsEveryFieldExactly)
 // ignoring case, and a name nobody has is refused with a reason.
 TEST_F(ClaimTest, EachSelectionTakesItsItems)
 {
-    const QString anyCategory = dbInventory->scalar(QStringLiteral("select catDesc from categories where catid in "
+    const QString anyCategory = household.dbInventory()->scalar(QStringLiteral("select catDesc from categories where catid in "
                                                                    "(select catid from items) limit 1")).toString();
-    const QString anyLocation = dbInventory->scalar(QStringLiteral("select locDesc from locations where locid in "
+    const QString anyLocation = household.dbInventory()->scalar(QStringLiteral("select locDesc from locations where locid in "
                                                                    "(select locid from items) limit 1")).toString();
     // A report file of the engine's own kind: items whose description
     // begins with "b", sorted by description.
-    QFile shipped(DataFolder + QStringLiteral("bycat.srp"));
+    QFile shipped(household.DataFolder() + QStringLiteral("bycat.srp"));
     ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
     QList<QByteArray> lines = shipped.readAll().split('\n');
     lines[7] = " 1\r";
     lines[8] = "-1\r";
     lines[13] = "b;;;;;;;;;;;;;;\r";
-    putFile(DataFolder + QStringLiteral("b-items.srp"), lines.join('\n'));
+    putFile(household.DataFolder() + QStringLiteral("b-items.srp"), lines.join('\n'));
 
     struct Row {
         const char *name;
@@ -196,24 +196,24 @@ TEST_F(ClaimTest, EachSelectionTakesItsItems)
         {"a location", {ClaimSelection::Kind::Location, anyLocation},
          "left join locations l on l.locid = i.locid where l.locDesc = ? order by c.catDesc is null, "
          "c.catDesc collate nocase, i.Item collate nocase, i.iteid", {anyLocation}, nullptr},
-        {"a report file", {ClaimSelection::Kind::ReportFile, DataFolder + QStringLiteral("b-items.srp")},
+        {"a report file", {ClaimSelection::Kind::ReportFile, household.DataFolder() + QStringLiteral("b-items.srp")},
          "where i.Item like 'b%' order by i.Item collate nocase", {}, nullptr},
         {"a category nobody has", {ClaimSelection::Kind::Category, QStringLiteral("Spaceships")}, QString(), {},
          "There is no category \"Spaceships\"."},
-        {"a missing report file", {ClaimSelection::Kind::ReportFile, DataFolder + QStringLiteral("gone.srp")},
+        {"a missing report file", {ClaimSelection::Kind::ReportFile, household.DataFolder() + QStringLiteral("gone.srp")},
          QString(), {}, ""},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         QString problem;
-        const std::optional<QList<ClaimItem>> items = selectClaimItems(*dbInventory, row.selection, pictureFolder(), &problem);
+        const std::optional<QList<ClaimItem>> items = selectClaimItems(household, row.selection, &problem);
         if (row.problem) {
             EXPECT_FALSE(items);
             EXPECT_TRUE(problem.startsWith(QLatin1String(row.problem))) << problem.toStdString();
             continue;
         }
         ASSERT_TRUE(items) << problem.toStdString();
-        auto expected = dbInventory->openRecordset(QStringLiteral("select i.iteid from items i left join categories c "
+        auto expected = household.dbInventory()->openRecordset(QStringLiteral("select i.iteid from items i left join categories c "
                                                                   "on c.catid = i.catid ") + row.where,
                                                    RecordsetType::Snapshot, row.params);
         QList<qint64> keys;
@@ -234,14 +234,14 @@ TEST_F(ClaimTest, EachSelectionTakesItsItems)
 TEST_F(ClaimTest, PhotosAreReadUprightAndSmall)
 {
     const qint64 key = addItem({{"Item", QStringLiteral("Camera")}, {"totvalue", 500}});
-    putFile(pictureFolder() + pictureBaseName(key) + QStringLiteral(".jpg"), photo(4000, 3000));
+    putFile(household.itemFiles().folder() + ItemFiles::baseName(key) + QStringLiteral(".jpg"), photo(4000, 3000));
     QString problem;
     const std::optional<QList<ClaimItem>> items =
-        selectClaimItems(*dbInventory, {ClaimSelection::Kind::All, QString()}, pictureFolder(), &problem);
+        selectClaimItems(household, {ClaimSelection::Kind::All, QString()}, &problem);
     ASSERT_TRUE(items);
     const auto camera = std::find_if(items->begin(), items->end(), [key](const ClaimItem &i) { return i.iteid == key; });
     ASSERT_NE(camera, items->end());
-    EXPECT_TRUE(camera->picturePath.endsWith(pictureBaseName(key) + QStringLiteral(".jpg")));
+    EXPECT_TRUE(camera->picturePath.endsWith(ItemFiles::baseName(key) + QStringLiteral(".jpg")));
 
     const QImage small = readPictureFileScaled(camera->picturePath, QSize(400, 400));
     EXPECT_EQ(small.size(), QSize(400, 300));

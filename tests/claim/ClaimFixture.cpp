@@ -2,7 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 
 #include <QBuffer>
@@ -15,19 +15,19 @@ void ClaimTest::SetUp()
     options.demo = true;
     m_folder = std::make_unique<TestDataFolder>(options);
     setPrompts(&prompts);
-    DataFolder = m_folder->path();
-    dbInventory = Database::open(DataFolder + InventoryFileName);
+    household.setDataFolder(m_folder->path());
+    household.openInventory();
 }
 
 void ClaimTest::TearDown()
 {
-    resetGlobals();
+    household.closeInventory();
     setPrompts(nullptr);
 }
 
 qint64 ClaimTest::addItem(const QVariantMap &columns)
 {
-    auto db = Database::open(DataFolder + InventoryFileName);
+    auto db = Database::open(household.DataFolder() + InventoryFileName);
     QStringList names;
     QStringList marks;
     QVariantList values;

@@ -2,13 +2,14 @@
 
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
+#include "program/Household.h"
 
 #include <QVariantMap>
 #include <gtest/gtest.h>
 #include <memory>
 
-// The demo household in a fresh data folder, open as dbInventory with
-// DataFolder set, as the program has it; scripted prompts.
+// The demo household in a fresh data folder, open as the program has it;
+// scripted prompts.
 class ClaimTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -23,4 +24,5 @@ protected:
 
     ScriptedPrompts prompts;
     std::unique_ptr<TestDataFolder> m_folder;
+    Household household;
 };

@@ -1,7 +1,7 @@
 #include "ClaimFixture.h"
 
 #include "claim/ClaimantDetails.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QFile>
 #include <QProcess>
@@ -31,8 +31,8 @@ RunnerRun runRunner(const QStringList &arguments)
 // all items or a selection, and refuses what it cannot make with its code.
 TEST_F(ClaimTest, TheRunnerWritesTheClaimAndRefusesWithItsCodes)
 {
-    ASSERT_TRUE(writeClaimantDetails(DataFolder, ClaimantDetails{QStringLiteral("Ada"), {}, {}, {}, {}}));
-    const QString category = dbInventory->scalar(QStringLiteral("select catDesc from categories where catid in "
+    ASSERT_TRUE(writeClaimantDetails(household.DataFolder(), ClaimantDetails{QStringLiteral("Ada"), {}, {}, {}, {}}));
+    const QString category = household.dbInventory()->scalar(QStringLiteral("select catDesc from categories where catid in "
                                                                 "(select catid from items) limit 1")).toString();
     struct Row { const char *name; QStringList arguments; int exitCode; const char *message; };
     const QString pdf = folderPath() + QStringLiteral("claim.pdf");

@@ -5,7 +5,7 @@
 #include "data/Inventory.h"
 #include "dates/LocaleFormats.h"
 #include "dates/calendar/DateBox.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/PageLayout.h"
 #include "reports/viewer/frmOutput.h"
 
@@ -42,7 +42,7 @@ protected:
 // previews it; the details are kept in the data folder and offered again.
 TEST_F(ClaimWindowTest, TheWindowWritesTheClaimAndKeepsTheClaimantForNextTime)
 {
-    frmClaim *window = frmClaim::showClaim(nullptr);
+    frmClaim *window = frmClaim::showClaim(household, nullptr);
     ASSERT_TRUE(window->optAll->isChecked());
     ASSERT_GT(window->cmbLocation->count(), 1);
     QTest::keyClicks(window->txtName, QStringLiteral("Ada Lovelace"));
@@ -61,7 +61,7 @@ TEST_F(ClaimWindowTest, TheWindowWritesTheClaimAndKeepsTheClaimantForNextTime)
     EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF-"));
 
     QString problem;
-    const ClaimantDetails kept = readClaimantDetails(DataFolder, &problem);
+    const ClaimantDetails kept = readClaimantDetails(household.DataFolder(), &problem);
     EXPECT_TRUE(problem.isEmpty());
     EXPECT_EQ(kept, (ClaimantDetails{QStringLiteral("Ada Lovelace"), QStringLiteral("12 Ørsted Road"),
                                      QStringLiteral("HX-4411"), DateValue::fromDate(QDate(2025, 2, 3)),
@@ -86,7 +86,7 @@ TEST_F(ClaimWindowTest, TheWindowWritesTheClaimAndKeepsTheClaimantForNextTime)
     window->cmdClose_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmClaim::instance(), nullptr) << "closing deletes the window";
-    frmClaim *again = frmClaim::showClaim(nullptr);
+    frmClaim *again = frmClaim::showClaim(household, nullptr);
     EXPECT_EQ(again->txtName->text(), QStringLiteral("Ada Lovelace"));
     EXPECT_EQ(again->txtAddress->toPlainText(), QStringLiteral("12 Ørsted Road"));
     EXPECT_EQ(again->dcLoss->text(), formatShortDate(DateValue::fromDate(QDate(2025, 2, 3))));
@@ -103,17 +103,17 @@ TEST_F(ClaimWindowTest, RefusalsAreToldAndWriteNothing)
         {"a report file not named", [](frmClaim &w) { w.optReport->setChecked(true); },
          "Name the report file"},
         {"a report file whose fields are all hidden", [this](frmClaim &w) {
-             QFile shipped(DataFolder + QStringLiteral("bycat.srp"));
+             QFile shipped(household.DataFolder() + QStringLiteral("bycat.srp"));
              ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
              QList<QByteArray> lines = shipped.readAll().split('\n');
              lines[19] = "1;1;1;1;1;1;1;1;1;1;1;1;1;1;1\r";
-             putFile(DataFolder + QStringLiteral("hidden.srp"), lines.join('\n'));
+             putFile(household.DataFolder() + QStringLiteral("hidden.srp"), lines.join('\n'));
              w.txtReport->setText(QStringLiteral("hidden.srp"));
              w.optReport->setChecked(true);
          }, "There appears to be an error in the report file"},
         {"a location without items", [this](frmClaim &w) {
              addItem({{"Item", QStringLiteral("x")}});
-             auto db = Database::open(DataFolder + InventoryFileName);
+             auto db = Database::open(household.DataFolder() + InventoryFileName);
              db->execute(QStringLiteral("insert into locations (locDesc) values ('Shed Nobody Uses')"));
              w.cmbLocation->addItem(QStringLiteral("Shed Nobody Uses"));
              w.cmbLocation->setCurrentText(QStringLiteral("Shed Nobody Uses"));
@@ -122,7 +122,7 @@ TEST_F(ClaimWindowTest, RefusalsAreToldAndWriteNothing)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        frmClaim *window = frmClaim::showClaim(nullptr);
+        frmClaim *window = frmClaim::showClaim(household, nullptr);
         const QString pdf = folderPath() + QStringLiteral("refused.pdf");
         window->txtOutput->setText(pdf);
         row.set(*window);

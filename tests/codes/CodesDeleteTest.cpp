@@ -1,7 +1,7 @@
 #include "CodesWindowFixture.h"
 
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QLineEdit>
 #include <sqlite3.h>
@@ -116,7 +116,7 @@ TEST_F(CodesWindowTest, ADeleteRetriedAfterAFailedCommitChecksTheItemsAgain)
         addCode(1, QStringLiteral("Toys"));
         execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
         frmCodesMaint &w = open(1);
-        dbInventory->setBusyTimeout(0);
+        household.dbInventory()->setBusyTimeout(0);
         w.cmdNext_Click();
 
         Reader reader(folder().file(InventoryFileName));

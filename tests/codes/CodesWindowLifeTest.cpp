@@ -1,8 +1,7 @@
 #include "CodesWindowFixture.h"
 
 #include "help/viewer/HelpKey.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -32,6 +31,12 @@ TEST_F(CodesWindowTest, ActivationMarksItsOwnListForReloading)
 {
     QWidget elsewhere;
     elsewhere.show();
+    // The main window's flags, as it keeps them from what the household tells.
+    bool CatListChanged = false;
+    bool LocListChanged = false;
+    QObject::connect(&household, &Household::codeListChanged, [&](int kind) {
+        (kind == 1 ? CatListChanged : LocListChanged) = true;
+    });
     for (qint16 kind : {1, 2}) {
         SCOPED_TRACE(kind);
         CatListChanged = false;
@@ -82,7 +87,7 @@ TEST_F(CodesWindowTest, ClosingByTheFrameReleasesTheListLikeOk)
 
         EXPECT_FALSE(w.isVisible());
         EXPECT_EQ(w.rsCodes, nullptr);
-        EXPECT_FALSE(holdsARead(*dbInventory));
+        EXPECT_FALSE(holdsARead(household.inventory()));
         processDeferredDeletes();
         EXPECT_EQ(frmCodesMaint::instance(), nullptr);
         EXPECT_EQ(stored(1), QStringList{"Books"});
@@ -99,8 +104,8 @@ TEST_F(CodesWindowTest, AfterTheInventoryIsRepairedTheOpenWindowGoesOn)
     ASSERT_EQ(w.txtDesc->text(), QStringLiteral("Garden"));
     // The program's repair replaces the inventory's connection under the
     // open window (here of a sound file, which is simply rebuilt).
-    DataFolder = folder().path();
-    HandleDbError(DbError(DbError::NotDatabase, QStringLiteral("file is not a database")));
+    household.setDataFolder(folder().path());
+    household.HandleDbError(DbError(DbError::NotDatabase, QStringLiteral("file is not a database")));
     ASSERT_EQ(prompts.messages().size(), 1u);
     ASSERT_EQ(prompts.messages().front().title, QStringLiteral("Database Repaired"));
     prompts.clear();
@@ -111,7 +116,7 @@ TEST_F(CodesWindowTest, AfterTheInventoryIsRepairedTheOpenWindowGoesOn)
     w.cmdUpdate_Click();
     EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join(u'\n').toStdString();
     // The repaired file is held exclusively: read through the program's own connection.
-    EXPECT_EQ(dbInventory->scalar(QStringLiteral("select group_concat(catDesc, ',') from "
+    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select group_concat(catDesc, ',') from "
                                                  "(select catDesc from categories order by catid)"))
                   .toString(),
               QStringLiteral("Books,Garden,Tools and Hardware"));

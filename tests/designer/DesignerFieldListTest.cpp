@@ -1,6 +1,5 @@
 #include "DesignerFixture.h"
 
-#include "program/Globals.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -222,7 +221,7 @@ TEST_F(DesignerTest, CatalogueWithoutFieldsKeepsTheDesignerClosed)
         SetUp();
         c.spoil(*this);
         prompts.clear();
-        EXPECT_EQ(frmRptSpec::showDesigner(nullptr), nullptr);
+        EXPECT_EQ(frmRptSpec::showDesigner(household, nullptr), nullptr);
         EXPECT_EQ(frmRptSpec::instance(), nullptr);
         EXPECT_EQ(prompts.messages().size(), 1u);
     }

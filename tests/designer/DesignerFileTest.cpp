@@ -90,7 +90,7 @@ TEST_F(DesignerTest, SavedSortPositionsReadBackAsTheSameFields)
     w->mnuSaveAs_Click();
     auto catalogue = Database::open(path(CatalogueFileName));
     QString problem;
-    const std::optional<LoadedReport> run = readDesignerReportFile(*catalogue, path("sorted.rpt"), &problem);
+    const std::optional<LoadedReport> run = readDesignerReportFile(household, *catalogue, path("sorted.rpt"), &problem);
     ASSERT_TRUE(run) << problem.toStdString();
     EXPECT_EQ(run->spec.Sort1, specIdNamed(*w, "Quantity"));
     EXPECT_EQ(run->spec.Sort2, specIdNamed(*w, "Category"));
@@ -122,7 +122,7 @@ TEST_F(DesignerTest, EverySortPositionNamesTheSameFieldWhenCaptionsDifferOnlyInC
         w->cmbSort2->setCurrentIndex(count - 1 - position);
         w->mnuSave_Click();
         QString problem;
-        const std::optional<LoadedReport> run = readDesignerReportFile(*catalogue, path("ties.rpt"), &problem);
+        const std::optional<LoadedReport> run = readDesignerReportFile(household, *catalogue, path("ties.rpt"), &problem);
         ASSERT_TRUE(run) << problem.toStdString();
         EXPECT_EQ(run->spec.Sort1, w->cmbSort1->currentData().toInt());
         EXPECT_EQ(run->spec.Sort2, w->cmbSort2->currentData().toInt());

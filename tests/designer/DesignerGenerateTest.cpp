@@ -1,7 +1,8 @@
 #include "DesignerFixture.h"
 
 #include "reports/ReportFileOutput.h"
-#include "reports/ReportGlobals.h"
+#include "reports/PageLayout.h"
+#include "reports/viewer/frmOutput.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -46,8 +47,9 @@ TEST_F(DesignerTest, GenerateMatchesTheSavedDesignRunFromItsFile)
     w->mnuSaveAs_Click();
     QString problem;
     const ReportOutcome fromFile = runReportFile(
-        path("design.rpt"),
-        [this](const LoadedReport &) { return std::make_unique<TextReportWriter>(path("fromfile.txt")); }, &problem);
+        household, path("design.rpt"),
+        [this](const LoadedReport &) { return std::make_unique<TextReportWriter>(household, path("fromfile.txt")); },
+        &problem);
     ASSERT_EQ(fromFile, ReportOutcome::Produced) << problem.toStdString();
     const QByteArray generated = readAll(path("generated.txt"));
     EXPECT_FALSE(generated.isEmpty());
@@ -80,14 +82,18 @@ TEST_F(DesignerTest, CentimetreWidthsUseTheReportFactor)
         int unit;
         const char *twips;
     };
-    // 2 inches are 2880 twips; 2 cm are 2 x 561.6.
+    // 2 inches are 2880 twips; 2 cm are 2 x 561.6. The preview's pages
+    // begin with the heading row in the report's columns.
     for (const Case c : {Case{0, "2880"}, Case{1, "1123.2"}}) {
         w->optWidth[std::size_t(c.unit)]->setChecked(true);
-        w->optReportTo[2]->setChecked(true);
-        prompts.answerFile(path(QStringLiteral("w%1.txt").arg(c.unit)));
+        w->optReportTo[1]->setChecked(true);
         ASSERT_EQ(w->cmdGenerate_Click(), ReportOutcome::Produced);
-        EXPECT_EQ(TableFormat, QString::fromLatin1(c.twips) + ";");
+        ASSERT_NE(frmOutput::current(), nullptr);
+        const std::optional<PageLayout::RepeatedHeading> &heading = frmOutput::current()->PrintPreview->repeatedHeading();
+        ASSERT_TRUE(heading.has_value());
+        EXPECT_EQ(heading->format, QString::fromLatin1(c.twips) + ";");
     }
+    delete frmOutput::current();
 }
 
 // No report file is read by Generate, so no design is ever called an

@@ -3,7 +3,6 @@
 #include "DesktopFixture.h"
 
 #include "codes/window/frmCodesMaint.h"
-#include "program/Globals.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,8 +12,7 @@ protected:
     frmCodesMaint &openCategories()
     {
         start();
-        CodeListKind = 1;
-        frmCodesMaint *codes = frmCodesMaint::showCodesMaint(window.get());
+        frmCodesMaint *codes = frmCodesMaint::showCodesMaint(household, window.get(), 1);
         EXPECT_TRUE(waitUntilActive(codes));
         return *codes;
     }

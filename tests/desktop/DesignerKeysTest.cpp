@@ -7,7 +7,6 @@
 #include "dates/calendar/DateBox.h"
 #include "dates/calendar/frmDateEnt.h"
 #include "designer/frmRptSpec.h"
-#include "program/Globals.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,7 +41,7 @@ protected:
     frmRptSpec &openDesigner()
     {
         start();
-        frmRptSpec *designer = frmRptSpec::showDesigner(window.get());
+        frmRptSpec *designer = frmRptSpec::showDesigner(household, window.get());
         if (!designer)
             throw std::runtime_error("the designer did not open");
         EXPECT_TRUE(waitUntilActive(designer)) << "the display did not activate the designer";

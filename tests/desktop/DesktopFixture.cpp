@@ -3,7 +3,6 @@
 #include "InventoryRows.h"
 #include "data/Inventory.h"
 #include "dates/DateOrder.h"
-#include "program/Globals.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -14,7 +13,7 @@
 void DesktopTest::TearDown()
 {
     window.reset();
-    resetGlobals();
+    household.closeInventory();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     DateOrder.clear();
     DateSep.clear();
@@ -48,7 +47,7 @@ bool waitUntilActive(QWidget *window)
 
 frmMain &DesktopTest::start()
 {
-    window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder().path()});
+    window = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), folder().path()});
     window->Form_Load();
     window->show();
     EXPECT_TRUE(waitUntilActive(window.get())) << "the display did not activate the main window";

@@ -2,6 +2,7 @@
 
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
+#include "program/Household.h"
 #include "app/frmMain.h"
 
 #include <QString>
@@ -46,6 +47,7 @@ protected:
 
     ScriptedPrompts prompts;
     std::unique_ptr<TestDataFolder> m_folder;
+    Household household;
     std::unique_ptr<frmMain> window;
 };
 

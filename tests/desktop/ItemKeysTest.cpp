@@ -4,7 +4,6 @@
 
 #include "data/Money.h"
 #include "items/picture/frmImage.h"
-#include "program/Globals.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -148,7 +147,7 @@ TEST_F(DesktopTest, CancelDiscardsWhatTheFieldWouldRefuse)
         EXPECT_EQ(stored(first)["quantity"], QVariant(1));
         EXPECT_TRUE(stored(first)["purchdate"].isNull());
         window.reset();
-        resetGlobals();
+        household.closeInventory();
     }
 }
 
@@ -233,9 +232,9 @@ TEST_F(DesktopTest, LeavingTheProgramNeverWaitsForAFieldsCheck)
         row.leave(w);
         EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join(u'\n').toStdString();
         EXPECT_FALSE(w.isVisible());
-        EXPECT_EQ(rsItems, nullptr) << "the inventory is closed";
+        EXPECT_EQ(household.rsItems(), nullptr) << "the inventory is closed";
         EXPECT_EQ(stored(id)["purchprice"], dollars("5"));
         window.reset();
-        resetGlobals();
+        household.closeInventory();
     }
 }

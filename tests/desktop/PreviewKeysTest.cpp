@@ -3,7 +3,6 @@
 #include "DesktopFixture.h"
 
 #include "reports/PageLayout.h"
-#include "reports/ReportGlobals.h"
 #include "reports/viewer/frmOutput.h"
 
 #include <QApplication>
@@ -29,12 +28,10 @@ protected:
     frmOutput &showReport(int rows)
     {
         start();
-        TableFormat = QStringLiteral("2880|>1440;");
-        TableHeading = {QStringLiteral("Description"), QStringLiteral("Value")};
-        RepeatHeading = true;
-        frmOutput *output = frmOutput::instance(window.get());
+        const QString TableFormat = QStringLiteral("2880|>1440;");
+        frmOutput *output = frmOutput::instance(household, window.get());
         PageLayout *preview = output->PrintPreview;
-        preview->startDoc();
+        preview->startDoc(PageLayout::RepeatedHeading{TableFormat, {QStringLiteral("Description"), QStringLiteral("Value")}});
         for (int r = 0; r < rows; ++r)
             preview->tableText(TableFormat, {QStringLiteral("Row %1").arg(r), QString::number(r)});
         preview->endDoc();

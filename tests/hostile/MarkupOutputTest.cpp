@@ -3,7 +3,7 @@
 #include "HostileTexts.h"
 #include "RunFixture.h"
 
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -65,9 +65,9 @@ TEST_F(HostileOutput, MarkupReachesTheHtmlFileEscapedAndReadsBackTheSame)
     QList<QStringList> expected;
     for (int i = 0; i < MarkupTexts.size(); ++i) {
         const QString &t = MarkupTexts[i];
-        dbInventory->execute(QStringLiteral("insert into categories (catid, catDesc) values (?, ?)"), {i + 1, t});
-        dbInventory->execute(QStringLiteral("insert into locations (locid, locDesc) values (?, ?)"), {i + 1, t + u'!'});
-        dbInventory->execute(QStringLiteral("insert into items (Item, manufact, Notes, catid, locid) "
+        household.dbInventory()->execute(QStringLiteral("insert into categories (catid, catDesc) values (?, ?)"), {i + 1, t});
+        household.dbInventory()->execute(QStringLiteral("insert into locations (locid, locDesc) values (?, ?)"), {i + 1, t + u'!'});
+        household.dbInventory()->execute(QStringLiteral("insert into items (Item, manufact, Notes, catid, locid) "
                                             "values (?, ?, ?, ?, ?)"),
                              {t, t + u'?', u'#' + t, i + 1, i + 1});
         expected << QStringList{t, t + u'?', t, t + u'!', u'#' + t};
@@ -117,7 +117,7 @@ TEST_F(HostileOutput, TabsAndLineBreaksInFieldsKeepRowsAndColumnsOfTheTextFile)
     QList<QStringList> expected;
     for (const QString &description : descriptions) {
         const QString notes = QStringLiteral("notes of ") + description + QStringLiteral("\n\tindented");
-        dbInventory->execute(QStringLiteral("insert into items (Item, Notes, model) values (?, ?, ?)"),
+        household.dbInventory()->execute(QStringLiteral("insert into items (Item, Notes, model) values (?, ?, ?)"),
                              {description, notes, QStringLiteral("M\"1")});
         expected << QStringList{description, QStringLiteral("M\"1"), notes};
     }

@@ -7,7 +7,7 @@
 #include "RunFixture.h"
 
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/PageLayout.h"
 #include "reports/viewer/RunReport.h"
 #include "reports/viewer/frmOutput.h"
@@ -111,7 +111,7 @@ TEST_F(OversizeItem, FindReachesAnItemWithAHugeDescription)
         w.cmdFirst_Click();
         prompts.answerText(typed);
         w.cmdFind_Click();
-        EXPECT_EQ(rsItems->value(QStringLiteral("iteid")).toLongLong(), id) << typed.toStdString();
+        EXPECT_EQ(household.rsItems()->value(QStringLiteral("iteid")).toLongLong(), id) << typed.toStdString();
         EXPECT_EQ(w.txtItem->text(), huge);
     }
     EXPECT_TRUE(prompts.messages().empty());
@@ -128,13 +128,13 @@ TEST_F(OversizeReport, EveryOutputCompletesAndCarriesTheWholeTexts)
     // And text that needs shaping (right-to-left, CJK), laid out the slow way.
     const QString shaped = longText(QStringLiteral("\u6E7E\u05E9\u05DC"), 200'000);
     const QString insert = QStringLiteral("insert into items (Item, Notes, manufact, model) values (?, ?, ?, ?)");
-    dbInventory->execute(insert, {description, notes, unbroken, shaped});
-    dbInventory->execute(insert, {QStringLiteral("Small"), QStringLiteral("short"), QStringLiteral("m"), QString()});
+    household.dbInventory()->execute(insert, {description, notes, unbroken, shaped});
+    household.dbInventory()->execute(insert, {QStringLiteral("Small"), QStringLiteral("short"), QStringLiteral("m"), QString()});
     QStringList lines = reportLines({1, 15, 2, 3});
     lines[4] = QStringLiteral("0");   // no date in the header: nothing depends on today
 
     putFile(QStringLiteral("big.srp"), reportFileBytesOf(lines));
-    ASSERT_EQ(RunReport(QStringLiteral("big.srp")), ReportOutcome::Produced);
+    ASSERT_EQ(RunReport(household, QStringLiteral("big.srp")), ReportOutcome::Produced);
     ASSERT_NE(frmOutput::current(), nullptr);
     const PageLayout &doc = *frmOutput::current()->PrintPreview;
     EXPECT_GT(doc.pageCount(), 10);

@@ -5,7 +5,7 @@
 #include "RunFixture.h"
 
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/ReportFileOutput.h"
 
 #include <QFile>
@@ -60,9 +60,9 @@ TEST_F(HostileCriteria, TextAndLookupCriteriaSelectExactlyWhatTheyName)
 {
     const QStringList descriptions = decoysAndTargets();
     for (int i = 0; i < descriptions.size(); ++i) {
-        dbInventory->execute(QStringLiteral("insert into categories (catid, catDesc) values (?, ?)"),
+        household.dbInventory()->execute(QStringLiteral("insert into categories (catid, catDesc) values (?, ?)"),
                              {i + 1, descriptions[i]});
-        dbInventory->execute(QStringLiteral("insert into items (Item, catid) values (?, ?)"), {descriptions[i], i + 1});
+        household.dbInventory()->execute(QStringLiteral("insert into items (Item, catid) values (?, ?)"), {descriptions[i], i + 1});
     }
     const ReportCatalogue catalogue = itemsCatalogue();
     // Description (1) and Category (5): one holds the criterion, the other
@@ -75,8 +75,8 @@ TEST_F(HostileCriteria, TextAndLookupCriteriaSelectExactlyWhatTheyName)
             spec.FieldHide[criterionField] = true;
             spec.SelStartsWith[criterionField] = hostile.text;
             const QString out = folder.file(QStringLiteral("criteria.txt"));
-            TextReportWriter writer(out);
-            ASSERT_EQ(produceReport(spec, catalogue, writer), ReportOutcome::Produced);
+            TextReportWriter writer(household, out);
+            ASSERT_EQ(produceReport(household, spec, catalogue, writer), ReportOutcome::Produced);
             EXPECT_EQ(sortedLines(readAll(out)), sortedStartingWith(descriptions, hostile.text));
 
             // The same criterion from a report file, where the format can
@@ -93,8 +93,8 @@ TEST_F(HostileCriteria, TextAndLookupCriteriaSelectExactlyWhatTheyName)
         }
     }
     EXPECT_TRUE(prompts.messages().empty());
-    EXPECT_EQ(dbInventory->scalar(QStringLiteral("select count(*) from items")).toInt(), descriptions.size());
-    EXPECT_EQ(integrityOf(*dbInventory), QStringLiteral("ok"));
+    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt(), descriptions.size());
+    EXPECT_EQ(integrityOf(household.inventory()), QStringLiteral("ok"));
 }
 
 TEST_F(HostileCriteria, NumberAndDateCriteriaThatAreNoValuesAreRefusedWithoutRunning)
@@ -114,18 +114,18 @@ TEST_F(HostileCriteria, NumberAndDateCriteriaThatAreNoValuesAreRefusedWithoutRun
             EXPECT_EQ(invalidFileMessages(), 1);
         }
     }
-    EXPECT_EQ(dbInventory->scalar(QStringLiteral("select count(*) from items")).toInt(), 1);
-    EXPECT_EQ(integrityOf(*dbInventory), QStringLiteral("ok"));
+    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt(), 1);
+    EXPECT_EQ(integrityOf(household.inventory()), QStringLiteral("ok"));
 }
 
 using HostileDesigner = DesignerTest;
 
 TEST_F(HostileDesigner, TypedStartsWithCriteriaGenerateSaveAndReadBack)
 {
-    dbInventory = Database::open(path(InventoryFileName));
+    household.openInventory();
     const QStringList descriptions = decoysAndTargets();
     for (const QString &description : descriptions)
-        dbInventory->execute(QStringLiteral("insert into items (Item) values (?)"), {description});
+        household.dbInventory()->execute(QStringLiteral("insert into items (Item) values (?)"), {description});
     open();
     for (const HostileText &hostile : sqlTexts()) {
         SCOPED_TRACE(hostile.name);
@@ -170,14 +170,14 @@ TEST_F(HostileDesigner, TypedStartsWithCriteriaGenerateSaveAndReadBack)
         EXPECT_EQ(w->Design.SelStartsWith[1], hostile.text);
         EXPECT_EQ(w->txtStarting->text(), hostile.text);
         QFile::remove(path(QStringLiteral("fromfile.txt")));
-        const ReportOutcome fromFile = runReportFile(path(QStringLiteral("design.rpt")), [this](const LoadedReport &) {
-            return std::make_unique<TextReportWriter>(path(QStringLiteral("fromfile.txt")));
+        const ReportOutcome fromFile = runReportFile(household, path(QStringLiteral("design.rpt")), [this](const LoadedReport &) {
+            return std::make_unique<TextReportWriter>(household, path(QStringLiteral("fromfile.txt")));
         });
         ASSERT_EQ(fromFile, ReportOutcome::Produced);
         EXPECT_EQ(readAll(path(QStringLiteral("fromfile.txt"))), readAll(path(QStringLiteral("generated.txt"))));
     }
-    EXPECT_EQ(dbInventory->scalar(QStringLiteral("select count(*) from items")).toInt(), descriptions.size());
-    EXPECT_EQ(integrityOf(*dbInventory), QStringLiteral("ok"));
+    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt(), descriptions.size());
+    EXPECT_EQ(integrityOf(household.inventory()), QStringLiteral("ok"));
 }
 
 TEST_F(HostileDesigner, NumberCriteriaRefuseSqlAndKeepTheStoredValue)

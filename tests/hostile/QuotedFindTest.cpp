@@ -5,7 +5,7 @@
 #include "ItemWindowFixture.h"
 
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -23,12 +23,12 @@ QList<Shown> itemsInOrder(frmMain &w)
 {
     QList<Shown> order;
     w.cmdFirst_Click();
-    const int count = rsItems->recordCount();
+    const int count = w.household().rsItems()->recordCount();
     for (int i = 0; i < count; ++i) {
         if (i > 0)
             w.cmdNext_Click();
-        order.append({rsItems->value(QStringLiteral("iteid")).toLongLong(),
-                      rsItems->value(QStringLiteral("Item")).toString()});
+        order.append({w.household().rsItems()->value(QStringLiteral("iteid")).toLongLong(),
+                      w.household().rsItems()->value(QStringLiteral("Item")).toString()});
     }
     return order;
 }
@@ -91,15 +91,15 @@ TEST_F(HostileItemFind, FindsQuotesAndSqlExactlyAsTyped)
         w.cmdFirst_Click();
         prompts.answerText(hostile.text);
         w.cmdFind_Click();
-        EXPECT_EQ(rsItems->value(QStringLiteral("iteid")).toLongLong(), expected);
-        EXPECT_EQ(w.txtItem->text(), rsItems->value(QStringLiteral("Item")).toString());
+        EXPECT_EQ(w.household().rsItems()->value(QStringLiteral("iteid")).toLongLong(), expected);
+        EXPECT_EQ(w.txtItem->text(), w.household().rsItems()->value(QStringLiteral("Item")).toString());
 
         // The same text with something no item holds finds nothing and
         // leaves the shown item alone.
         w.cmdLast_Click();
         prompts.answerText(hostile.text + QStringLiteral(" nowhere"));
         w.cmdFind_Click();
-        EXPECT_EQ(rsItems->value(QStringLiteral("iteid")).toLongLong(), order.constLast().id);
+        EXPECT_EQ(w.household().rsItems()->value(QStringLiteral("iteid")).toLongLong(), order.constLast().id);
     }
     const QStringList misses(sqlTexts().size(), QStringLiteral("No Records Match|That Inventory Item was not found.|none|ok"));
     EXPECT_EQ(shownMessages(prompts), misses);
@@ -123,7 +123,7 @@ TEST_F(HostileItemFind, HostileTextsTypedIntoTheFormAreStoredUnchanged)
             QTest::keyClicks(w.txtManufact, hostile.text);
         w.txtNotes->setPlainText(hostile.text);
         w.cmdUpdate_Click();
-        const QVariantMap row = stored(rsItems->value(QStringLiteral("iteid")).toLongLong());
+        const QVariantMap row = stored(w.household().rsItems()->value(QStringLiteral("iteid")).toLongLong());
         EXPECT_EQ(row.value(QStringLiteral("manufact")).toString(), hostile.text);
         EXPECT_EQ(row.value(QStringLiteral("Notes")).toString(), hostile.text);
     }

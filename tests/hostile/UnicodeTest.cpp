@@ -6,7 +6,7 @@
 #include "RunFixture.h"
 
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/DesignerReportFile.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportFileOutput.h"
@@ -91,7 +91,7 @@ TEST_F(UnicodeForm, FindIgnoresCaseInEveryScriptThatHasIt)
             w.cmdFirst_Click();
             prompts.answerText(typed);
             w.cmdFind_Click();
-            EXPECT_EQ(rsItems->value(QStringLiteral("iteid")).toLongLong(), ids[i]) << typed.toStdString();
+            EXPECT_EQ(household.rsItems()->value(QStringLiteral("iteid")).toLongLong(), ids[i]) << typed.toStdString();
         }
     }
     EXPECT_TRUE(prompts.messages().empty()) << shownMessages(prompts).join(u'\n').toStdString();
@@ -121,7 +121,7 @@ TEST_F(UnicodeDesigner, TitleAndCriteriaInEveryScriptSurviveTheReportFile)
         // The engine reads the file back the same ...
         auto catalogueDb = Database::open(path(CatalogueFileName));
         QString problem;
-        const std::optional<LoadedReport> report = readDesignerReportFile(*catalogueDb, file, &problem);
+        const std::optional<LoadedReport> report = readDesignerReportFile(household, *catalogueDb, file, &problem);
         ASSERT_TRUE(report) << problem.toStdString();
         EXPECT_EQ(report->spec.Title, title);
         EXPECT_EQ(report->spec.SelStartsWith.value(1), caseSwapped(script.text));
@@ -139,9 +139,9 @@ using UnicodeReport = RunTest;
 TEST_F(UnicodeReport, EveryOutputHoldsTheExactCharacters)
 {
     for (const HostileText &script : unicodeTexts())
-        dbInventory->execute(QStringLiteral("insert into items (Item, Notes) values (?, ?)"),
+        household.dbInventory()->execute(QStringLiteral("insert into items (Item, Notes) values (?, ?)"),
                              {script.text, QStringLiteral("\u200E") + script.text + QStringLiteral(" \u05D0")});
-    dbInventory->execute(QStringLiteral("insert into items (Item) values ('plain ascii')"));
+    household.dbInventory()->execute(QStringLiteral("insert into items (Item) values ('plain ascii')"));
 
     for (const HostileText &script : unicodeTexts()) {
         SCOPED_TRACE(script.name);
@@ -161,7 +161,7 @@ TEST_F(UnicodeReport, EveryOutputHoldsTheExactCharacters)
 
         lines[2] = QStringLiteral("1");
         putFile(QStringLiteral("screen.srp"), reportFileBytesOf(lines));
-        ASSERT_EQ(RunReport(QStringLiteral("screen.srp")), ReportOutcome::Produced);
+        ASSERT_EQ(RunReport(household, QStringLiteral("screen.srp")), ReportOutcome::Produced);
         const PageLayout &doc = *frmOutput::current()->PrintPreview;
         ASSERT_EQ(doc.pageCount(), 1);
         const PageContent page = doc.pageContent(0);

@@ -5,7 +5,7 @@
 #include "data/SearchText.h"
 #include "itemlist/ItemListModel.h"
 #include "itemlist/window/frmItemList.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -34,6 +34,8 @@ protected:
              })
             addItem(row);
         db = Database::open(folder().file(InventoryFileName));
+        household.setDataFolder(folder().path());
+        household.openInventory();
     }
 
     struct Row {
@@ -87,7 +89,7 @@ bool before(const QVariant &a, const QVariant &b, ListColumn column)
 
 TEST_F(ItemListTest, EveryColumnSortsBothWaysAsAnIndependentSortDoes)
 {
-    ItemListModel model(*db);
+    ItemListModel model(household);
     model.refresh();
     const std::vector<Row> rows = everyRow();
     ASSERT_EQ(model.rowCount(), int(rows.size()));
@@ -118,7 +120,7 @@ TEST_F(ItemListTest, EveryColumnSortsBothWaysAsAnIndependentSortDoes)
 // ignored. The expected items are written down by hand.
 TEST_F(ItemListTest, SearchFindsItemsByAnyWordOfTheirTexts)
 {
-    ItemListModel model(*db);
+    ItemListModel model(household);
     model.refresh();
     const auto itemsFound = [&](const char *typed) {
         model.setSearch(QString::fromUtf8(typed));
@@ -150,7 +152,7 @@ TEST_F(ItemListTest, SearchFindsItemsByAnyWordOfTheirTexts)
         steps << typed.left(i);
     for (const QString &step : steps) {
         SCOPED_TRACE(step.toStdString());
-        ItemListModel fresh(*db);
+        ItemListModel fresh(household);
         fresh.refresh();
         fresh.setSearch(step);
         model.setSearch(step);
@@ -239,4 +241,34 @@ TEST_F(ItemWindowTest, TheItemListFindsAnItemByAWordOfItsNotesAndShowsIt)
     main.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmItemList::instance(), nullptr);
+}
+
+// A repair replaces the inventory's connection under the open list: the list
+// must read the repaired file, not the connection that went with the damage.
+TEST_F(ItemWindowTest, AfterARepairTheItemListReadsTheRepairedInventory)
+{
+    m_folder = std::make_unique<TestDataFolder>(SetupOptions{.demo = true});
+    frmMain &main = start();
+    main.mnuItemList_Click();
+    frmItemList *list = frmItemList::instance();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->model()->itemCount(), 66);
+
+    // Written by another program meanwhile, then the file is found damaged.
+    addItem({{"Item", "Added Before The Repair"}, {"totvalue", 12.5}});
+    household.HandleDbError(DbError(DbError::NotDatabase, QStringLiteral("file is not a database")));
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0].title, QStringLiteral("Database Repaired"));
+
+    list->Form_Activate();
+    EXPECT_EQ(list->model()->itemCount(), 67);
+    EXPECT_TRUE(list->lblSummary->text().startsWith(QStringLiteral("67 items, total value $")))
+        << list->lblSummary->text().toStdString();
+    QTest::keyClicks(list->txtSearch, "added repair");
+    ASSERT_EQ(list->model()->rowCount(), 1);
+    EXPECT_EQ(list->model()->data(list->model()->index(0, int(ListColumn::Item))).toString(),
+              QStringLiteral("Added Before The Repair"));
+    QTest::keyClick(list->grdItems, Qt::Key_Return);
+    EXPECT_EQ(main.txtItem->text(), QStringLiteral("Added Before The Repair")) << "shown through the new connection";
+    EXPECT_EQ(prompts.messages().size(), 1u);
 }

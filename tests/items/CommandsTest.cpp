@@ -2,7 +2,7 @@
 
 #include "data/Inventory.h"
 #include "items/PictureFiles.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -183,7 +183,7 @@ TEST_F(ItemWindowTest, DeleteAsksFirstAndTakesThePictureWithTheRecord)
     const qint64 bravo = addItem({{"Item", "Bravo"}});
     const qint64 charlie = addItem({{"Item", "Charlie"}});
     const QString images = folder().path() + ImagesFolderName + QLatin1Char('/');
-    for (const QString &name : {pictureBaseName(charlie) + ".jpg", pictureBaseName(bravo) + ".bmp"}) {
+    for (const QString &name : {ItemFiles::baseName(charlie) + ".jpg", ItemFiles::baseName(bravo) + ".bmp"}) {
         QFile file(images + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
@@ -199,8 +199,8 @@ TEST_F(ItemWindowTest, DeleteAsksFirstAndTakesThePictureWithTheRecord)
     w.cmdDelete_Click();
     EXPECT_EQ(storedCount(), 2);
     EXPECT_EQ(w.txtItem->text(), QStringLiteral("Bravo")) << "the last item's predecessor";
-    EXPECT_FALSE(QFile::exists(images + pictureBaseName(charlie) + ".jpg"));
-    EXPECT_TRUE(QFile::exists(images + pictureBaseName(bravo) + ".bmp"));
+    EXPECT_FALSE(QFile::exists(images + ItemFiles::baseName(charlie) + ".jpg"));
+    EXPECT_TRUE(QFile::exists(images + ItemFiles::baseName(bravo) + ".bmp"));
     EXPECT_EQ(prompts.messages().size(), 2u);
 }
 
@@ -212,7 +212,7 @@ TEST_F(ItemWindowTest, ReloadedListsDuringAnEditKeepWhatIsBeingTyped)
     QTest::keyClicks(w.txtManufact, QStringLiteral("typed"));
     w.cmbCat->setCurrentIndex(w.cmbCat->findData(int(tools)));
     addCode(QStringLiteral("categories"), QStringLiteral("Added meanwhile"));
-    CatListChanged = true;
+    window->CatListChanged = true;
     w.Form_Activate();
     EXPECT_EQ(w.cmbCat->count(), 2);
     EXPECT_EQ(w.cmbCat->currentText(), QStringLiteral("Tools"));

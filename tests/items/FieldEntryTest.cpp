@@ -50,23 +50,6 @@ TEST(Quantity, RoundsHalvesToEvenAndRefusesWhatSixteenBitsCannotHold)
     }
 }
 
-TEST(PictureFiles, TheFirstFileNamedAfterTheKeyIsTheItemsPicture)
-{
-    QTemporaryDir dir;
-    const QString folder = dir.path() + QLatin1Char('/');
-    EXPECT_EQ(pictureBaseName(42), QStringLiteral("00000042"));
-    EXPECT_EQ(pictureBaseName(123456789), QStringLiteral("123456789"));
-    EXPECT_EQ(findPictureFile(folder, 42), QString());
-    QDir(folder).mkdir(QStringLiteral("00000042.dir"));
-    for (const char *name : {"00000042.png", "00000042.jpg", "000000420.bmp", ".00000042.gif"})
-        QFile(folder + QLatin1String(name)).open(QIODevice::WriteOnly);
-    EXPECT_EQ(findPictureFile(folder, 42), folder + QStringLiteral("00000042.jpg"));
-    deletePictureFile(folder, 42);
-    deletePictureFile(folder, 7); // none: nothing happens
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              (QStringList{".00000042.gif", "00000042.png", "000000420.bmp"}));
-}
-
 TEST_F(ItemWindowTest, EveryEntryFieldButTheTotalStartsAnEdit)
 {
     addCode(QStringLiteral("categories"), QStringLiteral("Tools"));

@@ -3,7 +3,7 @@
 #include "data/Inventory.h"
 #include "items/PictureFiles.h"
 #include "items/picture/frmImage.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -205,7 +205,7 @@ TEST_F(HostilePictureTest, FilesThatAreNoPictureAreRefusedAndChangeNothing)
         EXPECT_EQ(prompts.messages().front().title, ProgramTitle);
         EXPECT_EQ(window.picture().size(), QSize(64, 48)) << "the item's own picture stays shown";
         EXPECT_EQ(stateOf(w), QStringLiteral("Browsing"));
-        EXPECT_FALSE(PictureChanged);
+        EXPECT_FALSE(w.PictureChanged);
 
         EXPECT_EQ(stored(clock), before);
 

@@ -3,7 +3,7 @@
 #include "dates/Today.h"
 #include "dates/calendar/DateBox.h"
 #include "dates/calendar/frmDateEnt.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QAction>
 #include <QApplication>

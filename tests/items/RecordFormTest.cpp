@@ -3,7 +3,7 @@
 #include "dates/DateBoxRules.h"
 #include "dates/LocaleConversions.h"
 #include "help/viewer/HelpKey.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "widgets/ElasticContainer.h"
 
 #include <QCheckBox>
@@ -175,8 +175,8 @@ TEST_F(ItemWindowTest, AQuantityBeyondSixteenBitsIsNeverStoredCutDown)
     const qint64 id = addItem({{"Item", "Screws"}, {"quantity", 7}});
     frmMain &w = start();
     w.txtQuantity->setText(QStringLiteral("70000"));
-    ASSERT_TRUE(rsItems);
-    rsItems->edit();
+    ASSERT_TRUE(household.rsItems());
+    household.rsItems()->edit();
     EXPECT_TRUE(w.SaveItem()) << "the rest of the record is stored";
     EXPECT_EQ(stored(id)["quantity"], QVariant(7));
     ASSERT_EQ(prompts.messages().size(), 1u);

@@ -3,8 +3,7 @@
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
 #include "data/Inventory.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "records/RecordEditor.h"
 
 #include <QStringList>
@@ -20,12 +19,12 @@ namespace {
 // The rows' steps reach the form and the prompts through the fixture.
 class RecordEditorTest : public ::testing::Test {
 public:
-    void SetUp() override { dbInventory = Database::open(folder.file(InventoryFileName)); }
+    void SetUp() override { household.openInventory(); }
     void TearDown() override
     {
         editor.reset();
         records.reset();
-        resetGlobals();
+        household.closeInventory();
     }
 
     // The window's state, as the window tests name it, when the flags, the
@@ -48,13 +47,13 @@ public:
     {
         editor.reset();
         records.reset();
-        dbInventory->execute(QStringLiteral("delete from categories"));
+        household.dbInventory()->execute(QStringLiteral("delete from categories"));
         for (const QString &description : descriptions)
-            dbInventory->execute(QStringLiteral("insert into categories (catDesc) values (?)"), {description});
-        records = dbInventory->openRecordset(
+            household.dbInventory()->execute(QStringLiteral("insert into categories (catDesc) values (?)"), {description});
+        records = household.dbInventory()->openRecordset(
             QStringLiteral("select catid as id, catdesc as descr from categories order by catid"),
             RecordsetType::Dynaset);
-        editor = std::make_unique<RecordEditor>(RecordForm{
+        editor = std::make_unique<RecordEditor>(household, RecordForm{
             .keyColumn = QStringLiteral("id"),
             .cancelShowsLast = cancelShowsLast,
             .records = [this]() -> Recordset & {
@@ -81,7 +80,7 @@ public:
             .readyToStore = [this] { return !field.isEmpty(); },
             .saveRecord = [this] {
                 bool set = false;
-                trapDb([&] {
+                household.trapDb([&] {
                     records->setValue(QStringLiteral("descr"), field);
                     set = true;
                 });
@@ -116,7 +115,7 @@ public:
     QStringList stored()
     {
         QStringList out;
-        auto rows = dbInventory->openRecordset(QStringLiteral("select catdesc from categories order by catid"),
+        auto rows = household.dbInventory()->openRecordset(QStringLiteral("select catdesc from categories order by catid"),
                                                RecordsetType::Snapshot);
         for (; !rows->eof(); rows->moveNext())
             out << rows->value(0).toString();
@@ -132,6 +131,7 @@ public:
 
     ScriptedPrompts prompts;
     TestDataFolder folder;
+    Household household{folder.path()};
     std::unique_ptr<Recordset> records;
     std::unique_ptr<RecordEditor> editor;
     QString field;
@@ -250,7 +250,7 @@ TEST_F(RecordEditorTest, EveryWriteWaitsOutAnotherProgramsLock)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         start({"Alpha", "Bravo"});
-        dbInventory->setBusyTimeout(0);
+        household.dbInventory()->setBusyTimeout(0);
         row.prepare(*this);
         auto other = Database::open(folder.file(InventoryFileName));
         std::optional<Transaction> held(std::in_place, *other);
@@ -279,7 +279,7 @@ TEST_F(RecordEditorTest, LocksAreFreedAfterEveryWriteAndDelete)
     for (const auto &[name, write] : rows) {
         SCOPED_TRACE(name);
         start({"Alpha", "Bravo"});
-        Statement reading(dbInventory->handle(), QStringLiteral("select catid from categories"));
+        Statement reading(household.dbInventory()->handle(), QStringLiteral("select catid from categories"));
         ASSERT_TRUE(reading.step());
         ASSERT_TRUE(sqlite3_stmt_busy(reading.get()));
         write(*this);
@@ -292,7 +292,7 @@ TEST_F(RecordEditorTest, LocksAreFreedAfterEveryWriteAndDelete)
 TEST_F(RecordEditorTest, AFailedStoreKeepsTheTypingAndCancelShowsWhatIsStored)
 {
     start({"Alpha", "Bravo"});
-    dbInventory->execute(
+    household.dbInventory()->execute(
         QStringLiteral("create trigger refuse before update on categories begin select raise(abort, 'refused'); end"));
     type("typed");
     editor->update();

@@ -8,6 +8,7 @@
 #include "data/Inventory.h"
 #include "data/Recordset.h"
 #include "items/PictureFiles.h"
+#include "program/ItemFiles.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -141,7 +142,7 @@ protected:
         picturesTouched.clear();
         for (const auto &[key, version] : expectedPictures) {
             SCOPED_TRACE(QStringLiteral("picture of item %1").arg(key).toStdString());
-            const QString path = findPictureFile(images, key);
+            const QString path = ItemFiles(folder.path()).picture(key);
             const bool inFlightHere = inFlight.kind == InFlight::Kind::Picture && inFlight.key == key;
             if (path.isEmpty()) {
                 EXPECT_EQ(version, -1) << "the acknowledged picture is gone";

@@ -8,7 +8,7 @@
 #include "WrittenItems.h"
 #include "app/frmMain.h"
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,7 +97,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        resetGlobals();
+        household.closeInventory();
         prompts.clear();
     }
 
@@ -130,7 +130,7 @@ protected:
     void start(const QString &path)
     {
         prompts.answer(Prompts::Answer::Ok);
-        window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), path});
+        window = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), path});
         window->Form_Load();
         window->show();
         QApplication::setActiveWindow(window.get());
@@ -165,11 +165,11 @@ protected:
         EXPECT_TRUE(readAll(path + kept[0]) == damage.bytes) << "the damaged file was not kept as it was";
 
         // The program goes on with the rebuilt file, showing a recovered item.
-        ASSERT_TRUE(dbInventory && rsItems);
-        EXPECT_EQ(dbInventory->mode(), OpenMode::Exclusive);
-        EXPECT_EQ(dbInventory->scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        ASSERT_TRUE(household.dbInventory() && household.rsItems());
+        EXPECT_EQ(household.dbInventory()->mode(), OpenMode::Exclusive);
+        EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
         if (!expected[QStringLiteral("items")].empty()) {
-            const qint64 shownKey = rsItems->value(QStringLiteral("iteid")).toLongLong();
+            const qint64 shownKey = household.rsItems()->value(QStringLiteral("iteid")).toLongLong();
             EXPECT_TRUE(expected[QStringLiteral("items")].count(shownKey));
             EXPECT_EQ(window->txtItem->text(),
                       inventory->rows[QStringLiteral("items")][shownKey].value(QStringLiteral("Item")).toString());
@@ -180,7 +180,7 @@ protected:
         for (const auto &[table, key] : std::map<QString, QString>{{QStringLiteral("items"), QStringLiteral("iteid")},
                                                                   {QStringLiteral("categories"), QStringLiteral("catid")},
                                                                   {QStringLiteral("locations"), QStringLiteral("locid")}}) {
-            const Rows rebuilt = rowsOf(*dbInventory, table, key);
+            const Rows rebuilt = rowsOf(household.inventory(), table, key);
             std::set<qint64> keys;
             for (const auto &[k, row] : rebuilt) {
                 keys.insert(k);
@@ -201,6 +201,7 @@ protected:
 
     std::unique_ptr<QTemporaryDir> dir; // fresh for every case
     ScriptedPrompts prompts;
+    Household household;
     std::unique_ptr<frmMain> window;
 };
 

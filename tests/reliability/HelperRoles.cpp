@@ -6,7 +6,7 @@
 #include "data/Inventory.h"
 #include "data/Recordset.h"
 #include "items/PictureFiles.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 
 #include <QApplication>
@@ -62,22 +62,24 @@ constexpr std::size_t PictureItems = 40;
 
 int runItemWriter()
 {
-    DataFolder = qEnvironmentVariable("ItemWriterFolder");
+    Household household(qEnvironmentVariable("ItemWriterFolder"));
     std::mt19937_64 random(qEnvironmentVariable("ItemWriterSeed").toULongLong());
     qint64 version = qEnvironmentVariable("ItemWriterFirstVersion").toLongLong();
     qint64 stepsLeft = qEnvironmentVariable("ItemWriterDieAfterSteps").toLongLong();
 
-    dbInventory = Database::open(DataFolder + InventoryFileName);
-    const CodeKeys codes = readCodeKeys(*dbInventory);
+    household.openInventory();
+    Database &dbInventory = household.inventory();
+    const CodeKeys codes = readCodeKeys(dbInventory);
     // The recordset of the item editor, opened and locked as it is.
-    rsItems = dbInventory->openRecordset(ItemsStatement, RecordsetType::Dynaset);
+    household.openItems();
+    Recordset *rsItems = household.rsItems();
     std::vector<qint64> keys;
     if (rsItems->recordCount() > 0) {
         for (rsItems->moveFirst(); !rsItems->eof(); rsItems->moveNext())
             keys.push_back(rsItems->value(QStringLiteral("iteid")).toLongLong());
     }
     if (stepsLeft > 0)
-        sqlite3_progress_handler(dbInventory->handle(), 1, dieWhenCountedDown, &stepsLeft);
+        sqlite3_progress_handler(dbInventory.handle(), 1, dieWhenCountedDown, &stepsLeft);
     say("ready");
 
     for (;; ++version) {
@@ -88,7 +90,7 @@ int runItemWriter()
             const qint64 key = rsItems->value(QStringLiteral("iteid")).toLongLong();
             setWrittenItem(*rsItems, key, version, codes);
             rsItems->update();
-            dbInventory->freeLocks();
+            dbInventory.freeLocks();
             keys.push_back(key);
             say("item " + number(key) + ' ' + number(version));
         } else if (pick < 7) {
@@ -98,12 +100,13 @@ int runItemWriter()
             rsItems->edit();
             setWrittenItem(*rsItems, key, version, codes);
             rsItems->update();
-            dbInventory->freeLocks();
+            dbInventory.freeLocks();
             say("item " + number(key) + ' ' + number(version));
         } else {
             const qint64 key = keys[random() % std::min(keys.size(), PictureItems)];
             say("begin picture " + number(key) + ' ' + number(version));
-            writePictureFile(pictureFolder(), key, writtenPicture(key, version));
+            const PictureFile picture = pictureFileOf(writtenPicture(key, version));
+            household.itemFiles().writePicture(key, picture.bytes, picture.extension);
             say("picture " + number(key) + ' ' + number(version));
         }
     }
@@ -273,12 +276,12 @@ int runStartProgram()
     QApplication app(argc, argv);
     PrintedPrompts printed;
     setPrompts(&printed);
+    Household household;
     {
-        frmMain window({QStringLiteral("-d"), qEnvironmentVariable("StartProgramFolder")});
+        frmMain window(household, {QStringLiteral("-d"), qEnvironmentVariable("StartProgramFolder")});
         window.Form_Load();
         say("started");
     }
-    resetGlobals();
     return 0;
 }
 

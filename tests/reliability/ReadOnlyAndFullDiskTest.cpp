@@ -11,7 +11,7 @@
 #include "data/Inventory.h"
 #include "items/PictureFiles.h"
 #include "items/picture/frmImage.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -95,7 +95,8 @@ protected:
         db->execute(QStringLiteral("insert into categories (catDesc) values ('Unused category')"));
         pictured = db->scalar(QStringLiteral("select min(iteid) from items")).toLongLong();
         db.reset();
-        writePictureFile(folder.path() + ImagesFolderName + QLatin1Char('/'), pictured, writtenPicture(pictured, 1));
+        const PictureFile picture = pictureFileOf(writtenPicture(pictured, 1));
+        household.itemFiles().writePicture(pictured, picture.bytes, picture.extension);
         newPicture = folder.file(QStringLiteral("new.png"));
         ASSERT_TRUE(writtenPicture(7, 7).save(newPicture, "PNG"));
     }
@@ -106,7 +107,7 @@ protected:
             delete codes;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         window.reset();
-        resetGlobals();
+        household.closeInventory();
         QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::setPermissions(folder.path() + ImagesFolderName,
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -115,7 +116,7 @@ protected:
 
     void start()
     {
-        window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder.path()});
+        window = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), folder.path()});
         window->Form_Load();
         window->show();
         QApplication::setActiveWindow(window.get());
@@ -130,8 +131,7 @@ protected:
 
     frmCodesMaint &codesWindow()
     {
-        CodeListKind = 1;
-        return *frmCodesMaint::showCodesMaint(window.get());
+        return *frmCodesMaint::showCodesMaint(household, window.get(), 1);
     }
 
     // The messages shown since the last call.
@@ -238,7 +238,7 @@ protected:
     {
         const QStringList before = storedState(folder.path());
         start();
-        ASSERT_TRUE(rsItems) << takeMessages().join(QLatin1Char('\n')).toStdString();
+        ASSERT_TRUE(household.rsItems()) << takeMessages().join(QLatin1Char('\n')).toStdString();
         takeMessages();
         for (const Step &step : everyCommand()) {
             SCOPED_TRACE(step.name);
@@ -264,7 +264,7 @@ protected:
             step.back();
         }
         window.reset();
-        resetGlobals();
+        household.closeInventory();
         if (restore)
             restore();
         TearDown();
@@ -273,6 +273,7 @@ protected:
 
     TestDataFolder folder{SetupOptions{.generatedItems = 12}};
     ScriptedPrompts prompts;
+    Household household{folder.path()};
     std::unique_ptr<frmMain> window;
     qint64 pictured = 0;
     QString newPicture;
@@ -298,7 +299,7 @@ TEST_F(StorageFailureTest, AFullDiskRefusesEveryWriteAndKeepsWhatIsStored)
     auto fill = [&] {
         // The log is emptied while there is room, so every write must grow it.
         if (!full) {
-            dbInventory->execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            household.dbInventory()->execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
             full = std::make_unique<DiskFull>();
             EXPECT_TRUE(full->ok());
         }
@@ -317,8 +318,8 @@ TEST_F(StorageFailureTest, ADatabaseAtItsSizeLimitRefusesWritesThatNeedRoom)
     expectEveryCommandRefused(
         [&] {
             if (!limited) {
-                dbInventory->execute(QStringLiteral("PRAGMA max_page_count = ") +
-                                     dbInventory->scalar(QStringLiteral("PRAGMA page_count")).toString());
+                household.dbInventory()->execute(QStringLiteral("PRAGMA max_page_count = ") +
+                                     household.dbInventory()->scalar(QStringLiteral("PRAGMA page_count")).toString());
                 limited = true;
             }
             return true;

@@ -8,7 +8,7 @@
 #include "app/frmMain.h"
 #include "codes/window/frmCodesMaint.h"
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -36,12 +36,11 @@ class TwoProgramsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder.path()});
+        window = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), folder.path()});
         window->Form_Load();
         window->show();
         QApplication::setActiveWindow(window.get());
-        CodeListKind = 1;
-        codes = frmCodesMaint::showCodesMaint(window.get());
+        codes = frmCodesMaint::showCodesMaint(household, window.get(), 1);
         ASSERT_NE(codes, nullptr);
         other = std::make_unique<HelperProcess>(QStringLiteral("other-writer"),
                                                 QMap<QString, QString>{{QStringLiteral("OtherWriterDatabase"),
@@ -55,7 +54,7 @@ protected:
         delete frmCodesMaint::instance();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         window.reset();
-        resetGlobals();
+        household.closeInventory();
     }
 
     // Reads the other program's lines up to the one given, taking every
@@ -101,7 +100,7 @@ protected:
         return true;
     }
 
-    qint64 shownKey() { return rsItems->value(QStringLiteral("iteid")).toLongLong(); }
+    qint64 shownKey() { return household.rsItems()->value(QStringLiteral("iteid")).toLongLong(); }
 
     // The item at that place of the navigation order (0 is the first).
     void showItemAt(int position)
@@ -171,11 +170,11 @@ protected:
             other->send("release");
             readOtherUntil("released");
             // The command's further writes meet only short locks again.
-            dbInventory->setBusyTimeout(Database::DefaultBusyTimeoutMs);
+            household.dbInventory()->setBusyTimeout(Database::DefaultBusyTimeoutMs);
             return Prompts::Answer::Yes;
         });
         // Quick tries, so that a hundred of them take a moment, not six seconds.
-        dbInventory->setBusyTimeout(1);
+        household.dbInventory()->setBusyTimeout(1);
     }
 
     int lockedQuestions() const
@@ -223,6 +222,7 @@ protected:
 
     ScriptedPrompts prompts;
     TestDataFolder folder{SetupOptions{.generatedItems = 40}};
+    Household household;
     std::unique_ptr<frmMain> window;
     frmCodesMaint *codes = nullptr;
     std::unique_ptr<HelperProcess> other;
@@ -302,18 +302,19 @@ TEST(ExclusiveHold, AProgramOnARepairedDatabaseKeepsASecondOneOutUntilItEnds)
 {
     ScriptedPrompts prompts;
     TestDataFolder folder{SetupOptions{.generatedItems = 20}};
+    Household household;
     {
         QFile file(folder.file(InventoryFileName));
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         file.write(QByteArray(100, '\0')); // the header lost: a repair at start
     }
     prompts.answer(Prompts::Answer::Ok);
-    auto first = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder.path()});
+    auto first = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), folder.path()});
     first->Form_Load();
     ASSERT_EQ(prompts.messages().size(), 1u);
     EXPECT_EQ(prompts.messages().front().title, QStringLiteral("Database Repaired"));
-    ASSERT_TRUE(dbInventory);
-    ASSERT_EQ(dbInventory->mode(), OpenMode::Exclusive);
+    ASSERT_TRUE(household.dbInventory());
+    ASSERT_EQ(household.dbInventory()->mode(), OpenMode::Exclusive);
 
     auto startSecond = [&] {
         HelperProcess second(QStringLiteral("start-program"),
@@ -329,6 +330,6 @@ TEST(ExclusiveHold, AProgramOnARepairedDatabaseKeepsASecondOneOutUntilItEnds)
                                  "ended 1"}));
 
     first.reset();
-    resetGlobals();
+    household.closeInventory();
     EXPECT_EQ(startSecond(), QList<QByteArray>{"started"});
 }

@@ -64,7 +64,7 @@ TEST_F(ReaderTest, AcceptsWhatTheFormatAllows)
         QStringList lines = validReportLines();
         lines[c.line - 1] = c.text;
         lines << QStringLiteral("after line 22 nothing is read: 1;2;x");
-        ReportFileReader reader(*catalogueDb);
+        ReportFileReader reader(household, *catalogueDb);
         const auto report = reader.read(putFile(QStringLiteral("case.srp"), reportFileBytesOf(lines)));
         ASSERT_TRUE(report) << reader.problem().toStdString();
         c.check(report->spec);
@@ -117,7 +117,7 @@ TEST_F(ReaderTest, RefusesEachFailedCheckWithTheInvalidFileMessage)
         prompts.clear();
         QStringList lines = validReportLines();
         lines[c.line - 1] = c.text;
-        ReportFileReader reader(*catalogueDb);
+        ReportFileReader reader(household, *catalogueDb);
         EXPECT_FALSE(reader.read(putFile(QStringLiteral("case.srp"), reportFileBytesOf(lines))));
         EXPECT_TRUE(reader.problem().startsWith(QStringLiteral("line %1:").arg(c.line))) << reader.problem().toStdString();
         EXPECT_EQ(invalidFileMessages(), 1);
@@ -156,7 +156,7 @@ TEST_F(ReaderTest, RefusesFilesThatAreMissingShortOrOfAnotherSubject)
         QFile::remove(path);
         if (c.bytes)
             putFile(QStringLiteral("case.srp"), *c.bytes);
-        ReportFileReader reader(*catalogueDb);
+        ReportFileReader reader(household, *catalogueDb);
         EXPECT_EQ(reader.read(path).has_value(), c.accepted) << reader.problem().toStdString();
         EXPECT_EQ(invalidFileMessages(), c.accepted ? 0 : 1);
     }
@@ -177,7 +177,7 @@ TEST_F(ReaderTest, ReadsLineEndsOfOtherEditorsAndOlderSingleByteFiles)
                                       std::pair{"line feeds only", lineFeeds},
                                       std::pair{"byte order mark", QByteArray("\xef\xbb\xbf") + utf8}}) {
         SCOPED_TRACE(name);
-        ReportFileReader reader(*catalogueDb);
+        ReportFileReader reader(household, *catalogueDb);
         const auto report = reader.read(putFile(QStringLiteral("case.srp"), bytes));
         ASSERT_TRUE(report) << reader.problem().toStdString();
         EXPECT_EQ(report->spec.UseWith, QStringLiteral("items"));
@@ -194,7 +194,7 @@ TEST_F(ReaderTest, ReadsDecimalsInTheLocalesNotationAndWithAPoint)
         QStringList lines = validReportLines();
         lines[18] = perFieldItems(QStringLiteral("1"), {{1, QLatin1String(width)}});
         lines[14] = perFieldItems(QStringLiteral("0"), {{7, QString(QLatin1String(width)).trimmed() + u'0'}});
-        ReportFileReader reader(*catalogueDb);
+        ReportFileReader reader(household, *catalogueDb);
         const auto report = reader.read(putFile(QStringLiteral("case.srp"), reportFileBytesOf(lines)));
         ASSERT_TRUE(report) << reader.problem().toStdString();
         EXPECT_EQ(report->spec.FieldWidth[1], 1.5f);
@@ -203,7 +203,7 @@ TEST_F(ReaderTest, ReadsDecimalsInTheLocalesNotationAndWithAPoint)
     // In German "1.200,5" is a number as typed; "1,2,3" is none.
     QStringList lines = validReportLines();
     lines[16] = perFieldItems(QString(), {{8, QStringLiteral("1.200,5")}});
-    ReportFileReader reader(*catalogueDb);
+    ReportFileReader reader(household, *catalogueDb);
     EXPECT_TRUE(reader.read(putFile(QStringLiteral("case.srp"), reportFileBytesOf(lines))));
     lines[18] = perFieldItems(QStringLiteral("1"), {{1, QStringLiteral("1,2,3")}});
     EXPECT_FALSE(reader.read(putFile(QStringLiteral("case.srp"), reportFileBytesOf(lines))));
@@ -213,7 +213,7 @@ TEST_F(ReaderTest, ReadsDecimalsInTheLocalesNotationAndWithAPoint)
 TEST_F(ReaderTest, ACatalogueThatCannotBeReadIsReportedNotCalledInvalid)
 {
     catalogueDb->execute(QStringLiteral("drop table rptspec"));
-    ReportFileReader reader(*catalogueDb);
+    ReportFileReader reader(household, *catalogueDb);
     EXPECT_FALSE(reader.read(putFile(QStringLiteral("case.srp"), reportFileBytesOf(validReportLines()))));
     const auto messages = prompts.messages();
     ASSERT_EQ(messages.size(), 1u);
@@ -268,7 +268,7 @@ TEST_F(ReaderTest, VeryLongLinesAreReadWholeOrRefusedWithoutBuildingTheirItems)
         prompts.clear();
         QStringList lines = validReportLines();
         lines[c.line - 1] = c.text;
-        ReportFileReader reader(*catalogueDb);
+        ReportFileReader reader(household, *catalogueDb);
         const auto report = reader.read(putFile(QStringLiteral("long.srp"), reportFileBytesOf(lines)));
         EXPECT_EQ(report.has_value(), c.check != nullptr) << reader.problem().left(200).toStdString();
         if (report && c.check)

@@ -99,7 +99,7 @@ TEST_F(WriterTest, WhatIsWrittenReadsBackAsTheSameDesign)
         const QByteArray first = fileBytes(path);
         // Decimals are written as the locale writes them.
         EXPECT_TRUE(first.contains(QLatin1String(locale) == QLatin1String("en_US") ? ";1.15;" : ";1,15;"));
-        ReportFileReader reader(*catalogueDb);
+        ReportFileReader reader(household, *catalogueDb);
         const auto report = reader.read(path);
         ASSERT_TRUE(report) << reader.problem().toStdString();
         EXPECT_TRUE(report->spec == spec);

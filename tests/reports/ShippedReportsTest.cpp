@@ -42,7 +42,7 @@ TEST_F(ShippedReportsTest, EachReadyMadeListingIsValidAndSortedAsItsMenuEntrySay
         const QString path = folder.file(QLatin1String(listing.file));
         EXPECT_EQ(fileBytes(path), fileBytes(QStringLiteral(STOWBOOK_SOURCE_DIR "/share/") + QLatin1String(listing.file)));
 
-        ReportFileReader reader(*catalogueDb);
+        ReportFileReader reader(household, *catalogueDb);
         const auto report = reader.read(path);
         ASSERT_TRUE(report) << reader.problem().toStdString();
         const ReportSpec &spec = report->spec;

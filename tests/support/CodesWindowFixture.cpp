@@ -1,7 +1,6 @@
 #include "CodesWindowFixture.h"
 
 #include "data/Inventory.h"
-#include "program/Globals.h"
 #include "records/RecordEditor.h"
 
 #include <QCoreApplication>
@@ -27,7 +26,7 @@ void CodesWindowTest::TearDown()
 {
     delete frmCodesMaint::instance();
     processDeferredDeletes();
-    resetGlobals();
+    household.closeInventory();
 }
 
 void CodesWindowTest::startOver()
@@ -67,10 +66,11 @@ void CodesWindowTest::addItemUsing(qint16 kind, qint64 code)
 
 frmCodesMaint &CodesWindowTest::open(qint16 kind)
 {
-    if (!dbInventory)
-        dbInventory = Database::open(folder().file(InventoryFileName));
-    CodeListKind = kind;
-    return *frmCodesMaint::showCodesMaint(nullptr);
+    if (!household.dbInventory()) {
+        household.setDataFolder(folder().path());
+        household.openInventory();
+    }
+    return *frmCodesMaint::showCodesMaint(household, nullptr, kind);
 }
 
 QStringList CodesWindowTest::stored(qint16 kind)

@@ -4,6 +4,7 @@
 #include "TestDataFolder.h"
 #include "codes/window/frmCodesMaint.h"
 #include "data/Recordset.h"
+#include "program/Household.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ protected:
     qint64 addCode(qint16 kind, const QString &description); // its key
     void addItemUsing(qint16 kind, qint64 code);
     void execute(const QString &sql);
-    // Opens dbInventory (once) and the window for that kind.
+    // Opens the household's inventory (once) and the window for that kind.
     frmCodesMaint &open(qint16 kind);
     // The stored descriptions of a list, in key order.
     QStringList stored(qint16 kind);
@@ -34,6 +35,7 @@ protected:
 
     ScriptedPrompts prompts;
     std::unique_ptr<TestDataFolder> m_folder;
+    Household household;
 };
 
 // Types into the description box as the user does, replacing its text.

@@ -2,7 +2,6 @@
 
 #include "data/Database.h"
 #include "data/Inventory.h"
-#include "program/Globals.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -20,7 +19,7 @@ static QStringList captions(const QListWidget *list)
 void DesignerTest::SetUp()
 {
     m_folder = std::make_unique<TestDataFolder>();
-    DataFolder = m_folder->path();
+    household.setDataFolder(m_folder->path());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
@@ -28,12 +27,12 @@ void DesignerTest::TearDown()
 {
     delete frmRptSpec::instance();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    resetGlobals();
+    household.closeInventory();
 }
 
 frmRptSpec &DesignerTest::open()
 {
-    w = frmRptSpec::showDesigner(nullptr);
+    w = frmRptSpec::showDesigner(household, nullptr);
     if (!w)
         throw std::runtime_error("the designer did not open");
     return *w;
@@ -44,8 +43,9 @@ void DesignerTest::useDemoInventory()
     SetupOptions demo;
     demo.demo = true;
     m_folder = std::make_unique<TestDataFolder>(demo);
-    DataFolder = m_folder->path();
-    dbInventory = Database::open(m_folder->file(InventoryFileName));
+    household.closeInventory();
+    household.setDataFolder(m_folder->path());
+    household.openInventory();
 }
 
 void DesignerTest::executeOnCatalogue(const QString &sql)

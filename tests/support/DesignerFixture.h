@@ -3,6 +3,7 @@
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
 #include "designer/frmRptSpec.h"
+#include "program/Household.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -33,6 +34,7 @@ public:
 
     ScriptedPrompts prompts;
     std::unique_ptr<TestDataFolder> m_folder;
+    Household household;
     frmRptSpec *w = nullptr;
 };
 

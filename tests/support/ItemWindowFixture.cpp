@@ -3,7 +3,6 @@
 #include "InventoryRows.h"
 #include "data/Inventory.h"
 #include "dates/DateOrder.h"
-#include "program/Globals.h"
 #include "records/RecordEditor.h"
 
 #include <QApplication>
@@ -18,7 +17,7 @@
 void ItemWindowTest::TearDown()
 {
     window.reset();
-    resetGlobals();
+    household.closeInventory();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     DateOrder.clear();
     DateSep.clear();
@@ -48,7 +47,7 @@ qint64 ItemWindowTest::addCode(const QString &table, const QString &description)
 
 frmMain &ItemWindowTest::start()
 {
-    window = std::make_unique<frmMain>(QStringList{QStringLiteral("-d"), folder().path()});
+    window = std::make_unique<frmMain>(household, QStringList{QStringLiteral("-d"), folder().path()});
     window->Form_Load();
     window->show();
     QApplication::setActiveWindow(window.get());

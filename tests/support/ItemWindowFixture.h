@@ -3,6 +3,7 @@
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
 #include "app/frmMain.h"
+#include "program/Household.h"
 
 #include <QString>
 #include <QVariantMap>
@@ -35,6 +36,8 @@ protected:
 
     ScriptedPrompts prompts;
     std::unique_ptr<TestDataFolder> m_folder;
+    // Declared before the window, which goes first.
+    Household household;
     std::unique_ptr<frmMain> window;
 };
 

@@ -75,7 +75,7 @@ int ReportTest::addCatalogueRow(const QString &fieldname, int datatype, const QS
 
 ReportSpec ReportTest::validSpec()
 {
-    ReportFileReader reader(*catalogueDb);
+    ReportFileReader reader(household, *catalogueDb);
     const auto report = reader.read(putFile(QStringLiteral("valid.srp"), reportFileBytesOf(validReportLines())));
     if (!report) {
         ADD_FAILURE() << "the valid file was refused: " << reader.problem().toStdString();

@@ -4,6 +4,7 @@
 #include "TestDataFolder.h"
 
 #include "data/Database.h"
+#include "program/Household.h"
 #include "reports/ReportCatalogue.h"
 #include "reports/ReportFileReader.h"
 
@@ -32,7 +33,8 @@ QByteArray reportFileBytesOf(const QStringList &lines);
 QString perFieldItems(const QString &fill, const QList<std::pair<int, QString>> &values = {});
 
 // A fresh data folder (empty inventory, or the demo one) with its catalogue
-// open, and scripted prompts that record every message.
+// open, the household of that folder (its inventory not opened), and
+// scripted prompts that record every message.
 class ReportTest : public ::testing::Test {
 protected:
     explicit ReportTest(const SetupOptions &options = {});
@@ -51,6 +53,7 @@ protected:
 
     ScriptedPrompts prompts;
     TestDataFolder folder;
+    Household household{folder.path()};
     std::unique_ptr<Database> catalogueDb;
 };
 

@@ -1,9 +1,7 @@
 #include "RunFixture.h"
 
 #include "data/Money.h"
-#include "program/Globals.h"
 #include "reports/ReportFileOutput.h"
-#include "reports/ReportGlobals.h"
 #include "reports/viewer/frmOutput.h"
 
 #include <QCoreApplication>
@@ -15,26 +13,21 @@ QVariant money(const char *decimalText)
     return QVariant::fromValue(*Money::fromDecimalText(QString::fromLatin1(decimalText)));
 }
 
-RunTest::RunTest() : m_tableFormat(TableFormat), m_tableHeading(TableHeading), m_repeatHeading(RepeatHeading)
+RunTest::RunTest()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    DataFolder = folder.path();
-    dbInventory = Database::open(folder.file(QStringLiteral("stowbook.db")));
+    household.openInventory();
 }
 
 RunTest::~RunTest()
 {
     delete frmOutput::current();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    resetGlobals();
-    TableFormat = m_tableFormat;
-    TableHeading = m_tableHeading;
-    RepeatHeading = m_repeatHeading;
 }
 
 void RunTest::addFixedInventory()
 {
-    Database &db = *dbInventory;
+    Database &db = household.inventory();
     db.execute(QStringLiteral("delete from items; delete from categories; delete from locations"));
     db.execute(QStringLiteral("insert into categories (catid, catDesc) values (1, 'Electronics'), (2, 'Tools & Garden')"));
     db.execute(QStringLiteral("insert into locations (locid, locDesc) values (1, 'Living Room'), (2, 'Garage <back>')"));
@@ -51,7 +44,7 @@ void RunTest::addFixedInventory()
 
 void RunTest::addItem(const QString &item, const QVariant &totvalue)
 {
-    dbInventory->execute(QStringLiteral("insert into items (Item, totvalue) values (?, ?)"), {item, totvalue});
+    household.inventory().execute(QStringLiteral("insert into items (Item, totvalue) values (?, ?)"), {item, totvalue});
 }
 
 QStringList RunTest::reportLines(const QList<int> &fields, const QString &destination)
@@ -80,10 +73,10 @@ QByteArray RunTest::runToFile(const QStringList &lines, const QString &kind, Rep
 {
     const QString report = putFile(QStringLiteral("test.srp"), reportFileBytesOf(lines));
     const QString path = outputPath(kind);
-    const ReportOutcome result = runReportFile(report, [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
+    const ReportOutcome result = runReportFile(household, report, [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
         if (kind == u"htm")
-            return std::make_unique<HtmlReportWriter>(path);
-        return std::make_unique<TextReportWriter>(path);
+            return std::make_unique<HtmlReportWriter>(household, path);
+        return std::make_unique<TextReportWriter>(household, path);
     });
     if (outcome)
         *outcome = result;

@@ -9,8 +9,7 @@
 #include <QVariant>
 
 // A report file's lines over a small fixed inventory that the fixture
-// inserts; the inventory database is open as dbInventory and DataFolder is
-// the test's folder.
+// inserts; the household's inventory database is open.
 class RunTest : public ReportTest {
 protected:
     RunTest();
@@ -35,11 +34,6 @@ protected:
     // ("htm") file in the folder; the file's bytes, or empty when none.
     QByteArray runToFile(const QStringList &lines, const QString &kind, ReportOutcome *outcome = nullptr);
     QString outputPath(const QString &kind) const { return folder.file(QStringLiteral("out.") + kind); }
-
-private:
-    QString m_tableFormat;
-    QStringList m_tableHeading;
-    bool m_repeatHeading;
 };
 
 // Money for a decimal text.

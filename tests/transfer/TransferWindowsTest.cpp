@@ -1,7 +1,6 @@
 #include "ItemWindowFixture.h"
 
 #include "data/Inventory.h"
-#include "program/Globals.h"
 #include "transfer/import/frmImport.h"
 
 #include <QApplication>
@@ -62,7 +61,7 @@ TEST_F(TransferWindowTest, AFileIsShownCheckedAndOnlyItsGoodRowsStored)
                                    "Saw;Torvik;abc;1;Garage\r\n"
                                    ";;5;1;Attic\r\n"
                                    "=cmd|' /C calc'!A0;;0.5;3;Caf\xE9\r\n");
-    frmImport w(ImportPlan::fromFile(path), path, &main);
+    frmImport w(household, ImportPlan::fromFile(path), path, &main);
     w.show();
     EXPECT_EQ(w.cmbSeparator->currentText(), QStringLiteral("Semicolon ( ; )"));
     EXPECT_EQ(w.cmbEncoding->currentText(), QStringLiteral("Windows-1252 (Western)"));
@@ -134,8 +133,8 @@ TEST_F(TransferWindowTest, TheFileMenuExportsAndImportsTheItems)
     EXPECT_EQ(prompts.messages().back().text, QStringLiteral("2 items were imported."));
     // The first item of the file, under its new key, is shown; the others can be reached.
     EXPECT_EQ(main.txtItem->text(), QStringLiteral("Lamp"));
-    EXPECT_EQ(rsItems->value(QStringLiteral("iteid")).toInt(), 3);
-    EXPECT_EQ(rsItems->recordCount(), 4);
+    EXPECT_EQ(household.rsItems()->value(QStringLiteral("iteid")).toInt(), 3);
+    EXPECT_EQ(household.rsItems()->recordCount(), 4);
 }
 
 TEST_F(TransferWindowTest, NothingIsImportedWhileAnItemIsBeingEdited)

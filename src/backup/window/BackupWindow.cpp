@@ -3,7 +3,7 @@
 #include "backup/BackupError.h"
 #include "dates/LocaleFormats.h"
 #include "program/ConfirmReplaceFile.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 
 #include <QDate>
@@ -124,7 +124,7 @@ void BackupRun::end()
     emit finished();
 }
 
-BackupRun *BackUpInventory(QWidget *mainWindow)
+BackupRun *BackUpInventory(const Household &household, QWidget *mainWindow)
 {
     if (BackupRun *running = BackupRun::current(); running && running->isRunning()) {
         if (running->progressWindow()) {
@@ -142,11 +142,10 @@ BackupRun *BackUpInventory(QWidget *mainWindow)
     const std::optional<QString> chosen = prompts().saveFileName(dialog);
     if (!chosen || chosen->isEmpty())
         return nullptr;
-    ConfirmReplaceFile(*chosen);
-    if (KeepExistingFile)
+    if (!ConfirmReplaceFile(*chosen))
         return nullptr;
     // An earlier run's object goes once a new one starts.
     if (BackupRun *earlier = BackupRun::current())
         earlier->deleteLater();
-    return new BackupRun(DataFolder, *chosen, mainWindow);
+    return new BackupRun(household.DataFolder(), *chosen, mainWindow);
 }

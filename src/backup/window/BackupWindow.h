@@ -9,6 +9,7 @@
 #include <atomic>
 #include <optional>
 
+class Household;
 class QThread;
 class QTimer;
 
@@ -61,7 +62,8 @@ private:
     bool m_cancelled = false;
 };
 
-// File > "&Back Up Inventory...": asks where to write the backup (and
-// whether to replace an existing file), then starts it. Returns the run, or
-// nullptr when the user chose no file or a backup is already under way.
-BackupRun *BackUpInventory(QWidget *mainWindow);
+// File > "&Back Up Inventory...": asks where to write the backup of the
+// household's data folder (and whether to replace an existing file), then
+// starts it. Returns the run, or nullptr when the user chose no file or a
+// backup is already under way.
+BackupRun *BackUpInventory(const Household &household, QWidget *mainWindow);

@@ -5,10 +5,8 @@
 #include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
 #include "dates/calendar/DateBox.h"
-#include "items/PictureFiles.h"
 #include "program/ConfirmReplaceFile.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/PageLayout.h"
 #include "reports/viewer/frmOutput.h"
@@ -57,12 +55,14 @@ QPlainTextEdit *textArea(int lines, QWidget *parent)
     return box;
 }
 
-void fillCodes(QComboBox *list, const QString &statement, const QString &column)
+} // namespace
+
+void frmClaim::fillCodes(QComboBox *list, const QString &statement, const QString &column)
 {
-    trapDb([&] {
-        if (!dbInventory)
+    m_household.trapDb([&] {
+        if (!m_household.dbInventory())
             return;
-        auto codes = dbInventory->openRecordset(statement, RecordsetType::Snapshot);
+        auto codes = m_household.dbInventory()->openRecordset(statement, RecordsetType::Snapshot);
         if (codes->recordCount() > 0) {
             for (codes->moveFirst(); !codes->eof(); codes->moveNext())
                 list->addItem(codes->value(column).toString());
@@ -70,12 +70,10 @@ void fillCodes(QComboBox *list, const QString &statement, const QString &column)
     });
 }
 
-} // namespace
-
-frmClaim *frmClaim::showClaim(QWidget *mainWindow)
+frmClaim *frmClaim::showClaim(Household &household, QWidget *mainWindow)
 {
     if (!s_instance) {
-        s_instance = new frmClaim(mainWindow);
+        s_instance = new frmClaim(household, mainWindow);
         s_instance->Form_Load();
     }
     s_instance->show();
@@ -89,8 +87,9 @@ frmClaim *frmClaim::instance()
     return s_instance;
 }
 
-frmClaim::frmClaim(QWidget *mainWindow)
+frmClaim::frmClaim(Household &household, QWidget *mainWindow)
     : QDialog(mainWindow)
+    , m_household(household)
     , m_mainWindow(mainWindow)
 {
     setObjectName(QStringLiteral("frmClaim"));
@@ -176,11 +175,11 @@ void frmClaim::Form_Load()
     fillCodes(cmbCategory, CategoriesStatement, QStringLiteral("catDesc"));
     fillCodes(cmbLocation, LocationsStatement, QStringLiteral("locDesc"));
     QString problem;
-    m_saved = readClaimantDetails(DataFolder, &problem);
+    m_saved = readClaimantDetails(m_household.DataFolder(), &problem);
     if (!problem.isEmpty())
         prompts().message(QStringLiteral("The claimant details in %1 could not be read (%2). They will be written "
                                          "again when the claim is made.")
-                              .arg(QDir::toNativeSeparators(DataFolder + ClaimantFileName), problem),
+                              .arg(QDir::toNativeSeparators(m_household.DataFolder() + ClaimantFileName), problem),
                           Prompts::Buttons::Ok, Prompts::Icon::Exclamation, ProgramTitle);
     txtName->setText(m_saved.name);
     txtAddress->setPlainText(m_saved.address);
@@ -216,7 +215,7 @@ ClaimSelection frmClaim::selection() const
         // A bare name is a report file of the data folder, as on the command line.
         const QString name = QDir::fromNativeSeparators(txtReport->text().trimmed());
         return {ClaimSelection::Kind::ReportFile,
-                name.isEmpty() || QDir::isAbsolutePath(name) ? name : QDir(DataFolder).filePath(name)};
+                name.isEmpty() || QDir::isAbsolutePath(name) ? name : QDir(m_household.DataFolder()).filePath(name)};
     }
     return {};
 }
@@ -226,7 +225,7 @@ void frmClaim::cmdBrowseReport_Click()
     Prompts::FileDialog dialog;
     dialog.title = QStringLiteral("Report File");
     dialog.filter = QStringLiteral("Report Files (*.rpt;*.srp)|*.rpt;*.srp|All Files (*.*)|*.*");
-    dialog.initialFolder = DataFolder;
+    dialog.initialFolder = m_household.DataFolder();
     const std::optional<QString> chosen = prompts().openFileName(dialog);
     if (!chosen || chosen->isEmpty())
         return;
@@ -261,10 +260,10 @@ void frmClaim::saveClaimant()
     if (details == m_saved)
         return;
     QString error;
-    if (!writeClaimantDetails(DataFolder, details, &error)) {
+    if (!writeClaimantDetails(m_household.DataFolder(), details, &error)) {
         prompts().message(QStringLiteral("The claimant details could not be saved in %1 (%2). The claim is made "
                                          "with them all the same.")
-                              .arg(QDir::toNativeSeparators(DataFolder + ClaimantFileName), error),
+                              .arg(QDir::toNativeSeparators(m_household.DataFolder() + ClaimantFileName), error),
                           Prompts::Buttons::Ok, Prompts::Icon::Exclamation, ProgramTitle);
         return;
     }
@@ -286,10 +285,8 @@ std::optional<QList<ClaimItem>> frmClaim::chosenItems()
     bool read = false;
     {
         const BusyCursor busy;
-        trapDb([&] {
-            if (!dbInventory)
-                throw DbError::objectClosed();
-            items = selectClaimItems(*dbInventory, chosen, pictureFolder(), &problem);
+        m_household.trapDb([&] {
+            items = selectClaimItems(m_household, chosen, &problem);
             read = true;
         });
     }
@@ -318,10 +315,10 @@ void frmClaim::cmdPreview_Click()
     if (!items)
         return;
     try {
-        buildClaimDocument(*frmOutput::instance(m_mainWindow)->PrintPreview, claimant(), selection(), *items,
+        buildClaimDocument(*frmOutput::instance(m_household, m_mainWindow)->PrintPreview, claimant(), selection(), *items,
                            QDate::currentDate());
     } catch (const std::overflow_error &) {
-        HandleDbError(DbError::overflow());
+        m_household.HandleDbError(DbError::overflow());
         return;
     }
     frmOutput::showOutput();
@@ -342,8 +339,7 @@ void frmClaim::cmdWrite_Click()
     const std::optional<QList<ClaimItem>> items = chosenItems();
     if (!items)
         return;
-    ConfirmReplaceFile(path);
-    if (KeepExistingFile)
+    if (!ConfirmReplaceFile(path))
         return;
     PageLayout document;
     QString error;
@@ -353,7 +349,7 @@ void frmClaim::cmdWrite_Click()
         try {
             buildClaimDocument(document, claimant(), selection(), *items, QDate::currentDate());
         } catch (const std::overflow_error &) {
-            HandleDbError(DbError::overflow());
+            m_household.HandleDbError(DbError::overflow());
             return;
         }
         written = document.exportPdf(path, &error);

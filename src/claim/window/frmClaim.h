@@ -7,6 +7,7 @@
 #include <optional>
 
 class DateBox;
+class Household;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -21,9 +22,10 @@ class QRadioButton;
 class frmClaim : public QDialog {
     Q_OBJECT
 public:
-    // The Reports menu's entry: creates and loads the window, owned by
-    // mainWindow, or brings the open one forward.
-    static frmClaim *showClaim(QWidget *mainWindow);
+    // The Reports menu's entry: creates and loads the window for the
+    // household's inventory, owned by mainWindow, or brings the open one
+    // forward.
+    static frmClaim *showClaim(Household &household, QWidget *mainWindow);
     static frmClaim *instance();
     ~frmClaim() override;
 
@@ -62,7 +64,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    explicit frmClaim(QWidget *mainWindow);
+    frmClaim(Household &household, QWidget *mainWindow);
+    void fillCodes(QComboBox *list, const QString &statement, const QString &column);
     // The details are written back when they changed; a failure is told and
     // the claim goes on.
     void saveClaimant();
@@ -72,6 +75,7 @@ private:
     // False, after telling the user, when the date of loss is not a date.
     bool lossDateReadable();
 
+    Household &m_household;
     QWidget *m_mainWindow;
     ClaimantDetails m_saved;
 };

@@ -6,8 +6,7 @@
 #include "focus/ButtonPress.h"
 #include "focus/LeaveCheck.h"
 #include "help/viewer/HelpKey.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "records/RecordEditor.h"
 #include "widgets/ElasticContainer.h"
 
@@ -44,12 +43,14 @@ QPushButton *makeButton(ElasticContainer *form, const QString &name, const QStri
 
 } // namespace
 
-frmCodesMaint *frmCodesMaint::showCodesMaint(QWidget *mainWindow)
+frmCodesMaint *frmCodesMaint::showCodesMaint(Household &household, QWidget *mainWindow, qint16 CodeListKind)
 {
     if (!s_instance) {
-        s_instance = new frmCodesMaint(mainWindow);
+        s_instance = new frmCodesMaint(household, mainWindow);
+        s_instance->m_codeListKind = CodeListKind;
         s_instance->Form_Load();
     } else if (s_instance->kind() != CodeListKind) {
+        s_instance->m_codeListKind = CodeListKind;
         // One window serves both lists. What is under way for the old list
         // is dropped, as Cancel would drop it: closing rsCodes discards a
         // begun record and the load starts the window over in Browse.
@@ -71,8 +72,9 @@ frmCodesMaint *frmCodesMaint::instance()
     return s_instance;
 }
 
-frmCodesMaint::frmCodesMaint(QWidget *parent)
+frmCodesMaint::frmCodesMaint(Household &household, QWidget *parent)
     : QDialog(parent)
+    , m_household(household)
 {
     setObjectName(QStringLiteral("frmCodesMaint"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -121,7 +123,7 @@ frmCodesMaint::frmCodesMaint(QWidget *parent)
     setDiscardsEdits(cmdCancel);
     resize(sizeHint());
 
-    m_editor = std::make_unique<RecordEditor>(RecordForm{
+    m_editor = std::make_unique<RecordEditor>(m_household, RecordForm{
         .keyColumn = QStringLiteral("id"),
         // Cancel of a rename shows the code as stored, where it was.
         .cancelShowsLast = false,
@@ -174,7 +176,7 @@ void frmCodesMaint::setHelpTopics(int topic)
 
 void frmCodesMaint::Form_Load()
 {
-    m_list = codeListFor(CodeListKind);
+    m_list = codeListFor(m_codeListKind);
     // Loaded again for another list, the window starts as if just opened.
     ShowBrowseButtons();
     cmdAddNew->setText(RecordEditor::AddNewCaption);
@@ -194,7 +196,7 @@ void frmCodesMaint::Form_Load()
         DisableDesc();
     } else {
         EnableDesc();
-        trapDb([this] {
+        m_household.trapDb([this] {
             codes().moveFirst();
             ShowRecord();
         });
@@ -204,21 +206,16 @@ void frmCodesMaint::Form_Load()
 
 void frmCodesMaint::openCodes()
 {
-    trapDb([this] {
-        if (!dbInventory)
-            throw DbError::objectClosed();
-        rsCodes = dbInventory->openRecordset(m_list->statement, RecordsetType::Dynaset);
-    });
+    m_household.trapDb(
+        [this] { rsCodes = m_household.inventory().openRecordset(m_list->statement, RecordsetType::Dynaset); });
 }
 
 void frmCodesMaint::Form_Activate()
 {
     // Whatever happens here, the main window reads its list again when it
     // is next activated.
-    if (kind() == 1)
-        CatListChanged = true;
-    else if (kind() == 2)
-        LocListChanged = true;
+    if (kind() == 1 || kind() == 2)
+        emit m_household.codeListChanged(kind());
 }
 
 void frmCodesMaint::Form_Unload()
@@ -228,7 +225,7 @@ void frmCodesMaint::Form_Unload()
 
 void frmCodesMaint::releaseCodes()
 {
-    freeInventoryLocks();
+    m_household.freeInventoryLocks();
     if (rsCodes)
         rsCodes->close();
     rsCodes.reset();
@@ -281,13 +278,13 @@ void frmCodesMaint::followRepair()
     // A repair replaces the inventory's connection, which closes every
     // recordset on the old one; the list is read again from the rebuilt
     // file, at the code that was shown, as the items are.
-    if (!rsCodes || rsCodes->isOpen() || !dbInventory || !dbInventory->isOpen() || !m_list)
+    if (!rsCodes || rsCodes->isOpen() || !m_household.dbInventory() || !m_household.dbInventory()->isOpen() || !m_list)
         return;
     rsCodes.reset();
     openCodes();
     if (!rsCodes || !rsCodes->isOpen() || rsCodes->recordCount() == 0)
         return;
-    trapDb([this] {
+    m_household.trapDb([this] {
         rsCodes->moveFirst();
         if (m_shownId.isValid()) {
             rsCodes->findFirst(QStringLiteral("id = ?"), {m_shownId});
@@ -306,7 +303,7 @@ void frmCodesMaint::reopenCodesAt(const QVariant &id)
         DisableDesc();
         return;
     }
-    trapDb([&] {
+    m_household.trapDb([&] {
         codes().findFirst(QStringLiteral("id = ?"), {id});
         if (codes().noMatch())
             codes().moveFirst();

@@ -7,6 +7,7 @@
 
 struct CodeList;
 class ElasticContainer;
+class Household;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,7 +15,7 @@ class RecordEditor;
 class Recordset;
 
 // The window that maintains the category list or the location list, as
-// CodeListKind says when it is opened. Modeless and one at a time; it is
+// its CodeListKind says when it is opened. Modeless and one at a time; it is
 // deleted when closed, so instance() is null again then.
 //
 // Its recordset rsCodes stays open while the window is, and is read only at
@@ -23,17 +24,18 @@ class Recordset;
 class frmCodesMaint : public QDialog {
     Q_OBJECT
 public:
-    // The Maintain menu's entry: creates and loads the window, owned by
-    // mainWindow (which may be null), for the list CodeListKind names. When
-    // the window is already open for that list it is only brought forward;
-    // when it is open for the other list, an edit in progress is cancelled
-    // and the window is loaded again for the list asked for.
-    static frmCodesMaint *showCodesMaint(QWidget *mainWindow);
+    // The Maintain menu's entry: creates and loads the window for the
+    // household's inventory, owned by mainWindow (which may be null), for
+    // the list CodeListKind names (1 categories, 2 locations). When the
+    // window is already open for that list it is only brought forward; when
+    // it is open for the other list, an edit in progress is cancelled and
+    // the window is loaded again for the list asked for.
+    static frmCodesMaint *showCodesMaint(Household &household, QWidget *mainWindow, qint16 CodeListKind);
     // The open maintenance window, or nullptr.
     static frmCodesMaint *instance();
     ~frmCodesMaint() override;
 
-    // The list the window was loaded for: 1, 2, or 0 when CodeListKind held
+    // The list the window was loaded for: 1, 2, or 0 when CodeListKind was
     // neither (the window then shows nothing and changes nothing).
     qint16 kind() const;
 
@@ -93,7 +95,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    explicit frmCodesMaint(QWidget *parent);
+    frmCodesMaint(Household &household, QWidget *parent);
 
     void ShowRecord();
     void ClearDesc();
@@ -124,7 +126,10 @@ private:
     void reopenCodesAt(const QVariant &id);
     void setHelpTopics(int topic);
 
+    Household &m_household;
     std::unique_ptr<RecordEditor> m_editor;
+    // The list asked for when the window was last shown.
+    qint16 m_codeListKind = 0;
     const CodeList *m_list = nullptr;
     QVariant m_shownId; // the key of the code last shown
 };

@@ -2,24 +2,12 @@
 // renaming, deleting and finding them, and closing the window.
 #include "codes/CodeList.h"
 #include "codes/window/frmCodesMaint.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-Database &inventory()
-{
-    if (!dbInventory)
-        throw DbError::objectClosed();
-    return *dbInventory;
-}
-
-} // namespace
 
 void frmCodesMaint::cmdFirst_Click()
 {
@@ -54,7 +42,7 @@ bool frmCodesMaint::DescEntered()
 bool frmCodesMaint::SaveRecord()
 {
     bool set = false;
-    trapDb([&] {
+    m_household.trapDb([&] {
         codes().setValue(QStringLiteral("descr"), txtDesc->text());
         set = true;
     });
@@ -101,9 +89,10 @@ bool frmCodesMaint::removeCode(const QVariant &id)
     bool inUse = false;
     bool deleted = false;
     bool leftRecordset = false; // the row is gone from rsCodes (not always from the table)
-    withLockRetry([&] {
-        Transaction transaction(inventory());
-        inUse = inventory().scalar(m_list->inUseQuery, {id}).toBool();
+    m_household.withLockRetry([&] {
+        Database &inventory = m_household.inventory();
+        Transaction transaction(inventory);
+        inUse = inventory.scalar(m_list->inUseQuery, {id}).toBool();
         if (inUse)
             return;
         if (!leftRecordset) {
@@ -111,12 +100,12 @@ bool frmCodesMaint::removeCode(const QVariant &id)
             leftRecordset = true;
         } else {
             // A try after a failed commit: rsCodes already let the row go.
-            inventory().execute(m_list->deleteStatement, {id});
+            inventory.execute(m_list->deleteStatement, {id});
         }
         transaction.commit();
         deleted = true;
     });
-    freeInventoryLocks();
+    m_household.freeInventoryLocks();
     if (inUse) {
         prompts().message(m_list->inUse, Prompts::Buttons::Ok, Prompts::Icon::None, QStringLiteral("Cannot Delete"));
     }

@@ -4,7 +4,6 @@
 #include "dates/calendar/frmDateEnt.h"
 #include "focus/FocusReturn.h"
 #include "focus/LeaveCheck.h"
-#include "program/Globals.h"
 #include "program/Prompts.h"
 
 #include <QAction>
@@ -33,14 +32,13 @@ void DateBox::DropDown()
         if (window()->focusWidget() != this)
             return;
     }
-    PickedDate = calendarStartDate(text());
-    frmDateEnt calendar(this);
+    frmDateEnt calendar(calendarStartDate(text()), this);
     calendar.setWindowTitle(m_role.calendarCaption);
     calendar.adjustSize();
     const QRect screenArea = screen()->availableGeometry();
     calendar.move(calendarPosition(m_role.placement, screenAnchor(), calendar.frameGeometry().size(), screenArea));
     calendar.showModal();
-    setText(formatShortDate(PickedDate));
+    setText(formatShortDate(calendar.PickedDate()));
     // The date counts now, not when the focus is seen leaving: the window is
     // still getting its activation back from the calendar, and a focus moved
     // meanwhile leaves without any event, so the pick would be shown but

@@ -1,7 +1,6 @@
 #include "dates/calendar/frmDateEnt.h"
 
 #include "dates/LocaleFormats.h"
-#include "program/Globals.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -29,9 +28,10 @@ QLineEdit *makeReadOnlyBox(const QString &name)
 
 } // namespace
 
-frmDateEnt::frmDateEnt(QWidget *parent)
+frmDateEnt::frmDateEnt(const DateValue &start, QWidget *parent)
     : QDialog(parent)
-    , m_page(PickedDate)
+    , m_pickedDate(start)
+    , m_page(start)
 {
     setObjectName(QStringLiteral("frmDateEnt"));
     setWindowTitle(QStringLiteral("Select Date"));
@@ -121,7 +121,7 @@ void frmDateEnt::setModalRunner(ModalRunner runner)
 
 void frmDateEnt::Form_Load()
 {
-    m_page = CalendarPage(PickedDate);
+    m_page = CalendarPage(m_pickedDate);
     for (int month = 1; month <= 12; ++month)
         MonthNames[size_t(month - 1)] = formatMonthName(month);
     QStringList headings;
@@ -176,7 +176,7 @@ void frmDateEnt::Grid1_Click(int row, int column)
     const std::optional<DateValue> picked = m_page.pick(row, column);
     if (!picked)
         return;
-    PickedDate = *picked;
+    m_pickedDate = *picked;
     accept();
 }
 

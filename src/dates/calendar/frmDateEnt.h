@@ -12,11 +12,11 @@ class QTableWidget;
 class QToolButton;
 
 // The calendar date picker: one month as a grid of days, with spinners for
-// the month and the year. The date comes in and goes back through the global
-// PickedDate: the caller sets it, creates the window (which starts from it),
-// sets caption and position and calls showModal(). Picking a day stores it
-// in PickedDate and closes the window; closing it any other way (its frame,
-// Escape) leaves PickedDate as the caller set it. One window per opening.
+// the month and the year. The caller creates the window with the date it
+// starts from, sets caption and position, calls showModal() and then reads
+// PickedDate(). Picking a day makes it PickedDate() and closes the window;
+// closing it any other way (its frame, Escape) leaves PickedDate() the date
+// the window started from. One window per opening.
 //
 // Picking: a click on a day, or Enter on the highlighted day. The arrow keys
 // move the highlight through the days (into the next or previous month at
@@ -25,7 +25,7 @@ class QToolButton;
 class frmDateEnt : public QDialog {
     Q_OBJECT
 public:
-    explicit frmDateEnt(QWidget *parent = nullptr);
+    explicit frmDateEnt(const DateValue &start, QWidget *parent = nullptr);
 
     // Runs the window modal until it closes.
     void showModal();
@@ -47,6 +47,9 @@ public:
     void Spin2_SpinUp();     // next year
     void txtMonth_GotFocus();
     void txtYear_GotFocus();
+
+    // The day picked, or the starting date when none was.
+    const DateValue &PickedDate() const { return m_pickedDate; }
 
     // The window's state, as the handlers leave it.
     const CalendarPage &page() const { return m_page; }
@@ -72,5 +75,6 @@ private:
     bool gridKeyPress(int key, Qt::KeyboardModifiers modifiers);
     void fitToTexts();
 
+    DateValue m_pickedDate;
     CalendarPage m_page;
 };

@@ -3,8 +3,7 @@
 #include "dates/LocaleFormats.h"
 #include "help/viewer/HelpKey.h"
 #include "itemlist/ItemListModel.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -27,10 +26,10 @@ constexpr int TopicItemList = 52;
 
 } // namespace
 
-frmItemList *frmItemList::showItemList(QWidget *owner, ShowItem showItem)
+frmItemList *frmItemList::showItemList(Household &household, QWidget *owner, ShowItem showItem)
 {
     if (!s_instance) {
-        s_instance = new frmItemList(owner, std::move(showItem));
+        s_instance = new frmItemList(household, owner, std::move(showItem));
         s_instance->Form_Load();
     }
     s_instance->show();
@@ -44,8 +43,9 @@ frmItemList *frmItemList::instance()
     return s_instance;
 }
 
-frmItemList::frmItemList(QWidget *owner, ShowItem showItem)
+frmItemList::frmItemList(Household &household, QWidget *owner, ShowItem showItem)
     : QDialog(owner)
+    , m_household(household)
     , m_owner(owner)
     , m_showItem(std::move(showItem))
 {
@@ -110,11 +110,11 @@ frmItemList::~frmItemList() = default;
 
 void frmItemList::Form_Load()
 {
-    if (!dbInventory)
+    if (!m_household.dbInventory())
         return;
-    m_model = new ItemListModel(*dbInventory, this);
-    m_model->setErrorHandler([](const DbError &error) { HandleDbError(error); });
-    trapDb([this] { m_model->refresh(); });
+    m_model = new ItemListModel(m_household, this);
+    m_model->setErrorHandler([this](const DbError &error) { m_household.HandleDbError(error); });
+    m_household.trapDb([this] { m_model->refresh(); });
     grdItems->setModel(m_model);
     // The indicator first: turning sorting on sorts by it, which costs
     // nothing for the order the model has already.
@@ -145,12 +145,12 @@ void frmItemList::Form_Load()
 
 void frmItemList::Form_Activate()
 {
-    if (!m_model || !dbInventory)
+    if (!m_model || !m_household.dbInventory())
         return;
     const qint64 key = m_currentKey;
     bool reread = false;
     // Nothing is read when nothing was written since the list was read.
-    trapDb([&] { reread = m_model->refreshIfChanged(); });
+    m_household.trapDb([&] { reread = m_model->refreshIfChanged(); });
     if (!reread)
         return;
     selectKey(key);
@@ -162,7 +162,7 @@ void frmItemList::txtSearch_Change()
     if (!m_model)
         return;
     const qint64 key = m_currentKey;
-    trapDb([this] { m_model->setSearch(txtSearch->text()); });
+    m_household.trapDb([this] { m_model->setSearch(txtSearch->text()); });
     selectKey(key);
     showSummary();
 }

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <functional>
 
+class Household;
 class ItemListModel;
 class QLabel;
 class QLineEdit;
@@ -22,10 +23,10 @@ public:
     // Shows the item with the key in the owner; false when it could not.
     using ShowItem = std::function<bool(qint64 key)>;
 
-    // The View menu's entry: creates and loads the window, or brings the
-    // open one forward. A chosen item is shown through showItem, and the
-    // owner brought forward when it was.
-    static frmItemList *showItemList(QWidget *owner, ShowItem showItem);
+    // The View menu's entry: creates and loads the window for the
+    // household's items, or brings the open one forward. A chosen item is
+    // shown through showItem, and the owner brought forward when it was.
+    static frmItemList *showItemList(Household &household, QWidget *owner, ShowItem showItem);
     static frmItemList *instance();
     ~frmItemList() override;
 
@@ -55,12 +56,13 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    frmItemList(QWidget *owner, ShowItem showItem);
+    frmItemList(Household &household, QWidget *owner, ShowItem showItem);
     void showSummary();
     // Puts the current row on the item with the key, else on the first row.
     void selectKey(qint64 key);
     qint64 currentKey() const;
 
+    Household &m_household;
     QPointer<QWidget> m_owner;
     ShowItem m_showItem;
     ItemListModel *m_model = nullptr;

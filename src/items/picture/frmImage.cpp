@@ -4,8 +4,7 @@
 #include "items/PictureFiles.h"
 #include "items/picture/PictureViewport.h"
 #include "program/FileChoice.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "widgets/ElasticContainer.h"
 
@@ -44,8 +43,9 @@ const QString frmImage::LoadFilter = QStringLiteral(
     "GIF Images (*.gif)|*.gif|JPEG Images (*.jpg,*.jpeg)|*.jpg;*.jpeg|PNG Images (*.png)|*.png|"
     "Icons (*.ico,*.cur)|*.ico;*.cur|All Files (*.*)|*.*");
 
-frmImage::frmImage(QWidget *owner, std::function<void()> newPicture)
+frmImage::frmImage(Household &household, QWidget *owner, std::function<void()> newPicture)
     : QDialog(owner)
+    , m_household(household)
     , m_newPicture(std::move(newPicture))
 {
     setObjectName(QStringLiteral("frmImage"));
@@ -82,7 +82,7 @@ const QImage &frmImage::picture() const
 
 void frmImage::showItemPicture(qint64 iteid)
 {
-    const QString path = findPictureFile(pictureFolder(), iteid);
+    const QString path = m_household.itemFiles().picture(iteid);
     m_file.reset();
     Image1->setPicture(path.isEmpty() ? QImage() : opaquePicture(readPictureFile(path)));
 }
@@ -97,7 +97,6 @@ void frmImage::takeNewPicture(const QImage &picture, std::optional<PictureFile> 
 {
     Image1->setPicture(opaquePicture(picture));
     m_file = std::move(file);
-    PictureChanged = true;
     m_newPicture();
 }
 
@@ -108,8 +107,8 @@ void frmImage::cmdPicLoad_Click()
     dialog.filter = LoadFilter;
     dialog.filterIndex = 1;
     std::optional<QString> chosen;
-    trapDb([&] {
-        chosen = chooseOpenFile(dialog);
+    m_household.trapDb([&] {
+        chosen = chooseOpenFile(m_household, dialog);
         if (!chosen)
             throw DbError(DbError::DialogCancelled, QStringLiteral("Cancel was selected."));
     });

@@ -9,6 +9,7 @@
 #include <optional>
 
 class ElasticContainer;
+class Household;
 class PictureViewport;
 class QPushButton;
 
@@ -20,8 +21,9 @@ class frmImage : public QDialog {
     Q_OBJECT
 public:
     // owner owns the window; newPicture is called after every picture the
-    // user brings, to turn the item being shown to editing.
-    frmImage(QWidget *owner, std::function<void()> newPicture);
+    // user brings, to turn the item being shown to editing. The pictures
+    // shown are household's items' files.
+    frmImage(Household &household, QWidget *owner, std::function<void()> newPicture);
 
     // Handlers (public so that tests can call them as the events would).
     void cmdPicCopy_Click();
@@ -55,6 +57,7 @@ private:
     // window to editing, so the next Update writes it.
     void takeNewPicture(const QImage &picture, std::optional<PictureFile> file);
 
+    Household &m_household;
     std::function<void()> m_newPicture;
     std::optional<PictureFile> m_file;
 };

@@ -5,16 +5,16 @@
 #include "reports/ValueSummaryReport.h"
 #include "reports/viewer/frmOutput.h"
 
-void RunValueSummary(QWidget *mainWindow, int kind)
+void RunValueSummary(Household &household, QWidget *mainWindow, int kind)
 {
     BusyCursor busy; // until the window shows
-    buildValueSummary(*frmOutput::instance(mainWindow)->PrintPreview, kind);
+    buildValueSummary(household, *frmOutput::instance(household, mainWindow)->PrintPreview, kind);
     frmOutput::showOutput();
 }
 
-void RunSerialNumberList(QWidget *mainWindow)
+void RunSerialNumberList(Household &household, QWidget *mainWindow)
 {
     BusyCursor busy;
-    buildSerialNumberList(*frmOutput::instance(mainWindow)->PrintPreview);
+    buildSerialNumberList(household, *frmOutput::instance(household, mainWindow)->PrintPreview);
     frmOutput::showOutput();
 }

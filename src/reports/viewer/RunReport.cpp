@@ -1,6 +1,6 @@
 #include "reports/viewer/RunReport.h"
 
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportFileOutput.h"
@@ -16,12 +16,16 @@ namespace {
 // window is made only when there is something to show.
 class PreviewReportOutput : public ScreenReportOutput {
 public:
-    PreviewReportOutput() : ScreenReportOutput(nullptr, todayForReports()) {}
+    explicit PreviewReportOutput(Household &household)
+        : ScreenReportOutput(nullptr, todayForReports())
+        , m_household(household)
+    {
+    }
 
     bool begin(const ReportSpec &spec, const ReportQuery &query) override
     {
         m_busy = std::make_unique<BusyCursor>();
-        setDocument(frmOutput::instance()->PrintPreview);
+        setDocument(frmOutput::instance(m_household)->PrintPreview);
         return ScreenReportOutput::begin(spec, query);
     }
     bool finish() override
@@ -33,25 +37,26 @@ public:
     }
 
 private:
+    Household &m_household;
     std::unique_ptr<BusyCursor> m_busy;
 };
 
 } // namespace
 
-std::unique_ptr<ReportOutput> reportOutputFor(const ReportSpec &spec)
+std::unique_ptr<ReportOutput> reportOutputFor(Household &household, const ReportSpec &spec)
 {
     if (spec.ReportTo == ReportToScreen)
-        return std::make_unique<PreviewReportOutput>();
-    const std::optional<QString> path = chooseReportOutputFile(spec);
+        return std::make_unique<PreviewReportOutput>(household);
+    const std::optional<QString> path = chooseReportOutputFile(household, spec);
     if (!path)
         return nullptr;
     if (spec.ReportTo == ReportToHtmlFile)
-        return std::make_unique<HtmlReportWriter>(*path);
-    return std::make_unique<TextReportWriter>(*path);
+        return std::make_unique<HtmlReportWriter>(household, *path);
+    return std::make_unique<TextReportWriter>(household, *path);
 }
 
-ReportOutcome RunReport(const QString &fileName)
+ReportOutcome RunReport(Household &household, const QString &fileName)
 {
-    return runReportFile(DataFolder + fileName,
-                         [](const LoadedReport &report) { return reportOutputFor(report.spec); });
+    return runReportFile(household, household.DataFolder() + fileName,
+                         [&household](const LoadedReport &report) { return reportOutputFor(household, report.spec); });
 }

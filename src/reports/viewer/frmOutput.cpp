@@ -2,9 +2,10 @@
 
 #include "program/ConfirmReplaceFile.h"
 #include "program/FileChoice.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/PageLayout.h"
+#include "reports/ReportDefaults.h"
 #include "reports/ReportTableHeading.h"
 
 #include <QHBoxLayout>
@@ -46,10 +47,10 @@ static bool runPrintDialog(QPrinter &printer, int pageCount, QWidget *parent)
     return dialog.exec() == QDialog::Accepted;
 }
 
-frmOutput *frmOutput::instance(QWidget *mainWindow)
+frmOutput *frmOutput::instance(Household &household, QWidget *mainWindow)
 {
     if (!s_output)
-        s_output = new frmOutput(mainWindow);
+        s_output = new frmOutput(household, mainWindow);
     return s_output;
 }
 
@@ -60,7 +61,9 @@ frmOutput *frmOutput::current()
 
 frmOutput *frmOutput::showOutput()
 {
-    frmOutput *window = instance();
+    frmOutput *window = s_output;
+    if (!window)
+        return nullptr;
     window->show();
     window->raise();
     window->activateWindow();
@@ -72,8 +75,9 @@ void frmOutput::setPrintDialogRunner(PrintDialogRunner runner)
     s_printDialog = std::move(runner);
 }
 
-frmOutput::frmOutput(QWidget *parent)
+frmOutput::frmOutput(Household &household, QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_household(&household)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Report Output"));
@@ -279,11 +283,8 @@ void frmOutput::cmdSavePdf_Click()
     dialog.filter = QStringLiteral("PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*");
     dialog.fileName = proposedPdfName(PrintPreview->title());
     dialog.defaultSuffix = QStringLiteral("pdf");
-    const std::optional<QString> name = chooseSaveFile(dialog);
-    if (!name)
-        return;
-    ConfirmReplaceFile(*name);
-    if (KeepExistingFile)
+    const std::optional<QString> name = m_household ? chooseSaveFile(*m_household, dialog) : prompts().saveFileName(dialog);
+    if (!name || !ConfirmReplaceFile(*name))
         return;
     QString error;
     bool saved = false;

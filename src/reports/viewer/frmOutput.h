@@ -2,9 +2,11 @@
 
 #include "reports/viewer/PageLayoutView.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
+class Household;
 class PageLayout;
 class QLabel;
 class QPrinter;
@@ -19,12 +21,14 @@ class frmOutput : public QWidget {
     Q_OBJECT
 public:
     // The window, created hidden on first use (owned by mainWindow, which
-    // may be null). A screen report fills instance()->PrintPreview and then
-    // calls showOutput().
-    static frmOutput *instance(QWidget *mainWindow = nullptr);
+    // may be null) for the household whose reports it shows: its Save as
+    // PDF opens where that household's file dialogs do. A screen report
+    // fills instance()->PrintPreview and then calls showOutput().
+    static frmOutput *instance(Household &household, QWidget *mainWindow = nullptr);
     // The window when one exists, else nullptr.
     static frmOutput *current();
-    // Shows the window non-modal on the first page of its document.
+    // Shows the window made by instance() non-modal on the first page of its
+    // document; nullptr when there is none.
     static frmOutput *showOutput();
 
     // Runs the print dialog on printer for a document of pageCount pages;
@@ -65,8 +69,11 @@ public:
     QPushButton *cmdOK;
 
 private:
-    explicit frmOutput(QWidget *parent);
+    frmOutput(Household &household, QWidget *parent);
     void showPageState();
     QToolButton *zoomButton(const QString &caption, PageLayoutView::Zoom zoom);
     void addShortcut(const QKeySequence &keys, void (frmOutput::*handler)());
+
+    // The household may go before the window (a test's, say).
+    QPointer<Household> m_household;
 };

@@ -2,8 +2,7 @@
 
 #include "dates/LocaleFormats.h"
 #include "help/viewer/HelpKey.h"
-#include "program/Globals.h"
-#include "program/HandleDbError.h"
+#include "program/Household.h"
 #include "program/Prompts.h"
 
 #include <QComboBox>
@@ -51,8 +50,10 @@ QString recordField(const CsvRecord &record, int column)
 
 } // namespace
 
-frmImport::frmImport(ImportPlan plan, const QString &fileName, QWidget *parent)
-    : QDialog(parent), m_plan(std::move(plan))
+frmImport::frmImport(Household &household, ImportPlan plan, const QString &fileName, QWidget *parent)
+    : QDialog(parent)
+    , m_household(household)
+    , m_plan(std::move(plan))
 {
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(Caption);
@@ -157,7 +158,7 @@ frmImport::frmImport(ImportPlan plan, const QString &fileName, QWidget *parent)
 
 frmImport::~frmImport() = default;
 
-std::optional<ImportOutcome> frmImport::runImport(QWidget *owner, const QString &path)
+std::optional<ImportOutcome> frmImport::runImport(Household &household, QWidget *owner, const QString &path)
 {
     std::optional<ImportPlan> plan;
     {
@@ -169,7 +170,7 @@ std::optional<ImportOutcome> frmImport::runImport(QWidget *owner, const QString 
             return std::nullopt;
         }
     }
-    frmImport window(std::move(*plan), path, owner);
+    frmImport window(household, std::move(*plan), path, owner);
     window.exec();
     return window.outcome();
 }
@@ -330,15 +331,15 @@ void frmImport::cmbField_Click(int column)
 
 void frmImport::importRows(ImportChoice choice)
 {
-    if (!dbInventory)
+    if (!m_household.dbInventory())
         return;
     std::optional<ImportOutcome> outcome;
     {
         BusyCursor busy;
         // One transaction: a lock held by another program is tried again
         // as every write is; any other failure stores nothing.
-        withLockRetry([&] { outcome = storeImportedItems(*dbInventory, m_plan.rows(), choice); });
-        trapDb([] { dbInventory->freeLocks(); });
+        m_household.withLockRetry([&] { outcome = storeImportedItems(m_household.inventory(), m_plan.rows(), choice); });
+        m_household.freeInventoryLocks();
     }
     if (!outcome)
         return;

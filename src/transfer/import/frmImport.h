@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <optional>
 
+class Household;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -21,13 +22,14 @@ class QTableWidget;
 class frmImport : public QDialog {
     Q_OBJECT
 public:
-    frmImport(ImportPlan plan, const QString &fileName, QWidget *parent = nullptr);
+    // The rows of plan, read from fileName, go into the household's inventory.
+    frmImport(Household &household, ImportPlan plan, const QString &fileName, QWidget *parent = nullptr);
     ~frmImport() override;
 
     // The File menu's entry after the file was chosen: reads it (a file
     // that cannot be read is reported) and shows the window. The outcome
     // when items were stored.
-    static std::optional<ImportOutcome> runImport(QWidget *owner, const QString &path);
+    static std::optional<ImportOutcome> runImport(Household &household, QWidget *owner, const QString &path);
 
     // Handlers (public so that tests can call them as the events would).
     void cmbSeparator_Click();
@@ -71,6 +73,7 @@ private:
     void replan(Change &&change);
     void importRows(ImportChoice choice);
 
+    Household &m_household;
     ImportPlan m_plan;
     std::optional<ImportOutcome> m_outcome;
 };

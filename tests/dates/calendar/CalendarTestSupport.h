@@ -4,7 +4,6 @@
 #include "ScriptedPrompts.h"
 #include "dates/Today.h"
 #include "dates/calendar/frmDateEnt.h"
-#include "program/Globals.h"
 
 #include <QDate>
 #include <utility>

@@ -15,8 +15,6 @@ namespace {
 
 class CalendarWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { PickedDate = day(2001, 5, 15); }
-    void TearDown() override { PickedDate = DateValue(); }
     static QString current(const frmDateEnt &w) { return w.Grid1->currentItem()->text(); }
 
     ScriptedPrompts prompts;
@@ -27,7 +25,7 @@ protected:
 TEST_F(CalendarWindowTest, OpensAtPickedDateWithTheLocalesNames)
 {
     LocaleGuard guard("de_DE");
-    frmDateEnt w;
+    frmDateEnt w(day(2001, 5, 15));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Select Date"));
     EXPECT_EQ(w.txtMonth->text() + u' ' + w.txtYear->text(), QStringLiteral("Mai 2001"));
     EXPECT_EQ(w.Grid1->horizontalHeaderItem(0)->text(), QStringLiteral(" So "));
@@ -52,21 +50,20 @@ TEST_F(CalendarWindowTest, KeysMoveThroughTheDaysAndEnterPicks)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(formatShortDate(row.picked).toStdString());
-        PickedDate = day(2001, 5, 15);
-        frmDateEnt w;
+        frmDateEnt w(day(2001, 5, 15));
         for (const auto &[key, modifiers] : row.keys)
             QTest::keyClick(w.Grid1, key, modifiers);
-        EXPECT_EQ(PickedDate, day(2001, 5, 15)) << "moving picks nothing";
+        EXPECT_EQ(w.PickedDate(), day(2001, 5, 15)) << "moving picks nothing";
         EXPECT_EQ(current(w), QString::number(row.picked.date().day()));
         QTest::keyClick(w.Grid1, Qt::Key_Return);
-        EXPECT_EQ(PickedDate, row.picked);
+        EXPECT_EQ(w.PickedDate(), row.picked);
         EXPECT_EQ(w.result(), QDialog::Accepted);
     }
 }
 
 TEST_F(CalendarWindowTest, ClicksOnEmptyCellsDoNothingAndOnADayPick)
 {
-    frmDateEnt w;
+    frmDateEnt w(day(2001, 5, 15));
     w.show();
     QApplication::setActiveWindow(&w);
     w.txtMonth->setFocus(Qt::MouseFocusReason);
@@ -78,17 +75,16 @@ TEST_F(CalendarWindowTest, ClicksOnEmptyCellsDoNothingAndOnADayPick)
     click(0, 0);
     click(4, 6);
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(PickedDate, day(2001, 5, 15));
+    EXPECT_EQ(w.PickedDate(), day(2001, 5, 15));
     EXPECT_EQ(current(w), QStringLiteral("15")) << "the highlight stays";
     click(3, 0);
-    EXPECT_EQ(PickedDate, day(2001, 5, 20));
+    EXPECT_EQ(w.PickedDate(), day(2001, 5, 20));
     EXPECT_FALSE(w.isVisible());
 }
 
 TEST_F(CalendarWindowTest, SpinnersStepAndClosingWithoutAPickKeepsPickedDate)
 {
-    PickedDate = day(9999, 11, 30);
-    frmDateEnt w;
+    frmDateEnt w(day(9999, 11, 30));
     w.show();
     w.Spin1.up->click();
     w.Spin2.up->click(); // no year 10000
@@ -99,12 +95,12 @@ TEST_F(CalendarWindowTest, SpinnersStepAndClosingWithoutAPickKeepsPickedDate)
     EXPECT_EQ(w.txtMonth->text() + u' ' + w.txtYear->text(), QStringLiteral("November 9998"));
     QTest::keyClick(w.Grid1, Qt::Key_Escape);
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(PickedDate, day(9999, 11, 30));
+    EXPECT_EQ(w.PickedDate(), day(9999, 11, 30));
 }
 
 TEST_F(CalendarWindowTest, RunsModalUntilADayIsPicked)
 {
-    frmDateEnt w;
+    frmDateEnt w(day(2001, 5, 15));
     bool wasModal = false;
     QTimer::singleShot(0, &w, [&] {
         wasModal = QApplication::activeModalWidget() == &w;
@@ -112,5 +108,5 @@ TEST_F(CalendarWindowTest, RunsModalUntilADayIsPicked)
     });
     w.showModal();
     EXPECT_TRUE(wasModal);
-    EXPECT_EQ(PickedDate, day(2001, 5, 7));
+    EXPECT_EQ(w.PickedDate(), day(2001, 5, 7));
 }

@@ -4,9 +4,9 @@
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
 #include "data/Inventory.h"
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/PageLayout.h"
-#include "reports/ReportGlobals.h"
+#include "reports/ReportDefaults.h"
 #include "reports/viewer/frmOutput.h"
 
 #include <QCoreApplication>
@@ -16,25 +16,28 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-// A fresh empty inventory opened as dbInventory, en_US formats, and the
-// report table globals and output window put back afterwards.
+// A fresh empty inventory opened as the household's, en_US formats, and the
+// output window taken away afterwards.
 class FixedReportTest : public ::testing::Test {
 protected:
     FixedReportTest()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        DataFolder = folder.path();
-        dbInventory = Database::open(folder.file(InventoryFileName));
+        household.openInventory();
     }
     ~FixedReportTest() override
     {
         delete frmOutput::current();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        resetGlobals();
-        TableFormat = m_format;
-        TableHeading = m_heading;
-        RepeatHeading = m_repeat;
         QLocale::setDefault(m_locale);
+    }
+
+    // A document left by an earlier listing, whose pages began with its
+    // headings; a fixed report built on it must not inherit them.
+    static void leaveListingIn(PageLayout &document)
+    {
+        document.startDoc(PageLayout::RepeatedHeading{QStringLiteral("1440;"), {QStringLiteral("Earlier heading")}});
+        document.endDoc();
     }
 
     // A date for the header, fixed so nothing depends on today.
@@ -42,13 +45,11 @@ protected:
 
     ScriptedPrompts prompts;
     TestDataFolder folder;
+    Household household{folder.path()};
     PageLayout doc;
 
 private:
     QLocale m_locale;
-    QString m_format = TableFormat;
-    QStringList m_heading = TableHeading;
-    bool m_repeat = RepeatHeading;
 };
 
 // The rows as they land on the pages, in order.

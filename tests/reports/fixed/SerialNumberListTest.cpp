@@ -7,16 +7,18 @@
 
 namespace {
 
-using SerialNumberList = FixedReportTest;
+class SerialNumberList : public FixedReportTest {
+protected:
+    void addItem(const QVariant &item, const QVariant &manufact, const QVariant &model, const QVariant &serno)
+    {
+        household.inventory().execute(
+            QStringLiteral("insert into items (Item, manufact, model, serno) values (?, ?, ?, ?)"),
+            {item, manufact, model, serno});
+    }
+};
 
 const QStringList Heading{QStringLiteral("Description"), QStringLiteral("Manufacturer"), QStringLiteral("Model"),
                           QStringLiteral("Serial Number")};
-
-void addItem(const QVariant &item, const QVariant &manufact, const QVariant &model, const QVariant &serno)
-{
-    dbInventory->execute(QStringLiteral("insert into items (Item, manufact, model, serno) values (?, ?, ?, ?)"),
-                         {item, manufact, model, serno});
-}
 
 TEST_F(SerialNumberList, ListsItemsWithASerialNumberInStoredOrder)
 {
@@ -26,7 +28,7 @@ TEST_F(SerialNumberList, ListsItemsWithASerialNumberInStoredOrder)
     addItem(QStringLiteral("Anvil"), QVariant(), QVariant(), QStringLiteral(" "));
     addItem(QStringLiteral("Odd | one; here"), QStringLiteral("A|B"), QStringLiteral("C;D"), QStringLiteral("x|y;z"));
 
-    buildSerialNumberList(doc, day());
+    buildSerialNumberList(household, doc, day());
 
     const std::vector<QStringList> expected{
         Heading,
@@ -45,17 +47,17 @@ TEST_F(SerialNumberList, ListsItemsWithASerialNumberInStoredOrder)
 }
 
 // Through the menu entry, where the window's page handler would repeat the
-// heading if the report left RepeatHeading set by an earlier report file run.
+// heading if the report kept the repeated heading of an earlier report file run.
 TEST_F(SerialNumberList, WindowShowsTheHeadingOnceOrNoTableAtAll)
 {
     for (const int count : {0, 150}) {
-        dbInventory->execute(QStringLiteral("delete from items"));
+        household.dbInventory()->execute(QStringLiteral("delete from items"));
         addItem(QStringLiteral("Chair"), QVariant(), QVariant(), QStringLiteral(""));
         for (int i = 0; i < count; ++i)
             addItem(QStringLiteral("Item %1").arg(i), QStringLiteral("Maker"), QStringLiteral("M"), QStringLiteral("S%1").arg(i));
-        RepeatHeading = true;
+        leaveListingIn(*frmOutput::instance(household)->PrintPreview);
 
-        RunSerialNumberList(nullptr);
+        RunSerialNumberList(household, nullptr);
 
         ASSERT_NE(frmOutput::current(), nullptr);
         EXPECT_TRUE(frmOutput::current()->isVisible());

@@ -44,22 +44,22 @@ const SummaryCase cases[] = {
     {"NoItems", {"Nobody uses this"}, {}, {}, "$0.00"},
 };
 
-void addItems(int kind, const SummaryCase &c)
+void addItems(Database &db, int kind, const SummaryCase &c)
 {
     const QString table = kind == 1 ? QStringLiteral("categories") : QStringLiteral("locations");
     const char *own = kind == 1 ? "catid" : "locid";
     const char *other = kind == 1 ? "locid" : "catid";
     std::vector<qint64> ids;
     for (const char *code : c.codes) {
-        dbInventory->execute(QStringLiteral("insert into %1 values (null, ?)").arg(table), {QString::fromUtf8(code)});
-        ids.push_back(dbInventory->scalar(QStringLiteral("select last_insert_rowid()")).toLongLong());
+        db.execute(QStringLiteral("insert into %1 values (null, ?)").arg(table), {QString::fromUtf8(code)});
+        ids.push_back(db.scalar(QStringLiteral("select last_insert_rowid()")).toLongLong());
     }
     for (const Item &item : c.items) {
         const QVariant code = item.code == None ? QVariant() : QVariant(item.code == Orphan ? 999 : ids[item.code]);
         const QVariant amount =
             item.amount ? QVariant::fromValue(*Money::fromDecimalText(QString::fromLatin1(item.amount))) : QVariant();
         // The other column holds a code too: only the kind's own column counts.
-        dbInventory->execute(
+        db.execute(
             QStringLiteral("insert into items (Item, totvalue, %1, %2) values ('thing', ?, ?, 1)").arg(own, other),
             {amount, code});
     }
@@ -71,10 +71,10 @@ TEST_P(ValueSummary, PrintsUsedGroupsAndTheGrandTotal)
 {
     const auto &[kind, c] = GetParam();
     const QString group = kind == 1 ? QStringLiteral("Category") : QStringLiteral("Location");
-    addItems(kind, c);
-    RepeatHeading = true; // as a report file run leaves it
+    addItems(household.inventory(), kind, c);
+    leaveListingIn(doc);
 
-    buildValueSummary(doc, kind, day());
+    buildValueSummary(household, doc, kind, day());
 
     std::vector<QStringList> expected{{group, QStringLiteral("Total Value")}};
     for (const auto &[description, amount] : c.rows) {
@@ -88,7 +88,7 @@ TEST_P(ValueSummary, PrintsUsedGroupsAndTheGrandTotal)
     for (std::size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].shaded, i == 0) << "row " << i;
     EXPECT_FALSE(doc.isDocOpen());
-    EXPECT_FALSE(RepeatHeading);
+    EXPECT_FALSE(doc.repeatedHeading().has_value());
     EXPECT_EQ(doc.pageContent(0).header,
               (QStringList{QStringLiteral("3/5/2024"), QStringLiteral("Value Summary by ") + group, QStringLiteral("Page 1")}));
     EXPECT_TRUE(prompts.messages().empty());
@@ -107,10 +107,10 @@ using ValueSummaryOverflow = FixedReportTest;
 
 TEST_F(ValueSummaryOverflow, IsReportedAndLeftBlank)
 {
-    addItems(1, {"", {"Huge", "Small"}, {{0, "900000000000000"}, {0, "900000000000000"}, {1, "1"}}, {}, ""});
+    addItems(household.inventory(), 1, {"", {"Huge", "Small"}, {{0, "900000000000000"}, {0, "900000000000000"}, {1, "1"}}, {}, ""});
     prompts.answer(Prompts::Answer::Ok);
 
-    buildValueSummary(doc, 1, day());
+    buildValueSummary(household, doc, 1, day());
 
     const std::vector<QStringList> expected{{QStringLiteral("Category"), QStringLiteral("Total Value")},
                                             {QStringLiteral("Huge"), QString()},

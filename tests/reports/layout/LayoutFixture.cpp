@@ -1,29 +1,15 @@
 #include "LayoutFixture.h"
 
-#include "program/Globals.h"
-#include "reports/ReportGlobals.h"
 
 #include <QFile>
 #include <QRegularExpression>
 
 LayoutTest::LayoutTest()
-    : m_format(TableFormat)
-    , m_heading(TableHeading)
-    , m_repeat(RepeatHeading)
-    , m_headerShade(HeaderShade)
-    , m_bodyShade(BodyShade)
 {
     EXPECT_TRUE(m_dir.isValid());
 }
 
-LayoutTest::~LayoutTest()
-{
-    TableFormat = m_format;
-    TableHeading = m_heading;
-    RepeatHeading = m_repeat;
-    HeaderShade = m_headerShade;
-    BodyShade = m_bodyShade;
-}
+LayoutTest::~LayoutTest() = default;
 
 QList<QStringList> numberedRows(int count, int columns)
 {

@@ -9,8 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// A fresh folder for files, and the report table globals put back after
-// each test.
+// A fresh folder for files.
 class LayoutTest : public ::testing::Test {
 protected:
     LayoutTest();
@@ -20,11 +19,6 @@ protected:
 
 private:
     QTemporaryDir m_dir;
-    QString m_format;
-    QStringList m_heading;
-    bool m_repeat;
-    QRgb m_headerShade;
-    QRgb m_bodyShade;
 };
 
 // count rows of `columns` cells: "r<i>c<j>".

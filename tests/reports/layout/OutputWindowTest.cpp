@@ -1,8 +1,7 @@
 #include "LayoutFixture.h"
 
 #include "ScriptedPrompts.h"
-#include "program/Globals.h"
-#include "reports/ReportGlobals.h"
+#include "program/Household.h"
 #include "reports/viewer/frmOutput.h"
 
 #include <QCoreApplication>
@@ -18,29 +17,24 @@ namespace {
 
 class OutputWindow : public LayoutTest {
 protected:
-    OutputWindow()
-    {
-        TableFormat = QStringLiteral("2880|>1440;");
-        TableHeading = {QStringLiteral("Description"), QStringLiteral("Value")};
-        RepeatHeading = true;
-    }
     ~OutputWindow() override
     {
         frmOutput::setPrintDialogRunner({});
         delete frmOutput::current();
-        DataFolder.clear();
-        LastChosenFolder.clear();
     }
 
     // A screen report of `rows` rows, run the way the report engine runs one.
     frmOutput *runReport(int rows)
     {
-        PageLayout *preview = frmOutput::instance()->PrintPreview;
-        preview->startDoc();
+        PageLayout *preview = frmOutput::instance(household)->PrintPreview;
+        if (RepeatHeading)
+            preview->startDoc(PageLayout::RepeatedHeading{TableFormat, TableHeading});
+        else
+            preview->startDoc();
         for (const QStringList &row : numberedRows(rows))
             preview->tableText(TableFormat, row);
         preview->endDoc();
-        frmOutput::instance()->resize(900, 760);
+        frmOutput::instance(household)->resize(900, 760);
         return frmOutput::showOutput();
     }
 
@@ -51,6 +45,10 @@ protected:
     }
 
     ScriptedPrompts prompts;
+    Household household;
+    QString TableFormat = QStringLiteral("2880|>1440;");
+    QStringList TableHeading = {QStringLiteral("Description"), QStringLiteral("Value")};
+    bool RepeatHeading = true;
 };
 
 TEST_F(OutputWindow, OneWindowShowsEachNewReportFromItsFirstPage)
@@ -164,9 +162,9 @@ TEST_F(OutputWindow, PrintsThePagesChosenInThePrintDialog)
 
 TEST_F(OutputWindow, SavesAsPdfAfterAskingBeforeReplacing)
 {
-    DataFolder = path(QString());
+    household.setDataFolder(path(QString()));
     const QString title = QStringLiteral("Insured (2024/25): Δ items");
-    frmOutput::instance()->PrintPreview->setTitle(title);
+    frmOutput::instance(household)->PrintPreview->setTitle(title);
     frmOutput *window = runReport(300);
     const QString file = path(QStringLiteral("report.pdf"));
     prompts.answerFile(file);
@@ -177,7 +175,7 @@ TEST_F(OutputWindow, SavesAsPdfAfterAskingBeforeReplacing)
     // The report's title is the name proposed (a "/" would make it a path)
     // and the PDF's own title; the dialog opens in the data folder.
     EXPECT_EQ(asked.fileName, QStringLiteral("Insured (2024-25): Δ items.pdf"));
-    EXPECT_EQ(asked.initialFolder, DataFolder);
+    EXPECT_EQ(asked.initialFolder, household.DataFolder());
     QByteArray utf16 = "\xfe\xff";
     for (const QChar c : title) {
         for (const char byte : {char(c.unicode() >> 8), char(c.unicode() & 0xff)}) {

@@ -1,7 +1,6 @@
 #include "LayoutFixture.h"
 
-#include "program/Globals.h"
-#include "reports/ReportGlobals.h"
+#include "reports/ReportDefaults.h"
 #include "reports/ReportTableHeading.h"
 
 #include <QSignalSpy>
@@ -14,8 +13,15 @@ protected:
     PageBreaks()
     {
         QObject::connect(&document, &PageLayout::newPage, [this] { addRepeatedHeading(document); });
-        TableFormat = QStringLiteral("2880|>1440;");
-        TableHeading = {QStringLiteral("Description"), QStringLiteral("Value")};
+    }
+
+    // Begins the document, with the heading row on every page when RepeatHeading.
+    void startDoc(bool RepeatHeading)
+    {
+        if (RepeatHeading)
+            document.startDoc(PageLayout::RepeatedHeading{TableFormat, TableHeading});
+        else
+            document.startDoc();
     }
 
     bool isHeading(const PlacedRow &row) const { return document.rowCells(row.row) == TableHeading; }
@@ -58,14 +64,15 @@ protected:
         EXPECT_EQ(rows, dataRows);
     }
 
+    QString TableFormat = QStringLiteral("2880|>1440;");
+    QStringList TableHeading = {QStringLiteral("Description"), QStringLiteral("Value")};
     PageLayout document;
 };
 
 TEST_F(PageBreaks, RepeatedHeadingOpensEveryPage)
 {
-    RepeatHeading = true;
     QSignalSpy pages(&document, &PageLayout::newPage);
-    document.startDoc();
+    startDoc(true);
     for (const QStringList &row : numberedRows(1000))
         document.tableText(TableFormat, row);
     document.endDoc();
@@ -84,8 +91,7 @@ TEST_F(PageBreaks, RepeatedHeadingOpensEveryPage)
 TEST_F(PageBreaks, ClearedRepeatHeadingLeavesLaterPagesBare)
 {
     // The fixed reports print the heading once, themselves.
-    RepeatHeading = false;
-    document.startDoc();
+    startDoc(false);
     document.addTable(TableFormat, {}, {TableHeading}, HeaderShade, BodyShade);
     document.tableText(TableFormat, numberedRows(1000));
     document.endDoc();
@@ -99,8 +105,7 @@ TEST_F(PageBreaks, ClearedRepeatHeadingLeavesLaterPagesBare)
 
 TEST_F(PageBreaks, ARowTallerThanAPageContinuesOnTheNextPages)
 {
-    RepeatHeading = true;
-    document.startDoc();
+    startDoc(true);
     document.tableText(TableFormat, numberedRows(5));
     QString note;
     for (int i = 0; i < 400; ++i)
@@ -124,10 +129,9 @@ TEST_F(PageBreaks, ARowTallerThanAPageContinuesOnTheNextPages)
 
 TEST_F(PageBreaks, AHeadingTallerThanAPageDoesNotStall)
 {
-    RepeatHeading = true;
     TableHeading = {QStringLiteral("word ").repeated(100), QStringLiteral("Value")};
     TableFormat = QStringLiteral("400|>1440;");   // a word a line: taller than a page
-    document.startDoc();
+    startDoc(true);
     document.tableText(TableFormat, numberedRows(3));
     document.endDoc();
     expectEveryLineOnceInOrder(3);

@@ -1,6 +1,6 @@
 #include "LayoutFixture.h"
 
-#include "program/Globals.h"
+#include "reports/ReportDefaults.h"
 
 #include <QDir>
 #include <QFile>

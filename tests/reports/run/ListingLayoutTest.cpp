@@ -4,9 +4,7 @@
 // are whole words, and what a household stores fits the columns.
 #include "ReportFixture.h"
 
-#include "program/Globals.h"
 #include "reports/PageLayout.h"
-#include "reports/ReportGlobals.h"
 #include "reports/ReportQuery.h"
 #include "reports/ReportRun.h"
 #include "reports/ReportTableHeading.h"
@@ -27,33 +25,21 @@ struct ShownCell {
 
 class ListingLayout : public ReportTest {
 protected:
-    explicit ListingLayout(const SetupOptions &options)
-        : ReportTest(options), m_format(TableFormat), m_heading(TableHeading), m_repeat(RepeatHeading)
-    {
-        DataFolder = folder.path();
-        dbInventory = Database::open(folder.file(QStringLiteral("stowbook.db")));
-    }
-    ~ListingLayout() override
-    {
-        TableFormat = m_format;
-        TableHeading = m_heading;
-        RepeatHeading = m_repeat;
-        resetGlobals();
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
+    explicit ListingLayout(const SetupOptions &options) : ReportTest(options) { household.openInventory(); }
+    ~ListingLayout() override { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     // Lays the listing out in document as the screen report does; the
     // columns of its query.
     QList<ReportColumn> layOut(const char *listing, PageLayout &document)
     {
-        ReportFileReader reader(*catalogueDb);
+        ReportFileReader reader(household, *catalogueDb);
         const std::optional<LoadedReport> report = reader.read(folder.file(QLatin1String(listing)));
         EXPECT_TRUE(report) << reader.problem().toStdString();
         if (!report)
             return {};
         QObject::connect(&document, &PageLayout::newPage, &document, [&document] { addRepeatedHeading(document); });
         ScreenReportOutput output(&document, DateValue::fromDate(QDate(2024, 2, 29)));
-        EXPECT_EQ(produceReport(report->spec, report->catalogue, output), ReportOutcome::Produced);
+        EXPECT_EQ(produceReport(household, report->spec, report->catalogue, output), ReportOutcome::Produced);
         return buildReportQuery(report->spec, report->catalogue)->columns;
     }
 
@@ -78,7 +64,7 @@ protected:
     static void checkListing(const PageLayout &document, const QList<ReportColumn> &columns, bool fitting)
     {
         const auto cells = shownCells(document);
-        const QStringList heading = TableHeading;
+        const QStringList heading = document.repeatedHeading().value_or(PageLayout::RepeatedHeading{}).cells;
         int headings = 0;
         for (const auto &[where, shown] : cells) {
             const QString text = document.rowCells(where.first).value(where.second);
@@ -122,11 +108,6 @@ protected:
         }
         return at == whole.size();
     }
-
-private:
-    QString m_format;
-    QStringList m_heading;
-    bool m_repeat;
 };
 
 class DemoListingLayout : public ListingLayout {
@@ -145,7 +126,7 @@ TEST_F(DemoListingLayout, TheDemoAndTheLargestHouseholdValuesFitOnLetterAndA4)
 {
     // What a household stores at most: amounts to $9,999,999.99, a
     // quantity of 32767, a long word in every text column.
-    dbInventory->execute(QStringLiteral(
+    household.dbInventory()->execute(QStringLiteral(
         "insert into items (Item, manufact, model, serno, purchdate, estvalue, quantity, totvalue, catid, locid) "
         "values ('Refrigerator', 'Stridemaster', 'SHX78B75UC', 'CFI1215A-44A1190', '2015-12-31', 9999999.99, 32767, "
         "9999999.99, 6, 6)"));
@@ -164,8 +145,8 @@ TEST_F(DemoListingLayout, TheDemoAndTheLargestHouseholdValuesFitOnLetterAndA4)
 TEST_F(GeneratedListingLayout, NoValueOfTenThousandItemsIsSplit)
 {
     // Serial numbers of 20 characters, and a total above any column.
-    dbInventory->execute(QStringLiteral("update items set serno = '12345678901234567890' where iteid % 7 = 0"));
-    dbInventory->execute(QStringLiteral("update items set serno = '4CE0460D0G8XK3Q7R2Z1' where iteid % 7 = 1"));
+    household.dbInventory()->execute(QStringLiteral("update items set serno = '12345678901234567890' where iteid % 7 = 0"));
+    household.dbInventory()->execute(QStringLiteral("update items set serno = '4CE0460D0G8XK3Q7R2Z1' where iteid % 7 = 1"));
     for (const char *locale : {"en_US", "de_DE"}) {
         const LocaleScope scope(locale);
         SCOPED_TRACE(locale);

@@ -1,3 +1,4 @@
+#include "program/Household.h"
 #include "reports/ReportFileOutput.h"
 #include "reports/ReportQuery.h"
 #include "reports/ReportSpec.h"
@@ -29,6 +30,7 @@ const QStringList awkwardCells = {
 TEST(ReportFileBuffer, WritesWhatQStringConversionGives)
 {
     QTemporaryDir dir;
+    Household household(dir.path());
     ReportQuery query;
     for (int k = 0; k < awkwardCells.size(); ++k) {
         ReportColumn column;
@@ -39,7 +41,7 @@ TEST(ReportFileBuffer, WritesWhatQStringConversionGives)
     ReportSpec spec;
 
     const QString textPath = dir.filePath(QStringLiteral("out.txt"));
-    TextReportWriter text(textPath);
+    TextReportWriter text(household, textPath);
     ASSERT_TRUE(text.begin(spec, query));
     QByteArray expectedText;
     for (int row = 0; row < 3; ++row) {
@@ -50,7 +52,7 @@ TEST(ReportFileBuffer, WritesWhatQStringConversionGives)
     EXPECT_TRUE(fileBytes(textPath) == expectedText);
 
     const QString htmlPath = dir.filePath(QStringLiteral("out.htm"));
-    HtmlReportWriter html(htmlPath);
+    HtmlReportWriter html(household, htmlPath);
     ASSERT_TRUE(html.begin(spec, query));
     ASSERT_TRUE(html.row(awkwardCells));
     ASSERT_TRUE(html.finish());

@@ -1,6 +1,6 @@
 #include "RunFixture.h"
 
-#include "program/Globals.h"
+#include "program/Household.h"
 #include "reports/DesignerReportFile.h"
 #include "reports/ReportFileOutput.h"
 #include "reports/viewer/RunReport.h"
@@ -59,7 +59,7 @@ TEST_F(ReportFiles, TotalsRowFollowsTheColumnsThatHaveTotals)
     addItem(QStringLiteral("a"), money("0.1"));
     addItem(QStringLiteral("b"), money("0.2"));
     addItem(QStringLiteral("c"));              // Null: an empty cell, no change to the sum
-    dbInventory->execute(QStringLiteral("update items set quantity = 5 where Item in ('a', 'b')"));
+    household.dbInventory()->execute(QStringLiteral("update items set quantity = 5 where Item in ('a', 'b')"));
 
     // Quantity (total, plain), Description (no total), Total Value (total,
     // currency): "10", nothing, then the currency text of 0.1 + 0.2 exactly.
@@ -171,8 +171,8 @@ TEST_F(ReportFiles, OutputThatCannotBeWrittenIsReported)
     addFixedInventory();
     const QString report = putFile(QStringLiteral("t.srp"), reportFileBytesOf(reportLines({1})));
     const QString path = folder.file(QStringLiteral("no/such/folder/out.txt"));
-    const ReportOutcome outcome = runReportFile(report, [&](const LoadedReport &) {
-        return std::make_unique<TextReportWriter>(path);
+    const ReportOutcome outcome = runReportFile(household, report, [&](const LoadedReport &) {
+        return std::make_unique<TextReportWriter>(household, path);
     });
     EXPECT_EQ(outcome, ReportOutcome::OutputFailed);
     ASSERT_EQ(prompts.messages().size(), 1u);
@@ -187,7 +187,7 @@ TEST_F(ReportFiles, SaveDialogChoosesTheFileAndItsQuestionsCanStopTheRun)
     const QString chosen = folder.file(QStringLiteral("chosen.htm"));
 
     prompts.answerFile(std::nullopt);                      // cancelled
-    EXPECT_EQ(RunReport(QStringLiteral("list.srp")), ReportOutcome::NotChosen);
+    EXPECT_EQ(RunReport(household, QStringLiteral("list.srp")), ReportOutcome::NotChosen);
     EXPECT_FALSE(QFile::exists(chosen));
     const ScriptedPrompts::Call &dialog = prompts.calls().back();
     EXPECT_EQ(dialog.kind, ScriptedPrompts::Kind::SaveFile);
@@ -195,7 +195,7 @@ TEST_F(ReportFiles, SaveDialogChoosesTheFileAndItsQuestionsCanStopTheRun)
     EXPECT_EQ(dialog.dialog.filter, QStringLiteral("Html Files (*.htm)|*.htm|All Files (*.*)|*.*"));
 
     prompts.answerFile(chosen);                            // written
-    EXPECT_EQ(RunReport(QStringLiteral("list.srp")), ReportOutcome::Produced);
+    EXPECT_EQ(RunReport(household, QStringLiteral("list.srp")), ReportOutcome::Produced);
     QFile file(chosen);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("<html>\r\n"));
@@ -205,7 +205,7 @@ TEST_F(ReportFiles, SaveDialogChoosesTheFileAndItsQuestionsCanStopTheRun)
     prompts.clear();
     prompts.answerFile(chosen);                            // exists: "No" keeps it
     prompts.answer(Prompts::Answer::No);
-    EXPECT_EQ(RunReport(QStringLiteral("list.srp")), ReportOutcome::NotChosen);
+    EXPECT_EQ(RunReport(household, QStringLiteral("list.srp")), ReportOutcome::NotChosen);
     ASSERT_EQ(prompts.messages().size(), 1u);
     EXPECT_EQ(prompts.messages()[0].title, QStringLiteral("File Exists"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -229,7 +229,7 @@ TEST_F(ReportFiles, DesignerFilesSortByPositionInTheCaptionOrder)
     lines[7] = QStringLiteral(" 3");
     const QString report = putFile(QStringLiteral("mine.rpt"), reportFileBytesOf(lines));
     const QString path = outputPath(QStringLiteral("txt"));
-    EXPECT_EQ(runReportFile(report, [&](const LoadedReport &) { return std::make_unique<TextReportWriter>(path); }),
+    EXPECT_EQ(runReportFile(household, report, [&](const LoadedReport &) { return std::make_unique<TextReportWriter>(household, path); }),
               ReportOutcome::Produced);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -237,7 +237,7 @@ TEST_F(ReportFiles, DesignerFilesSortByPositionInTheCaptionOrder)
 
     lines[7] = QStringLiteral(" 15");                      // past the list
     putFile(QStringLiteral("mine.rpt"), reportFileBytesOf(lines));
-    EXPECT_EQ(runReportFile(report, [](const LoadedReport &) { return std::unique_ptr<ReportOutput>(); }),
+    EXPECT_EQ(runReportFile(household, report, [](const LoadedReport &) { return std::unique_ptr<ReportOutput>(); }),
               ReportOutcome::InvalidFile);
     EXPECT_EQ(invalidFileMessages(), 1);
 }

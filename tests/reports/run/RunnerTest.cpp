@@ -1,6 +1,6 @@
 #include "RunFixture.h"
 
-#include "program/Globals.h"
+#include "program/Household.h"
 
 #include <QFile>
 #include <QProcess>
@@ -57,7 +57,7 @@ TEST_F(Runner, ItemsGoToACsvFileWithEveryColumn)
     EXPECT_EQ(result.exitCode, 0) << result.stderrText.toStdString();
     const QByteArray bytes = fileBytes(output);
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFID,Item Description,Manufacturer,")) << bytes.left(80).toStdString();
-    EXPECT_EQ(bytes.count("\r\n"), 1 + dbInventory->scalar(QStringLiteral("select count(*) from items")).toInt());
+    EXPECT_EQ(bytes.count("\r\n"), 1 + household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt());
 }
 
 TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)

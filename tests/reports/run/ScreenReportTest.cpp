@@ -52,7 +52,7 @@ TEST_F(ScreenReport, LongReportRepeatsTheHeadingOnEveryPageInLandscape)
     setItem(lines, 22, 11, QStringLiteral("1"));
     putFile(QStringLiteral("long.srp"), reportFileBytesOf(lines));
 
-    ASSERT_EQ(RunReport(QStringLiteral("long.srp")), ReportOutcome::Produced);
+    ASSERT_EQ(RunReport(household, QStringLiteral("long.srp")), ReportOutcome::Produced);
     EXPECT_EQ(prompts.busyDepth(), 0);
     const PageLayout &doc = shownDocument();
     ASSERT_GT(doc.pageCount(), 2);
@@ -83,11 +83,11 @@ TEST_F(ScreenReport, SecondReportReplacesTheFirstAndDropsItsFooter)
     second[1] = QStringLiteral("Second");
     putFile(QStringLiteral("second.srp"), reportFileBytesOf(second));
 
-    ASSERT_EQ(RunReport(QStringLiteral("first.srp")), ReportOutcome::Produced);
+    ASSERT_EQ(RunReport(household, QStringLiteral("first.srp")), ReportOutcome::Produced);
     frmOutput *window = frmOutput::current();
     EXPECT_EQ(shownDocument().pageContent(0).footer, QStringList({QString(), QStringLiteral("Page 1"), QString()}));
 
-    ASSERT_EQ(RunReport(QStringLiteral("second.srp")), ReportOutcome::Produced);
+    ASSERT_EQ(RunReport(household, QStringLiteral("second.srp")), ReportOutcome::Produced);
     EXPECT_EQ(frmOutput::current(), window);
     const PageLayout &doc = shownDocument();
     EXPECT_EQ(doc.rowCount(), 1 + 3);                 // heading and three items
@@ -105,13 +105,13 @@ TEST_F(ScreenReport, NoRowsShowsNoWindowAndKeepsTheShownReport)
     setItem(lines, 14, 1, QStringLiteral("Nothing like it"));
     putFile(QStringLiteral("none.srp"), reportFileBytesOf(lines));
 
-    EXPECT_EQ(RunReport(QStringLiteral("none.srp")), ReportOutcome::NoRows);
+    EXPECT_EQ(RunReport(household, QStringLiteral("none.srp")), ReportOutcome::NoRows);
     EXPECT_EQ(frmOutput::current(), nullptr);
     ASSERT_EQ(prompts.messages().size(), 1u);
     EXPECT_EQ(prompts.messages()[0].text, NoRecordsMessage);
 
-    ASSERT_EQ(RunReport(QStringLiteral("all.srp")), ReportOutcome::Produced);
-    EXPECT_EQ(RunReport(QStringLiteral("none.srp")), ReportOutcome::NoRows);
+    ASSERT_EQ(RunReport(household, QStringLiteral("all.srp")), ReportOutcome::Produced);
+    EXPECT_EQ(RunReport(household, QStringLiteral("none.srp")), ReportOutcome::NoRows);
     EXPECT_EQ(shownDocument().rowCells(1), QStringList({QStringLiteral("Only")}));
     EXPECT_EQ(prompts.busyDepth(), 0);
 }
