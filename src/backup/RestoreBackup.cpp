@@ -2,6 +2,8 @@
 
 #include "backup/BackupError.h"
 #include "backup/BackupReader.h"
+#include "data/Inventory.h"
+#include "data/SyncToDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,9 +11,8 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,13 +21,13 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-void syncFolder(const QString &path)
+// A folder's list of names put on the disk; the restore fails, saying so
+// for the folder it makes, when it cannot be.
+void syncFolder(const QString &path, const QString &target)
 {
-    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0)
-        return;
-    ::fsync(handle);
-    ::close(handle);
+    if (const std::optional<QString> why = syncToDisk(path))
+        throw BackupError(QStringLiteral("The restored folder %1 could not be written: %2. Nothing was changed.")
+                              .arg(native(target), *why));
 }
 
 // The folders on the way to path that do not exist yet, outermost first.
@@ -96,6 +97,8 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
                                          "data folder; name a new folder. Nothing was changed.")
                               .arg(native(target)));
 
+    const bool targetWasThere = targetInfo.isDir();   // and empty
+
     const std::unique_ptr<BackupArchive> archive = BackupArchive::open(zipPath);
     const BackupManifest &manifest = archive->manifest();
 
@@ -143,8 +146,8 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
         throw BackupError(QStringLiteral("Nothing can be written in %1: %2").arg(native(parent), staging.errorString()));
     archive->extractTo(staging.path(), part(0.5, 0.5));
     QFile::setPermissions(staging.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    syncFolder(staging.path());
-    syncFolder(QDir(staging.path()).filePath(QStringLiteral("images")));
+    syncFolder(QDir(staging.path()).filePath(ImagesFolderName), target);
+    syncFolder(staging.path(), target);
 
     // An empty folder at target is replaced; anything put there meanwhile
     // makes the rename fail and is left alone.
@@ -152,7 +155,15 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
         throw BackupError(QStringLiteral("The restored folder could not take the name %1: %2. Nothing was changed.")
                               .arg(native(target), QString::fromLocal8Bit(std::strerror(errno))));
     staging.setAutoRemove(false);
-    syncFolder(parent);
+    try {
+        // Until then the new name may vanish with a power cut.
+        syncFolder(parent, target);
+    } catch (const BackupError &) {
+        QDir(target).removeRecursively();
+        if (targetWasThere)
+            QDir().mkdir(target);
+        throw;
+    }
     made.keep();
     return manifest;
 }
