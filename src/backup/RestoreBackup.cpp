@@ -128,20 +128,23 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
                 progress(from + width * fraction);
         };
     };
-    // The whole backup is checked before anything is written for it.
+    MadeFolders made;
+    made.make(parent);
+    const QString hidden = QDir(parent).filePath(QLatin1Char('.') + QFileInfo(target).fileName());
+    // The whole backup is checked before anything is unpacked from it. The
+    // databases' scratch copies go beside the new folder, on the disk that
+    // was found to have room for them; the system's temporary folder may
+    // be small, elsewhere, or not there.
     {
-        QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("stowbook-verify-XXXXXX")));
+        QTemporaryDir scratch(hidden + QStringLiteral(".verify-XXXXXX"));
         if (!scratch.isValid())
-            throw BackupError(QStringLiteral("No temporary folder to check the databases in: %1").arg(scratch.errorString()));
+            throw BackupError(QStringLiteral("Nothing can be written in %1: %2").arg(native(parent), scratch.errorString()));
         archive->verify(scratch.path(), part(0, 0.5));
     }
 
-    MadeFolders made;
-    made.make(parent);
     // Everything is unpacked in one hidden folder beside the new one; it
     // becomes the new folder by a rename, or goes entirely.
-    QTemporaryDir staging(QDir(parent).filePath(QLatin1Char('.') + QFileInfo(target).fileName()
-                                                + QStringLiteral(".restore-XXXXXX")));
+    QTemporaryDir staging(hidden + QStringLiteral(".restore-XXXXXX"));
     if (!staging.isValid())
         throw BackupError(QStringLiteral("Nothing can be written in %1: %2").arg(native(parent), staging.errorString()));
     archive->extractTo(staging.path(), part(0.5, 0.5));
