@@ -5,6 +5,7 @@
 #include "backup/Sha256.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
+#include "data/SyncToDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,6 +41,11 @@ QString nameProblem(const QString &name)
     return QStringLiteral("is no file a backup holds");
 }
 
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
 // A file made new in a folder of our own: never through a link, never over
 // an existing file, for its owner alone.
 class NewFile {
@@ -69,13 +75,14 @@ public:
         }
         return true;
     }
-    // Synced and closed; false when either failed.
-    bool finish()
+    // Synced and closed: std::nullopt, else why not.
+    std::optional<QString> finish()
     {
-        const bool synced = ::fsync(m_handle) == 0 || errno == EINVAL;
-        const bool closed = ::close(m_handle) == 0;
+        std::optional<QString> failure = syncToDisk(m_handle);
+        if (::close(m_handle) != 0 && !failure)
+            failure = systemError();
         m_handle = -1;
-        return synced && closed;
+        return failure;
     }
 
 private:
@@ -90,11 +97,6 @@ QString openFailure(const QString &description, int zipError, int systemError)
     if (zipError == ZIP_ER_EXISTS)
         return QStringLiteral("%1 cannot be used: a member is there twice.").arg(description);
     return QStringLiteral("%1 cannot be read: %2.").arg(description, zipErrorText(zipError, systemError));
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 } // namespace
@@ -326,9 +328,9 @@ void BackupArchive::verify(const QString &scratchFolder, const std::function<voi
                                  .arg(member.name, QDir::toNativeSeparators(scratchFolder), systemError());
                     return false;
                 });
-                if (!file.finish())
+                if (const std::optional<QString> why = file.finish())
                     throw BackupError(QStringLiteral("The database %1 cannot be checked in %2: %3")
-                                          .arg(member.name, QDir::toNativeSeparators(scratchFolder), systemError()));
+                                          .arg(member.name, QDir::toNativeSeparators(scratchFolder), *why));
             }
             checkDatabase(path, member.name, kind, contents);
         }
@@ -362,8 +364,8 @@ void BackupArchive::extractTo(const QString &folder, const std::function<void(do
             reason = QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), systemError());
             return false;
         });
-        if (!file.finish())
-            throw BackupError(QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), systemError()));
+        if (const std::optional<QString> why = file.finish())
+            throw BackupError(QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), *why));
         done += member.size;
         if (progress && totalBytes > 0)
             progress(double(done) / double(totalBytes));

@@ -7,6 +7,7 @@
 #include "backup/ZipSupport.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
+#include "data/SyncToDisk.h"
 #include "program/BuildInfo.h"
 #include "program/ItemFiles.h"
 
@@ -16,7 +17,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <fcntl.h>
 #include <new>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -299,15 +299,6 @@ void addManifest(zip_t *archive, const BackupManifest &base, MemberHashes &hashe
     zip_file_set_external_attributes(archive, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, (S_IFREG | 0600) << 16);
 }
 
-void syncPath(const QString &path, int flags)
-{
-    const int handle = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (handle < 0)
-        return;
-    ::fsync(handle);
-    ::close(handle);
-}
-
 void progressCallback(zip_t *, double fraction, void *state)
 {
     static_cast<BackupProgress *>(state)->progress(fraction);
@@ -405,11 +396,23 @@ BackupSummary writeBackup(const QString &dataFolder, const QString &zipPath, Bac
     if (::chmod(QFile::encodeName(staged).constData(), 0600) != 0)
         throw BackupError(QStringLiteral("The backup %1 could not be made private: %2")
                               .arg(native(target.filePath()), QString::fromLocal8Bit(std::strerror(errno))));
-    syncPath(staged, O_RDONLY);
-    if (::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target.filePath()).constData()) != 0)
+    if (const std::optional<QString> why = syncToDisk(staged))
+        throw BackupError(QStringLiteral("The backup %1 could not be written: %2").arg(native(target.filePath()), *why));
+    // The backup it replaces is kept by a second name until the new one's
+    // name is on the disk (where the file system has such names).
+    const QByteArray targetName = QFile::encodeName(target.filePath());
+    const QByteArray previous = QFile::encodeName(staging.filePath(QStringLiteral("previous.zip")));
+    const bool previousKept = ::link(targetName.constData(), previous.constData()) == 0;
+    if (::rename(QFile::encodeName(staged).constData(), targetName.constData()) != 0)
         throw BackupError(QStringLiteral("The backup could not be saved as %1: %2")
                               .arg(native(target.filePath()), QString::fromLocal8Bit(std::strerror(errno))));
-    syncPath(target.path(), O_RDONLY | O_DIRECTORY);
+    // Until its folder is on the disk the new name may vanish with a power
+    // cut: such a backup is not called written, and the old one comes back.
+    if (const std::optional<QString> why = syncToDisk(target.path())) {
+        if (!previousKept || ::rename(previous.constData(), targetName.constData()) != 0)
+            ::unlink(targetName.constData());
+        throw BackupError(QStringLiteral("The backup %1 could not be written: %2").arg(native(target.filePath()), *why));
+    }
 
     summary.manifest = base;
     summary.manifest.members = hashes.complete().value_or(QList<BackupMember>());

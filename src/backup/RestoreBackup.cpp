@@ -2,6 +2,8 @@
 
 #include "backup/BackupError.h"
 #include "backup/BackupReader.h"
+#include "data/Inventory.h"
+#include "data/SyncToDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,9 +11,8 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,13 +21,13 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-void syncFolder(const QString &path)
+// A folder's list of names put on the disk; the restore fails, saying so
+// for the folder it makes, when it cannot be.
+void syncFolder(const QString &path, const QString &target)
 {
-    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0)
-        return;
-    ::fsync(handle);
-    ::close(handle);
+    if (const std::optional<QString> why = syncToDisk(path))
+        throw BackupError(QStringLiteral("The restored folder %1 could not be written: %2. Nothing was changed.")
+                              .arg(native(target), *why));
 }
 
 // The folders on the way to path that do not exist yet, outermost first.
@@ -96,6 +97,8 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
                                          "data folder; name a new folder. Nothing was changed.")
                               .arg(native(target)));
 
+    const bool targetWasThere = targetInfo.isDir();   // and empty
+
     const std::unique_ptr<BackupArchive> archive = BackupArchive::open(zipPath);
     const BackupManifest &manifest = archive->manifest();
 
@@ -125,26 +128,29 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
                 progress(from + width * fraction);
         };
     };
-    // The whole backup is checked before anything is written for it.
+    MadeFolders made;
+    made.make(parent);
+    const QString hidden = QDir(parent).filePath(QLatin1Char('.') + QFileInfo(target).fileName());
+    // The whole backup is checked before anything is unpacked from it. The
+    // databases' scratch copies go beside the new folder, on the disk that
+    // was found to have room for them; the system's temporary folder may
+    // be small, elsewhere, or not there.
     {
-        QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("stowbook-verify-XXXXXX")));
+        QTemporaryDir scratch(hidden + QStringLiteral(".verify-XXXXXX"));
         if (!scratch.isValid())
-            throw BackupError(QStringLiteral("No temporary folder to check the databases in: %1").arg(scratch.errorString()));
+            throw BackupError(QStringLiteral("Nothing can be written in %1: %2").arg(native(parent), scratch.errorString()));
         archive->verify(scratch.path(), part(0, 0.5));
     }
 
-    MadeFolders made;
-    made.make(parent);
     // Everything is unpacked in one hidden folder beside the new one; it
     // becomes the new folder by a rename, or goes entirely.
-    QTemporaryDir staging(QDir(parent).filePath(QLatin1Char('.') + QFileInfo(target).fileName()
-                                                + QStringLiteral(".restore-XXXXXX")));
+    QTemporaryDir staging(hidden + QStringLiteral(".restore-XXXXXX"));
     if (!staging.isValid())
         throw BackupError(QStringLiteral("Nothing can be written in %1: %2").arg(native(parent), staging.errorString()));
     archive->extractTo(staging.path(), part(0.5, 0.5));
     QFile::setPermissions(staging.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    syncFolder(staging.path());
-    syncFolder(QDir(staging.path()).filePath(QStringLiteral("images")));
+    syncFolder(QDir(staging.path()).filePath(ImagesFolderName), target);
+    syncFolder(staging.path(), target);
 
     // An empty folder at target is replaced; anything put there meanwhile
     // makes the rename fail and is left alone.
@@ -152,7 +158,15 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
         throw BackupError(QStringLiteral("The restored folder could not take the name %1: %2. Nothing was changed.")
                               .arg(native(target), QString::fromLocal8Bit(std::strerror(errno))));
     staging.setAutoRemove(false);
-    syncFolder(parent);
+    try {
+        // Until then the new name may vanish with a power cut.
+        syncFolder(parent, target);
+    } catch (const BackupError &) {
+        QDir(target).removeRecursively();
+        if (targetWasThere)
+            QDir().mkdir(target);
+        throw;
+    }
     made.keep();
     return manifest;
 }

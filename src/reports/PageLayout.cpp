@@ -19,6 +19,7 @@ QPageSize paperForLocale()
 PageLayout::PageLayout(QObject *parent)
     : QObject(parent)
 {
+    m_pictureReaders.setMaxThreadCount(PictureReaders);
 }
 
 PageLayout::~PageLayout() = default;

@@ -13,6 +13,7 @@
 #include <QSize>
 #include <QSizeF>
 #include <QStringList>
+#include <QThreadPool>
 #include <algorithm>
 #include <future>
 #include <list>
@@ -101,6 +102,10 @@ public:
     // printed photo, a PDF of many photos stays small, and a camera's JPEG
     // of a few thousand pixels across can be read at an eighth of its size.
     static constexpr double PictureDotsPerInch = 150;
+    // The most pictures read at once while pages are painted. Reading a
+    // photo is mostly decoding it: a few threads keep the processors busy,
+    // and more only hold more photos in memory at once.
+    static constexpr int PictureReaders = 4;
 
     explicit PageLayout(QObject *parent = nullptr);
     ~PageLayout() override;
@@ -238,8 +243,8 @@ private:
     // The pixels a picture drawn in rect (twips) is read at, on a device of
     // devicePerTwip pixels a twip.
     static QSize picturePixels(const QRectF &rect, double devicePerTwip);
-    // Starts reading, on other threads, the pictures of the pages given
-    // that are not read or being read yet (paintPages, devicePerTwip as there).
+    // Queues for m_pictureReaders the pictures of the pages given that are
+    // not read or being read yet (paintPages, devicePerTwip as there).
     void prefetchPictures(const QList<int> &pages, double devicePerTwip) const;
     // The picture read for drawing at pixels, through a few recent ones, so
     // paging back and forth in the preview does not read every photo again.
@@ -306,4 +311,8 @@ private:
         std::future<QImage> image;
     };
     mutable std::list<PendingPicture> m_pendingPictures;
+    // The threads that read them, PictureReaders at most, in the order the
+    // pages need them. Declared last: reads still running end before the
+    // rest of the document goes.
+    mutable QThreadPool m_pictureReaders;
 };

@@ -8,6 +8,9 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <future>
+#include <memory>
 
 namespace {
 
@@ -120,9 +123,16 @@ void PageLayout::prefetchPictures(const QList<int> &pages, double devicePerTwip)
                     || std::any_of(m_pendingPictures.begin(), m_pendingPictures.end(), known))
                     continue;
                 std::shared_ptr<const LayoutPicture> source = cell.picture;
-                m_pendingPictures.push_back(PendingPicture{
-                    source.get(), pixels, source,
-                    std::async(std::launch::async, [source, pixels] { return source->image(pixels); })});
+                auto reading = std::make_shared<std::promise<QImage>>();
+                std::future<QImage> image = reading->get_future();
+                m_pictureReaders.start([reading, source, pixels] {
+                    try {
+                        reading->set_value(source->image(pixels));
+                    } catch (...) {
+                        reading->set_exception(std::current_exception());
+                    }
+                });
+                m_pendingPictures.push_back(PendingPicture{source.get(), pixels, source, std::move(image)});
             }
         }
     }
@@ -263,10 +273,15 @@ bool PageLayout::paintPages(QPagedPaintDevice &device, const QPageRanges &pages)
     const double scale = std::min(device.width() / m_docSize.width(), device.height() / m_docSize.height());
     const QRectF target(0, 0, m_docSize.width() * scale, m_docSize.height() * scale);
     // Reading photos is most of the time of a page of them: the pictures of
-    // the page being painted and of the next one are read on other threads
-    // meanwhile. What is left over (an early stop) is waited for and dropped.
+    // the page being painted and of the next one are read by the document's
+    // few reader threads meanwhile. What is left over (an early stop) is
+    // dropped unread, or waited for when its read has begun.
     const double devicePerTwip = painter.transform().mapRect(QRectF(0, 0, 1000, 1000)).width() / 1000 * scale;
-    const auto done = qScopeGuard([this] { m_pendingPictures.clear(); });
+    const auto done = qScopeGuard([this] {
+        m_pictureReaders.clear();
+        m_pictureReaders.waitForDone();
+        m_pendingPictures.clear();
+    });
     for (qsizetype i = 0; i < chosen.size(); ++i) {
         prefetchPictures(chosen.mid(i, 2), devicePerTwip);
         if (i > 0 && !device.newPage()) {

@@ -11,6 +11,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QThread>
 #include <atomic>
 
@@ -196,6 +198,52 @@ TEST_F(BackupTest, RestoreRefusesAnExistingFolderAndTakesAnEmptyOne)
     restoreBackup(zip, empty);
     EXPECT_TRUE(QFile::exists(empty + "/stowbook.db"));
     EXPECT_EQ(modeOf(empty), 0700);
+}
+
+// A restore checks the databases on the disk it restores to, where it
+// checked for room: a temporary folder of the system that cannot be written
+// does not stop it, nor does one that is not there while the program's
+// current folder cannot be written either (as "/" for a program started
+// from a menu). Nothing of the check stays beside the restored folder.
+TEST_F(BackupTest, ARestoreChecksTheDatabasesBesideTheNewFolder)
+{
+    const QString zip = scratch(QStringLiteral("b.zip"));
+    writeBackup(dataFolder(), zip);
+    QFile plainFile(scratch(QStringLiteral("a file")));
+    ASSERT_TRUE(plainFile.open(QIODevice::WriteOnly));
+    plainFile.close();
+    struct Row { const char *name; QString temporaryFolder; };
+    const Row rows[] = {
+        {"a file, not a folder", scratch(QStringLiteral("a file"))},
+        // Not even root makes anything there.
+        {"a folder nothing can be made in", QStringLiteral("/proc")},
+        {"a folder that is not there", scratch(QStringLiteral("no such folder"))},
+    };
+    const QByteArray setting = qgetenv("TMPDIR");
+    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
+    const QString current = QDir::currentPath();
+    const auto putBack = qScopeGuard([&] {
+        if (wasSet)
+            qputenv("TMPDIR", setting);
+        else
+            qunsetenv("TMPDIR");
+        QDir::setCurrent(current);
+    });
+    ASSERT_TRUE(QDir::setCurrent(QStringLiteral("/proc")));
+    int count = 0;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        qputenv("TMPDIR", QFile::encodeName(row.temporaryFolder));
+        const QString place = scratch(QStringLiteral("place %1").arg(++count));
+        try {
+            restoreBackup(zip, place + QStringLiteral("/restored"));
+        } catch (const BackupError &error) {
+            ADD_FAILURE() << error.message().toStdString();
+        }
+        EXPECT_EQ(QDir(place).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("restored")});
+    }
+    EXPECT_FALSE(QFileInfo::exists(scratch(QStringLiteral("no such folder"))));
 }
 
 // Another program writing meanwhile does not stop a backup; one holding the

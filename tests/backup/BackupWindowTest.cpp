@@ -3,10 +3,15 @@
 
 #include "backup/RestoreBackup.h"
 #include "backup/window/BackupWindow.h"
+#include "data/DbError.h"
 #include "program/Household.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <functional>
+#include <new>
+#include <stdexcept>
 
 class BackupWindowTest : public BackupTest {
 protected:
@@ -69,4 +74,65 @@ TEST_F(BackupWindowTest, TheMenuBackupAsksWritesAndTells)
     EXPECT_TRUE(prompts.messages().front().text.contains(QStringLiteral("does not exist")))
         << prompts.messages().front().text.toStdString();
     EXPECT_EQ(prompts.messages().front().icon, Prompts::Icon::Exclamation);
+}
+
+namespace {
+
+// Passes what the backup tells on to the run, and fails it with stop() as
+// it begins writing the archive: the databases are copied by then and the
+// archive is open.
+class StoppingProgress : public BackupProgress {
+public:
+    StoppingProgress(BackupProgress *run, std::function<void()> stop) : m_run(run), m_stop(std::move(stop)) {}
+    void stage(const QString &text) override
+    {
+        if (++m_stages == 2)
+            m_stop();
+        m_run->stage(text);
+    }
+    void progress(double fraction) override { m_run->progress(fraction); }
+    bool cancelled() override { return m_run->cancelled(); }
+
+private:
+    BackupProgress *m_run;
+    std::function<void()> m_stop;
+    int m_stages = 0;
+};
+
+} // namespace
+
+// Whatever stops a backup on its thread ends it as a failed backup with a
+// message that names the file, never the program, and leaves no archive.
+TEST_F(BackupWindowTest, AnyFailureOnTheBackupThreadIsToldAsAFailedBackup)
+{
+    struct Row { const char *name; std::function<void()> stop; QString reason; };
+    const Row rows[] = {
+        {"no memory", [] { throw std::bad_alloc(); }, QStringLiteral("out of memory")},
+        {"a database error", [] { throw DbError(DbError::NotDatabase, QStringLiteral("Unrecognized database format")); },
+         QStringLiteral("3049  Unrecognized database format")},
+        {"another exception", [] { throw std::runtime_error("the cable was pulled"); },
+         QStringLiteral("the cable was pulled")},
+        {"something that is no exception", [] { throw 42; }, QStringLiteral("an unexpected error")},
+    };
+    const QString zip = scratch(QStringLiteral("stopped.zip"));
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        prompts.clear();
+        const auto writer = [&row](const QString &folder, const QString &path, BackupProgress *run) {
+            StoppingProgress stopping(run, row.stop);
+            return writeBackup(folder, path, &stopping);
+        };
+        auto *run = new BackupRun(dataFolder(), zip, nullptr, writer);
+        QSignalSpy finished(run, &BackupRun::finished);
+        ASSERT_TRUE(finished.count() == 1 || finished.wait(60000));
+        EXPECT_FALSE(run->summary());
+        EXPECT_FALSE(run->wasCancelled());
+        EXPECT_EQ(run->failure(),
+                  QStringLiteral("The backup %1 could not be written: %2").arg(QDir::toNativeSeparators(zip), row.reason));
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        EXPECT_EQ(prompts.messages().front().text, run->failure());
+        EXPECT_EQ(prompts.messages().front().icon, Prompts::Icon::Exclamation);
+        EXPECT_TRUE(folderContents(scratchFolder()).isEmpty()) << "no archive, no staging folder";
+        delete run;
+    }
 }

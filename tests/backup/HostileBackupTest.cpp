@@ -1,5 +1,6 @@
 #include "BackupFixture.h"
 #include "ForgedZip.h"
+#include "QtPrinters.h"
 
 #include "backup/BackupError.h"
 #include "backup/BackupManifest.h"
@@ -277,4 +278,55 @@ TEST_F(HostileBackupTest, AFailedCheckLeavesNoScratchCopy)
     const auto sound = BackupArchive::openBytes(soundBytes);
     EXPECT_NO_THROW(sound->verify(scratchCopies.path()));
     EXPECT_TRUE(QDir(scratchCopies.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+// A member whose data ends before the size its headers and the manifest
+// state, its CRC and checksum those of the shorter data, is refused by the
+// check and by the restore, naming it, and nothing is written. Stored,
+// libzip finds on its own that the data is shorter than the directory says
+// ("damaged"); deflated, the stream ends cleanly and only the reader's
+// count of the bytes against the stated size finds it.
+TEST_F(HostileBackupTest, AMemberShorterThanStatedIsRefused)
+{
+    struct Row { const char *name; qsizetype member; bool deflated; const char *refusal; };
+    const Row rows[] = {
+        {"a stored picture", 1, false, "member \"images/00000003.jpg\" is damaged"},
+        {"a deflated picture", 1, true, "member \"images/00000003.jpg\" holds %1 bytes, not the %2 stated for it"},
+        {"a deflated inventory", 0, true, "member \"stowbook.db\" holds %1 bytes, not the %2 stated for it"},
+    };
+    const QString parent = scratch(QStringLiteral("place"));
+    ASSERT_TRUE(QDir().mkdir(parent));
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ForgedBackup backup = soundBackup();
+        const auto &[name, bytes] = backup.members[row.member];
+        ForgedEntry entry = row.deflated ? deflatedEntry(name, bytes) : storedEntry(name, bytes);
+        entry.statedSize += 10;
+        backup.entries[row.member] = entry;
+        backup.manifest.members[row.member].size += 10;
+        ASSERT_EQ(backup.manifest.members[row.member].sha256, sha256(bytes)) << "the checksum fits the short data";
+        QString refusal = QString::fromLatin1(row.refusal);
+        if (row.deflated)
+            refusal = refusal.arg(bytes.size()).arg(bytes.size() + 10);
+
+        const QString zip = scratch(QStringLiteral("short.zip"));
+        QFile file(zip);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(backup.archive());
+        file.close();
+        const QMap<QString, QByteArray> before = folderContents(scratchFolder());
+        for (const bool restoring : {false, true}) {
+            try {
+                if (restoring)
+                    restoreBackup(zip, parent + QStringLiteral("/restored"));
+                else
+                    verifyBackup(zip);
+                ADD_FAILURE() << (restoring ? "restored" : "verified");
+            } catch (const BackupError &error) {
+                EXPECT_TRUE(error.message().contains(refusal)) << error.message().toStdString();
+            }
+            EXPECT_EQ(folderContents(scratchFolder()).keys(), before.keys());
+        }
+        QDir(parent + QStringLiteral("/restored")).removeRecursively();   // the next case starts as this one did
+    }
 }

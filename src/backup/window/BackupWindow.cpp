@@ -1,6 +1,7 @@
 #include "backup/window/BackupWindow.h"
 
 #include "backup/BackupError.h"
+#include "data/DbError.h"
 #include "dates/LocaleFormats.h"
 #include "program/ConfirmReplaceFile.h"
 #include "program/Household.h"
@@ -14,6 +15,8 @@
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
+#include <exception>
+#include <new>
 
 namespace {
 
@@ -22,7 +25,7 @@ QMutex s_stageLock;
 
 } // namespace
 
-BackupRun::BackupRun(const QString &dataFolder, const QString &zipPath, QWidget *mainWindow)
+BackupRun::BackupRun(const QString &dataFolder, const QString &zipPath, QWidget *mainWindow, Writer writer)
     : QObject(mainWindow), m_zipPath(zipPath)
 {
     s_current = this;
@@ -36,11 +39,24 @@ BackupRun::BackupRun(const QString &dataFolder, const QString &zipPath, QWidget 
     m_dialog->setValue(0);
     connect(m_dialog, &QProgressDialog::canceled, this, &BackupRun::cancel);
 
-    m_thread = QThread::create([this, dataFolder, zipPath] {
+    m_thread = QThread::create([this, dataFolder, zipPath, writer = std::move(writer)] {
+        // An exception that left this thread would end the program, and
+        // with it whatever is being typed in the other windows.
+        const auto failed = [&zipPath](const QString &why) {
+            return QStringLiteral("The backup %1 could not be written: %2").arg(QDir::toNativeSeparators(zipPath), why);
+        };
         try {
-            m_summary = writeBackup(dataFolder, zipPath, this);
+            m_summary = writer(dataFolder, zipPath, this);
         } catch (const BackupError &error) {
             m_failure = error.message();
+        } catch (const std::bad_alloc &) {
+            m_failure = failed(QStringLiteral("out of memory"));
+        } catch (const DbError &error) {
+            m_failure = failed(QStringLiteral("%1  %2").arg(error.number()).arg(error.text()));
+        } catch (const std::exception &error) {
+            m_failure = failed(QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            m_failure = failed(QStringLiteral("an unexpected error"));
         }
     });
     connect(m_thread, &QThread::finished, this, &BackupRun::end);

@@ -7,6 +7,7 @@
 #include <QProgressDialog>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <optional>
 
 class Household;
@@ -20,7 +21,11 @@ class QTimer;
 class BackupRun : public QObject, private BackupProgress {
     Q_OBJECT
 public:
-    BackupRun(const QString &dataFolder, const QString &zipPath, QWidget *mainWindow);
+    // What writes the archive on the run's thread: writeBackup, or a test's
+    // stand-in around it.
+    using Writer = std::function<BackupSummary(const QString &dataFolder, const QString &zipPath, BackupProgress *progress)>;
+
+    BackupRun(const QString &dataFolder, const QString &zipPath, QWidget *mainWindow, Writer writer = writeBackup);
     ~BackupRun() override;
 
     // The run under way, or nullptr; one at a time.

@@ -159,3 +159,64 @@ TEST_F(PicturePlacement, ARowTallerThanAPageShowsItsPictureOnce)
     }
     EXPECT_EQ(pictures, 1);
 }
+
+namespace {
+
+// What the pictures of one document went through: how many reads ran at
+// once at most, how many run now, how many ended.
+struct ReadCount {
+    std::mutex lock;
+    int running = 0;
+    int most = 0;
+    int reads = 0;
+};
+
+class CountedPicture : public LayoutPicture {
+public:
+    explicit CountedPicture(ReadCount &count) : m_count(count) {}
+    QSize size() const override { return QSize(400, 300); }
+    QImage image(QSize pixels) const override
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_count.lock);
+            m_count.most = std::max(m_count.most, ++m_count.running);
+        }
+        // Work as a photo's decoding is: long beside starting a thread.
+        QImage photo(1600, 1200, QImage::Format_RGB32);
+        photo.fill(Qt::darkCyan);
+        const QImage image = photo.scaled(pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const std::lock_guard<std::mutex> lock(m_count.lock);
+        --m_count.running;
+        ++m_count.reads;
+        return image;
+    }
+
+private:
+    ReadCount &m_count;
+};
+
+} // namespace
+
+// A document of many small photos a page is painted with a few reads at a
+// time, not a thread for every photo of the pages read ahead; every photo
+// is read once, and no read runs on once the pages are painted.
+TEST_F(PicturePlacement, AFewPicturesAreReadAtOnceHoweverManyAPageHolds)
+{
+    ReadCount count;
+    constexpr int Pictures = 120;
+    PageLayout document;
+    document.startDoc();
+    for (int i = 0; i < Pictures; ++i)
+        document.pictureRow(Format, {QStringLiteral("Item %1").arg(i), QString()}, 1,
+                            std::make_shared<CountedPicture>(count), 360);
+    document.endDoc();
+    ASSERT_GE(document.pageContent(0).rows.size(), 4 * PageLayout::PictureReaders) << "many pictures a page";
+
+    ASSERT_TRUE(document.exportPdf(path(QStringLiteral("many.pdf"))));
+    const std::lock_guard<std::mutex> lock(count.lock);
+    EXPECT_EQ(count.reads, Pictures);
+    EXPECT_EQ(count.running, 0);
+    EXPECT_GE(count.most, 1);
+    EXPECT_LE(count.most, PageLayout::PictureReaders);
+    EXPECT_EQ(pdfPageCount(path(QStringLiteral("many.pdf"))), document.pageCount());
+}
