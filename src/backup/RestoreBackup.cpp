@@ -2,6 +2,7 @@
 
 #include "backup/BackupError.h"
 #include "backup/BackupReader.h"
+#include "data/MissingFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,19 +28,6 @@ void syncFolder(const QString &path)
         return;
     ::fsync(handle);
     ::close(handle);
-}
-
-// The folders on the way to path that do not exist yet, outermost first.
-QStringList missingFolders(const QString &path)
-{
-    QStringList missing;
-    QDir dir(path);
-    while (!dir.exists()) {
-        missing.prepend(dir.absolutePath());
-        if (!dir.cdUp())
-            break;
-    }
-    return missing;
 }
 
 // Folders made on the way to the restored folder, taken away again unless
