@@ -1,5 +1,6 @@
 #include "setup/DataFolderSetup.h"
 
+#include "data/BufferedSaveFile.h"
 #include "data/Database.h"
 #include "data/MissingFolders.h"
 #include "setup/CreatedPaths.h"
@@ -88,9 +89,14 @@ static void writePicture(const QImage &image, const QString &path, CreatedPaths 
         throw SetupError(QStringLiteral("%1 already exists; setup does not replace pictures.")
                              .arg(QDir::toNativeSeparators(path)));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit())
+    std::optional<QString> failure;
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP"))
+        failure = file.errorString();
+    else
+        failure = commitWhole(file);
+    if (failure)
         throw SetupError(QStringLiteral("Could not write the picture %1: %2")
-                             .arg(QDir::toNativeSeparators(path), file.errorString()));
+                             .arg(QDir::toNativeSeparators(path), *failure));
     created.addFile(path);
     makeFilePrivate(path);
 }
@@ -156,9 +162,13 @@ static void writeShippedFile(const QString &name, const QString &path)
 {
     const QByteArray text = readTemplate(name);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw SetupError(QStringLiteral("Could not write %1: %2")
-                             .arg(QDir::toNativeSeparators(path), file.errorString()));
+    std::optional<QString> failure;
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        failure = file.errorString();
+    else
+        failure = commitWhole(file);
+    if (failure)
+        throw SetupError(QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(path), *failure));
     makeFilePrivate(path);
 }
 
