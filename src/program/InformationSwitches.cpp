@@ -1,6 +1,7 @@
 #include "program/InformationSwitches.h"
 
 #include "program/BuildInfo.h"
+#include "program/QtMessages.h"
 
 #include <cstdio>
 
@@ -24,6 +25,8 @@ std::optional<int> answerInformationRequest(int argc, char **argv, const QString
     const std::optional<QString> text = informationRequested(arguments, program, usage);
     if (!text)
         return std::nullopt;
+    // The answer is all a terminal shows.
+    showOnlyQtProblems();
     const QByteArray bytes = text->toLocal8Bit();
     const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
         && std::fflush(stdout) == 0;

@@ -1,3 +1,6 @@
+#include "ProgramRun.h"
+#include "launcher/Launcher.h"
+#include "program/BuildInfo.h"
 #include "program/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -27,4 +30,18 @@ TEST(CommandLine, CurrentDirectoryGetsItsSlash)
 {
     EXPECT_EQ(dataFolderFromCommandLine(QString(), QStringLiteral("/home/ann")), QStringLiteral("/home/ann/"));
     EXPECT_EQ(dataFolderFromCommandLine(QString(), QStringLiteral("/")), QStringLiteral("/"));
+}
+
+// --help and --version are answered before anything else, run as cron or
+// root runs them: the text and nothing of Qt's.
+TEST(StowbookProgram, AnswersHelpAndVersionWithItsOwnWordsAlone)
+{
+    const ProgramResult help = runProgram(QStringLiteral("stowbook"), {QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out, programUsage().toUtf8());
+    EXPECT_EQ(help.err, QByteArray());
+    const ProgramResult version = runProgram(QStringLiteral("stowbook"), {QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "stowbook " + ProgramVersion.toUtf8() + "\n");
+    EXPECT_EQ(version.err, QByteArray());
 }
