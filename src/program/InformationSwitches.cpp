@@ -1,6 +1,7 @@
 #include "program/InformationSwitches.h"
 
 #include "program/BuildInfo.h"
+#include "program/CommandLine.h"
 #include "program/QtMessages.h"
 
 #include <cstdio>
@@ -8,11 +9,12 @@
 std::optional<QString> informationRequested(const QStringList &arguments, const QString &program,
                                             const QString &usage)
 {
-    if (arguments.size() != 1)
-        return std::nullopt;
-    if (arguments.first() == u"--help")
+    const QString option = soleOption({QCommandLineOption(QStringLiteral("help")),
+                                       QCommandLineOption(QStringLiteral("version"))},
+                                      arguments);
+    if (option == u"help")
         return usage.endsWith(u'\n') ? usage : usage + u'\n';
-    if (arguments.first() == u"--version")
+    if (option == u"version")
         return program + u' ' + ProgramVersion + u'\n';
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "data/Inventory.h"
 #include "runner/ReportRunner.h"
 
+#include "program/CommandLine.h"
 #include "program/Globals.h"
 #include "program/HandleDbError.h"
 #include "program/Prompts.h"
@@ -88,6 +89,17 @@ int runFixedReport(const QString &name, const QString &output)
     return writeDocumentPdf(document, output) ? ExitProduced : ExitOutputFailed;
 }
 
+// "-d DATAFOLDER", and the claim's selections, which only the claim takes:
+// known on the whole line all the same, so that the word after one is its
+// value wherever it stands.
+QList<QCommandLineOption> runnerOptions()
+{
+    QList<QCommandLineOption> options{QCommandLineOption(QStringLiteral("d"), QString(), QStringLiteral("DATAFOLDER"))};
+    for (const QString &name : ClaimSelectionOptions)
+        options << QCommandLineOption(name, QString(), QStringLiteral("NAME"));
+    return options;
+}
+
 // Every item to a CSV file; an empty inventory gives the heading row alone.
 int runItemsExport(const QString &output)
 {
@@ -117,25 +129,25 @@ bool openRunnerDataFolder(const QString &folder)
 
 int runReportCommand(const QStringList &arguments)
 {
+    using Kind = CommandLineWord::Kind;
+    const QList<CommandLineWord> words = readCommandLine(runnerOptions(), arguments);
     QString folder = QDir::currentPath();
+    // The names in order; an empty one stands for a word that is refused,
+    // which makes the command line wrong whatever follows.
     QStringList positional;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == u"-d" && i + 1 < arguments.size()) {
-            folder = arguments[++i];
-        } else if (positional.isEmpty() && arguments[i] == ClaimCommandName) {
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const CommandLineWord &word = words[i];
+        if (word.kind == Kind::Option && word.option == u"d" && word.value) {
+            folder = *word.value;
+        } else if (word.kind == Kind::Argument && positional.isEmpty() && word.text == ClaimCommandName) {
             // The claim takes options of its own; -d may still come first.
-            QStringList rest;
-            for (qsizetype j = i + 1; j < arguments.size(); ++j) {
-                if (arguments[j] == u"-d" && j + 1 < arguments.size())
-                    folder = arguments[++j];
-                else
-                    rest << arguments[j];
-            }
-            return runClaimCommand(folder, rest);
-        } else if (arguments[i].startsWith(u'-') && arguments[i].size() > 1) {
-            positional << QString(); // an unknown switch: refused below
+            return runClaimCommand(folder, words.mid(i + 1));
+        } else if (word.kind == Kind::Argument) {
+            positional << word.text;
         } else {
-            positional << arguments[i];
+            // An unknown switch, -d without its folder, or an option that
+            // only the claim takes.
+            positional << QString();
         }
     }
     if (positional.size() != 2 || positional.contains(QString())) {
