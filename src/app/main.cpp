@@ -33,6 +33,11 @@ int main(int argc, char **argv)
     installHelpKey(&app, [&household] { return household.HelpFilePath(); });
     installButtonRules(&app);
 
+    // "--help", "--version" and "--home" count only as the whole command
+    // line. Every other command line goes to the main window as it is: its
+    // data folder is the text after the first "-d" anywhere on the line, even
+    // inside another word, to the end, blanks and all (CommandLine.h), which
+    // no option parser reads that way.
     QStringList arguments = QApplication::arguments().mid(1);
     if (isHomeStart(arguments)) {
         const HomeStart start = prepareHomeStart(homeDataFolder());

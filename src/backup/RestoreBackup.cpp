@@ -3,6 +3,7 @@
 #include "backup/BackupError.h"
 #include "backup/BackupReader.h"
 #include "data/Inventory.h"
+#include "data/MissingFolders.h"
 #include "data/SyncToDisk.h"
 
 #include <QDir>
@@ -28,19 +29,6 @@ void syncFolder(const QString &path, const QString &target)
     if (const std::optional<QString> why = syncToDisk(path))
         throw BackupError(QStringLiteral("The restored folder %1 could not be written: %2. Nothing was changed.")
                               .arg(native(target), *why));
-}
-
-// The folders on the way to path that do not exist yet, outermost first.
-QStringList missingFolders(const QString &path)
-{
-    QStringList missing;
-    QDir dir(path);
-    while (!dir.exists()) {
-        missing.prepend(dir.absolutePath());
-        if (!dir.cdUp())
-            break;
-    }
-    return missing;
 }
 
 // Folders made on the way to the restored folder, taken away again unless

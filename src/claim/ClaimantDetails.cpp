@@ -1,5 +1,6 @@
 #include "claim/ClaimantDetails.h"
 
+#include "data/BufferedSaveFile.h"
 #include "data/Inventory.h"
 
 #include <QFile>
@@ -68,10 +69,12 @@ bool writeClaimantDetails(const QString &folder, const ClaimantDetails &details,
     root.insert(DateKey, details.dateOfLoss.isZero() ? QString() : DateValue::fromDate(details.dateOfLoss.date()).toIsoText());
     const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
     QSaveFile file(folder + ClaimantFileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    std::optional<QString> failure;
+    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size())
+        failure = file.errorString();
+    else
+        failure = commitWhole(file);
+    if (failure && error)
+        *error = *failure;
+    return !failure;
 }

@@ -1,6 +1,7 @@
 #include "launcher/Launcher.h"
 
 #include "data/Inventory.h"
+#include "program/CommandLine.h"
 #include "program/Prompts.h"
 #include "setup/DataFolderSetup.h"
 
@@ -28,7 +29,7 @@ QString programUsage()
 
 bool isHomeStart(const QStringList &arguments)
 {
-    return arguments == QStringList{HomeSwitch};
+    return soleOption({QCommandLineOption(HomeOption)}, arguments) == HomeOption;
 }
 
 QString homeDataFolder()

@@ -4,12 +4,12 @@
 #include <QStringList>
 #include <optional>
 
-// The desktop menu entry starts the program with this switch alone. The
-// program then works on the user's own data folder (homeDataFolder) and lays
-// it out on the first start. "-d FOLDER" and a start without switches keep
-// their meaning: the switch holds no "-d", and only the whole command line
-// "--home" is taken for it.
-inline const QString HomeSwitch = QStringLiteral("--home");
+// The desktop menu entry starts the program with the switch "--home" alone.
+// The program then works on the user's own data folder (homeDataFolder) and
+// lays it out on the first start. "-d FOLDER" and a start without switches
+// keep their meaning: the switch holds no "-d", and only the whole command
+// line "--home" is taken for it.
+inline const QString HomeOption = QStringLiteral("home");
 
 // What "stowbook --help" prints: every way in.
 QString programUsage();

@@ -1,17 +1,20 @@
 #include "program/InformationSwitches.h"
 
 #include "program/BuildInfo.h"
+#include "program/CommandLine.h"
+#include "program/QtMessages.h"
 
 #include <cstdio>
 
 std::optional<QString> informationRequested(const QStringList &arguments, const QString &program,
                                             const QString &usage)
 {
-    if (arguments.size() != 1)
-        return std::nullopt;
-    if (arguments.first() == u"--help")
+    const QString option = soleOption({QCommandLineOption(QStringLiteral("help")),
+                                       QCommandLineOption(QStringLiteral("version"))},
+                                      arguments);
+    if (option == u"help")
         return usage.endsWith(u'\n') ? usage : usage + u'\n';
-    if (arguments.first() == u"--version")
+    if (option == u"version")
         return program + u' ' + ProgramVersion + u'\n';
     return std::nullopt;
 }
@@ -24,6 +27,8 @@ std::optional<int> answerInformationRequest(int argc, char **argv, const QString
     const std::optional<QString> text = informationRequested(arguments, program, usage);
     if (!text)
         return std::nullopt;
+    // The answer is all a terminal shows.
+    showOnlyQtProblems();
     const QByteArray bytes = text->toLocal8Bit();
     const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
         && std::fflush(stdout) == 0;

@@ -1,5 +1,7 @@
 #include "reports/PageLayout.h"
 
+#include "data/BufferedSaveFile.h"
+
 #include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -316,7 +318,7 @@ bool PageLayout::exportPdf(const QString &path, QString *error) const
             return fail(QStringLiteral("The pages could not be drawn."));
         }
     }
-    if (!file.commit())
-        return fail(file.errorString());
+    if (const std::optional<QString> failure = commitWhole(file))
+        return fail(*failure);
     return true;
 }

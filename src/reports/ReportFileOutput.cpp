@@ -6,28 +6,20 @@
 #include "reports/ReportSpec.h"
 
 #include <algorithm>
-#include <cstring>
-
-// Written to the file whenever this much has gathered.
-static constexpr qsizetype FlushBytes = 256 * 1024;
 
 ReportFileOutput::ReportFileOutput(Household &household, QString path)
     : m_household(household), m_path(std::move(path)), m_file(m_path)
 {
 }
 
-// QSaveFile drops its temporary file unless commit() was reached, so a
+// The buffered file drops its temporary file unless it was committed, so a
 // report that never finished leaves nothing behind.
 ReportFileOutput::~ReportFileOutput() = default;
 
 bool ReportFileOutput::fail()
 {
-    const QString reason = m_file.errorString();
-    m_file.cancelWriting();
-    m_failed = true;
-    m_used = 0;
-    m_household.HandleDbError(DbError(DbError::PathFileAccess,
-                                      QStringLiteral("The report cannot be written to '%1': %2").arg(m_path, reason)));
+    m_household.HandleDbError(DbError(
+        DbError::PathFileAccess, QStringLiteral("The report cannot be written to '%1': %2").arg(m_path, m_file.errorString())));
     return false;
 }
 
@@ -35,28 +27,7 @@ bool ReportFileOutput::open()
 {
     // No file of the user's is ever overwritten in place: the report is
     // written beside it and renamed over it at the end.
-    m_file.setDirectWriteFallback(false);
-    if (!m_file.open(QIODevice::WriteOnly))
-        return fail();
-    m_buffer.resize(2 * FlushBytes);
-    return true;
-}
-
-bool ReportFileOutput::flush()
-{
-    if (m_used == 0)
-        return true;
-    if (m_file.write(m_buffer.constData(), m_used) != m_used)
-        return fail();
-    m_used = 0;
-    return true;
-}
-
-char *ReportFileOutput::room(qsizetype bytes)
-{
-    if (m_buffer.size() - m_used < bytes)
-        m_buffer.resize(std::max(2 * m_buffer.size(), m_used + bytes));
-    return m_buffer.data() + m_used;
+    return m_file.open() || fail();
 }
 
 bool ReportFileOutput::writeLine(const QString &line)
@@ -69,42 +40,37 @@ void ReportFileOutput::put(QStringView text)
 {
     // Most cells are plain ASCII: copied byte by byte, with no UTF-8
     // conversion and no temporary array per cell.
-    char *out = room(text.size());
+    char *out = m_file.room(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c >= 0x80) {
-            m_used += i;
-            const QByteArray rest = text.mid(i).toUtf8();
-            std::memcpy(room(rest.size()), rest.constData(), size_t(rest.size()));
-            m_used += rest.size();
+            m_file.used(i);
+            m_file.append(text.mid(i).toUtf8());
             return;
         }
         out[i] = char(c);
     }
-    m_used += text.size();
+    m_file.used(text.size());
 }
 
 void ReportFileOutput::put(QLatin1StringView text)
 {
-    // Only ever called with ASCII markup, which is its own UTF-8. Copied
-    // by hand: QByteArray::append goes through its general insert, which
-    // for these few bytes costs more than the copy.
-    std::memcpy(room(text.size()), text.data(), size_t(text.size()));
-    m_used += text.size();
+    // Only ever called with ASCII markup, which is its own UTF-8.
+    m_file.append(QByteArrayView(text.data(), text.size()));
 }
 
 void ReportFileOutput::putEscaped(QStringView text)
 {
     // One pass for plain ASCII, escaping as it copies; room for the worst
     // case, every character an entity ("&quot;" is six bytes).
-    char *const start = room(6 * text.size());
+    char *const start = m_file.room(6 * text.size());
     char *out = start;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c >= 0x80) {
             // The rest the general way: the same four characters
             // QString::toHtmlEscaped replaces, then UTF-8.
-            m_used += out - start;
+            m_file.used(out - start);
             put(text.mid(i).toString().toHtmlEscaped());
             return;
         }
@@ -125,35 +91,28 @@ void ReportFileOutput::putEscaped(QStringView text)
             *out++ = char(c);
         }
     }
-    m_used += out - start;
+    m_file.used(out - start);
 }
 
 bool ReportFileOutput::endLine()
 {
-    if (m_failed || !m_file.isOpen()) {
-        m_used = 0;
-        return false;
-    }
+    // A file that failed before (and was reported then) or was abandoned
+    // drops its lines without a word.
+    const bool writable = m_file.writable();
     put(QLatin1StringView("\r\n"));
-    return m_used < FlushBytes || flush();
+    return m_file.writeIfFull() || (writable && fail());
 }
 
 bool ReportFileOutput::finish()
 {
-    if (m_failed || !m_file.isOpen() || !flush())
+    if (!m_file.writable())
         return false;
-    if (!m_file.commit())
-        return fail();
-    return true;
+    return m_file.commit() || fail();
 }
 
 void ReportFileOutput::abandon()
 {
-    m_used = 0;
-    m_buffer.clear();
-    m_failed = true;
-    if (m_file.isOpen())
-        m_file.cancelWriting();
+    m_file.cancel();
 }
 
 bool TextReportWriter::begin(const ReportSpec &, const ReportQuery &)

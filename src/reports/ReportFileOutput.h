@@ -1,9 +1,8 @@
 #pragma once
 
+#include "data/BufferedSaveFile.h"
 #include "reports/ReportOutput.h"
 
-#include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 
 class Household;
@@ -37,20 +36,14 @@ protected:
     bool endLine();
 
 private:
-    bool flush();
+    // Reports the file's failure; false.
     bool fail();
-    // Room for bytes more at the end of the buffer; put then counts what
-    // it wrote there into m_used.
-    char *room(qsizetype bytes);
 
     Household &m_household;
     QString m_path;
-    QSaveFile m_file;
-    // The lines not yet written: m_used bytes of m_buffer, whose size is
-    // only its room (no per-piece resizing, which cost more than the copy).
-    QByteArray m_buffer;
-    qsizetype m_used = 0;
-    bool m_failed = false;  // reported or abandoned: nothing more is written
+    // Reported failed or abandoned once it is no longer writable: nothing
+    // more is written or reported.
+    BufferedSaveFile m_file;
 };
 
 // The text file: one line per row, the cells joined by tabs; no title and

@@ -1,5 +1,6 @@
 #include "reports/ReportFileWriter.h"
 
+#include "data/BufferedSaveFile.h"
 #include "reports/ReportNumbers.h"
 
 #include <QSaveFile>
@@ -94,10 +95,12 @@ bool saveReportFile(const QString &path, const ReportSpec &spec, QString *proble
     if (!bytes)
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
-        if (problem)
-            *problem = QStringLiteral("The report file %1 could not be written: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    std::optional<QString> failure;
+    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size())
+        failure = file.errorString();
+    else
+        failure = commitWhole(file);
+    if (failure && problem)
+        *problem = QStringLiteral("The report file %1 could not be written: %2").arg(path, *failure);
+    return !failure;
 }

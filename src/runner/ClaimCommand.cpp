@@ -18,52 +18,43 @@
 namespace {
 
 struct ClaimArguments {
+    QString folder;
     QString output;
     ClaimSelection selection;
     QString error;
 };
 
-ClaimArguments parseClaimArguments(const QStringList &arguments)
+ClaimArguments parseClaimArguments(const QString &dataFolder, const QList<CommandLineWord> &words)
 {
-    ClaimArguments parsed;
+    using Kind = CommandLineWord::Kind;
+    ClaimArguments parsed{dataFolder, {}, {}, {}};
     bool chosen = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        std::optional<ClaimSelection::Kind> kind;
-        QString option;
-        for (const auto &[name, k] : {std::pair{"--category", ClaimSelection::Kind::Category},
-                                      std::pair{"--location", ClaimSelection::Kind::Location},
-                                      std::pair{"--report", ClaimSelection::Kind::ReportFile}}) {
-            const QString flag = QLatin1String(name);
-            if (argument == flag || argument.startsWith(flag + u'=')) {
-                kind = k;
-                option = flag;
-            }
-        }
-        if (kind) {
+    for (const CommandLineWord &word : words) {
+        if (word.kind == Kind::Option && word.option == u"d" && word.value) {
+            parsed.folder = *word.value;
+        } else if (word.kind == Kind::Option && word.option != u"d") {
             if (chosen) {
                 parsed.error = QStringLiteral("Choose one of --category, --location and --report.");
                 return parsed;
             }
-            QString value;
-            if (argument.size() > option.size()) {
-                value = argument.mid(option.size() + 1);
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            }
+            const QString value = word.value.value_or(QString());
             if (value.isEmpty()) {
-                parsed.error = QStringLiteral("%1 needs a name.").arg(option);
+                parsed.error = QStringLiteral("--%1 needs a name.").arg(word.option);
                 return parsed;
             }
-            parsed.selection = ClaimSelection{*kind, value};
+            const ClaimSelection::Kind kind = word.option == u"category" ? ClaimSelection::Kind::Category
+                                              : word.option == u"location" ? ClaimSelection::Kind::Location
+                                                                           : ClaimSelection::Kind::ReportFile;
+            parsed.selection = ClaimSelection{kind, value};
             chosen = true;
-        } else if (argument.startsWith(u'-') && argument.size() > 1) {
-            parsed.error = QStringLiteral("Unknown option \"%1\".").arg(argument);
+        } else if (word.kind != Kind::Argument) {
+            // An unknown option, or -d at the end without its folder.
+            parsed.error = QStringLiteral("Unknown option \"%1\".").arg(word.text);
             return parsed;
         } else if (parsed.output.isEmpty()) {
-            parsed.output = argument;
+            parsed.output = word.text;
         } else {
-            parsed.error = QStringLiteral("Name one output file, not \"%1\" and \"%2\".").arg(parsed.output, argument);
+            parsed.error = QStringLiteral("Name one output file, not \"%1\" and \"%2\".").arg(parsed.output, word.text);
             return parsed;
         }
     }
@@ -76,16 +67,16 @@ ClaimArguments parseClaimArguments(const QStringList &arguments)
 
 } // namespace
 
-int runClaimCommand(Household &household, const QString &dataFolder, const QStringList &arguments)
+int runClaimCommand(Household &household, const QString &dataFolder, const QList<CommandLineWord> &words)
 {
-    ClaimArguments parsed = parseClaimArguments(arguments);
+    ClaimArguments parsed = parseClaimArguments(dataFolder, words);
     if (!parsed.error.isEmpty()) {
         printError(parsed.error);
         printError(runnerUsage());
         return ExitUsage;
     }
     const QString output = QFileInfo(parsed.output).absoluteFilePath();
-    if (!openRunnerDataFolder(household, dataFolder))
+    if (!openRunnerDataFolder(household, parsed.folder))
         return ExitDatabase;
     if (parsed.selection.kind == ClaimSelection::Kind::ReportFile) {
         // A bare name is a report file of the data folder, as for reports.

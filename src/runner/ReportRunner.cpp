@@ -1,6 +1,7 @@
 #include "data/Inventory.h"
 #include "runner/ReportRunner.h"
 
+#include "program/CommandLine.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/PageLayout.h"
@@ -87,6 +88,17 @@ int runFixedReport(Household &household, const QString &name, const QString &out
     return writeDocumentPdf(household, document, output) ? ExitProduced : ExitOutputFailed;
 }
 
+// "-d DATAFOLDER", and the claim's selections, which only the claim takes:
+// known on the whole line all the same, so that the word after one is its
+// value wherever it stands.
+QList<QCommandLineOption> runnerOptions()
+{
+    QList<QCommandLineOption> options{QCommandLineOption(QStringLiteral("d"), QString(), QStringLiteral("DATAFOLDER"))};
+    for (const QString &name : ClaimSelectionOptions)
+        options << QCommandLineOption(name, QString(), QStringLiteral("NAME"));
+    return options;
+}
+
 // Every item to a CSV file; an empty inventory gives the heading row alone.
 int runItemsExport(Household &household, const QString &output)
 {
@@ -114,25 +126,25 @@ bool openRunnerDataFolder(Household &household, const QString &folder)
 
 int runReportCommand(Household &household, const QStringList &arguments)
 {
+    using Kind = CommandLineWord::Kind;
+    const QList<CommandLineWord> words = readCommandLine(runnerOptions(), arguments);
     QString folder = QDir::currentPath();
+    // The names in order; an empty one stands for a word that is refused,
+    // which makes the command line wrong whatever follows.
     QStringList positional;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == u"-d" && i + 1 < arguments.size()) {
-            folder = arguments[++i];
-        } else if (positional.isEmpty() && arguments[i] == ClaimCommandName) {
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const CommandLineWord &word = words[i];
+        if (word.kind == Kind::Option && word.option == u"d" && word.value) {
+            folder = *word.value;
+        } else if (word.kind == Kind::Argument && positional.isEmpty() && word.text == ClaimCommandName) {
             // The claim takes options of its own; -d may still come first.
-            QStringList rest;
-            for (qsizetype j = i + 1; j < arguments.size(); ++j) {
-                if (arguments[j] == u"-d" && j + 1 < arguments.size())
-                    folder = arguments[++j];
-                else
-                    rest << arguments[j];
-            }
-            return runClaimCommand(household, folder, rest);
-        } else if (arguments[i].startsWith(u'-') && arguments[i].size() > 1) {
-            positional << QString(); // an unknown switch: refused below
+            return runClaimCommand(household, folder, words.mid(i + 1));
+        } else if (word.kind == Kind::Argument) {
+            positional << word.text;
         } else {
-            positional << arguments[i];
+            // An unknown switch, -d without its folder, or an option that
+            // only the claim takes.
+            positional << QString();
         }
     }
     if (positional.size() != 2 || positional.contains(QString())) {

@@ -1,5 +1,6 @@
 #include "program/Household.h"
 #include "program/InformationSwitches.h"
+#include "program/QtMessages.h"
 #include "runner/ConsolePrompts.h"
 #include "runner/ReportRunner.h"
 
@@ -10,6 +11,7 @@
 // exports and backups of the lists.
 int main(int argc, char **argv)
 {
+    showOnlyQtProblems();
     if (const auto code = answerInformationRequest(argc, argv, QStringLiteral("stowbook-report"), runnerUsage()))
         return *code;
     // The fonts need a GUI application, but nothing is ever shown.

@@ -1,6 +1,8 @@
 #include "setup/DataFolderSetup.h"
 
+#include "data/BufferedSaveFile.h"
 #include "data/Database.h"
+#include "data/MissingFolders.h"
 #include "program/ItemFiles.h"
 #include "setup/CreatedPaths.h"
 #include "setup/DemoInventory.h"
@@ -71,20 +73,6 @@ static void makeFolder(const QString &path, CreatedPaths &created)
     if (info.exists() || !QDir().mkpath(path))
         throw SetupError(QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(path)));
     created.addFolder(path);
-}
-
-// The folders on the way to path that do not exist yet, outermost first:
-// each is made and recorded in turn, so a failed setup can take it away.
-static QStringList missingFolders(const QString &path)
-{
-    QStringList missing;
-    QDir dir(QDir::cleanPath(QDir(path).absolutePath()));
-    while (!dir.exists()) {
-        missing.prepend(dir.absolutePath());
-        if (!dir.cdUp())
-            break;
-    }
-    return missing;
 }
 
 static void writePicture(const QImage &image, const ItemFiles &files, qint64 key, CreatedPaths &created)
@@ -170,9 +158,13 @@ static void writeShippedFile(const QString &name, const QString &path)
 {
     const QByteArray text = readTemplate(name);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw SetupError(QStringLiteral("Could not write %1: %2")
-                             .arg(QDir::toNativeSeparators(path), file.errorString()));
+    std::optional<QString> failure;
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        failure = file.errorString();
+    else
+        failure = commitWhole(file);
+    if (failure)
+        throw SetupError(QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(path), *failure));
     makeFilePrivate(path);
 }
 
@@ -212,7 +204,8 @@ void createDataFolder(const QString &folder, const SetupOptions &options)
 
     CreatedPaths created;
     // Folders on the way keep the umask's permissions: they are the user's
-    // ordinary folders, not the inventory.
+    // ordinary folders, not the inventory. Each is made and recorded in
+    // turn, so a failed setup takes every one of them away again.
     for (const QString &missing : missingFolders(folder))
         makeFolder(missing, created);
     makeFolderPrivate(dir.absolutePath(), created);

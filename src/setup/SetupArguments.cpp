@@ -1,5 +1,7 @@
 #include "setup/SetupArguments.h"
 
+#include "program/CommandLine.h"
+
 QString setupUsage()
 {
     return QStringLiteral(
@@ -32,20 +34,6 @@ QString setupUsage()
         .arg(MaxGeneratedItems);
 }
 
-// Splits "--name=value" and "--name value"; returns false when the value is missing.
-static bool takeValue(const QStringList &arguments, qsizetype &i, const QString &name, QString &value)
-{
-    const QString &argument = arguments.at(i);
-    if (argument.startsWith(name + QLatin1Char('='))) {
-        value = argument.mid(name.size() + 1);
-        return true;
-    }
-    if (i + 1 >= arguments.size())
-        return false;
-    value = arguments.at(++i);
-    return true;
-}
-
 // The two or one names that --backup, --restore and --verify take.
 static SetupArguments archiveArguments(SetupArguments result, const QStringList &names, bool fillOptions)
 {
@@ -76,47 +64,69 @@ static SetupArguments archiveArguments(SetupArguments result, const QStringList 
     return result;
 }
 
+// The options of the setup program, as QCommandLineParser reads them: only
+// their names and whether a value follows count, the usage text is our own.
+static QList<QCommandLineOption> setupOptions()
+{
+    const auto option = [](const QStringList &names, const QString &valueName = QString()) {
+        return QCommandLineOption(names, QString(), valueName);
+    };
+    return {
+        option({QStringLiteral("h"), QStringLiteral("help")}),
+        option({QStringLiteral("version")}),
+        option({QStringLiteral("demo")}),
+        option({QStringLiteral("items")}, QStringLiteral("N")),
+        option({QStringLiteral("seed")}, QStringLiteral("S")),
+        option({QStringLiteral("import")}, QStringLiteral("FILE")),
+        option({QStringLiteral("add-items")}, QStringLiteral("FILE")),
+        option({QStringLiteral("rows")}, QStringLiteral("good|all")),
+        option({QStringLiteral("backup")}),
+        option({QStringLiteral("restore")}),
+        option({QStringLiteral("verify")}),
+    };
+}
+
 SetupArguments parseSetupArguments(const QStringList &arguments)
 {
+    using Kind = CommandLineWord::Kind;
     SetupArguments result;
     bool seenItems = false;
     bool seenSeed = false;
     bool seenRows = false;
     QStringList folders;
-    bool onlyFoldersFollow = false;
 
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        const auto is = [&](const char *name) {
-            const QString option = QLatin1String(name);
-            return argument == option || argument.startsWith(option + QLatin1Char('='));
-        };
-        if (onlyFoldersFollow || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
-            folders << argument;
-        } else if (argument == QLatin1String("--")) {
-            onlyFoldersFollow = true;
-        } else if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
+    // In the order typed: the first mistake is the one reported.
+    for (const CommandLineWord &word : readCommandLine(setupOptions(), arguments)) {
+        if (word.kind == Kind::Argument) {
+            folders << word.text;
+            continue;
+        }
+        if (word.kind == Kind::Unknown) {
+            result.error = QStringLiteral("Unknown option \"%1\".").arg(word.text);
+            return result;
+        }
+        const QString &name = word.option;
+        const QString value = word.value.value_or(QString());
+        if (name == u"help") {
             result.showHelp = true;
-        } else if (argument == QLatin1String("--version")) {
+        } else if (name == u"version") {
             result.showVersion = true;
-        } else if (argument == QLatin1String("--demo")) {
+        } else if (name == u"demo") {
             result.options.demo = true;
-        } else if (argument == QLatin1String("--backup") || argument == QLatin1String("--restore")
-                   || argument == QLatin1String("--verify")) {
+        } else if (name == u"backup" || name == u"restore" || name == u"verify") {
             if (result.action != SetupArguments::Action::Setup) {
                 result.error = QStringLiteral("Choose one of --backup, --restore and --verify.");
                 return result;
             }
-            result.action = argument == QLatin1String("--backup")    ? SetupArguments::Action::Backup
-                            : argument == QLatin1String("--restore") ? SetupArguments::Action::Restore
-                                                                     : SetupArguments::Action::Verify;
-        } else if (is("--items")) {
-            QString value;
+            result.action = name == u"backup"    ? SetupArguments::Action::Backup
+                            : name == u"restore" ? SetupArguments::Action::Restore
+                                                 : SetupArguments::Action::Verify;
+        } else if (name == u"items") {
             if (seenItems) {
                 result.error = QStringLiteral("--items is given twice.");
                 return result;
             }
-            if (!takeValue(arguments, i, QStringLiteral("--items"), value)) {
+            if (!word.value) {
                 result.error = QStringLiteral("--items needs the number of items.");
                 return result;
             }
@@ -129,13 +139,12 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             }
             result.options.generatedItems = int(count);
             seenItems = true;
-        } else if (is("--seed")) {
-            QString value;
+        } else if (name == u"seed") {
             if (seenSeed) {
                 result.error = QStringLiteral("--seed is given twice.");
                 return result;
             }
-            if (!takeValue(arguments, i, QStringLiteral("--seed"), value)) {
+            if (!word.value) {
                 result.error = QStringLiteral("--seed needs a number.");
                 return result;
             }
@@ -148,33 +157,27 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             }
             result.options.seed = seed;
             seenSeed = true;
-        } else if (is("--import") || is("--add-items")) {
-            const QString name = argument.section(u'=', 0, 0);
-            QString value;
+        } else if (name == u"import" || name == u"add-items") {
             if (!result.options.importFile.isEmpty() || !result.addItemsFile.isEmpty()) {
                 result.error = QStringLiteral("Name one file to import, with --import or --add-items.");
                 return result;
             }
-            if (!takeValue(arguments, i, name, value) || value.isEmpty()) {
-                result.error = QStringLiteral("%1 needs the CSV file to read.").arg(name);
+            if (value.isEmpty()) {
+                result.error = QStringLiteral("--%1 needs the CSV file to read.").arg(name);
                 return result;
             }
-            (name == u"--import" ? result.options.importFile : result.addItemsFile) = value;
-        } else if (is("--rows")) {
-            QString value;
+            (name == u"import" ? result.options.importFile : result.addItemsFile) = value;
+        } else if (name == u"rows") {
             if (seenRows) {
                 result.error = QStringLiteral("--rows is given twice.");
                 return result;
             }
-            if (!takeValue(arguments, i, QStringLiteral("--rows"), value) || (value != u"good" && value != u"all")) {
+            if (value != u"good" && value != u"all") {
                 result.error = QStringLiteral("--rows needs \"good\" or \"all\".");
                 return result;
             }
             result.options.problemRows = value == u"good" ? ProblemRows::Skip : ProblemRows::Keep;
             seenRows = true;
-        } else {
-            result.error = QStringLiteral("Unknown option \"%1\".").arg(argument);
-            return result;
         }
     }
 

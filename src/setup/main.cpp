@@ -5,6 +5,7 @@
 #include "dates/LocaleFormats.h"
 #include "program/BuildInfo.h"
 #include "program/ItemFiles.h"
+#include "program/QtMessages.h"
 #include "setup/DataFolderSetup.h"
 #include "setup/ItemsFromFile.h"
 #include "setup/SetupArguments.h"
@@ -97,6 +98,7 @@ static int runArchiveAction(const SetupArguments &arguments, QTextStream &out, Q
 
 int main(int argc, char **argv)
 {
+    showOnlyQtProblems();
     QCoreApplication app(argc, argv);
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

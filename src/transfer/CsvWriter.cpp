@@ -2,10 +2,7 @@
 
 #include "transfer/FormulaCells.h"
 
-#include <algorithm>
 #include <cstring>
-
-static constexpr qsizetype FlushBytes = 256 * 1024;
 
 static bool needsQuotes(QByteArrayView text)
 {
@@ -58,45 +55,26 @@ CsvFileWriter::CsvFileWriter(const QString &path) : m_file(path)
 {
 }
 
-// QSaveFile drops its temporary file unless commit() was reached.
-CsvFileWriter::~CsvFileWriter() = default;
-
 bool CsvFileWriter::open()
 {
-    // A user's file is never written over in place.
-    m_file.setDirectWriteFallback(false);
-    if (!m_file.open(QIODevice::WriteOnly)) {
-        m_failed = true;
-        m_error = m_file.errorString();
+    if (!m_file.open())
         return false;
-    }
-    m_buffer.resize(2 * FlushBytes);
-    std::memcpy(m_buffer.data(), "\xEF\xBB\xBF", 3);
-    m_used = 3;
+    m_file.append("\xEF\xBB\xBF");
     return true;
-}
-
-char *CsvFileWriter::room(qsizetype bytes)
-{
-    if (m_buffer.size() - m_used < bytes)
-        m_buffer.resize(std::max(2 * m_buffer.size(), m_used + bytes));
-    return m_buffer.data() + m_used;
 }
 
 void CsvFileWriter::separate()
 {
-    if (m_rowStarted) {
-        *room(1) = ',';
-        ++m_used;
-    }
+    if (m_rowStarted)
+        m_file.append(",");
     m_rowStarted = true;
 }
 
 void CsvFileWriter::text(QByteArrayView utf8, bool guardFormula)
 {
     separate();
-    char *start = room(3 + 2 * utf8.size());
-    m_used += writeField(start, utf8, guardFormula) - start;
+    char *start = m_file.room(3 + 2 * utf8.size());
+    m_file.used(writeField(start, utf8, guardFormula) - start);
 }
 
 void CsvFileWriter::null()
@@ -104,41 +82,19 @@ void CsvFileWriter::null()
     separate();
 }
 
-bool CsvFileWriter::flush()
-{
-    if (m_failed)
-        return false;
-    if (m_used > 0 && m_file.write(m_buffer.constData(), m_used) != m_used) {
-        m_failed = true;
-        m_error = m_file.errorString();
-        m_file.cancelWriting();
-        return false;
-    }
-    m_used = 0;
-    return true;
-}
-
 bool CsvFileWriter::endRow()
 {
-    std::memcpy(room(2), "\r\n", 2);
-    m_used += 2;
+    m_file.append("\r\n");
     m_rowStarted = false;
-    return m_used < FlushBytes || flush();
+    return m_file.writeIfFull();
 }
 
 bool CsvFileWriter::commit()
 {
-    if (m_failed || !m_file.isOpen() || !flush())
-        return false;
-    if (!m_file.commit()) {
-        m_failed = true;
-        m_error = m_file.errorString();
-        return false;
-    }
-    return true;
+    return m_file.commit();
 }
 
 QString CsvFileWriter::errorString() const
 {
-    return m_error;
+    return m_file.errorString();
 }

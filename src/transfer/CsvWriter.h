@@ -1,8 +1,9 @@
 #pragma once
 
+#include "data/BufferedSaveFile.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QSaveFile>
 #include <QString>
 
 // Writes a CSV file as RFC 4180 describes it: UTF-8 (with a byte order mark,
@@ -18,9 +19,6 @@
 class CsvFileWriter {
 public:
     explicit CsvFileWriter(const QString &path);
-    ~CsvFileWriter();
-    CsvFileWriter(const CsvFileWriter &) = delete;
-    CsvFileWriter &operator=(const CsvFileWriter &) = delete;
 
     // False when the file cannot be made; errorString() says why.
     bool open();
@@ -37,15 +35,9 @@ public:
 
 private:
     void separate();
-    char *room(qsizetype bytes);
-    bool flush();
 
-    QSaveFile m_file;
-    QByteArray m_buffer;
-    qsizetype m_used = 0;
+    BufferedSaveFile m_file;
     bool m_rowStarted = false;
-    bool m_failed = false;
-    QString m_error;
 };
 
 // Appends one field, quoted as the writer above does, to a line being built.

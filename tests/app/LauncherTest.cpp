@@ -172,6 +172,9 @@ TEST(Launcher, OnlyTheWholeCommandLineHomeIsTheMenuStart)
         {{QStringLiteral("-d"), QStringLiteral("--home")}, false},     // a folder named --home
         {{QStringLiteral("--home"), QStringLiteral("extra")}, false},
         {{QStringLiteral("--HOME")}, false},
+        {{QStringLiteral("-home")}, false},
+        {{QStringLiteral("--home=1")}, false},
+        {{QStringLiteral("home")}, false},
     };
     for (const Case &c : cases)
         EXPECT_EQ(isHomeStart(c.arguments), c.home) << c.arguments.join(u' ').toStdString();

@@ -246,6 +246,18 @@ TEST_F(BackupTest, ARestoreChecksTheDatabasesBesideTheNewFolder)
     EXPECT_FALSE(QFileInfo::exists(scratch(QStringLiteral("no such folder"))));
 }
 
+// A restore makes every folder on the way to the new one, however many are
+// missing.
+TEST_F(BackupTest, RestoreMakesEveryFolderOnTheWay)
+{
+    const QString zip = scratch(QStringLiteral("b.zip"));
+    writeBackup(dataFolder(), zip);
+    const QString deep = scratch(QStringLiteral("household/2024/restored"));
+    restoreBackup(zip, deep);
+    EXPECT_EQ(integrityProblems(deep + "/stowbook.db"), QString());
+    EXPECT_EQ(modeOf(deep), 0700);
+}
+
 // Another program writing meanwhile does not stop a backup; one holding the
 // inventory for itself does, with a message that says what to do, and no
 // file is left.

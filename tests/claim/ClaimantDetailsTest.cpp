@@ -1,9 +1,12 @@
 #include "claim/ClaimantDetails.h"
 #include "data/Inventory.h"
+#include "FileSizeLimit.h"
 #include "RootOverride.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 
 // The details come back exactly, in any script and with line breaks; a
@@ -60,4 +63,30 @@ TEST(ClaimantDetails, AreKeptExactlyAndAFailureLosesNothing)
     QFile f(folder + ClaimantFileName);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
+}
+
+// A disk that fills up while the details are written: refused with the
+// system's reason, and the details kept before are there, whole.
+TEST(ClaimantDetails, ADiskThatFillsUpKeepsTheDetailsKeptBefore)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    ASSERT_TRUE(writeClaimantDetails(folder, ClaimantDetails{QStringLiteral("Ada"), {}, {}, {}, {}}));
+    QFile kept(folder + ClaimantFileName);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    const QByteArray before = kept.readAll();
+    kept.close();
+
+    QString error;
+    bool written = true;
+    {
+        const FileSizeLimit full(16);
+        written = writeClaimantDetails(folder, ClaimantDetails{QStringLiteral("Someone else"), {}, {}, {}, {}}, &error);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{ClaimantFileName});
 }

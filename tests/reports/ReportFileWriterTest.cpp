@@ -1,9 +1,11 @@
+#include "FileSizeLimit.h"
 #include "ReportFixture.h"
 
 #include "reports/ReportFileWriter.h"
 
 #include <QDir>
 #include <QFile>
+#include <cstring>
 
 using WriterTest = ReportTest;
 
@@ -133,4 +135,17 @@ TEST_F(WriterTest, RefusesWhatTheFormatCannotHoldAndKeepsTheOldFile)
     QString problem;
     EXPECT_FALSE(saveReportFile(blocked, smallDesign(), &problem));
     EXPECT_TRUE(problem.contains(QStringLiteral("could not be written"))) << problem.toStdString();
+
+    // A disk that fills up as the design is written: the earlier one stays.
+    const QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+    bool saved = true;
+    {
+        const FileSizeLimit full(16);
+        saved = saveReportFile(path, smallDesign(), &problem);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(problem, QStringLiteral("The report file %1 could not be written: %2")
+                           .arg(path, QString::fromLocal8Bit(std::strerror(EFBIG))));
+    EXPECT_EQ(fileBytes(path), QByteArray("the user's earlier design"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), files);
 }

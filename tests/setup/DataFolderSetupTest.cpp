@@ -212,6 +212,24 @@ TEST(DataFolderSetup, FailurePartWayLeavesNoDatabaseAndRemovesWhatItMade)
     }
 }
 
+// A setup that fails after making the folders on the way to a new one takes
+// every one of them away again, not only the innermost.
+TEST(DataFolderSetup, FailureTakesAwayEveryFolderMadeOnTheWay)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString file = temp.filePath(QStringLiteral("items.csv"));
+    QFile items(file);
+    ASSERT_TRUE(items.open(QIODevice::WriteOnly));
+    items.write("Item,Qty\nRug,lots\n"); // a problem row: the import is refused after the folders were made
+    items.close();
+    const auto before = folderContents(temp.path());
+
+    EXPECT_THROW(createDataFolder(temp.filePath(QStringLiteral("household/2024/data")), {.importFile = file}),
+                 SetupError);
+    EXPECT_EQ(folderContents(temp.path()), before);
+}
+
 // Pictures of another inventory would be shown beside new items with the
 // same keys, and the demo would overwrite them: setup refuses such a folder.
 TEST(DataFolderSetup, RefusesAnImagesFolderHoldingItemPictures)

@@ -127,3 +127,39 @@ TEST(SetupArguments, HelpAndVersionNeedNoFolder)
     }
     EXPECT_TRUE(setupUsage().contains(QLatin1String("stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR")));
 }
+
+// The refusals of single words, word for word as the setup program prints
+// them after "stowbook-setup: ". A value is always the word after its
+// option, and the first mistake on the line is the one reported.
+TEST(SetupArguments, EachMistakeIsReportedInItsOwnWords)
+{
+    struct Row { QStringList arguments; const char *error; };
+    const Row rows[] = {
+        {{"--demos", "d"}, "Unknown option \"--demos\"."},
+        {{"-x", "d"}, "Unknown option \"-x\"."},
+        {{"-demo", "d"}, "Unknown option \"-demo\"."},
+        {{"--demo=yes", "d"}, "Unknown option \"--demo=yes\"."},
+        {{"--help=1"}, "Unknown option \"--help=1\"."},
+        {{"d", "--items"}, "--items needs the number of items."},
+        {{"--items", "lots", "d"}, "--items needs a whole number from 1 to 10000000, not \"lots\"."},
+        {{"--items=", "d"}, "--items needs a whole number from 1 to 10000000, not \"\"."},
+        {{"--items", "--demo", "d"}, "--items needs a whole number from 1 to 10000000, not \"--demo\"."},
+        {{"--items", "5", "--items=6", "d"}, "--items is given twice."},
+        {{"d", "--seed"}, "--seed needs a number."},
+        {{"--seed", "-1", "d"}, "--seed needs a whole number from 0 to 4294967295, not \"-1\"."},
+        {{"--seed=1", "--seed", "1", "d"}, "--seed is given twice."},
+        {{"d", "--import"}, "--import needs the CSV file to read."},
+        {{"--add-items=", "d"}, "--add-items needs the CSV file to read."},
+        {{"--import", "a.csv", "--add-items", "b.csv", "d"}, "Name one file to import, with --import or --add-items."},
+        {{"--import", "a.csv", "d", "--rows"}, "--rows needs \"good\" or \"all\"."},
+        {{"--import", "a.csv", "--rows", "good", "--rows=all", "d"}, "--rows is given twice."},
+        {{"--backup", "--restore", "a.zip", "d"}, "Choose one of --backup, --restore and --verify."},
+        {{"--items", "lots", "--bogus", "d"}, "--items needs a whole number from 1 to 10000000, not \"lots\"."},
+        {{"--bogus", "--items", "lots", "d"}, "Unknown option \"--bogus\"."},
+        {{"--help", "--bogus"}, "Unknown option \"--bogus\"."},
+        {{"a", "--", "-b"}, "Name only one data folder, not \"a\", \"-b\"."},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(parseSetupArguments(row.arguments).error, QString::fromUtf8(row.error))
+            << row.arguments.join(u' ').toStdString();
+}

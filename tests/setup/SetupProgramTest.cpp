@@ -1,6 +1,9 @@
 #include "TestDataFolder.h"
 #include "FolderContents.h"
+#include "ProgramRun.h"
 #include "data/Database.h"
+#include "program/BuildInfo.h"
+#include "setup/SetupArguments.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -114,4 +117,39 @@ TEST(SetupProgram, ImportsAFileIntoANewFolderAndAddsAnotherToIt)
     run = runSetup({QStringLiteral("--import"), first, folder});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(count("select count(*) from items"), 3);
+}
+
+// Run as cron or root runs it, the program prints its own words and nothing
+// of Qt's: the usage after a refusal, exactly; nothing at all on stderr when
+// it works.
+TEST(SetupProgram, PrintsOnlyItsOwnWords)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QByteArray usage = setupUsage().toUtf8();
+    struct Row { QStringList arguments; int exitCode; QByteArray out; QByteArray err; };
+    const Row rows[] = {
+        {{"--help"}, 0, usage, ""},
+        {{"-h", temp.path()}, 0, usage, ""},
+        {{"--version"}, 0, "stowbook-setup " + ProgramVersion.toUtf8() + "\n", ""},
+        {{"--items", "lots", temp.path()}, 2, "",
+         "stowbook-setup: --items needs a whole number from 1 to 10000000, not \"lots\".\n\n" + usage},
+        {{temp.path(), "--rows"}, 2, "", "stowbook-setup: --rows needs \"good\" or \"all\".\n\n" + usage},
+        {{"--colour=red", temp.path()}, 2, "", "stowbook-setup: Unknown option \"--colour=red\".\n\n" + usage},
+        {{"--verify", temp.filePath("none.zip")}, 1, "",
+         "stowbook-setup: The backup " + temp.filePath("none.zip").toUtf8() + " cannot be read: No such file.\n"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.arguments.join(u' ').toStdString());
+        const ProgramResult run = runProgram(QStringLiteral("stowbook-setup"), row.arguments);
+        EXPECT_EQ(run.exitCode, row.exitCode);
+        EXPECT_EQ(run.out, row.out);
+        EXPECT_EQ(run.err, row.err);
+    }
+    EXPECT_TRUE(QDir(temp.path()).isEmpty());
+
+    const ProgramResult made = runProgram(QStringLiteral("stowbook-setup"),
+                                       {QStringLiteral("--items"), QStringLiteral("3"), temp.filePath("data")});
+    EXPECT_EQ(made.exitCode, 0);
+    EXPECT_EQ(made.err, QByteArray());
 }

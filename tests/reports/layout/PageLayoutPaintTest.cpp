@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "LayoutFixture.h"
 
 #include "reports/ReportDefaults.h"
@@ -116,6 +117,26 @@ TEST_F(Painting, AFailedExportLeavesNoFileBehind)
     EXPECT_TRUE(document.exportPdf(file));
     EXPECT_EQ(pdfPageCount(file), 1);
     EXPECT_EQ(QDir(path(QString())).entryList(QDir::Files), QStringList{QStringLiteral("old.pdf")});
+
+    // A disk that fills up with the last bytes of the file: refused, and the
+    // file that was there stays whole.
+    const QByteArray whole = [&] {
+        QFile written(file);
+        return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    }();
+    ASSERT_GT(whole.size(), 200);
+    error.clear();
+    bool exported = true;
+    {
+        const FileSizeLimit full(rlim_t(whole.size() - 100));
+        exported = document.exportPdf(file, &error);
+    }
+    EXPECT_FALSE(exported);
+    EXPECT_FALSE(error.isEmpty());
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kept.readAll() == whole);
+    EXPECT_EQ(QDir(path(QString())).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.pdf")});
 }
 
 } // namespace

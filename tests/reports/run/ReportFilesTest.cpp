@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "RunFixture.h"
 
 #include "program/Household.h"
@@ -7,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstring>
+#include <optional>
 
 #ifndef STOWBOOK_SOURCE_DIR
 #error "STOWBOOK_SOURCE_DIR is set by the build"
@@ -178,6 +181,40 @@ TEST_F(ReportFiles, OutputThatCannotBeWrittenIsReported)
     ASSERT_EQ(prompts.messages().size(), 1u);
     EXPECT_TRUE(prompts.messages()[0].text.startsWith(QStringLiteral("75  "))) << prompts.messages()[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// A disk that is full by the time the report is written: said once, with
+// the system's reason, and the list of last week is still there, whole,
+// with no temporary file beside it.
+TEST_F(ReportFiles, ADiskThatFillsUpIsReportedOnceAndKeepsTheOldFile)
+{
+    addFixedInventory();
+    const QByteArray old("last week's list\r\n");
+    const QString report = putFile(QStringLiteral("t.srp"), reportFileBytesOf(reportLines({1, 10})));
+    for (const char *kind : {"txt", "htm"}) {
+        SCOPED_TRACE(kind);
+        prompts.clear();
+        const QString path = putFile(QStringLiteral("out.") + QLatin1String(kind), old);
+        const QStringList before = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+        std::optional<FileSizeLimit> full;
+        const ReportOutcome outcome = runReportFile(household, report, [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
+            full.emplace(16);
+            if (kind == std::string_view("htm"))
+                return std::make_unique<HtmlReportWriter>(household, path);
+            return std::make_unique<TextReportWriter>(household, path);
+        });
+        full.reset();
+
+        EXPECT_EQ(outcome, ReportOutcome::OutputFailed);
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        const QString reason = QStringLiteral("The report cannot be written to '%1': %2")
+                                   .arg(path, QString::fromLocal8Bit(std::strerror(EFBIG)));
+        EXPECT_TRUE(prompts.messages()[0].text.endsWith(reason)) << prompts.messages()[0].text.toStdString();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), old);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), before);
+    }
 }
 
 TEST_F(ReportFiles, SaveDialogChoosesTheFileAndItsQuestionsCanStopTheRun)

@@ -1,5 +1,7 @@
+#include "ProgramRun.h"
 #include "RunFixture.h"
 
+#include "program/BuildInfo.h"
 #include "program/Household.h"
 
 #include <QFile>
@@ -98,4 +100,83 @@ TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
         EXPECT_TRUE(result.stderrText.contains(QStringLiteral("usage: stowbook-report"))) << result.stderrText.toStdString();
         EXPECT_FALSE(QFile::exists(folder.file("a.txt")) || QFile::exists(folder.file("b.txt")));
     }
+}
+
+// Run as cron or root runs it, the runner prints its own words and nothing
+// of Qt's: --help and --version on stdout; after a wrong command line the
+// usage that --help prints, on stderr, word for word, behind the claim's own
+// reason when the claim has one; nothing on stderr when it works.
+TEST_F(Runner, ArgumentsAreReadAsBeforeAndOnlyOurWordsArePrinted)
+{
+    addFixedInventory();
+    const ProgramResult help = runProgram(QStringLiteral("stowbook-report"), {QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: stowbook-report [-d DATAFOLDER] REPORT OUTPUT\n")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.endsWith("  --version  show the version\n")) << help.out.toStdString();
+    EXPECT_EQ(help.err, QByteArray());
+    const ProgramResult version = runProgram(QStringLiteral("stowbook-report"), {QStringLiteral("--version")});
+    EXPECT_EQ(version.out, "stowbook-report " + ProgramVersion.toUtf8() + "\n");
+    EXPECT_EQ(version.err, QByteArray());
+
+    const QString f = folder.path();
+    const QString out = folder.file(QStringLiteral("out.txt"));
+    const QString pdf = folder.file(QStringLiteral("out.pdf"));
+    const QByteArray usage = help.out;
+    struct Row { const char *why; QStringList arguments; int exitCode; QByteArray err; };
+    const Row rows[] = {
+        {"a report", {"-d", f, "bycat.srp", out}, 0, ""},
+        {"the last -d counts", {"-d", "/no/such/folder", "-d", f, "bycat.srp", out}, 0, ""},
+        {"-d after the names", {"bycat.srp", out, "-d", f}, 0, ""},
+        {"one name", {"-d", f, "bycat.srp"}, 2, usage},
+        {"three names", {"-d", f, "bycat.srp", out, "b.txt"}, 2, usage},
+        {"an unknown option", {"-d", f, "--bogus", "bycat.srp", out}, 2, usage},
+        {"-d without its folder", {"bycat.srp", out, "-d"}, 2, usage},
+        {"a claim option for a report", {"-d", f, "bycat.srp", out, "--category", "Den"}, 2, usage},
+        {"--help among other words", {"-d", f, "--help"}, 2, usage},
+        {"--home is not the runner's", {"--home"}, 2, usage},
+        {"claim after a refused word", {"--bogus", "claim", pdf}, 2, usage},
+        {"an empty name", {"-d", f, "", out}, 2, usage},
+        {"an unknown claim option", {"-d", f, "claim", pdf, "-x"}, 2, "Unknown option \"-x\".\n" + usage},
+        {"a claim option with a value it cannot take", {"-d", f, "claim", "--bogus=1", pdf}, 2,
+         "Unknown option \"--bogus=1\".\n" + usage},
+        {"the claim's -d without its folder", {"-d", f, "claim", pdf, "-d"}, 2, "Unknown option \"-d\".\n" + usage},
+        {"a selection without its name", {"-d", f, "claim", pdf, "--category"}, 2, "--category needs a name.\n" + usage},
+        {"an empty selection", {"-d", f, "claim", "--report=", pdf}, 2, "--report needs a name.\n" + usage},
+        {"two selections", {"-d", f, "claim", "--location=Den", pdf, "--category", "Art"}, 2,
+         "Choose one of --category, --location and --report.\n" + usage},
+        {"two outputs", {"-d", f, "claim", "a.pdf", "b.pdf"}, 2,
+         "Name one output file, not \"a.pdf\" and \"b.pdf\".\n" + usage},
+        {"no output", {"claim", "-d", f}, 2, "Name the PDF file to write the claim to.\n" + usage},
+        {"a selection's value is the next word", {"-d", f, "claim", "--category", pdf}, 2,
+         "Name the PDF file to write the claim to.\n" + usage},
+        {"not a PDF", {"-d", f, "claim", "c.txt"}, 2,
+         "The claim is written as a PDF file; \"c.txt\" must end in .pdf.\n" + usage},
+        {"an extension it cannot write", {"-d", f, "bycat.srp", "out.doc"}, 2,
+         "The output file \"out.doc\" must end in .txt, .htm, .html, .pdf or .csv.\n"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.why);
+        QFile::remove(out);
+        const ProgramResult run = runProgram(QStringLiteral("stowbook-report"), row.arguments);
+        EXPECT_EQ(run.exitCode, row.exitCode);
+        EXPECT_EQ(run.out, QByteArray());
+        EXPECT_EQ(run.err, row.err);
+        EXPECT_EQ(QFile::exists(out), row.exitCode == 0);
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
+}
+
+// What Qt cannot get over is still said: without a platform the runner
+// cannot start, and the user reads why.
+TEST_F(Runner, AFailureOfQtsOwnIsStillPrinted)
+{
+    const ProgramResult run = runProgram(QStringLiteral("stowbook-report"),
+                                         {QStringLiteral("-d"), folder.path(), QStringLiteral("bycat.srp"),
+                                          folder.file(QStringLiteral("out.txt"))},
+                                         {QStringLiteral("QT_QPA_PLATFORM=nosuchplatform")});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.startsWith("This application failed to start because no Qt platform plugin could be "
+                                   "initialized."))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("out.txt"))));
 }
