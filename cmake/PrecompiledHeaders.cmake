@@ -12,16 +12,18 @@ set(STOWBOOK_PCH_WINDOWS
     <QApplication> <QComboBox> <QKeyEvent> <QLabel> <QLineEdit> <QPushButton> <QVBoxLayout> <QWidget>)
 set(STOWBOOK_PCH_TESTS <QTest> <gtest/gtest.h>)
 
-# kind: CORE (no windows), WINDOWS, or TESTS (windows, QTest and GoogleTest).
+# kind: CORE (no windows), WINDOWS, CORE_TESTS (no windows; QTest and
+# GoogleTest) or WINDOW_TESTS (windows, QTest and GoogleTest). A target
+# without QtWidgets cannot take the window headers.
 function(stowbook_precompile_headers target kind)
     if(NOT STOWBOOK_PCH)
         return()
     endif()
     set(headers ${STOWBOOK_PCH_CORE})
-    if(kind STREQUAL "WINDOWS" OR kind STREQUAL "TESTS")
+    if(kind STREQUAL "WINDOWS" OR kind STREQUAL "WINDOW_TESTS")
         list(APPEND headers ${STOWBOOK_PCH_WINDOWS})
     endif()
-    if(kind STREQUAL "TESTS")
+    if(kind STREQUAL "CORE_TESTS" OR kind STREQUAL "WINDOW_TESTS")
         list(APPEND headers ${STOWBOOK_PCH_TESTS})
     endif()
     target_precompile_headers(${target} PRIVATE ${headers})

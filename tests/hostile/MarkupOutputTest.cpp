@@ -1,7 +1,7 @@
 // Markup in item fields, code descriptions and titles reaching the HTML
 // file, and tabs and line breaks in fields reaching the text file.
 #include "HostileTexts.h"
-#include "RunFixture.h"
+#include "RunWindowFixture.h"
 
 #include "program/Household.h"
 
@@ -58,7 +58,7 @@ QList<T> sorted(QList<T> list)
 
 } // namespace
 
-using HostileOutput = RunTest;
+using HostileOutput = RunWindowTest;
 
 TEST_F(HostileOutput, MarkupReachesTheHtmlFileEscapedAndReadsBackTheSame)
 {

@@ -4,7 +4,7 @@
 #include "CodesWindowFixture.h"
 #include "HostileTexts.h"
 #include "ItemWindowFixture.h"
-#include "RunFixture.h"
+#include "RunWindowFixture.h"
 
 #include "data/Inventory.h"
 #include "program/Household.h"
@@ -117,7 +117,7 @@ TEST_F(OversizeItem, FindReachesAnItemWithAHugeDescription)
     EXPECT_TRUE(prompts.messages().empty());
 }
 
-using OversizeReport = RunTest;
+using OversizeReport = RunWindowTest;
 
 TEST_F(OversizeReport, EveryOutputCompletesAndCarriesTheWholeTexts)
 {

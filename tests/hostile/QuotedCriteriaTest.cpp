@@ -2,7 +2,7 @@
 // the engine, in a report file it reads, and typed into the designer.
 #include "DesignerFixture.h"
 #include "HostileTexts.h"
-#include "RunFixture.h"
+#include "RunWindowFixture.h"
 
 #include "data/Inventory.h"
 #include "program/Household.h"
@@ -54,7 +54,7 @@ QStringList decoysAndTargets()
 
 } // namespace
 
-using HostileCriteria = RunTest;
+using HostileCriteria = RunWindowTest;
 
 TEST_F(HostileCriteria, TextAndLookupCriteriaSelectExactlyWhatTheyName)
 {

@@ -3,7 +3,7 @@
 #include "DesignerFixture.h"
 #include "HostileTexts.h"
 #include "ItemWindowFixture.h"
-#include "RunFixture.h"
+#include "RunWindowFixture.h"
 
 #include "data/Inventory.h"
 #include "program/Household.h"
@@ -134,7 +134,7 @@ TEST_F(UnicodeDesigner, TitleAndCriteriaInEveryScriptSurviveTheReportFile)
     }
 }
 
-using UnicodeReport = RunTest;
+using UnicodeReport = RunWindowTest;
 
 TEST_F(UnicodeReport, EveryOutputHoldsTheExactCharacters)
 {

@@ -1,5 +1,5 @@
 #include "FileSizeLimit.h"
-#include "RunFixture.h"
+#include "RunWindowFixture.h"
 
 #include "program/Household.h"
 #include "reports/DesignerReportFile.h"
@@ -47,7 +47,7 @@ QList<QByteArray> linesOf(const QByteArray &bytes)
 
 } // namespace
 
-using ReportFiles = RunTest;
+using ReportFiles = RunWindowTest;
 
 TEST_F(ReportFiles, TextAndHtmlOfTheFixedInventoryMatchTheExpectedFiles)
 {

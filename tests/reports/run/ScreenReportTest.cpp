@@ -1,4 +1,4 @@
-#include "RunFixture.h"
+#include "RunWindowFixture.h"
 
 #include "reports/PageLayout.h"
 #include "reports/ScreenReport.h"
@@ -17,7 +17,7 @@ PageLayout &shownDocument()
 
 } // namespace
 
-using ScreenReport = RunTest;
+using ScreenReport = RunWindowTest;
 
 TEST_F(ScreenReport, HeaderAndFooterFollowThePageNumberCode)
 {

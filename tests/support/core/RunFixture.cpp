@@ -2,10 +2,7 @@
 
 #include "data/Money.h"
 #include "reports/ReportFileOutput.h"
-#include "reports/viewer/frmOutput.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFile>
 
 QVariant money(const char *decimalText)
@@ -17,12 +14,6 @@ RunTest::RunTest()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     household.openInventory();
-}
-
-RunTest::~RunTest()
-{
-    delete frmOutput::current();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void RunTest::addFixedInventory()

@@ -13,7 +13,6 @@
 class RunTest : public ReportTest {
 protected:
     RunTest();
-    ~RunTest() override;
 
     // Three items in two categories and two locations, one item with
     // neither, one with no purchase price; names that need HTML escaping.
