@@ -1,3 +1,4 @@
+#include "CalendarScript.h"
 #include "CalendarTestSupport.h"
 #include "dates/calendar/DateBox.h"
 #include "focus/FocusReturn.h"

@@ -1,6 +1,7 @@
 #include "CalendarTestSupport.h"
 
 #include "dates/LocaleFormats.h"
+#include "dates/calendar/frmDateEnt.h"
 
 #include <QApplication>
 #include <QHeaderView>

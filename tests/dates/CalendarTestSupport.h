@@ -2,8 +2,9 @@
 
 #include "LocaleGuard.h"
 #include "ScriptedPrompts.h"
+#include "data/DateValue.h"
+#include "dates/CalendarPage.h"
 #include "dates/Today.h"
-#include "dates/calendar/frmDateEnt.h"
 
 #include <QDate>
 #include <utility>
@@ -12,13 +13,6 @@
 struct TodayGuard {
     explicit TodayGuard(QDate date) { setToday(date); }
     ~TodayGuard() { setToday(std::nullopt); }
-};
-
-// While it lives, each opening of the calendar hands the window to the
-// runner instead of running it modal.
-struct CalendarScript {
-    explicit CalendarScript(frmDateEnt::ModalRunner runner) { frmDateEnt::setModalRunner(std::move(runner)); }
-    ~CalendarScript() { frmDateEnt::setModalRunner({}); }
 };
 
 inline DateValue day(int year, int month, int dayOfMonth)
