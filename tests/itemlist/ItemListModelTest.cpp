@@ -1,25 +1,24 @@
-#include "ItemWindowFixture.h"
+#include "InventoryRows.h"
 #include "QueryRows.h"
+#include "ScriptedPrompts.h"
+#include "TestDataFolder.h"
 
+#include "data/DateValue.h"
 #include "data/Inventory.h"
+#include "data/Money.h"
 #include "data/SearchText.h"
 #include "itemlist/ItemListModel.h"
-#include "itemlist/window/frmItemList.h"
 #include "program/Household.h"
 
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
 #include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
 // Items whose texts differ only in case, accents, blanks or gaps, and a
 // few hundred ordinary ones, so every column's order has ties and Nulls.
-class ItemListTest : public ItemWindowTest {
+class ItemListTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -37,6 +36,7 @@ protected:
         household.setDataFolder(folder().path());
         household.openInventory();
     }
+    void TearDown() override { household.closeInventory(); }
 
     struct Row {
         qint64 key;
@@ -67,6 +67,18 @@ protected:
         return keys;
     }
 
+    // Rows put in through a connection of the test's own, before the
+    // household opens the inventory.
+    TestDataFolder &folder() { return *m_folder; }
+    qint64 addItem(const QVariantMap &columns) { return insertItem(folder().file(InventoryFileName), columns); }
+    qint64 addCode(const QString &table, const QString &description)
+    {
+        return insertCode(folder().file(InventoryFileName), table, description);
+    }
+
+    ScriptedPrompts prompts;
+    std::unique_ptr<TestDataFolder> m_folder;
+    Household household;
     std::unique_ptr<Database> db;
 };
 
@@ -186,89 +198,4 @@ TEST_F(ItemListTest, SearchFindsItemsByAnyWordOfTheirTexts)
         EXPECT_EQ(shown, expected);
         EXPECT_EQ(model.shownTotal(), std::optional<Money>(total));
     }
-}
-
-// The window as a person uses it, on the demo household.
-TEST_F(ItemWindowTest, TheItemListFindsAnItemByAWordOfItsNotesAndShowsIt)
-{
-    m_folder = std::make_unique<TestDataFolder>(SetupOptions{.demo = true});
-    frmMain &main = start();
-    main.mnuItemList_Click();
-    frmItemList *list = frmItemList::instance();
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->windowTitle(), QStringLiteral("Item List"));
-    EXPECT_EQ(list->model()->rowCount(), 66);
-    EXPECT_TRUE(list->lblSummary->text().startsWith(QStringLiteral("66 items, total value $"))) << list->lblSummary->text().toStdString();
-
-    QTest::keyClicks(list->txtSearch, "RECEIPTS filed warranty");
-    ASSERT_EQ(list->model()->rowCount(), 1);
-    EXPECT_EQ(list->lblSummary->text(), QStringLiteral("1 of 66 items, total value $420.00"));
-    QTest::keyClick(list->grdItems, Qt::Key_Return);
-    EXPECT_EQ(main.txtItem->text(), QStringLiteral("55-inch 4K LED Television"));
-
-    // With the search cleared and the list sorted by its total, most
-    // valuable first, the television is still the item chosen.
-    list->txtSearch->clear();
-    list->grdItems->horizontalHeader()->setSortIndicator(int(ListColumn::TotValue), Qt::DescendingOrder);
-    const auto cell = [&](int row, ListColumn column) {
-        return list->model()->data(list->model()->index(row, int(column))).toString();
-    };
-    EXPECT_EQ(cell(list->grdItems->currentIndex().row(), ListColumn::Item), QStringLiteral("55-inch 4K LED Television"));
-    EXPECT_EQ(cell(0, ListColumn::Item), QStringLiteral("Diamond Engagement Ring"));
-    EXPECT_EQ(cell(0, ListColumn::TotValue), QStringLiteral("$7,200.00"));
-
-    // While the main window's item is being changed, it stays on screen.
-    QTest::keyClicks(main.txtModel, "X");
-    list->txtSearch->clear();
-    QTest::keyClicks(list->txtSearch, "guitar");
-    QTest::keyClick(list->txtSearch, Qt::Key_Enter);
-    EXPECT_EQ(main.txtItem->text(), QStringLiteral("55-inch 4K LED Television"));
-    ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_EQ(prompts.messages()[0].title, QStringLiteral("Item List"));
-
-    // Deleted in the main window: gone from the list when it is next activated.
-    main.cmdCancel_Click();
-    list->cmdShow_Click();
-    EXPECT_EQ(main.txtItem->text(), QStringLiteral("Acoustic Guitar"));
-    prompts.answer(Prompts::Answer::Yes);
-    main.cmdDelete_Click();
-    list->Form_Activate();
-    EXPECT_EQ(list->model()->rowCount(), 0);
-    EXPECT_EQ(list->lblSummary->text(), QStringLiteral("0 of 65 items, total value $0.00"));
-    // Opening it again brings the same window forward.
-    main.mnuItemList_Click();
-    EXPECT_EQ(frmItemList::instance(), list);
-    main.close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(frmItemList::instance(), nullptr);
-}
-
-// A repair replaces the inventory's connection under the open list: the list
-// must read the repaired file, not the connection that went with the damage.
-TEST_F(ItemWindowTest, AfterARepairTheItemListReadsTheRepairedInventory)
-{
-    m_folder = std::make_unique<TestDataFolder>(SetupOptions{.demo = true});
-    frmMain &main = start();
-    main.mnuItemList_Click();
-    frmItemList *list = frmItemList::instance();
-    ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->model()->itemCount(), 66);
-
-    // Written by another program meanwhile, then the file is found damaged.
-    addItem({{"Item", "Added Before The Repair"}, {"totvalue", 12.5}});
-    household.HandleDbError(DbError(DbError::NotDatabase, QStringLiteral("file is not a database")));
-    ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_EQ(prompts.messages()[0].title, QStringLiteral("Database Repaired"));
-
-    list->Form_Activate();
-    EXPECT_EQ(list->model()->itemCount(), 67);
-    EXPECT_TRUE(list->lblSummary->text().startsWith(QStringLiteral("67 items, total value $")))
-        << list->lblSummary->text().toStdString();
-    QTest::keyClicks(list->txtSearch, "added repair");
-    ASSERT_EQ(list->model()->rowCount(), 1);
-    EXPECT_EQ(list->model()->data(list->model()->index(0, int(ListColumn::Item))).toString(),
-              QStringLiteral("Added Before The Repair"));
-    QTest::keyClick(list->grdItems, Qt::Key_Return);
-    EXPECT_EQ(main.txtItem->text(), QStringLiteral("Added Before The Repair")) << "shown through the new connection";
-    EXPECT_EQ(prompts.messages().size(), 1u);
 }
