@@ -7,17 +7,13 @@
 #include "program/Household.h"
 #include "reports/PageLayout.h"
 #include "reports/ReportDefaults.h"
-#include "reports/viewer/frmOutput.h"
 
-#include <QCoreApplication>
 #include <QDate>
-#include <QEvent>
 #include <QLocale>
 #include <gtest/gtest.h>
 #include <vector>
 
-// A fresh empty inventory opened as the household's, en_US formats, and the
-// output window taken away afterwards.
+// A fresh empty inventory opened as the household's, and en_US formats.
 class FixedReportTest : public ::testing::Test {
 protected:
     FixedReportTest()
@@ -25,12 +21,7 @@ protected:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         household.openInventory();
     }
-    ~FixedReportTest() override
-    {
-        delete frmOutput::current();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QLocale::setDefault(m_locale);
-    }
+    ~FixedReportTest() override { QLocale::setDefault(m_locale); }
 
     // A document left by an earlier listing, whose pages began with its
     // headings; a fixed report built on it must not inherit them.
