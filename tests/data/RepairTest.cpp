@@ -1,5 +1,6 @@
 #include "TestDatabase.h"
 
+#include "data/Inventory.h"
 #include "data/Recordset.h"
 #include "data/Repair.h"
 
@@ -216,6 +217,15 @@ TEST_F(RepairTest, AZeroedFirstPageGivesTheEmptySchemaAndKeepsTheFileAside)
     auto db = file.open();
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from items")), 0);
     addItem(*db, QStringLiteral("a new start"));
+}
+
+// What the repair rebuilds a lost schema from is the delivered schema, and
+// the database layer alone has it: a program that links nothing above it
+// must not repair with an empty one.
+TEST(InventorySchema, IsTheDeliveredOneInTheDatabaseLayer)
+{
+    EXPECT_FALSE(inventorySchemaSql().isEmpty());
+    EXPECT_EQ(inventorySchemaSql(), inventorySchemaText());
 }
 
 TEST_F(RepairTest, FailsWithoutTouchingTheFileWhenNothingCanBeBuilt)
