@@ -62,10 +62,10 @@ int main(int argc, char **argv)
         require(!w.txtItem->text().isEmpty(), "no item is shown after start-up");
         const int count = household.rsItems()->recordCount();
 
-        timings.push_back(timeRuns(QStringLiteral("First"), 5, runs, [&] { w.cmdLast_Click(); },
-                                   [&] { w.cmdFirst_Click(); }));
-        timings.push_back(timeRuns(QStringLiteral("Last"), 5, runs, [&] { w.cmdFirst_Click(); },
-                                   [&] { w.cmdLast_Click(); }));
+        timings.push_back(timeRuns(
+            QStringLiteral("First"), 5, runs, [&] { w.cmdLast_Click(); }, [&] { w.cmdFirst_Click(); }));
+        timings.push_back(timeRuns(
+            QStringLiteral("Last"), 5, runs, [&] { w.cmdFirst_Click(); }, [&] { w.cmdLast_Click(); }));
         w.cmdFirst_Click();
         timings.push_back(timeRuns(QStringLiteral("Next"), 5, runs, nullptr, [&] { w.cmdNext_Click(); }));
 
@@ -117,8 +117,7 @@ int main(int argc, char **argv)
         require(prompts.messages.isEmpty(), "a message was shown while timing");
         window.reset();
         household.closeInventory();
-        std::printf("Item editor on %d items (medians of the runs)\n%s\n", count,
-                    qPrintable(timingTable(timings)));
+        std::printf("Item editor on %d items (medians of the runs)\n%s\n", count, qPrintable(timingTable(timings)));
     } catch (const std::exception &error) {
         std::fprintf(stderr, "stowbook-bench: %s\n", error.what());
         return 1;

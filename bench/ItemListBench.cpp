@@ -78,8 +78,8 @@ int main(int argc, char **argv)
 
     // Each run sorts by another column than the run before, as a click on
     // a new heading does; every other run turns the same column round.
-    const int columns[] = {int(ListColumn::Category), int(ListColumn::TotValue), int(ListColumn::Manufact),
-                           int(ListColumn::PurchDate), int(ListColumn::SerNo), int(ListColumn::Item)};
+    const int columns[] = {int(ListColumn::Category),  int(ListColumn::TotValue), int(ListColumn::Manufact),
+                           int(ListColumn::PurchDate), int(ListColumn::SerNo),    int(ListColumn::Item)};
     int round = 0;
     timings.push_back(timeRuns(QStringLiteral("re-sort"), 300, runs, nullptr, [&] {
         const int column = columns[(round / 2) % std::size(columns)];
@@ -99,18 +99,18 @@ int main(int argc, char **argv)
     for (qsizetype i = typed.size() - 1; i >= 0; --i)
         steps << typed.left(i);
     qsizetype step = 0;
-    timings.push_back(timeRuns(QStringLiteral("search keystroke"), 100, int(steps.size()) * qMax(1, runs / 5),
-                               nullptr, [&] {
-                                   list->txtSearch->setText(steps[step++ % steps.size()]);
-                                   paint(list);
-                               }));
+    timings.push_back(
+        timeRuns(QStringLiteral("search keystroke"), 100, int(steps.size()) * qMax(1, runs / 5), nullptr, [&] {
+            list->txtSearch->setText(steps[step++ % steps.size()]);
+            paint(list);
+        }));
     require(list->model()->rowCount() == count, "the search did not come back to every item");
     // Texts that neither narrow the one before nor were searched before:
     // each one looks at every item.
-    const QStringList fresh = {QStringLiteral("oak"), QStringLiteral("registered"), QStringLiteral("bedroom"),
-                               QStringLiteral("sony"), QStringLiteral("scratch"), QStringLiteral("garage"),
-                               QStringLiteral("black"), QStringLiteral("cabinet"), QStringLiteral("x"),
-                               QStringLiteral("inherited"), QStringLiteral("z"), QStringLiteral("gift")};
+    const QStringList fresh = {QStringLiteral("oak"),       QStringLiteral("registered"), QStringLiteral("bedroom"),
+                               QStringLiteral("sony"),      QStringLiteral("scratch"),    QStringLiteral("garage"),
+                               QStringLiteral("black"),     QStringLiteral("cabinet"),    QStringLiteral("x"),
+                               QStringLiteral("inherited"), QStringLiteral("z"),          QStringLiteral("gift")};
     qsizetype next = 0;
     timings.push_back(timeRuns(QStringLiteral("search, new text"), 100, int(fresh.size()), nullptr, [&] {
         list->txtSearch->setText(fresh[next++]);

@@ -24,8 +24,8 @@ static QImage photo(int width, int height, quint32 seed)
         painter.fillRect(image.rect(), sky);
         painter.setRenderHint(QPainter::Antialiasing);
         for (int i = 0; i < 40; ++i) {
-            painter.setBrush(QColor::fromHsv(int(random.bounded(360)), int(random.bounded(256)),
-                                             int(random.bounded(256)), 200));
+            painter.setBrush(
+                QColor::fromHsv(int(random.bounded(360)), int(random.bounded(256)), int(random.bounded(256)), 200));
             painter.setPen(Qt::NoPen);
             painter.drawEllipse(QPointF(random.bounded(width), random.bounded(height)), random.bounded(width / 6) + 20,
                                 random.bounded(height / 6) + 20);

@@ -4,8 +4,8 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 class Database;
 class Household;
@@ -52,11 +52,11 @@ QString describe(const char *format, const Args &...args)
 }
 
 // A broken promise: the fuzzer keeps the input that led here.
-#define FUZZ_REQUIRE(condition, ...)                                                                  \
-    do {                                                                                              \
-        if (!(condition)) {                                                                           \
-            std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition);             \
-            std::fprintf(stderr, "  %s\n", qPrintable(describe(__VA_ARGS__)));                        \
-            std::abort();                                                                             \
-        }                                                                                             \
+#define FUZZ_REQUIRE(condition, ...)                                                                                   \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition);                               \
+            std::fprintf(stderr, "  %s\n", qPrintable(describe(__VA_ARGS__)));                                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (false)

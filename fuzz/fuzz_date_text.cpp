@@ -80,10 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_REQUIRE(isDate(text) == value.has_value(), "isDate and toDate disagree on \"%1\"", text);
     if (value) {
         const QDate day = value->date();
-        FUZZ_REQUIRE(day.isValid(), "\"%1\" reads as serial %2, no day", text, QString::number(value->serial(), 'g', 17));
+        FUZZ_REQUIRE(day.isValid(), "\"%1\" reads as serial %2, no day", text,
+                     QString::number(value->serial(), 'g', 17));
         // A time alone lies on the base day of the count.
-        FUZZ_REQUIRE((day.year() >= 100 && day.year() <= 9999) || day == QDate(1899, 12, 30),
-                     "\"%1\" reads as year %2", text, QString::number(day.year()));
+        FUZZ_REQUIRE((day.year() >= 100 && day.year() <= 9999) || day == QDate(1899, 12, 30), "\"%1\" reads as year %2",
+                     text, QString::number(day.year()));
         FUZZ_REQUIRE(value->time().isValid(), "\"%1\" reads with no time of day", text);
         checkDay(day, text);
         checkTime(value->time(), text);

@@ -24,7 +24,8 @@ void checkPlan(const ImportPlan &plan, const QString &how)
                      QString::number(line));
         line = item.line;
         const QVariant &description = item[ItemField::Item];
-        FUZZ_REQUIRE(!item.storable || (description.typeId() == QMetaType::QString && !description.toString().isEmpty()),
+        FUZZ_REQUIRE(!item.storable
+                         || (description.typeId() == QMetaType::QString && !description.toString().isEmpty()),
                      "%1: line %2 can be stored without a description", how, QString::number(item.line));
         for (const ItemField field : allItemFields()) {
             const QVariant &value = item[field];
@@ -32,16 +33,26 @@ void checkPlan(const ImportPlan &plan, const QString &how)
                 continue;
             int expected = QMetaType::QString;
             switch (fieldKind(field)) {
-            case FieldKind::Text: break;
-            case FieldKind::Date: expected = qMetaTypeId<DateValue>(); break;
-            case FieldKind::Amount: expected = qMetaTypeId<Money>(); break;
-            case FieldKind::Quantity: expected = QMetaType::Int; break;
-            case FieldKind::YesNo: expected = QMetaType::Bool; break;
+            case FieldKind::Text:
+                break;
+            case FieldKind::Date:
+                expected = qMetaTypeId<DateValue>();
+                break;
+            case FieldKind::Amount:
+                expected = qMetaTypeId<Money>();
+                break;
+            case FieldKind::Quantity:
+                expected = QMetaType::Int;
+                break;
+            case FieldKind::YesNo:
+                expected = QMetaType::Bool;
+                break;
             }
             FUZZ_REQUIRE(value.typeId() == expected, "%1: line %2, %3 holds a %4", how, QString::number(item.line),
                          fieldCaption(field), QString::fromLatin1(value.typeName()));
             if (field == ItemField::Quantity)
-                FUZZ_REQUIRE(value.toInt() >= -32768 && value.toInt() <= 32767, "%1: quantity %2", how, value.toString());
+                FUZZ_REQUIRE(value.toInt() >= -32768 && value.toInt() <= 32767, "%1: quantity %2", how,
+                             value.toString());
         }
     }
     // A row is good exactly when no problem names its line; without a
@@ -114,8 +125,8 @@ void writeAndRead(const QByteArray &bytes)
     FUZZ_REQUIRE(table.records.size() == 1, "one row written, %1 read: %2", QString::number(table.records.size()),
                  QString::fromUtf8(line));
     const CsvRecord &record = table.records.front();
-    FUZZ_REQUIRE(record.fields.size() == texts.size(), "%1 fields written, %2 read: %3",
-                 QString::number(texts.size()), QString::number(record.fields.size()), QString::fromUtf8(line));
+    FUZZ_REQUIRE(record.fields.size() == texts.size(), "%1 fields written, %2 read: %3", QString::number(texts.size()),
+                 QString::number(record.fields.size()), QString::fromUtf8(line));
     for (qsizetype i = 0; i < texts.size(); ++i) {
         FUZZ_REQUIRE(record.fields[i].has_value(), "field %1 read as no value: %2", QString::number(i),
                      QString::fromUtf8(line));

@@ -15,7 +15,8 @@ namespace {
 // a blank and a right quote; hi_IN groups by two above the thousands, ja_JP
 // shows no currency decimals, ar_EG writes Arabic-Indic digits and nl_NL
 // puts the sign after the currency symbol.
-const char *const Locales[] = {"en_US", "de_DE", "fr_FR", "sv_SE", "de_CH", "hi_IN", "ja_JP", "ar_EG", "nl_NL", "en_GB"};
+const char *const Locales[] = {"en_US", "de_DE", "fr_FR", "sv_SE", "de_CH",
+                               "hi_IN", "ja_JP", "ar_EG", "nl_NL", "en_GB"};
 constexpr int LocaleCount = int(sizeof Locales / sizeof *Locales);
 
 // How many decimals the locale's currency format shows: the count for which
@@ -45,7 +46,8 @@ std::int64_t roundedUnits(std::int64_t units, int decimals, bool &inRange)
     __int128 rounded = (magnitude + step / 2) / step * step;
     if (value < 0)
         rounded = -rounded;
-    inRange = rounded >= std::numeric_limits<std::int64_t>::min() && rounded <= std::numeric_limits<std::int64_t>::max();
+    inRange =
+        rounded >= std::numeric_limits<std::int64_t>::min() && rounded <= std::numeric_limits<std::int64_t>::max();
     return inRange ? std::int64_t(rounded) : 0;
 }
 
@@ -59,7 +61,8 @@ void useLocale(int index)
     setDefaultLocale(Locales[index]);
     g_locale = index;
     g_decimals = currencyDecimals();
-    FUZZ_REQUIRE(g_decimals >= 0, "%1: a formatted amount does not read back at all", QString::fromLatin1(Locales[index]));
+    FUZZ_REQUIRE(g_decimals >= 0, "%1: a formatted amount does not read back at all",
+                 QString::fromLatin1(Locales[index]));
 }
 
 void checkMoneyFormat(Money amount, const QString &source)
@@ -70,10 +73,11 @@ void checkMoneyFormat(Money amount, const QString &source)
     const std::optional<Money> back = toMoney(shown);
     if (!inRange)
         return; // shown rounded past the largest amount; nothing can hold it
-    FUZZ_REQUIRE(back.has_value(), "%1: \"%2\" (from \"%3\") does not read back", QString::fromLatin1(Locales[g_locale]),
-                 shown, source);
+    FUZZ_REQUIRE(back.has_value(), "%1: \"%2\" (from \"%3\") does not read back",
+                 QString::fromLatin1(Locales[g_locale]), shown, source);
     FUZZ_REQUIRE(back->units() == expected, "%1: \"%2\" reads back as %3 units, not %4",
-                 QString::fromLatin1(Locales[g_locale]), shown, QString::number(back->units()), QString::number(expected));
+                 QString::fromLatin1(Locales[g_locale]), shown, QString::number(back->units()),
+                 QString::number(expected));
     FUZZ_REQUIRE(isNumber(shown), "%1: \"%2\" is no number", QString::fromLatin1(Locales[g_locale]), shown);
 }
 

@@ -22,7 +22,8 @@ void checkDecoding(const QByteArray &bytes)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate()) {
-            FUZZ_REQUIRE(i + 1 < text.size() && text[i + 1].isLowSurrogate(), "lone high surrogate at %1", QString::number(i));
+            FUZZ_REQUIRE(i + 1 < text.size() && text[i + 1].isLowSurrogate(), "lone high surrogate at %1",
+                         QString::number(i));
             ++i;
         } else {
             FUZZ_REQUIRE(!c.isLowSurrogate(), "lone low surrogate at %1", QString::number(i));

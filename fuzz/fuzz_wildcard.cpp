@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_REQUIRE(compiled.matchesUtf8(textBytes.constData(), textBytes.size()) == matched,
                  "the UTF-8 match of \"%1\" against \"%2\" differs", text, pattern);
     FUZZ_REQUIRE(wildcardMatch(text, pattern) == matched, "the one-off match differs");
-    FUZZ_REQUIRE(compiled.matches(asciiUpper(text)) == matched, "case matters for \"%1\" against \"%2\"", text, pattern);
+    FUZZ_REQUIRE(compiled.matches(asciiUpper(text)) == matched, "case matters for \"%1\" against \"%2\"", text,
+                 pattern);
     if (!pattern.contains(u'[')) {
         const bool expected = referenceMatch(text.toCaseFolded().toUcs4(), pattern.toCaseFolded().toUcs4());
         FUZZ_REQUIRE(matched == expected, "\"%1\" against \"%2\": %3, expected %4", text, pattern,

@@ -21,10 +21,14 @@ QWidget *owner()
 QMessageBox::StandardButtons toStandard(Prompts::Buttons buttons)
 {
     switch (buttons) {
-    case Prompts::Buttons::Ok: return QMessageBox::Ok;
-    case Prompts::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case Prompts::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case Prompts::Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Prompts::Buttons::Ok:
+        return QMessageBox::Ok;
+    case Prompts::Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case Prompts::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Prompts::Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -32,15 +36,19 @@ QMessageBox::StandardButtons toStandard(Prompts::Buttons buttons)
 QMessageBox::Icon toIcon(Prompts::Icon icon)
 {
     switch (icon) {
-    case Prompts::Icon::None: return QMessageBox::NoIcon;
-    case Prompts::Icon::Critical: return QMessageBox::Critical;
-    case Prompts::Icon::Question: return QMessageBox::Question;
-    case Prompts::Icon::Exclamation: return QMessageBox::Warning;
-    case Prompts::Icon::Information: return QMessageBox::Information;
+    case Prompts::Icon::None:
+        return QMessageBox::NoIcon;
+    case Prompts::Icon::Critical:
+        return QMessageBox::Critical;
+    case Prompts::Icon::Question:
+        return QMessageBox::Question;
+    case Prompts::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Prompts::Icon::Information:
+        return QMessageBox::Information;
     }
     return QMessageBox::NoIcon;
 }
-
 
 QString filterAt(const QString &qtFilter, int oneBasedIndex)
 {
@@ -57,10 +65,18 @@ Prompts::Answer QtPrompts::message(const QString &text, Buttons buttons, Icon ic
     QMessageBox box(toIcon(icon), title.isEmpty() ? ProgramTitle : title, text, toStandard(buttons), owner());
     // Answering with Escape: the "no harm" answer of each button set.
     switch (buttons) {
-    case Buttons::Ok: box.setEscapeButton(QMessageBox::Ok); break;
-    case Buttons::OkCancel: box.setEscapeButton(QMessageBox::Cancel); break;
-    case Buttons::YesNo: box.setEscapeButton(QMessageBox::No); break;
-    case Buttons::YesNoCancel: box.setEscapeButton(QMessageBox::Cancel); break;
+    case Buttons::Ok:
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case Buttons::YesNoCancel:
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
     }
     // Messages are answered with the normal pointer even during a long task.
     const bool busy = QGuiApplication::overrideCursor() != nullptr;
@@ -70,10 +86,14 @@ Prompts::Answer QtPrompts::message(const QString &text, Buttons buttons, Icon ic
     if (busy)
         QGuiApplication::restoreOverrideCursor();
     switch (result) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    default: return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return Answer::Ok;
     }
 }
 

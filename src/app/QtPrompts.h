@@ -8,8 +8,7 @@ class QWidget;
 class QtPrompts : public Prompts {
 public:
     Answer message(const QString &text, Buttons buttons, Icon icon, const QString &title) override;
-    std::optional<QString> inputBox(const QString &prompt, const QString &title,
-                                    const QString &defaultText) override;
+    std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
     void beep() override;

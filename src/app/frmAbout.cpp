@@ -32,8 +32,7 @@ frmAbout *frmAbout::instance()
     return s_about;
 }
 
-frmAbout::frmAbout(QWidget *parent)
-    : QWidget(parent, Qt::Dialog)
+frmAbout::frmAbout(QWidget *parent) : QWidget(parent, Qt::Dialog)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Stowbook"));
@@ -64,8 +63,7 @@ frmAbout::frmAbout(QWidget *parent)
 
     cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
     connect(cmdOk, &QPushButton::clicked, this, &frmAbout::cmdOk_Click);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &frmAbout::cmdOk_Click);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &frmAbout::cmdOk_Click);
 
     auto *texts = new QVBoxLayout;
     texts->addWidget(lblProduct);

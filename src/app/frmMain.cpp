@@ -32,9 +32,9 @@
 namespace {
 
 // Help topics of the menu items.
-constexpr int TopicExit = 30, TopicCategories = 31, TopicLocations = 32, TopicByCategory = 33,
-              TopicByLocation = 34, TopicByItem = 35, TopicValueByCategory = 36, TopicValueByLocation = 37,
-              TopicSerial = 38, TopicHelp = 40, TopicAbout = 41, TopicCustom = 47;
+constexpr int TopicExit = 30, TopicCategories = 31, TopicLocations = 32, TopicByCategory = 33, TopicByLocation = 34,
+              TopicByItem = 35, TopicValueByCategory = 36, TopicValueByLocation = 37, TopicSerial = 38, TopicHelp = 40,
+              TopicAbout = 41, TopicCustom = 47;
 
 // The client area the form was laid out on, in twips.
 constexpr int ClientWidthTwips = 10230;
@@ -111,10 +111,10 @@ void frmMain::buildMenus()
     mnuReportsMenu = bar->addMenu(QStringLiteral("&Reports"));
     mnuReportsMenu->setObjectName(QStringLiteral("mnuReportsMenu"));
     setHelpTopic(mnuReportsMenu->menuAction(), TopicByCategory);
-    mnuRptAll[1] = addItem(mnuReportsMenu, QStringLiteral("mnuRptAll"), QStringLiteral("All Items by &Category"),
-                           TopicByCategory);
-    mnuRptAll[2] = addItem(mnuReportsMenu, QStringLiteral("mnuRptAll"), QStringLiteral("All Items by &Location"),
-                           TopicByLocation);
+    mnuRptAll[1] =
+        addItem(mnuReportsMenu, QStringLiteral("mnuRptAll"), QStringLiteral("All Items by &Category"), TopicByCategory);
+    mnuRptAll[2] =
+        addItem(mnuReportsMenu, QStringLiteral("mnuRptAll"), QStringLiteral("All Items by &Location"), TopicByLocation);
     mnuRptAll[3] = addItem(mnuReportsMenu, QStringLiteral("mnuRptAll"),
                            QStringLiteral("All Items by &Item Description"), TopicByItem);
     mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuDash2"));
@@ -123,8 +123,8 @@ void frmMain::buildMenus()
     mnuRptValue[2] = addItem(mnuReportsMenu, QStringLiteral("mnuRptValue"),
                              QStringLiteral("Value &Summary by Location"), TopicValueByLocation);
     mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash2"));
-    mnuRptSerial = addItem(mnuReportsMenu, QStringLiteral("mnuRptSerial"), QStringLiteral("Serial &Number List"),
-                           TopicSerial);
+    mnuRptSerial =
+        addItem(mnuReportsMenu, QStringLiteral("mnuRptSerial"), QStringLiteral("Serial &Number List"), TopicSerial);
     mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash3"));
     mnuCustom = addItem(mnuReportsMenu, QStringLiteral("mnuCustom"), QStringLiteral("Custom &Reports"), TopicCustom);
     // "C" is taken by the first report; "a" keeps Alt+R, C running it at once.
@@ -232,14 +232,13 @@ void frmMain::reportMissingInventory()
     const QString argument = plain.match(folder).hasMatch()
         ? folder
         : QLatin1Char('\'') + QString(folder).replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
-    prompts().message(
-        QStringLiteral("The folder '%1' holds no Stowbook inventory (there is no %2 in it).\n\n"
-                       "Start Stowbook with -d followed by a blank and the folder that holds your %2, "
-                       "or make a new, empty inventory in this folder with:\n\n    stowbook-setup %3\n\n"
-                       "or one filled with a sample household, to try the program, with:\n\n"
-                       "    stowbook-setup --demo %3")
-            .arg(folder, InventoryFileName, argument),
-        Prompts::Buttons::Ok, Prompts::Icon::Critical, ProgramTitle);
+    prompts().message(QStringLiteral("The folder '%1' holds no Stowbook inventory (there is no %2 in it).\n\n"
+                                     "Start Stowbook with -d followed by a blank and the folder that holds your %2, "
+                                     "or make a new, empty inventory in this folder with:\n\n    stowbook-setup %3\n\n"
+                                     "or one filled with a sample household, to try the program, with:\n\n"
+                                     "    stowbook-setup --demo %3")
+                          .arg(folder, InventoryFileName, argument),
+                      Prompts::Buttons::Ok, Prompts::Icon::Critical, ProgramTitle);
     prompts().endProgram(1);
 }
 
@@ -366,10 +365,17 @@ void frmMain::mnuExit_Click()
 void frmMain::mnuHelp_Click(int index)
 {
     switch (index) {
-    case 1: ShowHelp(this, m_household.HelpFilePath(), 1, 0); break;
-    case 2: ShowHelp(this, m_household.HelpFilePath(), 261, 0); break;
-    case 3: ShowHelp(this, QString(), 4, 0); break;
-    default: break;
+    case 1:
+        ShowHelp(this, m_household.HelpFilePath(), 1, 0);
+        break;
+    case 2:
+        ShowHelp(this, m_household.HelpFilePath(), 261, 0);
+        break;
+    case 3:
+        ShowHelp(this, QString(), 4, 0);
+        break;
+    default:
+        break;
     }
 }
 

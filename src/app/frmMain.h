@@ -124,7 +124,7 @@ public:
     void txtNotes_Change();
     void cmbCat_Change();
     void cmbCat_Click();
-    void cmbCat_KeyDown(int key);   // key: a Qt::Key
+    void cmbCat_KeyDown(int key); // key: a Qt::Key
     void cmbLoc_Change();
     void cmbLoc_Click();
     void cmbLoc_KeyDown(int key);
@@ -177,12 +177,12 @@ public:
     QAction *mnuExit = nullptr;
     QAction *mnuBackup = nullptr;
     QAction *mnuClaim = nullptr;
-    std::array<QAction *, 3> mnuMaint{};   // index 1, 2 at [1], [2]; [0] unused
-    std::array<QAction *, 4> mnuRptAll{};  // 1..3
+    std::array<QAction *, 3> mnuMaint{};    // index 1, 2 at [1], [2]; [0] unused
+    std::array<QAction *, 4> mnuRptAll{};   // 1..3
     std::array<QAction *, 3> mnuRptValue{}; // 1..2
     QAction *mnuRptSerial = nullptr;
     QAction *mnuCustom = nullptr;
-    std::array<QAction *, 4> mnuHelp{};    // 1..3
+    std::array<QAction *, 4> mnuHelp{}; // 1..3
     QAction *mnuAbout = nullptr;
     QMenu *mnuFileMenu = nullptr;
     QMenu *mnuMaintain = nullptr;
@@ -203,18 +203,17 @@ protected:
 
 private:
     void buildMenus();
-    void buildTransferMenu();    // frmMain_Transfer.cpp
-    void buildViewMenu();        // frmMain_ItemList.cpp
+    void buildTransferMenu(); // frmMain_Transfer.cpp
+    void buildViewMenu();     // frmMain_ItemList.cpp
     // Opens rsItems again on the whole table (items added by an import or
     // by another program are then in it) and puts it on the key, else first.
     void reopenItems(qint64 key);
-    void buildRecordForm();      // frmMain_RecordForm.cpp
-    void buildCommandButtons();  // frmMain_Commands.cpp
-    void wireFieldEntry();       // frmMain_FieldEntry.cpp
+    void buildRecordForm();     // frmMain_RecordForm.cpp
+    void buildCommandButtons(); // frmMain_Commands.cpp
+    void wireFieldEntry();      // frmMain_FieldEntry.cpp
     // The fifteen entry fields in the order they are switched on and off.
     std::vector<QWidget *> entryFields() const;
-    void fillCodeList(QComboBox *list, const QString &statement, const QString &descColumn,
-                      const QString &idColumn);
+    void fillCodeList(QComboBox *list, const QString &statement, const QString &descColumn, const QString &idColumn);
     void openInventory();
     void reportUnopenedInventory();
     // The data folder holds no inventory: one message, then the program ends.

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int ButtonWidth = 1815;  // twips
+constexpr int ButtonWidth = 1815; // twips
 constexpr int ButtonHeight = 480;
 
 QPushButton *makeButton(ElasticContainer *form, const QString &name, const QString &caption, int left, int top,
@@ -58,8 +58,8 @@ void frmMain::buildCommandButtons()
             pressButton(cmdCancel);
     });
 
-    QWidget *order[] = {txtNotes, cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAddNew,
-                        cmdDelete, cmdFind, cmdCancel, cmdUpdate, cmdPicture};
+    QWidget *order[] = {txtNotes,  cmdFirst, cmdPrevious, cmdNext,   cmdLast,   cmdAddNew,
+                        cmdDelete, cmdFind,  cmdCancel,   cmdUpdate, cmdPicture};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -74,24 +74,26 @@ void frmMain::buildCommandButtons()
     connect(cmdUpdate, &QPushButton::clicked, this, &frmMain::cmdUpdate_Click);
     connect(cmdPicture, &QPushButton::clicked, this, &frmMain::cmdPicture_Click);
 
-    m_editor = std::make_unique<RecordEditor>(m_household, RecordForm{
-        .keyColumn = QStringLiteral("iteid"),
-        // After Cancel the window always shows the last item.
-        .cancelShowsLast = true,
-        .records = [this]() -> Recordset & { return m_household.items(); },
-        .recordCount = [this] { return m_household.items().recordCount(); },
-        .showRecord = [this] { LoadItem(); },
-        .clearRecord = [this] { ClearItem(); },
-        .enableFields = [this] { EnableFields(); },
-        .disableFields = [this] { DisableFields(); },
-        .showBrowseButtons = [this] { ShowBrowseButtons(); },
-        .showEditButtons = [this] { ShowEditButtons(); },
-        .hideAddButton = [this] { cmdAddNew->hide(); },
-        .setAddCaption = [this](const QString &caption) { cmdAddNew->setText(caption); },
-        .focusFirstField = [this] { txtItem->setFocus(); },
-        .readyToStore = [this] { return ItemDescEntered() && fieldsReadyToStore(); },
-        .saveRecord = [this] { return SaveItem(); },
-    });
+    m_editor = std::make_unique<RecordEditor>(
+        m_household,
+        RecordForm{
+            .keyColumn = QStringLiteral("iteid"),
+            // After Cancel the window always shows the last item.
+            .cancelShowsLast = true,
+            .records = [this]() -> Recordset & { return m_household.items(); },
+            .recordCount = [this] { return m_household.items().recordCount(); },
+            .showRecord = [this] { LoadItem(); },
+            .clearRecord = [this] { ClearItem(); },
+            .enableFields = [this] { EnableFields(); },
+            .disableFields = [this] { DisableFields(); },
+            .showBrowseButtons = [this] { ShowBrowseButtons(); },
+            .showEditButtons = [this] { ShowEditButtons(); },
+            .hideAddButton = [this] { cmdAddNew->hide(); },
+            .setAddCaption = [this](const QString &caption) { cmdAddNew->setText(caption); },
+            .focusFirstField = [this] { txtItem->setFocus(); },
+            .readyToStore = [this] { return ItemDescEntered() && fieldsReadyToStore(); },
+            .saveRecord = [this] { return SaveItem(); },
+        });
 }
 
 void frmMain::ShowBrowseButtons()
@@ -122,8 +124,8 @@ bool frmMain::ItemDescEntered()
 {
     if (!txtItem->text().isEmpty())
         return true;
-    prompts().message(QStringLiteral("You must enter a short description or a long description."),
-                      Prompts::Buttons::Ok, Prompts::Icon::None, QStringLiteral("No Request Description Entered"));
+    prompts().message(QStringLiteral("You must enter a short description or a long description."), Prompts::Buttons::Ok,
+                      Prompts::Icon::None, QStringLiteral("No Request Description Entered"));
     txtItem->setFocus();
     return false;
 }
@@ -167,9 +169,8 @@ void frmMain::cmdCancel_Click()
 
 void frmMain::cmdDelete_Click()
 {
-    const RecordEditor::Question question{
-        QStringLiteral("Are you sure that you want to delete this Inventory Item?"),
-        QStringLiteral("Delete Inventory Item")};
+    const RecordEditor::Question question{QStringLiteral("Are you sure that you want to delete this Inventory Item?"),
+                                          QStringLiteral("Delete Inventory Item")};
     editor().deleteRecord(question, [this](const QVariant &iteid) {
         const bool deleted = editor().deleteCurrent();
         // The picture goes only with its record: a record that stays keeps its picture.
@@ -181,9 +182,8 @@ void frmMain::cmdDelete_Click()
 
 void frmMain::cmdFind_Click()
 {
-    const std::optional<QString> text =
-        prompts().inputBox(QStringLiteral("Enter the description of the Inventory Item to find:"),
-                           QStringLiteral("Find Inventory Item"));
+    const std::optional<QString> text = prompts().inputBox(
+        QStringLiteral("Enter the description of the Inventory Item to find:"), QStringLiteral("Find Inventory Item"));
     if (!text || text->isEmpty())
         return;
     // The text is bound, never part of the statement: quotes and the like are

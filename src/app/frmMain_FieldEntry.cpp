@@ -82,8 +82,8 @@ void frmMain::wireFieldEntry()
     connect(cmbLoc, &QComboBox::activated, this, &frmMain::cmbLoc_Click);
     connect(cmbLoc, &QComboBox::currentIndexChanged, this, &frmMain::cmbLoc_Change);
 
-    for (QWidget *watched : std::initializer_list<QWidget *>{txtPurchPrice, txtEstValue, txtQuantity, txtTotValue,
-                                                             cmbCat, cmbLoc})
+    for (QWidget *watched :
+         std::initializer_list<QWidget *>{txtPurchPrice, txtEstValue, txtQuantity, txtTotValue, cmbCat, cmbLoc})
         watched->installEventFilter(this);
     for (QLineEdit *number : {txtPurchPrice, txtEstValue, txtQuantity})
         keepSelectionOnClickEntry(number);
@@ -130,22 +130,70 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmMain::txtItem_Change() { MakingChange(); }
-void frmMain::txtManufact_Change() { MakingChange(); }
-void frmMain::txtModel_Change() { MakingChange(); }
-void frmMain::txtSerNo_Change() { MakingChange(); }
-void frmMain::dcPurchDate_Change() { MakingChange(); }
-void frmMain::txtPurchPrice_Change() { MakingChange(); }
-void frmMain::txtEstValue_Change() { MakingChange(); }
-void frmMain::txtQuantity_Change() { MakingChange(); }
-void frmMain::chkReceipt_Click() { MakingChange(); }
-void frmMain::txtWherePurch_Change() { MakingChange(); }
-void frmMain::txtMisc1_Change() { MakingChange(); }
-void frmMain::txtNotes_Change() { MakingChange(); }
-void frmMain::cmbCat_Change() { MakingChange(); }
-void frmMain::cmbCat_Click() { MakingChange(); }
-void frmMain::cmbLoc_Change() { MakingChange(); }
-void frmMain::cmbLoc_Click() { MakingChange(); }
+void frmMain::txtItem_Change()
+{
+    MakingChange();
+}
+void frmMain::txtManufact_Change()
+{
+    MakingChange();
+}
+void frmMain::txtModel_Change()
+{
+    MakingChange();
+}
+void frmMain::txtSerNo_Change()
+{
+    MakingChange();
+}
+void frmMain::dcPurchDate_Change()
+{
+    MakingChange();
+}
+void frmMain::txtPurchPrice_Change()
+{
+    MakingChange();
+}
+void frmMain::txtEstValue_Change()
+{
+    MakingChange();
+}
+void frmMain::txtQuantity_Change()
+{
+    MakingChange();
+}
+void frmMain::chkReceipt_Click()
+{
+    MakingChange();
+}
+void frmMain::txtWherePurch_Change()
+{
+    MakingChange();
+}
+void frmMain::txtMisc1_Change()
+{
+    MakingChange();
+}
+void frmMain::txtNotes_Change()
+{
+    MakingChange();
+}
+void frmMain::cmbCat_Change()
+{
+    MakingChange();
+}
+void frmMain::cmbCat_Click()
+{
+    MakingChange();
+}
+void frmMain::cmbLoc_Change()
+{
+    MakingChange();
+}
+void frmMain::cmbLoc_Click()
+{
+    MakingChange();
+}
 
 void frmMain::cmbCat_KeyDown(int key)
 {
@@ -159,9 +207,18 @@ void frmMain::cmbLoc_KeyDown(int key)
     MakingChange();
 }
 
-void frmMain::txtPurchPrice_GotFocus() { selectWholeText(txtPurchPrice); }
-void frmMain::txtEstValue_GotFocus() { selectWholeText(txtEstValue); }
-void frmMain::txtQuantity_GotFocus() { selectWholeText(txtQuantity); }
+void frmMain::txtPurchPrice_GotFocus()
+{
+    selectWholeText(txtPurchPrice);
+}
+void frmMain::txtEstValue_GotFocus()
+{
+    selectWholeText(txtEstValue);
+}
+void frmMain::txtQuantity_GotFocus()
+{
+    selectWholeText(txtQuantity);
+}
 
 void frmMain::txtTotValue_GotFocus()
 {

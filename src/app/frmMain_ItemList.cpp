@@ -26,7 +26,6 @@ void frmMain::buildViewMenu()
 
 void frmMain::mnuItemList_Click()
 {
-    setSecondaryWindow(Secondary::ItemList, frmItemList::showItemList(m_household, this, [this](qint64 key) {
-                           return ShowItemByKey(key);
-                       }));
+    setSecondaryWindow(Secondary::ItemList,
+                       frmItemList::showItemList(m_household, this, [this](qint64 key) { return ShowItemByKey(key); }));
 }

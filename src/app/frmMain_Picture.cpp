@@ -27,8 +27,8 @@ void frmMain::cmdPicture_Click()
         // Beside the form, not over it, where the screen has room. The new
         // window's frame is taken to be as thick as the main window's.
         const QSize frame = frameGeometry().size() - geometry().size();
-        if (const std::optional<QPoint> place = windowBeside(frameGeometry(), window->size() + frame,
-                                                             screen()->availableGeometry()))
+        if (const std::optional<QPoint> place =
+                windowBeside(frameGeometry(), window->size() + frame, screen()->availableGeometry()))
             window->move(*place);
     }
     window->show();

@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr int FieldHeight = 360;   // twips
-constexpr int LabelAbove = 360;    // a caption sits this far above its field
+constexpr int FieldHeight = 360; // twips
+constexpr int LabelAbove = 360;  // a caption sits this far above its field
 
 // The entry limit of a text box is kept on the box: a stored text longer
 // than it widens the box's limit while that text is shown (below).
@@ -85,14 +85,14 @@ QString textToStore(const QObject *box, const QString &shown)
     return shown;
 }
 
-void placeWithCaption(ElasticContainer *form, QWidget *field, const QString &caption, QRect twips,
-                      int labelLeft = -1)
+void placeWithCaption(ElasticContainer *form, QWidget *field, const QString &caption, QRect twips, int labelLeft = -1)
 {
     auto *label = new QLabel(caption);
     label->setObjectName(QStringLiteral("lbl") + field->objectName().mid(3));
     label->setBuddy(field);
-    form->place(label, QRect(labelLeft >= 0 ? labelLeft : twips.left(), twips.top() - LabelAbove,
-                             twips.width() + 200, FieldHeight - 60));
+    form->place(label,
+                QRect(labelLeft >= 0 ? labelLeft : twips.left(), twips.top() - LabelAbove, twips.width() + 200,
+                      FieldHeight - 60));
     form->place(field, twips);
 }
 
@@ -143,9 +143,12 @@ QVariant quantityToStore(const QLineEdit *box)
 {
     const Quantity quantity = readQuantity(box->text());
     switch (quantity.reading) {
-    case Quantity::Reading::Whole: return int(quantity.value);
-    case Quantity::Reading::NotANumber: return 1;
-    case Quantity::Reading::OutOfRange: break;
+    case Quantity::Reading::Whole:
+        return int(quantity.value);
+    case Quantity::Reading::NotANumber:
+        return 1;
+    case Quantity::Reading::OutOfRange:
+        break;
     }
     throw DbError(DbError::DataTypeMismatch,
                   QStringLiteral("The Quantity %1 is outside the range %2 to %3; the stored quantity was not changed.")
@@ -198,8 +201,7 @@ void frmMain::buildRecordForm()
     placeWithCaption(form, txtModel, QStringLiteral("Model Number"), QRect(6000, 600, 1935, FieldHeight));
     placeWithCaption(form, txtSerNo, QStringLiteral("Serial Number"), QRect(8040, 600, 1935, FieldHeight));
     placeWithCaption(form, dcPurchDate, QStringLiteral("Purchase Date"), QRect(240, 1560, 2175, FieldHeight));
-    placeWithCaption(form, txtPurchPrice, QStringLiteral("Purchase Price"), QRect(2640, 1560, 1815, FieldHeight),
-                     2550);
+    placeWithCaption(form, txtPurchPrice, QStringLiteral("Purchase Price"), QRect(2640, 1560, 1815, FieldHeight), 2550);
     placeWithCaption(form, txtEstValue, QStringLiteral("Est. Value"), QRect(4680, 1560, 1815, FieldHeight), 4740);
     placeWithCaption(form, txtQuantity, QStringLiteral("Quantity"), QRect(6720, 1560, 1215, FieldHeight));
     placeWithCaption(form, txtTotValue, QStringLiteral("Total Value"), QRect(8160, 1560, 1815, FieldHeight));
@@ -210,8 +212,9 @@ void frmMain::buildRecordForm()
     placeWithCaption(form, cmbLoc, QStringLiteral("Location"), QRect(240, 4680, 2775, FieldHeight));
     placeWithCaption(form, txtNotes, QStringLiteral("Notes"), QRect(3240, 3480, 6735, 1635));
 
-    QWidget *order[] = {txtItem, txtManufact, txtModel, txtSerNo, dcPurchDate, txtPurchPrice, txtEstValue,
-                        txtQuantity, txtTotValue, txtWherePurch, chkReceipt, txtMisc1, cmbCat, cmbLoc, txtNotes};
+    QWidget *order[] = {txtItem,       txtManufact, txtModel,    txtSerNo,    dcPurchDate,
+                        txtPurchPrice, txtEstValue, txtQuantity, txtTotValue, txtWherePurch,
+                        chkReceipt,    txtMisc1,    cmbCat,      cmbLoc,      txtNotes};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -263,7 +266,8 @@ bool frmMain::SaveItem()
         const std::optional<DateValue> date = toDate(dcPurchDate->text());
         return date ? QVariant::fromValue(*date) : QVariant();
     });
-    store(QStringLiteral("purchprice"), [this] { return moneyToStore(txtPurchPrice, QStringLiteral("Purchase Price")); });
+    store(QStringLiteral("purchprice"),
+          [this] { return moneyToStore(txtPurchPrice, QStringLiteral("Purchase Price")); });
     store(QStringLiteral("estvalue"), [this] { return moneyToStore(txtEstValue, QStringLiteral("Estimated Value")); });
     store(QStringLiteral("totvalue"), [this] { return moneyToStore(txtTotValue, QStringLiteral("Total Value")); });
     store(QStringLiteral("quantity"), [this] { return quantityToStore(txtQuantity); });
@@ -291,7 +295,7 @@ bool frmMain::SaveItem()
 void frmMain::ClearItem()
 {
     for (QLineEdit *box : std::initializer_list<QLineEdit *>{txtItem, txtManufact, txtModel, txtSerNo, dcPurchDate,
-                                                          txtPurchPrice, txtEstValue})
+                                                             txtPurchPrice, txtEstValue})
         box->clear();
     txtQuantity->setText(QStringLiteral("1"));
     txtTotValue->clear();
@@ -310,8 +314,8 @@ void frmMain::ClearItem()
 
 std::vector<QWidget *> frmMain::entryFields() const
 {
-    return {txtItem, txtManufact, txtModel, txtSerNo, dcPurchDate, txtPurchPrice, txtEstValue, txtQuantity,
-            txtTotValue, chkReceipt, txtWherePurch, txtMisc1, txtNotes, cmbCat, cmbLoc};
+    return {txtItem,     txtManufact, txtModel,      txtSerNo, dcPurchDate, txtPurchPrice, txtEstValue, txtQuantity,
+            txtTotValue, chkReceipt,  txtWherePurch, txtMisc1, txtNotes,    cmbCat,        cmbLoc};
 }
 
 void frmMain::DisableFields()

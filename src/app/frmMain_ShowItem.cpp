@@ -31,10 +31,10 @@ bool frmMain::ShowItemByKey(qint64 key)
     bool found = false;
     m_household.trapDb([&] {
         stored = m_household.dbInventory()
-                 && m_household.dbInventory()
-                            ->scalar(QStringLiteral("select count(*) from items where iteid = ?"), {qlonglong(key)})
-                            .toLongLong()
-                        > 0;
+            && m_household.dbInventory()
+                    ->scalar(QStringLiteral("select count(*) from items where iteid = ?"), {qlonglong(key)})
+                    .toLongLong()
+                > 0;
         if (!stored)
             return;
         m_household.items().findFirst(QStringLiteral("iteid = ?"), {qlonglong(key)});
@@ -51,7 +51,7 @@ bool frmMain::ShowItemByKey(qint64 key)
         reopenItems(key);
         m_household.trapDb([&] {
             found = m_household.items().recordCount() > 0
-                    && m_household.items().value(QStringLiteral("iteid")).toLongLong() == key;
+                && m_household.items().value(QStringLiteral("iteid")).toLongLong() == key;
         });
         if (!found)
             return false;

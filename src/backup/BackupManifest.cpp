@@ -78,9 +78,8 @@ QByteArray manifestJson(const BackupManifest &manifest)
 {
     QJsonArray members;
     for (const BackupMember &member : manifest.members) {
-        members.append(QJsonObject{{NameKey, member.name},
-                                   {SizeKey, double(member.size)},
-                                   {Sha256Key, QString::fromLatin1(member.sha256)}});
+        members.append(QJsonObject{
+            {NameKey, member.name}, {SizeKey, double(member.size)}, {Sha256Key, QString::fromLatin1(member.sha256)}});
     }
     const QJsonObject root{
         {ProgramKey, ProgramTitle},
@@ -147,14 +146,15 @@ std::optional<BackupManifest> parseManifest(const QByteArray &json, QString *pro
         BackupMember member;
         member.name = object.value(NameKey).toString();
         if (!memberKind(member.name))
-            return refuse(QStringLiteral("the manifest names a member \"%1\" that a backup never holds")
-                              .arg(member.name));
+            return refuse(
+                QStringLiteral("the manifest names a member \"%1\" that a backup never holds").arg(member.name));
         if (seen.contains(member.name))
             return refuse(QStringLiteral("the manifest lists \"%1\" twice").arg(member.name));
         seen.insert(member.name);
         const std::optional<qint64> size = wholeNumber(object.value(SizeKey));
         if (!size)
-            return refuse(QStringLiteral("the size of \"%1\" in the manifest is not a count of bytes").arg(member.name));
+            return refuse(
+                QStringLiteral("the size of \"%1\" in the manifest is not a count of bytes").arg(member.name));
         member.size = *size;
         const QString digest = object.value(Sha256Key).toString();
         if (!hexDigest.match(digest).hasMatch())

@@ -16,18 +16,18 @@
 
 // One member of a backup besides the manifest.
 struct BackupMember {
-    QString name;          // path in the archive, "/" between parts: "images/00000042.jpg"
-    qint64 size = 0;       // bytes
-    QByteArray sha256;     // 64 lower-case hexadecimal digits
+    QString name;      // path in the archive, "/" between parts: "images/00000042.jpg"
+    qint64 size = 0;   // bytes
+    QByteArray sha256; // 64 lower-case hexadecimal digits
 
     friend bool operator==(const BackupMember &, const BackupMember &) = default;
 };
 
 struct BackupManifest {
     QString programVersion;
-    QDateTime created;     // UTC, to the second
+    QDateTime created; // UTC, to the second
     qint64 itemCount = 0;
-    Money totalValue;      // the sum of every item's total value
+    Money totalValue; // the sum of every item's total value
     QList<BackupMember> members;
 };
 
@@ -49,12 +49,12 @@ std::optional<BackupManifest> parseManifest(const QByteArray &json, QString *pro
 // hold "\", a NUL or control character, "." or ".." parts, hidden parts
 // (beginning with "."), an empty part or a leading "/".
 enum class MemberKind {
-    Inventory,   // stowbook.db
-    Catalogue,   // rptspec.db
-    Claimant,    // the claimant details
-    Help,        // stowbook-help.html
-    ReportFile,  // a top-level *.srp or *.rpt file
-    Picture,     // images/ followed by an item's picture name (eight digits or more, ".", an extension)
+    Inventory,  // stowbook.db
+    Catalogue,  // rptspec.db
+    Claimant,   // the claimant details
+    Help,       // stowbook-help.html
+    ReportFile, // a top-level *.srp or *.rpt file
+    Picture,    // images/ followed by an item's picture name (eight digits or more, ".", an extension)
 };
 std::optional<MemberKind> memberKind(const QString &name);
 

@@ -52,8 +52,8 @@ class NewFile {
 public:
     explicit NewFile(const QString &path) : m_path(path)
     {
-        m_handle = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          0600);
+        m_handle =
+            ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     }
     ~NewFile()
     {
@@ -102,7 +102,8 @@ QString openFailure(const QString &description, int zipError, int systemError)
 } // namespace
 
 BackupArchive::BackupArchive(zip_t *archive, QString description)
-    : m_archive(archive), m_description(std::move(description))
+    : m_archive(archive)
+    , m_description(std::move(description))
 {
 }
 
@@ -205,10 +206,11 @@ const BackupManifest &BackupArchive::manifest()
     // The manifest has no checksum of its own: it is read with the same
     // limit, and then checked part by part.
     QByteArray json;
-    readMember(BackupMember{ManifestName, qint64(stat.size), QByteArray()}, [&json](const char *data, qint64 size, QString &) {
-        json.append(data, size);
-        return true;
-    });
+    readMember(BackupMember{ManifestName, qint64(stat.size), QByteArray()},
+               [&json](const char *data, qint64 size, QString &) {
+                   json.append(data, size);
+                   return true;
+               });
     QString problem;
     std::optional<BackupManifest> parsed = parseManifest(json, &problem);
     if (!parsed)
@@ -262,7 +264,9 @@ void BackupArchive::readMember(const BackupMember &member, const Sink &sink)
             break;
         total += read;
         if (total > member.size)
-            refuse(QStringLiteral("member %1 holds more than the %2 bytes stated for it").arg(quoted(member.name)).arg(member.size));
+            refuse(QStringLiteral("member %1 holds more than the %2 bytes stated for it")
+                       .arg(quoted(member.name))
+                       .arg(member.size));
         hash.addData(QByteArrayView(buffer.constData(), read));
         QString reason;
         if (!sink(buffer.constData(), read, reason))
@@ -294,7 +298,10 @@ void BackupArchive::checkDatabase(const QString &path, const QString &name, Memb
                            .arg(contents.totalValue.toDecimalText()));
         }
     } catch (const DbError &error) {
-        refuse(QStringLiteral("the database %1 in it cannot be read (%2  %3)").arg(name).arg(error.number()).arg(error.text()));
+        refuse(QStringLiteral("the database %1 in it cannot be read (%2  %3)")
+                   .arg(name)
+                   .arg(error.number())
+                   .arg(error.text()));
     }
 }
 
@@ -357,7 +364,8 @@ void BackupArchive::extractTo(const QString &folder, const std::function<void(do
         const QString path = target.filePath(member.name);
         NewFile file(path);
         if (!file.isOpen())
-            throw BackupError(QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), systemError()));
+            throw BackupError(
+                QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), systemError()));
         readMember(member, [&](const char *data, qint64 size, QString &reason) {
             if (file.write(data, size))
                 return true;

@@ -63,7 +63,7 @@ private:
     [[noreturn]] void refuse(const QString &why) const;
 
     ZipArchivePtr m_archive;
-    QString m_description;   // "the backup /path/x.zip", for messages
+    QString m_description; // "the backup /path/x.zip", for messages
     std::optional<BackupManifest> m_manifest;
-    QHash<QString, zip_uint64_t> m_index;   // member name -> entry
+    QHash<QString, zip_uint64_t> m_index; // member name -> entry
 };

@@ -28,16 +28,16 @@ namespace {
 // costs time and saves nothing.
 bool isCompressedPicture(const QString &name)
 {
-    static const QStringList packed = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
-                                       QStringLiteral("gif"), QStringLiteral("webp"), QStringLiteral("heic"),
+    static const QStringList packed = {QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("png"),
+                                       QStringLiteral("gif"),  QStringLiteral("webp"), QStringLiteral("heic"),
                                        QStringLiteral("heif"), QStringLiteral("avif"), QStringLiteral("jp2")};
     return packed.contains(QFileInfo(name).suffix().toLower());
 }
 
 // One file of the data folder on its way into the archive.
 struct PlannedMember {
-    QString name;   // in the archive
-    QString path;   // on the disk
+    QString name; // in the archive
+    QString path; // on the disk
 };
 
 // A source that reads a file as libzip writes it, and records the bytes
@@ -53,7 +53,9 @@ struct HashingFile {
     zip_error_t error;
 
     HashingFile(QString memberName, QString filePath, MemberHashes *recorder)
-        : name(std::move(memberName)), path(std::move(filePath)), hashes(recorder)
+        : name(std::move(memberName))
+        , path(std::move(filePath))
+        , hashes(recorder)
     {
         zip_error_init(&error);
     }
@@ -319,10 +321,12 @@ BackupSummary writeBackup(const QString &dataFolder, const QString &zipPath, Bac
     const QDir folder(QFileInfo(dataFolder).absoluteFilePath());
     const QString inventory = folder.filePath(InventoryFileName);
     if (!QFileInfo(inventory).isFile())
-        throw BackupError(QStringLiteral("%1 holds no inventory database (%2).").arg(native(folder.path()), InventoryFileName));
+        throw BackupError(
+            QStringLiteral("%1 holds no inventory database (%2).").arg(native(folder.path()), InventoryFileName));
     const QFileInfo target(QFileInfo(zipPath).absoluteFilePath());
     if (target.isDir())
-        throw BackupError(QStringLiteral("%1 is a folder; name the backup file to write.").arg(native(target.filePath())));
+        throw BackupError(
+            QStringLiteral("%1 is a folder; name the backup file to write.").arg(native(target.filePath())));
     if (!target.dir().exists())
         throw BackupError(QStringLiteral("The folder %1 does not exist.").arg(native(target.path())));
 
@@ -397,7 +401,8 @@ BackupSummary writeBackup(const QString &dataFolder, const QString &zipPath, Bac
         throw BackupError(QStringLiteral("The backup %1 could not be made private: %2")
                               .arg(native(target.filePath()), QString::fromLocal8Bit(std::strerror(errno))));
     if (const std::optional<QString> why = syncToDisk(staged))
-        throw BackupError(QStringLiteral("The backup %1 could not be written: %2").arg(native(target.filePath()), *why));
+        throw BackupError(
+            QStringLiteral("The backup %1 could not be written: %2").arg(native(target.filePath()), *why));
     // The backup it replaces is kept by a second name until the new one's
     // name is on the disk (where the file system has such names).
     const QByteArray targetName = QFile::encodeName(target.filePath());
@@ -411,7 +416,8 @@ BackupSummary writeBackup(const QString &dataFolder, const QString &zipPath, Bac
     if (const std::optional<QString> why = syncToDisk(target.path())) {
         if (!previousKept || ::rename(previous.constData(), targetName.constData()) != 0)
             ::unlink(targetName.constData());
-        throw BackupError(QStringLiteral("The backup %1 could not be written: %2").arg(native(target.filePath()), *why));
+        throw BackupError(
+            QStringLiteral("The backup %1 could not be written: %2").arg(native(target.filePath()), *why));
     }
 
     summary.manifest = base;

@@ -64,13 +64,13 @@ BackupManifest verifyBackup(const QString &zipPath, const std::function<void(dou
     const std::unique_ptr<BackupArchive> archive = BackupArchive::open(zipPath);
     QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("stowbook-verify-XXXXXX")));
     if (!scratch.isValid())
-        throw BackupError(QStringLiteral("No temporary folder to check the databases in: %1").arg(scratch.errorString()));
+        throw BackupError(
+            QStringLiteral("No temporary folder to check the databases in: %1").arg(scratch.errorString()));
     archive->verify(scratch.path(), progress);
     return archive->manifest();
 }
 
-BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
-                             const std::function<void(double)> &progress)
+BackupManifest restoreBackup(const QString &zipPath, const QString &folder, const std::function<void(double)> &progress)
 {
     if (folder.isEmpty())
         throw BackupError(QStringLiteral("No folder was named to restore into."));
@@ -80,12 +80,13 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
         throw BackupError(QStringLiteral("%1 already exists and is not a folder. Restore makes a new data folder; "
                                          "nothing was changed.")
                               .arg(native(target)));
-    if (targetInfo.isDir() && !QDir(target).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+    if (targetInfo.isDir()
+        && !QDir(target).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
         throw BackupError(QStringLiteral("%1 already exists and is not empty. Restore never writes into an existing "
                                          "data folder; name a new folder. Nothing was changed.")
                               .arg(native(target)));
 
-    const bool targetWasThere = targetInfo.isDir();   // and empty
+    const bool targetWasThere = targetInfo.isDir(); // and empty
 
     const std::unique_ptr<BackupArchive> archive = BackupArchive::open(zipPath);
     const BackupManifest &manifest = archive->manifest();
@@ -126,7 +127,8 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
     {
         QTemporaryDir scratch(hidden + QStringLiteral(".verify-XXXXXX"));
         if (!scratch.isValid())
-            throw BackupError(QStringLiteral("Nothing can be written in %1: %2").arg(native(parent), scratch.errorString()));
+            throw BackupError(
+                QStringLiteral("Nothing can be written in %1: %2").arg(native(parent), scratch.errorString()));
         archive->verify(scratch.path(), part(0, 0.5));
     }
 
@@ -134,7 +136,8 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder,
     // becomes the new folder by a rename, or goes entirely.
     QTemporaryDir staging(hidden + QStringLiteral(".restore-XXXXXX"));
     if (!staging.isValid())
-        throw BackupError(QStringLiteral("Nothing can be written in %1: %2").arg(native(parent), staging.errorString()));
+        throw BackupError(
+            QStringLiteral("Nothing can be written in %1: %2").arg(native(parent), staging.errorString()));
     archive->extractTo(staging.path(), part(0.5, 0.5));
     QFile::setPermissions(staging.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     syncFolder(QDir(staging.path()).filePath(ImagesFolderName), target);

@@ -12,7 +12,7 @@
 namespace {
 
 // The picture of an item: as tall as the list of its fields.
-constexpr double PictureHeight = 3240;   // 2.25 inches
+constexpr double PictureHeight = 3240; // 2.25 inches
 
 QString amountText(const std::optional<Money> &amount)
 {
@@ -49,8 +49,8 @@ QString tableFormat(const PageLayout &doc, std::initializer_list<double> shares)
 void addGroupTable(PageLayout &doc, const QString &groupName, const QList<GroupTotal> &groups, Money total)
 {
     const QString format = tableFormat(doc, {0.6, -0.15, -0.25});
-    doc.addTable(format, QStringList(), {{QStringLiteral("Value by ") + groupName, QStringLiteral("Items"),
-                                          QStringLiteral("Total Value")}},
+    doc.addTable(format, QStringList(),
+                 {{QStringLiteral("Value by ") + groupName, QStringLiteral("Items"), QStringLiteral("Total Value")}},
                  HeaderShade, BodyShade);
     int count = 0;
     for (const GroupTotal &group : groups) {
@@ -97,7 +97,7 @@ void addItem(PageLayout &doc, const ClaimItem &item, int number, int count)
     // not fit the rest of the page goes to the next one.
     const int pictureLines = item.picturePath.isEmpty() ? 1 : int(std::ceil(PictureHeight / doc.text().lineHeight()));
     const double needed = doc.rowHeight(doc.text().lineCount(heading.front(), textWidth(doc, 0.75)))
-                          + doc.rowHeight(std::max(doc.text().lineCount(fields, textWidth(doc, 0.57)), pictureLines));
+        + doc.rowHeight(std::max(doc.text().lineCount(fields, textWidth(doc, 0.57)), pictureLines));
     if (needed > doc.roomLeft())
         doc.breakPage();
 

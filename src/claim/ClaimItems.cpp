@@ -81,7 +81,8 @@ QList<ClaimItem> readItems(Database &db, const QString &sql, const QVariantList 
 QVariantList codeKeys(Database &db, const QString &table, const QString &key, const QString &description,
                       const QString &name)
 {
-    Statement rows(db.handle(), QStringLiteral("select %1 from %2 where fold(%3) = fold(?)").arg(key, table, description));
+    Statement rows(db.handle(),
+                   QStringLiteral("select %1 from %2 where fold(%3) = fold(?)").arg(key, table, description));
     rows.bindAll({name});
     QVariantList keys;
     while (rows.step(SqlContext::Read))
@@ -98,7 +99,8 @@ std::optional<QList<ClaimItem>> reportFileItems(Household &household, const QStr
     try {
         report = loadReportFile(household, path, problem);
     } catch (const DbError &error) {
-        *problem = QStringLiteral("The report field catalogue cannot be read (%1  %2).").arg(error.number()).arg(error.text());
+        *problem =
+            QStringLiteral("The report field catalogue cannot be read (%1  %2).").arg(error.number()).arg(error.text());
         return std::nullopt;
     }
     if (!report)
@@ -192,11 +194,10 @@ std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const Cla
     case ClaimSelection::Kind::Category:
     case ClaimSelection::Kind::Location: {
         const bool category = selection.kind == ClaimSelection::Kind::Category;
-        const QVariantList keys = category
-                                      ? codeKeys(db, QStringLiteral("categories"), QStringLiteral("catid"),
-                                                 QStringLiteral("catDesc"), selection.name)
-                                      : codeKeys(db, QStringLiteral("locations"), QStringLiteral("locid"),
-                                                 QStringLiteral("locDesc"), selection.name);
+        const QVariantList keys = category ? codeKeys(db, QStringLiteral("categories"), QStringLiteral("catid"),
+                                                      QStringLiteral("catDesc"), selection.name)
+                                           : codeKeys(db, QStringLiteral("locations"), QStringLiteral("locid"),
+                                                      QStringLiteral("locDesc"), selection.name);
         if (keys.isEmpty()) {
             reason = QStringLiteral("There is no %1 \"%2\".")
                          .arg(category ? QStringLiteral("category") : QStringLiteral("location"), selection.name);
@@ -207,8 +208,8 @@ std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const Cla
         for (qsizetype i = 0; i < keys.size(); ++i)
             marks << QStringLiteral("?");
         const QString column = category ? QStringLiteral("i.catid") : QStringLiteral("i.locid");
-        items = readItems(db, ItemColumns + QStringLiteral(" where %1 in (%2)").arg(column, marks.join(u',')) + CategoryOrder,
-                          keys);
+        items = readItems(
+            db, ItemColumns + QStringLiteral(" where %1 in (%2)").arg(column, marks.join(u',')) + CategoryOrder, keys);
         break;
     }
     case ClaimSelection::Kind::ReportFile:

@@ -30,10 +30,10 @@ struct ClaimItem {
     QString manufact;
     QString model;
     QString serno;
-    DateValue purchdate;            // zero when none
+    DateValue purchdate; // zero when none
     std::optional<Money> purchprice;
     std::optional<Money> estvalue;
-    QVariant quantity;              // as stored; Null when none
+    QVariant quantity; // as stored; Null when none
     std::optional<Money> totvalue;
     bool receipt = false;
     QString wherepurch;

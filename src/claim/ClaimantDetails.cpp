@@ -66,7 +66,8 @@ bool writeClaimantDetails(const QString &folder, const ClaimantDetails &details,
                      {PolicyKey, details.policyNumber},
                      {IncidentKey, details.incident}};
     // The day alone, as ISO text: the same on every locale.
-    root.insert(DateKey, details.dateOfLoss.isZero() ? QString() : DateValue::fromDate(details.dateOfLoss.date()).toIsoText());
+    root.insert(DateKey,
+                details.dateOfLoss.isZero() ? QString() : DateValue::fromDate(details.dateOfLoss.date()).toIsoText());
     const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
     QSaveFile file(folder + ClaimantFileName);
     std::optional<QString> failure;

@@ -9,10 +9,10 @@
 // offered again next time and travel with every backup.
 struct ClaimantDetails {
     QString name;
-    QString address;        // may hold line breaks
+    QString address; // may hold line breaks
     QString policyNumber;
-    DateValue dateOfLoss;   // zero when not given
-    QString incident;       // a short description; may hold line breaks
+    DateValue dateOfLoss; // zero when not given
+    QString incident;     // a short description; may hold line breaks
 
     friend bool operator==(const ClaimantDetails &, const ClaimantDetails &) = default;
 };

@@ -35,8 +35,11 @@ const CodeList Locations{
 const CodeList *codeListFor(qint16 kind)
 {
     switch (kind) {
-    case 1: return &Categories;
-    case 2: return &Locations;
-    default: return nullptr;
+    case 1:
+        return &Categories;
+    case 2:
+        return &Locations;
+    default:
+        return nullptr;
     }
 }

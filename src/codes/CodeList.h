@@ -6,7 +6,7 @@
 // the table, the statements and the texts the user sees. Everything else of
 // the window is the same for both.
 struct CodeList {
-    qint16 kind;              // the CodeListKind value: 1 categories, 2 locations
+    qint16 kind; // the CodeListKind value: 1 categories, 2 locations
     // The window's recordset: the key as "id", the description as "descr",
     // in description order ignoring case, the key breaking ties.
     QString statement;
@@ -15,8 +15,8 @@ struct CodeList {
     // Removes the code bound as ?1.
     QString deleteStatement;
 
-    QString caption;          // of the window
-    QString label;            // above the description box
+    QString caption; // of the window
+    QString label;   // above the description box
     int helpTopic;
     QString missingDescription;
     QString deleteQuestion;

@@ -42,7 +42,9 @@ static bool onlyBlanksFollow(const char *text, const char *end)
 }
 
 Database::Database(QString path, OpenMode mode)
-    : m_path(std::move(path)), m_mode(mode), m_statements(std::make_unique<StatementCache>())
+    : m_path(std::move(path))
+    , m_mode(mode)
+    , m_statements(std::make_unique<StatementCache>())
 {
 }
 
@@ -175,8 +177,7 @@ QVariant Database::scalar(const QString &sql, const QVariantList &params)
     return value;
 }
 
-std::unique_ptr<Recordset> Database::openRecordset(const QString &sql, RecordsetType type,
-                                                   const QVariantList &params)
+std::unique_ptr<Recordset> Database::openRecordset(const QString &sql, RecordsetType type, const QVariantList &params)
 {
     requireOpen();
     return std::unique_ptr<Recordset>(new Recordset(*this, type, sql, params));

@@ -56,8 +56,7 @@ public:
     // First column of the first row, Null when there is no row.
     QVariant scalar(const QString &sql, const QVariantList &params = {});
 
-    std::unique_ptr<Recordset> openRecordset(const QString &sql, RecordsetType type,
-                                             const QVariantList &params = {});
+    std::unique_ptr<Recordset> openRecordset(const QString &sql, RecordsetType type, const QVariantList &params = {});
 
     // The engine's idle call with the free-locks option: ends any read still
     // held by a statement of this connection, so other programs can write

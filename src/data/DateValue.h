@@ -24,9 +24,9 @@ public:
     static DateValue fromTime(const QTime &time); // a time alone: day 0
 
     constexpr double serial() const { return m_serial; }
-    QDate date() const;           // invalid only for serials beyond QDate's range
-    QTime time() const;           // to the second, rounded
-    bool hasTime() const;         // fraction holds at least one second
+    QDate date() const;   // invalid only for serials beyond QDate's range
+    QTime time() const;   // to the second, rounded
+    bool hasTime() const; // fraction holds at least one second
     bool isZero() const { return m_serial == 0.0; }
 
     QString toIsoText() const;

@@ -2,8 +2,7 @@
 
 #include <utility>
 
-DbError::DbError(int number, QString text)
-    : m_number(number), m_text(std::move(text))
+DbError::DbError(int number, QString text) : m_number(number), m_text(std::move(text))
 {
     m_what = QByteArray::number(number) + "  " + m_text.toUtf8();
 }

@@ -60,10 +60,10 @@ QByteArray headerFor(quint32 pageSize, bool wal, quint32 encoding)
     header[21] = 64; // payload fractions, fixed by the file format
     header[22] = 32;
     header[23] = 32;
-    put32(24, 1);  // change counter
-    put32(28, 0);  // size in pages: 0, so the file's own size counts
-    put32(40, 1);  // schema cookie
-    put32(44, 4);  // schema format
+    put32(24, 1); // change counter
+    put32(28, 0); // size in pages: 0, so the file's own size counts
+    put32(40, 1); // schema cookie
+    put32(44, 4); // schema format
     put32(56, encoding);
     put32(92, 1);
     put32(96, quint32(SQLITE_VERSION_NUMBER));

@@ -15,7 +15,12 @@ public:
     static constexpr std::int64_t Scale = 10000;
 
     constexpr Money() = default;
-    static constexpr Money fromUnits(std::int64_t tenThousandths) { Money m; m.m_units = tenThousandths; return m; }
+    static constexpr Money fromUnits(std::int64_t tenThousandths)
+    {
+        Money m;
+        m.m_units = tenThousandths;
+        return m;
+    }
     // Rounds to the nearest ten-thousandth, halves away from zero. Values
     // outside the representable range (and NaN) give std::nullopt.
     static std::optional<Money> fromDouble(double value);

@@ -21,7 +21,9 @@ static DbError readOnly()
 }
 
 Recordset::Recordset(Database &db, RecordsetType type, const QString &sql, const QVariantList &params)
-    : m_db(&db), m_type(type), m_impl(std::make_unique<Impl>())
+    : m_db(&db)
+    , m_type(type)
+    , m_impl(std::make_unique<Impl>())
 {
     requireHandle(db.handle());
     if (type == RecordsetType::Dynaset)

@@ -40,7 +40,7 @@ public:
     bool isOpen() const;
     void close();
 
-    int recordCount() const;      // exact at all times
+    int recordCount() const; // exact at all times
     bool bof() const;
     bool eof() const;
     void moveFirst();

@@ -93,8 +93,8 @@ void Recordset::Impl::findKeyColumn(sqlite3 *db)
         int autoInc = 0;
         const QByteArray tableName = table.toUtf8();
         const QByteArray columnName = keyColumn.toUtf8();
-        if (sqlite3_table_column_metadata(db, "main", tableName.constData(), columnName.constData(), nullptr,
-                                          nullptr, nullptr, nullptr, &autoInc)
+        if (sqlite3_table_column_metadata(db, "main", tableName.constData(), columnName.constData(), nullptr, nullptr,
+                                          nullptr, nullptr, &autoInc)
             == SQLITE_OK)
             autoIncrement = autoInc != 0;
     }
@@ -106,8 +106,7 @@ void Recordset::Impl::findKeyColumn(sqlite3 *db)
 // table's rowid, so no column of any row is read; where that changes the
 // statement (an order by a list alias or a parameter in the list) the rowid
 // is added after the list instead, which keeps every name and column number.
-void Recordset::Impl::collectKeys(sqlite3 *db, const QString &sql, sqlite3_stmt *original,
-                                  const QVariantList &params)
+void Recordset::Impl::collectKeys(sqlite3 *db, const QString &sql, sqlite3_stmt *original, const QVariantList &params)
 {
     const QString rowid = quoteIdentifier(table) + QStringLiteral(".rowid");
     struct KeyQuery {
@@ -152,9 +151,10 @@ void Recordset::Impl::prepareRowReader(sqlite3 *db, const QString &sql, const QV
         // The statement's own list, so expressions are worked out for the row.
         if (const auto parts = splitSelect(sql)) {
             const QString list = sql.mid(parts->listStart, parts->fromStart - parts->listStart);
-            Statement reader = Statement::tryPrepare(
-                db, sql.left(parts->listStart) + list + QStringLiteral(" from ") + quotedTable + QStringLiteral(" where ")
-                        + quotedTable + QStringLiteral(".rowid = :stowbook_key"));
+            Statement reader = Statement::tryPrepare(db,
+                                                     sql.left(parts->listStart) + list + QStringLiteral(" from ")
+                                                         + quotedTable + QStringLiteral(" where ") + quotedTable
+                                                         + QStringLiteral(".rowid = :stowbook_key"));
             if (reader.isValid() && reader.columnCount() == int(columns.size())) {
                 rowReaderKeyIndex = sqlite3_bind_parameter_index(reader.get(), ":stowbook_key");
                 rowReaderParams = params.mid(0, rowReaderKeyIndex - 1);
@@ -165,8 +165,9 @@ void Recordset::Impl::prepareRowReader(sqlite3 *db, const QString &sql, const QV
     }
     // Otherwise the columns straight from the table (an expression that
     // cannot be worked out alone reads as Null).
-    rowReader = Statement(db, QStringLiteral("select ") + fromTable.join(QStringLiteral(", ")) + QStringLiteral(" from ")
-                                  + quotedTable + QStringLiteral(" where rowid = ?1"));
+    rowReader = Statement(db,
+                          QStringLiteral("select ") + fromTable.join(QStringLiteral(", ")) + QStringLiteral(" from ")
+                              + quotedTable + QStringLiteral(" where rowid = ?1"));
     rowReaderKeyIndex = 1;
 }
 
@@ -229,10 +230,10 @@ QSet<qint64> Recordset::Impl::keysWhere(sqlite3 *db, const QString &condition, c
             select << quoteIdentifier(column.origin) + QStringLiteral(" as ") + quoteIdentifier(column.name);
     }
     // Named like the table, so "items.iteid" works in the condition too.
-    Statement statement(db, QStringLiteral("select stowbook_key from (select ") + select.join(QStringLiteral(", "))
-                                + QStringLiteral(" from ") + quoteIdentifier(table) + QStringLiteral(") as ")
-                                + quoteIdentifier(table) + QStringLiteral(" where (") + condition
-                                + QStringLiteral(")"));
+    Statement statement(db,
+                        QStringLiteral("select stowbook_key from (select ") + select.join(QStringLiteral(", "))
+                            + QStringLiteral(" from ") + quoteIdentifier(table) + QStringLiteral(") as ")
+                            + quoteIdentifier(table) + QStringLiteral(" where (") + condition + QStringLiteral(")"));
     statement.bindAll(params);
     QSet<qint64> found;
     while (statement.step())
@@ -248,6 +249,7 @@ Statement Recordset::Impl::prepareRowTest(sqlite3 *db, const QString &condition)
     QStringList select;
     for (int i = 0; i < int(columns.size()); ++i)
         select << QStringLiteral("?%1 as ").arg(i + 1) + quoteIdentifier(columns[std::size_t(i)].name);
-    return Statement(db, QStringLiteral("select 1 from (select ") + select.join(QStringLiteral(", "))
-                             + QStringLiteral(") where (") + condition + QStringLiteral(")"));
+    return Statement(db,
+                     QStringLiteral("select 1 from (select ") + select.join(QStringLiteral(", "))
+                         + QStringLiteral(") where (") + condition + QStringLiteral(")"));
 }

@@ -105,7 +105,7 @@ bool headerSaysWal(const QString &path)
         return false;
     const QByteArray header = file.read(100);
     return header.size() == 100 && header.startsWith(QByteArrayLiteral("SQLite format 3\0")) && header[18] == 2
-           && header[19] == 2;
+        && header[19] == 2;
 }
 
 // Whether a schema text puts new files in write-ahead log mode; what the
@@ -157,8 +157,9 @@ std::optional<std::vector<SchemaEntry>> readSchema(sqlite3 *damaged)
 QStringList tablesOf(sqlite3 *db)
 {
     QStringList tables;
-    Statement list(db, QStringLiteral("select name from sqlite_master where type = 'table' "
-                                      "and name not like 'sqlite\\_%' escape '\\' order by rowid"));
+    Statement list(db,
+                   QStringLiteral("select name from sqlite_master where type = 'table' "
+                                  "and name not like 'sqlite\\_%' escape '\\' order by rowid"));
     while (list.step())
         tables << list.rawValue(0).toString();
     return tables;
@@ -174,9 +175,10 @@ void restoreSequences(sqlite3 *damaged, sqlite3 *rebuilt)
     if (!Statement::tryPrepare(rebuilt, QStringLiteral("select 1 from sqlite_sequence")).isValid())
         return;
     Statement raise(rebuilt, QStringLiteral("update sqlite_sequence set seq = max(seq, ?2) where name = ?1"));
-    Statement add(rebuilt, QStringLiteral("insert into sqlite_sequence (name, seq) "
-                                          "select ?1, ?2 where exists (select 1 from sqlite_master "
-                                          "where type = 'table' and name = ?1)"));
+    Statement add(rebuilt,
+                  QStringLiteral("insert into sqlite_sequence (name, seq) "
+                                 "select ?1, ?2 where exists (select 1 from sqlite_master "
+                                 "where type = 'table' and name = ?1)"));
     while (sqlite3_step(read.get()) == SQLITE_ROW) {
         if (read.isNull(0) || read.isNull(1))
             continue;
@@ -316,8 +318,9 @@ RepairReport repairDatabase(const QString &path, const QString &fallbackSchemaSq
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(rebuiltPath).toStdString(), QFile::encodeName(path).toStdString(), error);
     if (error) {
-        throw DbError(SQLITE_IOERR, QStringLiteral("Could not put the rebuilt database in place: %1")
-                                        .arg(QString::fromStdString(error.message())));
+        throw DbError(SQLITE_IOERR,
+                      QStringLiteral("Could not put the rebuilt database in place: %1")
+                          .arg(QString::fromStdString(error.message())));
     }
     return report;
 }

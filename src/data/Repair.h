@@ -4,7 +4,7 @@
 #include <QString>
 
 struct RepairReport {
-    QString damagedCopy;             // where the damaged file was kept
+    QString damagedCopy;              // where the damaged file was kept
     QMap<QString, int> rowsRecovered; // per table
     QMap<QString, int> rowsLost;      // rows known to exist but unreadable, per table (best effort)
     bool headerRebuilt = false;       // the file had lost its header; one was worked out from its pages

@@ -13,7 +13,7 @@ constexpr qint64 LowestKey = std::numeric_limits<qint64>::min();
 constexpr qint64 HighestKey = std::numeric_limits<qint64>::max();
 
 struct TableShape {
-    QStringList columns;  // stored columns, quoted
+    QStringList columns; // stored columns, quoted
     bool hasRowid = true;
     bool rowidIsColumn = false; // an INTEGER PRIMARY KEY carries the key
 };
@@ -35,7 +35,8 @@ TableShape shapeOf(sqlite3 *rebuilt, const QString &table)
         }
     }
     info.reset();
-    shape.hasRowid = Statement::tryPrepare(rebuilt, QStringLiteral("select rowid from ") + quoteIdentifier(table)).isValid();
+    shape.hasRowid =
+        Statement::tryPrepare(rebuilt, QStringLiteral("select rowid from ") + quoteIdentifier(table)).isValid();
     shape.rowidIsColumn = shape.hasRowid && primaryKeyColumns == 1 && integerKey;
     return shape;
 }
@@ -50,9 +51,10 @@ public:
         QStringList placeholders;
         for (int i = 1; i <= names.size(); ++i)
             placeholders << QStringLiteral("?%1").arg(i);
-        m_insert = Statement(rebuilt, QStringLiteral("insert into %1 (%2) values (%3)")
-                                          .arg(quoteIdentifier(table), names.join(QStringLiteral(", ")),
-                                               placeholders.join(QStringLiteral(", "))));
+        m_insert = Statement(rebuilt,
+                             QStringLiteral("insert into %1 (%2) values (%3)")
+                                 .arg(quoteIdentifier(table), names.join(QStringLiteral(", ")),
+                                      placeholders.join(QStringLiteral(", "))));
     }
 
     // Copies the row the reader stands on; its first column is the rowid
@@ -168,8 +170,8 @@ SalvagedTable salvageTable(sqlite3 *damaged, sqlite3 *rebuilt, const QString &ta
 
     if (!shape.hasRowid) {
         // No key to go on by: what one pass reads is what there is.
-        Statement reader = Statement::tryPrepare(
-            damaged, QStringLiteral("select %1 from %2").arg(columns, quoteIdentifier(table)));
+        Statement reader =
+            Statement::tryPrepare(damaged, QStringLiteral("select %1 from %2").arg(columns, quoteIdentifier(table)));
         if (!reader.isValid())
             return result;
         int rc;
@@ -177,9 +179,10 @@ SalvagedTable salvageTable(sqlite3 *damaged, sqlite3 *rebuilt, const QString &ta
             result.recovered += copier.copy(reader.get()) ? 1 : 0;
         failed = rc != SQLITE_DONE;
     } else {
-        Statement reader = Statement::tryPrepare(
-            damaged, QStringLiteral("select rowid, %1 from %2 where rowid >= ?1 order by rowid")
-                         .arg(columns, quoteIdentifier(table)));
+        Statement reader =
+            Statement::tryPrepare(damaged,
+                                  QStringLiteral("select rowid, %1 from %2 where rowid >= ?1 order by rowid")
+                                      .arg(columns, quoteIdentifier(table)));
         if (!reader.isValid())
             return result;
         sqlite3_stmt *r = reader.get();

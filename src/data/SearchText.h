@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 #include <QHash>
+#include <QString>
 #include <QStringView>
 #include <vector>
 

@@ -100,8 +100,9 @@ std::optional<SelectText> splitSelect(QStringView sql)
     const std::vector<SqlToken> tokens = topLevelTokens(sql);
     auto isWord = [&](std::size_t k, const char *word) {
         return k < tokens.size() && tokens[k].kind == SqlToken::Kind::Word
-               && sql.mid(tokens[k].start, tokens[k].end - tokens[k].start)
-                          .compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+            && sql.mid(tokens[k].start, tokens[k].end - tokens[k].start)
+                   .compare(QLatin1String(word), Qt::CaseInsensitive)
+            == 0;
     };
     if (!isWord(0, "select"))
         return std::nullopt;
@@ -116,8 +117,8 @@ std::optional<SelectText> splitSelect(QStringView sql)
 
     auto endsClause = [&](std::size_t t) {
         return tokens[t].kind == SqlToken::Kind::Semicolon || isWord(t, "limit") || isWord(t, "having")
-               || isWord(t, "window") || isWord(t, "order") || isWord(t, "group") || isWord(t, "union")
-               || isWord(t, "except") || isWord(t, "intersect");
+            || isWord(t, "window") || isWord(t, "order") || isWord(t, "group") || isWord(t, "union")
+            || isWord(t, "except") || isWord(t, "intersect");
     };
     for (; k + 1 < tokens.size(); ++k) {
         if (!(isWord(k, "order") || isWord(k, "group")) || !isWord(k + 1, "by"))

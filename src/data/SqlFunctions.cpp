@@ -168,8 +168,8 @@ int registerSqlFunctions(sqlite3 *db)
         rc = sqlite3_create_function_v2(db, "matchwords", -1, flags, nullptr, matchWordsFunction, nullptr, nullptr,
                                         nullptr);
     if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(db, "matchitem", -1, SQLITE_UTF8, nullptr, matchItemFunction, nullptr,
-                                        nullptr, nullptr);
+        rc = sqlite3_create_function_v2(db, "matchitem", -1, SQLITE_UTF8, nullptr, matchItemFunction, nullptr, nullptr,
+                                        nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "inkeys", 2, SQLITE_UTF8, nullptr, inKeysFunction, nullptr, nullptr,
                                         nullptr);

@@ -95,7 +95,8 @@ Statement::~Statement()
 }
 
 Statement::Statement(Statement &&other) noexcept
-    : m_db(std::exchange(other.m_db, nullptr)), m_stmt(std::exchange(other.m_stmt, nullptr))
+    : m_db(std::exchange(other.m_db, nullptr))
+    , m_stmt(std::exchange(other.m_stmt, nullptr))
 {
 }
 
@@ -121,9 +122,8 @@ void Statement::bindAll(const QVariantList &params, int firstIndex)
     sqlite3_clear_bindings(m_stmt);
     const int available = sqlite3_bind_parameter_count(m_stmt) - firstIndex + 1;
     if (params.size() > available) {
-        throw DbError(SQLITE_RANGE, QStringLiteral("%1 values given for %2 parameters.")
-                                        .arg(params.size())
-                                        .arg(qMax(0, available)));
+        throw DbError(SQLITE_RANGE,
+                      QStringLiteral("%1 values given for %2 parameters.").arg(params.size()).arg(qMax(0, available)));
     }
     for (int i = 0; i < params.size(); ++i)
         bind(firstIndex + i, params[i]);

@@ -103,8 +103,8 @@ QVariant readColumn(sqlite3_stmt *statement, int column, ColumnKind kind)
 static int bindText(sqlite3_stmt *statement, int index, const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
-    return sqlite3_bind_text64(statement, index, utf8.constData(), sqlite3_uint64(utf8.size()),
-                               SQLITE_TRANSIENT, SQLITE_UTF8);
+    return sqlite3_bind_text64(statement, index, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_TRANSIENT,
+                               SQLITE_UTF8);
 }
 
 static int bindDate(sqlite3_stmt *statement, int index, const DateValue &date)
@@ -151,8 +151,7 @@ int bindValue(sqlite3_stmt *statement, int index, const QVariant &value)
         return sqlite3_bind_double(statement, index, value.toDouble());
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
-        return sqlite3_bind_blob64(statement, index, bytes.constData(), sqlite3_uint64(bytes.size()),
-                                   SQLITE_TRANSIENT);
+        return sqlite3_bind_blob64(statement, index, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
     }
     case QMetaType::QDate:
         return bindDate(statement, index, DateValue::fromDate(value.toDate()));
@@ -294,9 +293,9 @@ std::optional<QVariant> convertForColumn(const QVariant &value, ColumnKind kind)
     // A raw column keeps the value; it must still be something SQLite can hold.
     const int type = value.typeId();
     if (type == QMetaType::QString || type == QMetaType::QByteArray || type == QMetaType::Bool
-        || type == QMetaType::Double || type == QMetaType::Float || isIntegerType(type)
-        || type == QMetaType::ULongLong || type == qMetaTypeId<Money>() || type == qMetaTypeId<DateValue>()
-        || type == QMetaType::QDate || type == QMetaType::QDateTime || type == QMetaType::QChar)
+        || type == QMetaType::Double || type == QMetaType::Float || isIntegerType(type) || type == QMetaType::ULongLong
+        || type == qMetaTypeId<Money>() || type == qMetaTypeId<DateValue>() || type == QMetaType::QDate
+        || type == QMetaType::QDateTime || type == QMetaType::QChar)
         return value;
     return std::nullopt;
 }

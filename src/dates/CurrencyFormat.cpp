@@ -91,7 +91,7 @@ public:
         if (frame.hasDigit)
             add(text, frame.prefix);
         else if (negative)
-            add(text, m_negativeSign);  // a frame without the amount: the bare sign
+            add(text, m_negativeSign); // a frame without the amount: the bare sign
         appendWhole(text, whole);
         if (m_decimals > 0) {
             add(text, m_decimalPoint);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dates/CalendarPlacement.h"
 #include "data/DateValue.h"
+#include "dates/CalendarPlacement.h"
 
 #include <QString>
 #include <optional>

@@ -30,7 +30,8 @@ DateFormatCheck checkDateFormat(const QString &formatted, const QString &pattern
 {
     const QString sampleText = withLocaleDigitsAsAscii(formatted);
     DateFormatCheck result;
-    for (const QString &separator : {QStringLiteral("/"), QStringLiteral("."), QStringLiteral(" "), QStringLiteral("-")}) {
+    for (const QString &separator :
+         {QStringLiteral("/"), QStringLiteral("."), QStringLiteral(" "), QStringLiteral("-")}) {
         if (sampleText.contains(separator)) {
             result.separator = separator;
             break;

@@ -6,7 +6,7 @@ namespace {
 
 // Calls visit(letter, runLength) for each run of one pattern letter
 // outside quoted literal text.
-template<typename Visit>
+template <typename Visit>
 void forEachField(const QString &pattern, Visit visit)
 {
     bool quoted = false;

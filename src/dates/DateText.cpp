@@ -132,7 +132,8 @@ std::optional<QDate> readDate(const Tokens &tokens, qsizetype end, const DateWor
         const DateToken &token = tokens[i];
         switch (token.kind) {
         case Kind::Gap:
-            if (token.minusSign || token.text.size() > 1 || (token.text.size() == 1 && !QStringLiteral("/-.,").contains(token.text)))
+            if (token.minusSign || token.text.size() > 1
+                || (token.text.size() == 1 && !QStringLiteral("/-.,").contains(token.text)))
                 return std::nullopt;
             break;
         case Kind::Word:
@@ -152,7 +153,8 @@ std::optional<QDate> readDate(const Tokens &tokens, qsizetype end, const DateWor
         return std::nullopt;
 
     DateItem day, month, year;
-    const int monthWords = int(std::count_if(items.begin(), items.end(), [](const DateItem &item) { return item.monthWord; }));
+    const int monthWords =
+        int(std::count_if(items.begin(), items.end(), [](const DateItem &item) { return item.monthWord; }));
     if (monthWords == 0) {
         QString order = readingDateOrder();
         // A year of three or more digits in front is year-month-day ("2001-05-15").

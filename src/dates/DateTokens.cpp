@@ -46,8 +46,8 @@ std::optional<QList<DateToken>> tokenizeDate(QStringView text)
                 if (!isBlank(text[i]))
                     token.text += text[i];
             }
-            token.minusSign = text[i - 1] == u'-' && i - 1 > start && isBlank(text[i - 2])
-                && i < n && digitValueOf(text[i]) >= 0;
+            token.minusSign =
+                text[i - 1] == u'-' && i - 1 > start && isBlank(text[i - 2]) && i < n && digitValueOf(text[i]) >= 0;
         } else {
             return std::nullopt;
         }

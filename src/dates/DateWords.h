@@ -32,7 +32,7 @@ private:
 
     QHash<QString, int> m_localeMonths;
     QHash<QString, int> m_englishMonths;
-    QStringList m_localeFullMonths;  // index 0 is January
+    QStringList m_localeFullMonths; // index 0 is January
     QStringList m_englishFullMonths;
     QHash<QString, int> m_dayHalves;
     QStringList m_dayNames;

@@ -39,7 +39,8 @@ struct NumberSymbols {
         // Where the locale groups with a blank, any blank a keyboard or
         // another program produces is the same separator.
         if (group.size() == 1 && isBlank(group[0]))
-            groups << QStringLiteral(" ") << QStringLiteral("\u00a0") << QStringLiteral("\u202f") << QStringLiteral("\u2009");
+            groups << QStringLiteral(" ") << QStringLiteral("\u00a0") << QStringLiteral("\u202f")
+                   << QStringLiteral("\u2009");
         if (group == QStringLiteral("\u2019") || group == QStringLiteral("'"))
             groups << QStringLiteral("'") << QStringLiteral("\u2019");
     }
@@ -142,8 +143,8 @@ std::optional<NumberParts> readNumber(QStringView input)
         } else if (!inFraction && QStringView(text).mid(i).startsWith(symbols.decimal)) {
             inFraction = true;
             i += symbols.decimal.size();
-        } else if (const qsizetype length = inFraction || parts.whole.isEmpty()
-                       ? 0 : NumberSymbols::matchAt(text, i, symbols.groups);
+        } else if (const qsizetype length =
+                       inFraction || parts.whole.isEmpty() ? 0 : NumberSymbols::matchAt(text, i, symbols.groups);
                    length > 0 && i + length < n && digitValueOf(text[i + length]) >= 0) {
             // Grouping only between two digits of the whole part; where the
             // groups fall is not checked ("1,200" and "12,00" both count).

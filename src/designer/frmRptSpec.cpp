@@ -62,9 +62,7 @@ void frmRptSpec::closeDesigner()
         s_instance->close();
 }
 
-frmRptSpec::frmRptSpec(Household &household, QWidget *parent)
-    : QMainWindow(parent, Qt::Window)
-    , m_household(household)
+frmRptSpec::frmRptSpec(Household &household, QWidget *parent) : QMainWindow(parent, Qt::Window), m_household(household)
 {
     setObjectName(QStringLiteral("frmRptSpec"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -267,7 +265,8 @@ bool frmRptSpec::Form_Load()
     try {
         dbRptSpec = m_household.openCatalogue();
     } catch (const DbError &error) {
-        tell(QStringLiteral("The list of report fields (%1) cannot be opened, so custom reports are not available.\n\n%2  %3")
+        tell(QStringLiteral(
+                 "The list of report fields (%1) cannot be opened, so custom reports are not available.\n\n%2  %3")
                  .arg(m_household.DataFolder() + CatalogueFileName)
                  .arg(error.number())
                  .arg(error.text()));
@@ -292,8 +291,9 @@ bool frmRptSpec::ResetDesigner()
         return false;
     }
     if (catalogue.isEmpty()) {
-        tell(QStringLiteral("The list of report fields offers no field for \"%1\", so custom reports are not available.")
-                 .arg(UseWithFilter));
+        tell(
+            QStringLiteral("The list of report fields offers no field for \"%1\", so custom reports are not available.")
+                .arg(UseWithFilter));
         return false;
     }
     rsFields = std::move(catalogue);

@@ -25,9 +25,9 @@
 #include <QListWidget>
 #include <QRadioButton>
 
-static const DateBoxRole StartDateRole{QStringLiteral("Select Start Date"), CalendarPlacement::RightAlignedBelow,
-                                       QStringLiteral("You must enter a valid date or leave this selection field blank."),
-                                       false};
+static const DateBoxRole StartDateRole{
+    QStringLiteral("Select Start Date"), CalendarPlacement::RightAlignedBelow,
+    QStringLiteral("You must enter a valid date or leave this selection field blank."), false};
 static const DateBoxRole EndDateRole{QStringLiteral("Select End Date"), CalendarPlacement::RightAlignedEndingBelow,
                                      StartDateRole.invalidMessage, false};
 static const QString InvalidTimeMessage =
@@ -41,9 +41,8 @@ static std::optional<QString> columnWidthRefusal(double width, qint16 unit)
     if (width < 0)
         return InvalidWidthMessage;
     if (width * twipsPerUnit(unit) > MaxColumnWidth)
-        return unit == WidthInCentimetres
-                   ? QStringLiteral("A column cannot be wider than 254 centimetres.")
-                   : QStringLiteral("A column cannot be wider than 100 inches.");
+        return unit == WidthInCentimetres ? QStringLiteral("A column cannot be wider than 254 centimetres.")
+                                          : QStringLiteral("A column cannot be wider than 100 inches.");
     return std::nullopt;
 }
 
@@ -153,8 +152,7 @@ bool frmRptSpec::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::FocusOut:
-        if (watched->isWidgetType()
-            && isLeaving(static_cast<QWidget *>(watched), static_cast<QFocusEvent *>(event)))
+        if (watched->isWidgetType() && isLeaving(static_cast<QWidget *>(watched), static_cast<QFocusEvent *>(event)))
             runLeaveCheck(static_cast<QWidget *>(watched));
         break;
     case QEvent::KeyPress:
@@ -208,7 +206,7 @@ bool frmRptSpec::runLeaveCheck(QWidget *control)
     else if (control == txtEndTime)
         passed = txtEndTime_LostFocus();
     else if (control == dcStartDate)
-        return dcStartDate->LostFocus();   // tells noteChecked itself
+        return dcStartDate->LostFocus(); // tells noteChecked itself
     else if (control == dcEndDate)
         return dcEndDate->LostFocus();
     else
@@ -322,8 +320,8 @@ bool frmRptSpec::txtWidth_LostFocus()
     // A column narrower than nothing, or wider than any paper, could never
     // be printed: refused here, where it was typed, rather than when the
     // report is generated.
-    const std::optional<QString> refusal = columnWidthRefusal(*width, optWidth[1]->isChecked() ? WidthInCentimetres
-                                                                                              : WidthInInches);
+    const std::optional<QString> refusal =
+        columnWidthRefusal(*width, optWidth[1]->isChecked() ? WidthInCentimetres : WidthInInches);
     if (refusal) {
         tell(*refusal);
         FocusReturn back;

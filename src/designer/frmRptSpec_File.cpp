@@ -79,12 +79,11 @@ void frmRptSpec::mnuSaveAs_Click()
     // The file holds its sort keys as positions in the sort lists, which
     // the report runner reads so only from a ".rpt" file.
     const QString chosen = designerReportFileName(*picked);
-    const bool keepExistingFile =
-        QFileInfo::exists(chosen)
+    const bool keepExistingFile = QFileInfo::exists(chosen)
         && prompts().message(QStringLiteral("The report file '") + chosen
                                  + QStringLiteral("' already exists.  Do you wish to replace it?"),
                              Prompts::Buttons::YesNo, Prompts::Icon::None, QStringLiteral("File Exists"))
-               == Prompts::Answer::No;
+            == Prompts::Answer::No;
     if (keepExistingFile)
         return;
     if (WriteReportFile(chosen)) {
@@ -111,8 +110,8 @@ ReportSpec frmRptSpec::designForFile() const
     spec.UseWith = UseWithFilter;
     spec.Title = txtTitle->text();
     spec.ReportTo = optReportTo[1]->isChecked() ? ReportToScreen
-                    : optReportTo[2]->isChecked() ? ReportToTextFile
-                                                  : ReportToHtmlFile;
+        : optReportTo[2]->isChecked()           ? ReportToTextFile
+                                                : ReportToHtmlFile;
     spec.Orientation = optOrient[1]->isChecked() ? 1 : 0;
     spec.ShowDate = chkDate->checkState() != Qt::Unchecked;
     spec.PageNumbers = qint16(cmbPageNum->currentIndex());
@@ -167,9 +166,9 @@ bool frmRptSpec::readDesign(const QString &path)
             return invalid();
         QString known;
         m_household.trapDb([&] {
-            auto rows = dbRptSpec->openRecordset(
-                QStringLiteral("select usewith from rptspec where fold(usewith) = fold(?)"), RecordsetType::Snapshot,
-                {subject});
+            auto rows =
+                dbRptSpec->openRecordset(QStringLiteral("select usewith from rptspec where fold(usewith) = fold(?)"),
+                                         RecordsetType::Snapshot, {subject});
             if (!rows->eof())
                 known = rows->value(QStringLiteral("usewith")).toString();
         });
@@ -191,14 +190,29 @@ bool frmRptSpec::readDesign(const QString &path)
     for (int i = 0; i < read.codes.size(); ++i) {
         const qint16 code = read.codes[i];
         switch (i) {
-        case CodeReportTo: optReportTo[std::size_t(code)]->setChecked(true); break;
-        case CodeOrientation: optOrient[std::size_t(code)]->setChecked(true); break;
-        case CodeShowDate: chkDate->setChecked(code == 1); break;
-        case CodePageNumbers: cmbPageNum->setCurrentIndex(code); break;
-        case CodeWidthUnit: optWidth[std::size_t(code)]->setChecked(true); break;
-        case CodeSort1: cmbSort1->setCurrentIndex(code); break;
-        case CodeSort2: cmbSort2->setCurrentIndex(code); break;
-        default: break;
+        case CodeReportTo:
+            optReportTo[std::size_t(code)]->setChecked(true);
+            break;
+        case CodeOrientation:
+            optOrient[std::size_t(code)]->setChecked(true);
+            break;
+        case CodeShowDate:
+            chkDate->setChecked(code == 1);
+            break;
+        case CodePageNumbers:
+            cmbPageNum->setCurrentIndex(code);
+            break;
+        case CodeWidthUnit:
+            optWidth[std::size_t(code)]->setChecked(true);
+            break;
+        case CodeSort1:
+            cmbSort1->setCurrentIndex(code);
+            break;
+        case CodeSort2:
+            cmbSort2->setCurrentIndex(code);
+            break;
+        default:
+            break;
         }
     }
     if (read.codes.size() < DesignerFileCodes)

@@ -46,14 +46,16 @@ bool frmRptSpec::designCanRun(const ReportSpec &spec)
             tell(QStringLiteral("The column \"%1\" cannot be %2 %3 wide. Select it in \"Fields to Report\" and enter "
                                 "a width from 0 to %4.")
                      .arg(caption, withLocaleDecimalPoint(singleText(float(width))),
-                          spec.WidthUnit == WidthInCentimetres ? QStringLiteral("centimetres") : QStringLiteral("inches"),
+                          spec.WidthUnit == WidthInCentimetres ? QStringLiteral("centimetres")
+                                                               : QStringLiteral("inches"),
                           spec.WidthUnit == WidthInCentimetres ? QStringLiteral("254") : QStringLiteral("100")));
             return false;
         }
     }
     if (!visible) {
-        tell(QStringLiteral("Every field in \"Fields to Report\" is hidden, so the report would have no columns. Select "
-                            "a field there and clear its \"Hide Field\" box."));
+        tell(
+            QStringLiteral("Every field in \"Fields to Report\" is hidden, so the report would have no columns. Select "
+                           "a field there and clear its \"Hide Field\" box."));
         return false;
     }
     QString problem;

@@ -75,8 +75,8 @@ protected:
             // press. When the field being left took the focus back, the press
             // must not reach the button, or its release would click it.
             const auto *mouse = static_cast<const QMouseEvent *>(event);
-            if (!event->spontaneous() || mouse->button() != Qt::LeftButton
-                || !takesFocus(button, Qt::ClickFocus) || !button->isActiveWindow())
+            if (!event->spontaneous() || mouse->button() != Qt::LeftButton || !takesFocus(button, Qt::ClickFocus)
+                || !button->isActiveWindow())
                 return false;
             const QWidget *focus = QApplication::focusWidget();
             return focus && focus != button && focus->window() == button->window();

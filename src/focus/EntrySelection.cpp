@@ -9,10 +9,7 @@ namespace {
 
 class ClickEntry : public QObject {
 public:
-    explicit ClickEntry(QLineEdit *box)
-        : QObject(box)
-    {
-    }
+    explicit ClickEntry(QLineEdit *box) : QObject(box) {}
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override

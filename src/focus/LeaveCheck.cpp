@@ -14,8 +14,7 @@ constexpr char NoLeaveChecks[] = "stowbookNoLeaveChecks";
 
 bool isWindowOrMenu(Qt::FocusReason reason)
 {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason
-        || reason == Qt::MenuBarFocusReason;
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
 }
 
 } // namespace

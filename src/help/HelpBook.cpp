@@ -33,9 +33,8 @@ static QString decodeHelpText(const QByteArray &bytes)
 
 static QString attributeValue(const QString &attributes, const QString &name)
 {
-    const QRegularExpression re(
-        QStringLiteral("(?:^|\\s)%1\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))").arg(name),
-        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression re(QStringLiteral("(?:^|\\s)%1\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))").arg(name),
+                                QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = re.match(attributes);
     if (!m.hasMatch())
         return QString();
@@ -73,8 +72,7 @@ static bool holdsAllWords(const QStringList &pageWords, const QStringList &keyWo
 static int hitCount(const QStringList &pageWords, const QStringList &keyWords)
 {
     return int(std::count_if(pageWords.begin(), pageWords.end(), [&](const QString &word) {
-        return std::any_of(keyWords.begin(), keyWords.end(),
-                           [&](const QString &key) { return word.startsWith(key); });
+        return std::any_of(keyWords.begin(), keyWords.end(), [&](const QString &key) { return word.startsWith(key); });
     }));
 }
 

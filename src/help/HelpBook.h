@@ -52,7 +52,7 @@ public:
     QString pageDocument(const HelpPage &page) const;
 
 private:
-    QList<HelpPage> m_pages;   // file order; m_pages[m_contentsIndex] is the contents
+    QList<HelpPage> m_pages; // file order; m_pages[m_contentsIndex] is the contents
     qsizetype m_contentsIndex = 0;
     QString m_styleSheet;
 };

@@ -1,10 +1,10 @@
 #include "itemlist/ItemListModel.h"
 
 #include "data/Database.h"
-#include "program/Household.h"
 #include "data/DateValue.h"
 #include "data/SearchText.h"
 #include "dates/LocaleFormats.h"
+#include "program/Household.h"
 
 #include <algorithm>
 #include <sqlite3.h>

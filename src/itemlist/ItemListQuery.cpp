@@ -17,14 +17,22 @@ const QString FromItems = QStringLiteral(
 QString sortKey(ListColumn column)
 {
     switch (column) {
-    case ListColumn::Item: return QStringLiteral("fold(coalesce(i.Item, ''))");
-    case ListColumn::Category: return QStringLiteral("fold(coalesce(c.catDesc, ''))");
-    case ListColumn::Location: return QStringLiteral("fold(coalesce(l.locDesc, ''))");
-    case ListColumn::Manufact: return QStringLiteral("fold(coalesce(i.manufact, ''))");
-    case ListColumn::Model: return QStringLiteral("fold(coalesce(i.model, ''))");
-    case ListColumn::SerNo: return QStringLiteral("fold(coalesce(i.serno, ''))");
-    case ListColumn::PurchDate: return QStringLiteral("i.purchdate");
-    case ListColumn::TotValue: return QStringLiteral("i.totvalue");
+    case ListColumn::Item:
+        return QStringLiteral("fold(coalesce(i.Item, ''))");
+    case ListColumn::Category:
+        return QStringLiteral("fold(coalesce(c.catDesc, ''))");
+    case ListColumn::Location:
+        return QStringLiteral("fold(coalesce(l.locDesc, ''))");
+    case ListColumn::Manufact:
+        return QStringLiteral("fold(coalesce(i.manufact, ''))");
+    case ListColumn::Model:
+        return QStringLiteral("fold(coalesce(i.model, ''))");
+    case ListColumn::SerNo:
+        return QStringLiteral("fold(coalesce(i.serno, ''))");
+    case ListColumn::PurchDate:
+        return QStringLiteral("i.purchdate");
+    case ListColumn::TotValue:
+        return QStringLiteral("i.totvalue");
     }
     return QStringLiteral("i.iteid");
 }
@@ -43,14 +51,22 @@ std::optional<Money> amountAt(sqlite3_stmt *statement, int column)
 QString listColumnCaption(ListColumn column)
 {
     switch (column) {
-    case ListColumn::Item: return QStringLiteral("Item Description");
-    case ListColumn::Category: return QStringLiteral("Category");
-    case ListColumn::Location: return QStringLiteral("Location");
-    case ListColumn::Manufact: return QStringLiteral("Manufacturer");
-    case ListColumn::Model: return QStringLiteral("Model Number");
-    case ListColumn::SerNo: return QStringLiteral("Serial Number");
-    case ListColumn::PurchDate: return QStringLiteral("Purchase Date");
-    case ListColumn::TotValue: return QStringLiteral("Total Value");
+    case ListColumn::Item:
+        return QStringLiteral("Item Description");
+    case ListColumn::Category:
+        return QStringLiteral("Category");
+    case ListColumn::Location:
+        return QStringLiteral("Location");
+    case ListColumn::Manufact:
+        return QStringLiteral("Manufacturer");
+    case ListColumn::Model:
+        return QStringLiteral("Model Number");
+    case ListColumn::SerNo:
+        return QStringLiteral("Serial Number");
+    case ListColumn::PurchDate:
+        return QStringLiteral("Purchase Date");
+    case ListColumn::TotValue:
+        return QStringLiteral("Total Value");
     }
     return QString();
 }
@@ -123,13 +139,13 @@ std::vector<ListHit> searchItems(Database &db, const QString &typed, const std::
     // The key test comes first: the texts of other items are never read.
     const QString narrowed = within ? QStringLiteral("inkeys(?2, i.iteid) and ") : QString();
     Statement statement(db.handle(),
-                        codesJoined ? QStringLiteral("select i.iteid, i.totvalue") + FromItems + QStringLiteral(" where ")
-                                          + narrowed
-                                          + QStringLiteral("matchwords(?1, i.Item, i.manufact, i.model, i.serno, "
-                                                           "i.wherepurch, i.misc1, i.Notes, c.catDesc, l.locDesc)")
+                        codesJoined ? QStringLiteral("select i.iteid, i.totvalue") + FromItems
+                                + QStringLiteral(" where ") + narrowed
+                                + QStringLiteral("matchwords(?1, i.Item, i.manufact, i.model, i.serno, "
+                                                 "i.wherepurch, i.misc1, i.Notes, c.catDesc, l.locDesc)")
                                     : QStringLiteral("select i.iteid, i.totvalue from items i where ") + narrowed
-                                          + QStringLiteral("matchitem(?1, i.catid, i.locid, i.Item, i.manufact, "
-                                                           "i.model, i.serno, i.wherepurch, i.misc1, i.Notes)"));
+                                + QStringLiteral("matchitem(?1, i.catid, i.locid, i.Item, i.manufact, "
+                                                 "i.model, i.serno, i.wherepurch, i.misc1, i.Notes)"));
     if (codesJoined)
         statement.bindAll({typed});
     else

@@ -3,9 +3,9 @@
 #include "data/Money.h"
 
 #include <QHash>
-#include <Qt>
 #include <QString>
 #include <QVariant>
+#include <Qt>
 #include <optional>
 #include <vector>
 

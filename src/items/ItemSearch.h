@@ -7,7 +7,7 @@
 // text's own wildcards (* ? # [..] [!..]) acting as such, case ignored for
 // all of Unicode. The text is only ever bound as a value.
 struct ItemSearch {
-    QString condition;   // for Recordset::findFirst
+    QString condition; // for Recordset::findFirst
     QVariantList params;
 };
 ItemSearch itemDescriptionSearch(const QString &typed);

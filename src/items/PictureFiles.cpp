@@ -116,8 +116,8 @@ QImage readPictureFileScaled(const QString &path, QSize bound, QString *reason)
     if (!upright.isEmpty() && reader.supportsOption(QImageIOHandler::ScaledSize)
         && qint64(upright.width()) * upright.height() <= MaxPicturePixels) {
         const QSize fitted = upright.width() <= bound.width() && upright.height() <= bound.height()
-                                 ? upright
-                                 : upright.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+            ? upright
+            : upright.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
         // The reader scales the picture as stored, before turning it upright.
         const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
         reader.setScaledSize(turned ? fitted.transposed() : fitted);
@@ -224,6 +224,7 @@ PictureFile pictureFileOf(const QImage &picture)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     if (!writer.write(picture))
-        throw DbError::pathFileAccess(QStringLiteral("the picture could not be kept as PNG (%1).").arg(writer.errorString()));
+        throw DbError::pathFileAccess(
+            QStringLiteral("the picture could not be kept as PNG (%1).").arg(writer.errorString()));
     return file;
 }

@@ -45,7 +45,7 @@ QImage opaquePicture(const QImage &picture);
 // keeps its size, its quality and its orientation data.
 struct PictureFile {
     QByteArray bytes;
-    QString extension;   // lower case, without the dot: "jpg", "png"
+    QString extension; // lower case, without the dot: "jpg", "png"
 };
 
 // The most bytes a picture file may have: an uncompressed bitmap of
@@ -54,8 +54,8 @@ inline constexpr qint64 MaxPictureFileBytes = MaxPicturePixels * 4 + 1024 * 1024
 
 // A picture file the user chose, read whole.
 struct LoadedPicture {
-    QImage picture;      // as it is shown (upright), not yet made opaque
-    PictureFile file;    // the bytes the picture was read from
+    QImage picture;   // as it is shown (upright), not yet made opaque
+    PictureFile file; // the bytes the picture was read from
 };
 
 // Reads the file at path once: the picture is read from the very bytes that

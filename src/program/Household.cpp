@@ -10,8 +10,8 @@ namespace {
 
 void showGeneric(const DbError &error)
 {
-    prompts().message(QString::number(error.number()) + QStringLiteral("  ") + error.text(),
-                      Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
+    prompts().message(QString::number(error.number()) + QStringLiteral("  ") + error.text(), Prompts::Buttons::Ok,
+                      Prompts::Icon::None, ProgramTitle);
 }
 
 } // namespace

@@ -6,12 +6,10 @@
 
 #include <cstdio>
 
-std::optional<QString> informationRequested(const QStringList &arguments, const QString &program,
-                                            const QString &usage)
+std::optional<QString> informationRequested(const QStringList &arguments, const QString &program, const QString &usage)
 {
-    const QString option = soleOption({QCommandLineOption(QStringLiteral("help")),
-                                       QCommandLineOption(QStringLiteral("version"))},
-                                      arguments);
+    const QString option = soleOption(
+        {QCommandLineOption(QStringLiteral("help")), QCommandLineOption(QStringLiteral("version"))}, arguments);
     if (option == u"help")
         return usage.endsWith(u'\n') ? usage : usage + u'\n';
     if (option == u"version")

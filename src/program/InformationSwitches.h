@@ -11,8 +11,7 @@
 // arguments: the command line without the program's name; program: the name
 // --version prints; usage: what --help prints. Returns the text to print on
 // standard output, or std::nullopt when neither was asked for.
-std::optional<QString> informationRequested(const QStringList &arguments, const QString &program,
-                                            const QString &usage);
+std::optional<QString> informationRequested(const QStringList &arguments, const QString &program, const QString &usage);
 
 // The same straight from main's argc and argv, before any application object
 // exists (so no screen is needed): prints the text and returns the exit code.

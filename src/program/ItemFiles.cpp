@@ -94,7 +94,8 @@ QString ItemFiles::picture(qint64 key) const
 QHash<qint64, QString> ItemFiles::pictures() const
 {
     QHash<qint64, QString> found;
-    for (const QString &name : listNames(m_folder, QDir::Files, [](const QString &name) { return keyOf(name).has_value(); })) {
+    for (const QString &name :
+         listNames(m_folder, QDir::Files, [](const QString &name) { return keyOf(name).has_value(); })) {
         const qint64 key = *keyOf(name);
         if (!found.contains(key))
             found.insert(key, m_folder + name);

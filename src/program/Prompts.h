@@ -17,10 +17,10 @@ public:
         QString title;
         // In the "Name|*.a;*.b|Other|*.c" form; toQtFileFilter() converts it.
         QString filter;
-        int filterIndex = 1;      // 1-based, like the filter text's pairs
+        int filterIndex = 1; // 1-based, like the filter text's pairs
         QString initialFolder;
-        QString fileName;         // proposed name
-        QString defaultSuffix;    // without the dot; empty for none
+        QString fileName;      // proposed name
+        QString defaultSuffix; // without the dot; empty for none
     };
 
     virtual ~Prompts() = default;

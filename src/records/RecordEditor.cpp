@@ -6,9 +6,7 @@
 
 #include <utility>
 
-RecordEditor::RecordEditor(Household &household, RecordForm form)
-    : m_household(household)
-    , m_form(std::move(form))
+RecordEditor::RecordEditor(Household &household, RecordForm form) : m_household(household), m_form(std::move(form))
 {
 }
 
@@ -23,8 +21,7 @@ bool RecordEditor::writeWithRetry(Write &&write)
     return written;
 }
 
-RecordEditor::Filling::Filling(RecordEditor &editor)
-    : m_editor(editor)
+RecordEditor::Filling::Filling(RecordEditor &editor) : m_editor(editor)
 {
     m_editor.m_changing = true;
 }

@@ -72,7 +72,9 @@ std::optional<LoadedReport> readDesignerReportBytes(Household &household, Databa
         report.catalogue = ReportCatalogue::load(catalogueDb, lines.constFirst());
     } catch (const DbError &error) {
         if (problem)
-            *problem = QStringLiteral("the report field catalogue cannot be read: %1  %2").arg(error.number()).arg(error.text());
+            *problem = QStringLiteral("the report field catalogue cannot be read: %1  %2")
+                           .arg(error.number())
+                           .arg(error.text());
         reportCatalogueFailure(household, error);
         return std::nullopt;
     }
@@ -87,7 +89,9 @@ std::optional<LoadedReport> readDesignerReportBytes(Household &household, Databa
         const std::optional<int> key = sortKeyAtPosition(report.catalogue, *position);
         if (!key)
             return refuse(QStringLiteral("line %1: sort position %2 is not in the list of %3 fields")
-                              .arg(number).arg(*position).arg(report.catalogue.count()));
+                              .arg(number)
+                              .arg(*position)
+                              .arg(report.catalogue.count()));
         lines[number - 1] = QString::number(*key);
     }
     QString why;
@@ -175,8 +179,8 @@ DesignerFileLines readDesignerFileLines(const QStringList &lines, int maxSpecId,
         int low;
         int high;
     };
-    const Range ranges[DesignerFileCodes] = {{1, 3}, {0, 1}, {0, 1}, {0, 2}, {0, 1}, {-1, maxSpecId - 1},
-                                             {-1, maxSpecId - 1}, {INT16_MIN, INT16_MAX}};
+    const Range ranges[DesignerFileCodes] = {
+        {1, 3}, {0, 1}, {0, 1}, {0, 2}, {0, 1}, {-1, maxSpecId - 1}, {-1, maxSpecId - 1}, {INT16_MIN, INT16_MAX}};
     for (int i = 0; i < DesignerFileCodes; ++i) {
         const std::optional<qint16> n = readFileInteger(lines[FirstCodeLine - 1 + i]);
         if (!n || *n < ranges[i].low || *n > ranges[i].high)
@@ -200,12 +204,9 @@ DesignerFileLines readDesignerFileLines(const QStringList &lines, int maxSpecId,
     }
 
     read.valid = readItems(lines[11], arrays.SelTrue, readFlag) && readItems(lines[12], arrays.SelFalse, readFlag)
-                 && readItems(lines[13], arrays.SelStartsWith, readText)
-                 && readItems(lines[14], arrays.SelStart, readDate) && readItems(lines[15], arrays.SelEnd, readDate)
-                 && readItems(lines[16], arrays.SelLess, readText)
-                 && readItems(lines[17], arrays.SelGreater, readText)
-                 && readItems(lines[18], arrays.FieldWidth, readWidth)
-                 && readItems(lines[19], arrays.FieldHide, readFlag)
-                 && readItems(lines[20], arrays.FieldTotal, readFlag);
+        && readItems(lines[13], arrays.SelStartsWith, readText) && readItems(lines[14], arrays.SelStart, readDate)
+        && readItems(lines[15], arrays.SelEnd, readDate) && readItems(lines[16], arrays.SelLess, readText)
+        && readItems(lines[17], arrays.SelGreater, readText) && readItems(lines[18], arrays.FieldWidth, readWidth)
+        && readItems(lines[19], arrays.FieldHide, readFlag) && readItems(lines[20], arrays.FieldTotal, readFlag);
     return read;
 }

@@ -46,8 +46,15 @@ QString designerReportFileName(const QString &chosen);
 // header date, page numbers, width unit, the two sort positions, and the
 // number of fields (which is not used).
 enum DesignerFileCode {
-    CodeReportTo, CodeOrientation, CodeShowDate, CodePageNumbers, CodeWidthUnit, CodeSort1, CodeSort2,
-    CodeFieldCount, DesignerFileCodes
+    CodeReportTo,
+    CodeOrientation,
+    CodeShowDate,
+    CodePageNumbers,
+    CodeWidthUnit,
+    CodeSort1,
+    CodeSort2,
+    CodeFieldCount,
+    DesignerFileCodes
 };
 
 struct DesignerFileLines {

@@ -10,14 +10,12 @@ namespace {
 
 QPageSize paperForLocale()
 {
-    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                : QPageSize::A4);
+    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4);
 }
 
 } // namespace
 
-PageLayout::PageLayout(QObject *parent)
-    : QObject(parent)
+PageLayout::PageLayout(QObject *parent) : QObject(parent)
 {
     m_pictureReaders.setMaxThreadCount(PictureReaders);
 }
@@ -264,7 +262,7 @@ void PageLayout::placeRow(quint32 row)
             take = 0;
             moved = true;
         } else if (take == 0 && m_pageFresh) {
-            take = 1;   // not even one line fits an empty page: let it overflow
+            take = 1; // not even one line fits an empty page: let it overflow
         }
         if (take > 0) {
             addFragment(row, line, take);

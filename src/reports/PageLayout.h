@@ -43,12 +43,12 @@ public:
 // One cell as it lands on a page.
 struct PlacedCell {
     int column = 0;
-    QString text;          // the whole cell text
-    QStringList lines;     // the lines of it shown on this page (wrapped)
-    QRectF rect;           // the cell's box, twips from the page's top left
+    QString text;      // the whole cell text
+    QStringList lines; // the lines of it shown on this page (wrapped)
+    QRectF rect;       // the cell's box, twips from the page's top left
     bool alignRight = false;
-    double scale = 1;      // the size its text is drawn at: below 1 when a
-                           // figure in it is wider than the column
+    double scale = 1; // the size its text is drawn at: below 1 when a
+                      // figure in it is wider than the column
     // A cell that shows a picture: its source, and where it is drawn (twips,
     // its proportions kept). Only the part of a row that holds the row's
     // first line shows the picture.
@@ -58,10 +58,10 @@ struct PlacedCell {
 
 // One row, or the part of a tall row, that lands on a page.
 struct PlacedRow {
-    int row = 0;           // index among the document's rows (rowCells)
-    int firstLine = 0;     // the row's lines shown here: firstLine ...
-    int lineCount = 0;     // ... firstLine + lineCount - 1
-    QRectF rect;           // across all the table's columns, twips
+    int row = 0;       // index among the document's rows (rowCells)
+    int firstLine = 0; // the row's lines shown here: firstLine ...
+    int lineCount = 0; // ... firstLine + lineCount - 1
+    QRectF rect;       // across all the table's columns, twips
     std::optional<QRgb> shade;
     QList<PlacedCell> cells;
 };
@@ -94,8 +94,8 @@ class PageLayout : public QObject {
 public:
     enum class Orientation { Portrait, Landscape };
 
-    static constexpr double Margin = 720;         // on all four sides
-    static constexpr double HeaderGap = 240;      // header line to body, body to footer line
+    static constexpr double Margin = 720;    // on all four sides
+    static constexpr double HeaderGap = 240; // header line to body, body to footer line
     static constexpr double CellPaddingX = 45;
     static constexpr double CellPaddingY = 30;
     // The finest a picture is drawn, whatever the device: enough for a
@@ -149,8 +149,8 @@ public:
     bool tableText(const QString &format, const QStringList &row);
     // Appends a table: its header row (none when empty) shaded in
     // headerShade, then the body rows shaded in bodyShade.
-    bool addTable(const QString &format, const QStringList &header, const QList<QStringList> &body,
-                  QRgb headerShade, QRgb bodyShade);
+    bool addTable(const QString &format, const QStringList &header, const QList<QStringList> &body, QRgb headerShade,
+                  QRgb bodyShade);
     // Appends one row as tableText does, except that the cell of column
     // pictureColumn shows picture instead of its text: drawn as large as
     // fits in the column (less the cell padding) and pictureHeight twips,
@@ -211,17 +211,17 @@ private:
     };
     struct Row {
         quint32 style;
-        quint32 firstCell;     // into m_cellEnds
+        quint32 firstCell; // into m_cellEnds
         quint32 cellCount;
-        quint32 lines;         // at least 1
-        quint32 picture = NoPicture;  // into m_pictures
+        quint32 lines;               // at least 1
+        quint32 picture = NoPicture; // into m_pictures
     };
     static constexpr quint32 NoPicture = 0xFFFFFFFFu;
     struct RowPicture {
         quint32 column;
         std::shared_ptr<const LayoutPicture> source;
-        QSizeF shape;          // the picture's size, for its proportions
-        double height;         // twips
+        QSizeF shape;  // the picture's size, for its proportions
+        double height; // twips
     };
     struct Fragment {
         quint32 row;
@@ -267,18 +267,18 @@ private:
 
     // The document.
     bool m_docOpen = false;
-    quint64 m_generation = 0;      // counts startDoc calls
+    quint64 m_generation = 0; // counts startDoc calls
     Orientation m_docOrientation = Orientation::Portrait;
     QSizeF m_docSize;
     std::vector<Style> m_styles;
     std::vector<Row> m_rows;
-    std::vector<QString> m_rowText;    // a row's cells one after another
-    std::vector<quint32> m_cellEnds;   // where each cell ends in its row's text
+    std::vector<QString> m_rowText;  // a row's cells one after another
+    std::vector<quint32> m_cellEnds; // where each cell ends in its row's text
     std::vector<Fragment> m_fragments;
     std::vector<Page> m_pages;
     std::vector<RowPicture> m_pictures;
-    double m_y = 0;                    // where the next row goes
-    bool m_pageFresh = false;          // nothing but newPage's rows on the page yet
+    double m_y = 0;           // where the next row goes
+    bool m_pageFresh = false; // nothing but newPage's rows on the page yet
     bool m_inNewPage = false;
     std::optional<RepeatedHeading> m_repeatedHeading;
 
@@ -294,7 +294,7 @@ private:
     mutable quint64 m_wrappedGeneration = 0;
     mutable std::optional<quint32> m_wrappedRow;
     mutable QList<QStringList> m_wrappedLines;
-    mutable QList<double> m_wrappedScales;     // each cell's size, likewise
+    mutable QList<double> m_wrappedScales; // each cell's size, likewise
 
     struct CachedPicture {
         const LayoutPicture *source;
@@ -302,12 +302,12 @@ private:
         QImage image;
     };
     static constexpr size_t PictureCacheSize = 12;
-    mutable std::list<CachedPicture> m_pictureCache;   // most recent first
+    mutable std::list<CachedPicture> m_pictureCache; // most recent first
     // Pictures being read ahead by paintPages; taken by drawnPicture.
     struct PendingPicture {
         const LayoutPicture *source;
         QSize pixels;
-        std::shared_ptr<const LayoutPicture> keep;   // alive while it is read
+        std::shared_ptr<const LayoutPicture> keep; // alive while it is read
         std::future<QImage> image;
     };
     mutable std::list<PendingPicture> m_pendingPictures;

@@ -5,9 +5,9 @@
 #include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QScopeGuard>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -43,8 +43,7 @@ PageContent PageLayout::pageContent(int page) const
     content.header = headerParts(open ? m_header : p.header, page + 1);
     content.footer = headerParts(open ? m_footer : p.footer, page + 1);
 
-    const size_t end = size_t(page) + 1 < m_pages.size() ? m_pages[size_t(page) + 1].firstFragment
-                                                         : m_fragments.size();
+    const size_t end = size_t(page) + 1 < m_pages.size() ? m_pages[size_t(page) + 1].firstFragment : m_fragments.size();
     for (size_t f = p.firstFragment; f < end; ++f) {
         const Fragment &fragment = m_fragments[f];
         const Row &row = m_rows[fragment.row];
@@ -95,8 +94,7 @@ PageContent PageLayout::pageContent(int page) const
 
 QRectF PageLayout::pictureRect(const RowPicture &picture, const QRectF &cell, double fragmentHeight) const
 {
-    const QSizeF room(cell.width() - 2 * CellPaddingX,
-                      std::min(picture.height, fragmentHeight - 2 * CellPaddingY));
+    const QSizeF room(cell.width() - 2 * CellPaddingX, std::min(picture.height, fragmentHeight - 2 * CellPaddingY));
     if (room.width() <= 0 || room.height() <= 0)
         return QRectF();
     const QSizeF drawn = picture.shape.scaled(room, Qt::KeepAspectRatio);
@@ -109,7 +107,8 @@ QSize PageLayout::picturePixels(const QRectF &rect, double devicePerTwip)
     // Read at the size it lands on the device, but never finer than
     // PictureDotsPerInch.
     const double perTwip = std::min(devicePerTwip, PictureDotsPerInch / 1440.0);
-    return QSize(std::max(1, int(std::ceil(rect.width() * perTwip))), std::max(1, int(std::ceil(rect.height() * perTwip))));
+    return QSize(std::max(1, int(std::ceil(rect.width() * perTwip))),
+                 std::max(1, int(std::ceil(rect.height() * perTwip))));
 }
 
 void PageLayout::prefetchPictures(const QList<int> &pages, double devicePerTwip) const
@@ -120,7 +119,9 @@ void PageLayout::prefetchPictures(const QList<int> &pages, double devicePerTwip)
                 if (!cell.picture || cell.pictureRect.isEmpty())
                     continue;
                 const QSize pixels = picturePixels(cell.pictureRect, devicePerTwip);
-                const auto known = [&](const auto &entry) { return entry.source == cell.picture.get() && entry.pixels == pixels; };
+                const auto known = [&](const auto &entry) {
+                    return entry.source == cell.picture.get() && entry.pixels == pixels;
+                };
                 if (std::any_of(m_pictureCache.begin(), m_pictureCache.end(), known)
                     || std::any_of(m_pendingPictures.begin(), m_pendingPictures.end(), known))
                     continue;
@@ -219,7 +220,7 @@ void PageLayout::paintPage(QPainter &painter, int page, const QRectF &target) co
         if (row.shade) {
             painter.fillRect(row.rect, QColor(*row.shade));
             if (qGray(*row.shade) < 128)
-                ink = Qt::white;   // a dark shade would swallow black text
+                ink = Qt::white; // a dark shade would swallow black text
         }
         painter.setPen(ink);
         for (const PlacedCell &cell : row.cells) {

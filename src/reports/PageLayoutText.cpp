@@ -42,11 +42,11 @@ bool isSimpleChar(char16_t c)
     if (c < 0x20)
         return isBlank(c) || isBreak(c);
     if (c >= 0x7F && c < 0xA0)
-        return false;                                       // control characters
+        return false; // control characters
     if (c < 0x300)
-        return c != 0xAD;                                   // soft hyphen
+        return c != 0xAD; // soft hyphen
     if (c >= 0x370 && c < 0x530)
-        return !(c >= 0x483 && c <= 0x489);                 // Cyrillic combining marks
+        return !(c >= 0x483 && c <= 0x489); // Cyrillic combining marks
     return (c >= 0x2010 && c < 0x2028) || (c >= 0x20A0 && c < 0x20C0);
 }
 
@@ -220,7 +220,7 @@ double shrinkToFit(double area, double widest)
 // line. A figure or code wider than the line is put whole on a line of its own;
 // the result is the advance of the widest such figure (0 when every figure
 // fits), from which the caller finds the size to draw the text at.
-template<typename Advance, typename Emit>
+template <typename Advance, typename Emit>
 double wrapSimple(const QString &text, qsizetype end, double width, Advance advance, Emit addLine)
 {
     double widestOver = 0;
@@ -232,13 +232,13 @@ double wrapSimple(const QString &text, qsizetype end, double width, Advance adva
 
         qsizetype pos = paraStart;
         if (pos == paraEnd)
-            addLine(pos, 0);                       // an empty line of its own
+            addLine(pos, 0); // an empty line of its own
         while (pos < paraEnd) {
             double used = 0;
             qsizetype lineEnd = paraEnd;
             qsizetype next = paraEnd;
-            qsizetype breakEnd = -1;            // where the line may end ...
-            qsizetype breakNext = -1;           // ... and the next one begin
+            qsizetype breakEnd = -1;  // where the line may end ...
+            qsizetype breakNext = -1; // ... and the next one begin
             for (qsizetype i = pos; i < paraEnd; ++i) {
                 const char16_t c = text[i].unicode();
                 const bool blank = isBlank(c);
@@ -260,7 +260,7 @@ double wrapSimple(const QString &text, qsizetype end, double width, Advance adva
                     // The whole run decides, also when a line broken inside
                     // it before begins here.
                     if (!keptWhole(text, unbrokenStart(text, pos, paraStart), unitEnd)) {
-                        lineEnd = i;            // a word wider than the column
+                        lineEnd = i; // a word wider than the column
                         next = i;
                         break;
                     }
@@ -327,13 +327,13 @@ QStringList PageLayoutText::complexLines(const QString &text, double width, doub
                 if (shown[i] == u' ')
                     unbreakable[i] = QChar::Nbsp;
                 else if (shown[i] == u'-')
-                    unbreakable[i] = QChar(0x2011);   // non-breaking hyphen
+                    unbreakable[i] = QChar(0x2011); // non-breaking hyphen
             }
         }
         start = end + 1;
     }
 
-    std::vector<qsizetype> starts;   // where each line begins
+    std::vector<qsizetype> starts; // where each line begins
     const auto layOut = [&](double lineWidth) {
         starts.clear();
         QTextLayout layout(unbreakable, m_font);

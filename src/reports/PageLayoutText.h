@@ -56,7 +56,7 @@ public:
     static QString oneLine(QString text);
 
     static constexpr double PointSize = 10;
-    static constexpr double MinWrapWidth = 240;   // 1/6 inch
+    static constexpr double MinWrapWidth = 240; // 1/6 inch
 
 private:
     bool isSimple(const QString &text) const;

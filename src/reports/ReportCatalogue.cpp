@@ -26,9 +26,9 @@ ReportCatalogue ReportCatalogue::load(Database &rptSpec, const QString &subject)
     catalogue.m_subject = subject;
     // Subjects are names, compared ignoring case like every text here: a
     // report file saying "Items" is about the items.
-    auto rows = rptSpec.openRecordset(
-        QStringLiteral("select * from rptspec where fold(usewith) = fold(?) order by specid"), RecordsetType::Snapshot,
-        {subject});
+    auto rows =
+        rptSpec.openRecordset(QStringLiteral("select * from rptspec where fold(usewith) = fold(?) order by specid"),
+                              RecordsetType::Snapshot, {subject});
     catalogue.m_fields.reserve(std::size_t(rows->recordCount()));
     for (; !rows->eof(); rows->moveNext()) {
         CatalogueField field;
@@ -58,8 +58,8 @@ bool ReportCatalogue::contains(int specid) const
 void reportCatalogueFailure(Household &household, const DbError &error)
 {
     if (error.number() == DbError::NotDatabase) {
-        prompts().message(QString::number(error.number()) + QStringLiteral("  ") + error.text(),
-                          Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
+        prompts().message(QString::number(error.number()) + QStringLiteral("  ") + error.text(), Prompts::Buttons::Ok,
+                          Prompts::Icon::None, ProgramTitle);
         return;
     }
     household.HandleDbError(error);

@@ -17,13 +17,13 @@ enum class FieldType : int { Text = 1, Number = 2, Date = 3, YesNo = 4, Time = 5
 struct CatalogueField {
     int specid = 0;
     QString usewith;
-    QString fieldname;   // column expression for select list, conditions and sort
-    int datatype = 0;    // a FieldType code, or anything else the file holds
-    QString desc;        // caption: designer lists and column heading
+    QString fieldname;     // column expression for select list, conditions and sort
+    int datatype = 0;      // a FieldType code, or anything else the file holds
+    QString desc;          // caption: designer lists and column heading
     double defwidth = 1.0; // inches; a Null in the catalogue reads as 1
     bool isCurrency = false;
-    QString fileName;    // table holding the field: the subject, or a lookup table
-    QString linkField;   // "col", or "maincol;lookupcol"; empty for the subject's own columns
+    QString fileName;  // table holding the field: the subject, or a lookup table
+    QString linkField; // "col", or "maincol;lookupcol"; empty for the subject's own columns
 
     bool is(FieldType type) const { return datatype == int(type); }
     bool isLookup() const;

@@ -17,7 +17,7 @@
 // long way.
 std::optional<Money> moneyFromDouble(double value)
 {
-    if (std::fabs(value) < 8589934592.0) {                     // 2^33
+    if (std::fabs(value) < 8589934592.0) { // 2^33
         const long long units = std::llround(value * Money::Scale);
         if (double(units) / Money::Scale == value)
             return Money::fromUnits(units);
@@ -77,7 +77,8 @@ static std::optional<DateValue> dateOf(const QVariant &value)
         return value.value<DateValue>();
     if (value.typeId() == QMetaType::QString)
         return DateValue::fromIsoText(value.toString());
-    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong)
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int
+        || value.typeId() == QMetaType::LongLong)
         return DateValue(value.toDouble());
     return std::nullopt;
 }

@@ -28,7 +28,7 @@ public:
     QString text(const QVariant &value, const ReportColumn &column, const std::optional<Money> &amount);
 
 private:
-    QHash<qint64, QString> m_shortDates;   // by Julian day
+    QHash<qint64, QString> m_shortDates; // by Julian day
 };
 
 // The sums under the columns of one report. Every number is added exactly

@@ -8,7 +8,9 @@
 #include <algorithm>
 
 ReportFileOutput::ReportFileOutput(Household &household, QString path)
-    : m_household(household), m_path(std::move(path)), m_file(m_path)
+    : m_household(household)
+    , m_path(std::move(path))
+    , m_file(m_path)
 {
 }
 
@@ -18,8 +20,9 @@ ReportFileOutput::~ReportFileOutput() = default;
 
 bool ReportFileOutput::fail()
 {
-    m_household.HandleDbError(DbError(
-        DbError::PathFileAccess, QStringLiteral("The report cannot be written to '%1': %2").arg(m_path, m_file.errorString())));
+    m_household.HandleDbError(
+        DbError(DbError::PathFileAccess,
+                QStringLiteral("The report cannot be written to '%1': %2").arg(m_path, m_file.errorString())));
     return false;
 }
 
@@ -168,10 +171,11 @@ bool HtmlReportWriter::begin(const ReportSpec &spec, const ReportQuery &query)
     // The file is UTF-8 and says so, or browsers would read it in some
     // older code page and garble every accented letter and currency sign.
     bool ok = writeLine(QStringLiteral("<html>"))
-        && writeLine(QStringLiteral("<head><meta charset=\"utf-8\"><title>") + title + QStringLiteral("</title></head>"))
-        && writeLine(QStringLiteral("<body>"))
-        && writeLine(QStringLiteral("<table border=1>"))
-        && writeLine(QStringLiteral("<tr><th colspan = %1>").arg(query.columns.size()) + title + QStringLiteral("</th></tr>"))
+        && writeLine(QStringLiteral("<head><meta charset=\"utf-8\"><title>") + title
+                     + QStringLiteral("</title></head>"))
+        && writeLine(QStringLiteral("<body>")) && writeLine(QStringLiteral("<table border=1>"))
+        && writeLine(QStringLiteral("<tr><th colspan = %1>").arg(query.columns.size()) + title
+                     + QStringLiteral("</th></tr>"))
         && writeLine(QStringLiteral("<tr>"));
     for (const ReportColumn &column : query.columns) {
         if (ok)
@@ -185,7 +189,7 @@ bool HtmlReportWriter::row(const QStringList &cells)
     put(QLatin1StringView("<tr>"));
     for (qsizetype k = 0; k < cells.size(); ++k) {
         put(k < m_alignRight.size() && m_alignRight[k] ? QLatin1StringView("<td align=right>")
-                                                        : QLatin1StringView("<td>"));
+                                                       : QLatin1StringView("<td>"));
         putEscaped(cells[k]);
         put(QLatin1StringView("</td>"));
     }
@@ -211,7 +215,6 @@ bool HtmlReportWriter::finish()
     const bool ok = writeLine(QStringLiteral("</table>"))
         && writeLine(QStringLiteral("<H6>List Produced by <A HREF=\"") + ProductWebAddress.toHtmlEscaped()
                      + QStringLiteral("\">Stowbook</A></H6>"))
-        && writeLine(QStringLiteral("</body>"))
-        && writeLine(QStringLiteral("</html>"));
+        && writeLine(QStringLiteral("</body>")) && writeLine(QStringLiteral("</html>"));
     return ok && ReportFileOutput::finish();
 }

@@ -32,7 +32,7 @@ protected:
     // line, endLine ends it as writeLine does.
     void put(QStringView text);
     void put(QLatin1StringView text);
-    void putEscaped(QStringView text);   // HTML-escaped
+    void putEscaped(QStringView text); // HTML-escaped
     bool endLine();
 
 private:

@@ -24,9 +24,27 @@ namespace {
 
 // Line numbers as a report file counts them, from 1.
 enum Line {
-    LineSubject = 1, LineTitle, LineReportTo, LineOrientation, LineShowDate, LinePageNumbers, LineWidthUnit,
-    LineSort1, LineSort2, LineFieldCount, LineFieldIds, LineSelTrue, LineSelFalse, LineSelStartsWith,
-    LineSelStart, LineSelEnd, LineSelLess, LineSelGreater, LineFieldWidth, LineFieldHide, LineFieldTotal,
+    LineSubject = 1,
+    LineTitle,
+    LineReportTo,
+    LineOrientation,
+    LineShowDate,
+    LinePageNumbers,
+    LineWidthUnit,
+    LineSort1,
+    LineSort2,
+    LineFieldCount,
+    LineFieldIds,
+    LineSelTrue,
+    LineSelFalse,
+    LineSelStartsWith,
+    LineSelStart,
+    LineSelEnd,
+    LineSelLess,
+    LineSelGreater,
+    LineFieldWidth,
+    LineFieldHide,
+    LineFieldTotal,
     LineFieldIsCurrency,
 };
 
@@ -93,8 +111,9 @@ bool LineParser::readFieldIds()
         if (!id)
             return fail(LineFieldIds, QStringLiteral("\"%1\" is not a field number").arg(item));
         if (!m_catalogue.contains(*id))
-            return fail(LineFieldIds, QStringLiteral("field %1 is not in the catalogue of \"%2\"")
-                                          .arg(*id).arg(m_catalogue.subject()));
+            return fail(
+                LineFieldIds,
+                QStringLiteral("field %1 is not in the catalogue of \"%2\"").arg(*id).arg(m_catalogue.subject()));
         m_spec.FieldIds << *id;
     }
     return true;
@@ -175,8 +194,9 @@ bool LineParser::checkSortKey(int number, qint16 key)
     // The sort line names the sort field by its specid; any other number
     // would sort by a field the file does not name.
     if (key != NoSort && !m_catalogue.contains(key))
-        return fail(number, QStringLiteral("sort field %1 is not in the catalogue of \"%2\"")
-                                .arg(key).arg(m_catalogue.subject()));
+        return fail(
+            number,
+            QStringLiteral("sort field %1 is not in the catalogue of \"%2\"").arg(key).arg(m_catalogue.subject()));
     return true;
 }
 
@@ -189,8 +209,8 @@ bool LineParser::checkChosenFields()
             continue;
         // Number criteria are compared as numbers; text that is none would
         // make the query select by something the user never meant.
-        for (const auto &[criterion, number] : {std::pair{&m_spec.SelLess, int(LineSelLess)},
-                                                std::pair{&m_spec.SelGreater, int(LineSelGreater)}}) {
+        for (const auto &[criterion, number] :
+             {std::pair{&m_spec.SelLess, int(LineSelLess)}, std::pair{&m_spec.SelGreater, int(LineSelGreater)}}) {
             const QString &text = (*criterion)[id];
             if (!text.isEmpty() && !toNumber(text))
                 return fail(number, QStringLiteral("\"%1\" is not a number").arg(text));
@@ -204,7 +224,8 @@ bool LineParser::checkChosenFields()
 std::optional<ReportSpec> LineParser::parse()
 {
     if (m_lines.size() < ReportFileLines) {
-        fail(m_lines.size() + 1, QStringLiteral("the file ends after %1 of %2 lines").arg(m_lines.size()).arg(ReportFileLines));
+        fail(m_lines.size() + 1,
+             QStringLiteral("the file ends after %1 of %2 lines").arg(m_lines.size()).arg(ReportFileLines));
         return std::nullopt;
     }
     if (line(LineSubject).compare(m_catalogue.subject(), Qt::CaseInsensitive) != 0 || m_catalogue.isEmpty()) {
@@ -218,27 +239,17 @@ std::optional<ReportSpec> LineParser::parse()
     qint16 showDate = 0;
     constexpr int NoLimit = std::numeric_limits<qint16>::max();
     const bool ok = readCode(LineReportTo, ReportToScreen, ReportToHtmlFile, m_spec.ReportTo)
-        && readCode(LineOrientation, 0, 1, m_spec.Orientation)
-        && readCode(LineShowDate, 0, 1, showDate)
+        && readCode(LineOrientation, 0, 1, m_spec.Orientation) && readCode(LineShowDate, 0, 1, showDate)
         && readCode(LinePageNumbers, PageNumberInHeader, NoPageNumbers, m_spec.PageNumbers)
         && readCode(LineWidthUnit, WidthInInches, WidthInCentimetres, m_spec.WidthUnit)
-        && readCode(LineSort1, NoSort, NoLimit, m_spec.Sort1)
-        && readCode(LineSort2, NoSort, NoLimit, m_spec.Sort2)
-        && readFieldIds()
-        && readFlags(LineSelTrue, m_spec.SelTrue)
-        && readFlags(LineSelFalse, m_spec.SelFalse)
-        && readTexts(LineSelStartsWith, m_spec.SelStartsWith)
-        && readDates(LineSelStart, m_spec.SelStart)
-        && readDates(LineSelEnd, m_spec.SelEnd)
-        && readTexts(LineSelLess, m_spec.SelLess)
-        && readTexts(LineSelGreater, m_spec.SelGreater)
-        && readWidths(LineFieldWidth, m_spec.FieldWidth)
-        && readFlags(LineFieldHide, m_spec.FieldHide)
-        && readFlags(LineFieldTotal, m_spec.FieldTotal)
-        && readFlags(LineFieldIsCurrency, m_spec.FieldIsCurrency)
-        && checkSortKey(LineSort1, m_spec.Sort1)
-        && checkSortKey(LineSort2, m_spec.Sort2)
-        && checkChosenFields();
+        && readCode(LineSort1, NoSort, NoLimit, m_spec.Sort1) && readCode(LineSort2, NoSort, NoLimit, m_spec.Sort2)
+        && readFieldIds() && readFlags(LineSelTrue, m_spec.SelTrue) && readFlags(LineSelFalse, m_spec.SelFalse)
+        && readTexts(LineSelStartsWith, m_spec.SelStartsWith) && readDates(LineSelStart, m_spec.SelStart)
+        && readDates(LineSelEnd, m_spec.SelEnd) && readTexts(LineSelLess, m_spec.SelLess)
+        && readTexts(LineSelGreater, m_spec.SelGreater) && readWidths(LineFieldWidth, m_spec.FieldWidth)
+        && readFlags(LineFieldHide, m_spec.FieldHide) && readFlags(LineFieldTotal, m_spec.FieldTotal)
+        && readFlags(LineFieldIsCurrency, m_spec.FieldIsCurrency) && checkSortKey(LineSort1, m_spec.Sort1)
+        && checkSortKey(LineSort2, m_spec.Sort2) && checkChosenFields();
     if (!ok)
         return std::nullopt;
     m_spec.ShowDate = showDate == 1;
@@ -247,8 +258,7 @@ std::optional<ReportSpec> LineParser::parse()
 
 } // namespace
 
-std::optional<ReportSpec> parseReportLines(const QStringList &lines, const ReportCatalogue &catalogue,
-                                           QString *problem)
+std::optional<ReportSpec> parseReportLines(const QStringList &lines, const ReportCatalogue &catalogue, QString *problem)
 {
     LineParser parser(lines, catalogue);
     std::optional<ReportSpec> spec = parser.parse();
@@ -292,7 +302,8 @@ std::optional<LoadedReport> ReportFileReader::readBytes(const QByteArray &bytes)
     try {
         report.catalogue = ReportCatalogue::load(m_catalogueDb, lines.constFirst());
     } catch (const DbError &error) {
-        m_problem = QStringLiteral("the report field catalogue cannot be read: %1  %2").arg(error.number()).arg(error.text());
+        m_problem =
+            QStringLiteral("the report field catalogue cannot be read: %1  %2").arg(error.number()).arg(error.text());
         reportCatalogueFailure(m_household, error);
         return std::nullopt;
     }

@@ -47,7 +47,8 @@ std::optional<QByteArray> reportFileBytes(const ReportSpec &spec, QString *probl
         for (int id = 1; id <= texts->size(); ++id) {
             const QString &text = (*texts)[id];
             if (text.contains(QLatin1Char(';')) || hasLineBreak(text))
-                return refuse(QStringLiteral("A selection criterion cannot hold \";\" or a line break: \"%1\".").arg(text));
+                return refuse(
+                    QStringLiteral("A selection criterion cannot hold \";\" or a line break: \"%1\".").arg(text));
         }
     }
 

@@ -1,8 +1,8 @@
 #include "reports/ReportNumbers.h"
 
 #include <QLocale>
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 

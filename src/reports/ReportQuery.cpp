@@ -14,7 +14,9 @@ namespace {
 class QueryBuilder {
 public:
     QueryBuilder(const ReportSpec &spec, const ReportCatalogue &catalogue)
-        : m_spec(spec), m_catalogue(catalogue), m_join(spec.UseWith)
+        : m_spec(spec)
+        , m_catalogue(catalogue)
+        , m_join(spec.UseWith)
     {
     }
 

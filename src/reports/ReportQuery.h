@@ -13,13 +13,13 @@
 // rows holds the values of columns[k].
 struct ReportColumn {
     int specid = 0;
-    QString caption;          // the catalogue's Desc: the column heading
-    float widthTwips = 0;     // FieldWidth x twips per unit, in single precision
-    QString widthText;        // widthTwips as a table format writes it: "2880", "1123.2"
-    bool alignRight = false;  // number fields
-    int datatype = 0;         // the catalogue's kind (FieldType code)
-    bool isCurrency = false;  // FieldIsCurrency of the design: values and total as currency
-    bool total = false;       // FieldTotal of the design: a total under the column
+    QString caption;         // the catalogue's Desc: the column heading
+    float widthTwips = 0;    // FieldWidth x twips per unit, in single precision
+    QString widthText;       // widthTwips as a table format writes it: "2880", "1123.2"
+    bool alignRight = false; // number fields
+    int datatype = 0;        // the catalogue's kind (FieldType code)
+    bool isCurrency = false; // FieldIsCurrency of the design: values and total as currency
+    bool total = false;      // FieldTotal of the design: a total under the column
 };
 
 // The statement of a report and its column layout, made in one pass over
@@ -44,8 +44,8 @@ struct ReportQuery {
     QString sql;
     QVariantList params;
     QList<ReportColumn> columns;
-    QString tableFormat;      // ">"-marked widths joined by "|", ended by ";": "4320|>1440;"
-    QString tableHeading;     // the captions joined by "|", ended by ";"
+    QString tableFormat;  // ">"-marked widths joined by "|", ended by ";": "4320|>1440;"
+    QString tableHeading; // the captions joined by "|", ended by ";"
     // The parts of sql after the select list: " from ..." with its joins and
     // conditions (taking params), and the " order by ..." part (may be
     // empty), so the same rows can be selected with other columns.

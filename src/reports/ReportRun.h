@@ -11,12 +11,12 @@ class ReportOutput;
 
 // How a report run ended.
 enum class ReportOutcome {
-    Produced,       // the output is complete
-    InvalidFile,    // the report file was refused (the message was shown)
-    NotChosen,      // no output: save dialog cancelled or replacing declined
-    QueryFailed,    // the catalogue or the query failed (reported)
-    NoRows,         // the query found nothing (the message was shown)
-    OutputFailed,   // the output could not be written (reported)
+    Produced,     // the output is complete
+    InvalidFile,  // the report file was refused (the message was shown)
+    NotChosen,    // no output: save dialog cancelled or replacing declined
+    QueryFailed,  // the catalogue or the query failed (reported)
+    NoRows,       // the query found nothing (the message was shown)
+    OutputFailed, // the output could not be written (reported)
 };
 
 // "No records have been entered that may be included in the specified report"
@@ -44,8 +44,7 @@ using ReportOutputFactory = std::function<std::unique_ptr<ReportOutput>(const Lo
 // catalogue; it is read that way. A catalogue that cannot be opened is
 // reported (reportCatalogueFailure) and its DbError thrown on; a refused
 // file gives std::nullopt, with the reason in *problem when asked.
-std::optional<LoadedReport> loadReportFile(Household &household, const QString &path,
-                                           QString *problem = nullptr);
+std::optional<LoadedReport> loadReportFile(Household &household, const QString &path, QString *problem = nullptr);
 
 // The whole run of a report file at path: reads and checks it with the
 // household's catalogue and produces it to the output that makeOutput gives.

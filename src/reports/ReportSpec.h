@@ -41,16 +41,16 @@ inline constexpr qint16 NoSort = -1;
 // arrays are indexed by the catalogue's specid; a criterion that is empty
 // (texts) or 0 (dates) selects nothing out.
 struct ReportSpec {
-    QString UseWith;            // subject: catalogue usewith and main table
+    QString UseWith; // subject: catalogue usewith and main table
     QString Title;
     qint16 ReportTo = ReportToScreen;
-    qint16 Orientation = 0;     // 0 portrait, 1 landscape
-    bool ShowDate = false;      // the date in the page header
+    qint16 Orientation = 0; // 0 portrait, 1 landscape
+    bool ShowDate = false;  // the date in the page header
     qint16 PageNumbers = PageNumberInHeader;
     qint16 WidthUnit = WidthInInches;
-    qint16 Sort1 = NoSort;      // specid of the sort field as the engine reads it
+    qint16 Sort1 = NoSort; // specid of the sort field as the engine reads it
     qint16 Sort2 = NoSort;
-    QList<qint16> FieldIds;     // the chosen fields' specids, in column order
+    QList<qint16> FieldIds; // the chosen fields' specids, in column order
 
     PerField<bool> SelTrue;
     PerField<bool> SelFalse;

@@ -14,7 +14,7 @@ std::optional<double> parseWidth(QString text)
     text.replace(QLatin1Char(','), QLatin1Char('.'));
     for (const QChar c : text) {
         if (!c.isDigit() && c != QLatin1Char('.'))
-            return std::nullopt;   // no signs, exponents, "inf" or "nan"
+            return std::nullopt; // no signs, exponents, "inf" or "nan"
     }
     bool ok = false;
     const double width = text.toDouble(&ok);

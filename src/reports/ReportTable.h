@@ -6,8 +6,8 @@
 
 // One column of a table format.
 struct TableColumn {
-    double width = 0;         // twips, never negative
-    bool alignRight = false;  // ">" before the width
+    double width = 0;        // twips, never negative
+    bool alignRight = false; // ">" before the width
 
     friend bool operator==(const TableColumn &, const TableColumn &) = default;
 };
@@ -23,4 +23,3 @@ inline constexpr double MaxColumnWidth = 144000;
 // after it, or holds a width that is missing, not a number, negative or wider
 // than MaxColumnWidth gives std::nullopt.
 std::optional<QList<TableColumn>> parseTableFormat(const QString &format);
-

@@ -31,7 +31,8 @@ QString screenReportFooter(const ReportSpec &spec)
 }
 
 ScreenReportOutput::ScreenReportOutput(PageLayout *document, const DateValue &today)
-    : m_document(document), m_today(today)
+    : m_document(document)
+    , m_today(today)
 {
 }
 
@@ -45,7 +46,7 @@ bool ScreenReportOutput::begin(const ReportSpec &spec, const ReportQuery &query)
         return false;
     }
     m_document->setOrientation(spec.Orientation == 1 ? PageLayout::Orientation::Landscape
-                                                    : PageLayout::Orientation::Portrait);
+                                                     : PageLayout::Orientation::Portrait);
     m_document->setHeaderText(screenReportHeader(spec, m_today));
     m_document->setFooterText(screenReportFooter(spec));
     m_document->setTitle(spec.Title);

@@ -7,8 +7,8 @@
 #include "reports/PageLayout.h"
 
 // The stored order is the key's; saying so keeps it whatever plan SQLite picks.
-static const QString SerialNumbersStatement = QStringLiteral(
-    "select item, manufact, model, serno from items where coalesce(serno, '') <> '' order by iteid");
+static const QString SerialNumbersStatement =
+    QStringLiteral("select item, manufact, model, serno from items where coalesce(serno, '') <> '' order by iteid");
 
 void buildSerialNumberList(Household &household, PageLayout &doc)
 {

@@ -16,9 +16,9 @@
 // fixed order.
 struct SummaryKind {
     QString groupName;
-    QString groups;      // description, id
-    QString members;     // totvalue of the items of the group bound as ?1
-    QString unassigned;  // totvalue of the items without a group
+    QString groups;     // description, id
+    QString members;    // totvalue of the items of the group bound as ?1
+    QString unassigned; // totvalue of the items without a group
     QString unassignedRow;
 };
 
@@ -34,8 +34,7 @@ static SummaryKind summaryKind(int kind)
     return {QStringLiteral("Location"),
             QStringLiteral("select locdesc as descr, locid from locations order by fold(locdesc), locid"),
             QStringLiteral("select totvalue from items where locid = ?"),
-            QStringLiteral("select totvalue from items where locid is null"),
-            QStringLiteral("No Location Entered")};
+            QStringLiteral("select totvalue from items where locid is null"), QStringLiteral("No Location Entered")};
 }
 
 // A running sum that can no longer be trusted once it overflowed: printing

@@ -43,8 +43,8 @@ ClaimArguments parseClaimArguments(const QString &dataFolder, const QList<Comman
                 return parsed;
             }
             const ClaimSelection::Kind kind = word.option == u"category" ? ClaimSelection::Kind::Category
-                                              : word.option == u"location" ? ClaimSelection::Kind::Location
-                                                                           : ClaimSelection::Kind::ReportFile;
+                : word.option == u"location"                             ? ClaimSelection::Kind::Location
+                                                                         : ClaimSelection::Kind::ReportFile;
             parsed.selection = ClaimSelection{kind, value};
             chosen = true;
         } else if (word.kind != Kind::Argument) {
@@ -61,7 +61,8 @@ ClaimArguments parseClaimArguments(const QString &dataFolder, const QList<Comman
     if (parsed.output.isEmpty())
         parsed.error = QStringLiteral("Name the PDF file to write the claim to.");
     else if (QFileInfo(parsed.output).suffix().toLower() != u"pdf")
-        parsed.error = QStringLiteral("The claim is written as a PDF file; \"%1\" must end in .pdf.").arg(parsed.output);
+        parsed.error =
+            QStringLiteral("The claim is written as a PDF file; \"%1\" must end in .pdf.").arg(parsed.output);
     return parsed;
 }
 

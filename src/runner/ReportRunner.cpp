@@ -1,5 +1,5 @@
-#include "data/Inventory.h"
 #include "runner/ReportRunner.h"
+#include "data/Inventory.h"
 
 #include "program/CommandLine.h"
 #include "program/Household.h"
@@ -155,7 +155,8 @@ int runReportCommand(Household &household, const QStringList &arguments)
     const QString output = QFileInfo(positional[1]).absoluteFilePath();
     const std::optional<OutputKind> kind = outputKindOf(output);
     if (!kind) {
-        printError(QStringLiteral("The output file \"%1\" must end in .txt, .htm, .html, .pdf or .csv.").arg(positional[1]));
+        printError(
+            QStringLiteral("The output file \"%1\" must end in .txt, .htm, .html, .pdf or .csv.").arg(positional[1]));
         return ExitUsage;
     }
     if ((report == ItemsExportName) != (*kind == OutputKind::Csv)) {
@@ -182,22 +183,24 @@ int runReportCommand(Household &household, const QStringList &arguments)
 
     // A bare name is a report file of the data folder; anything with a
     // folder in it is a path.
-    const QString path =
-        report.contains(u'/') ? QFileInfo(report).absoluteFilePath() : household.DataFolder() + report;
+    const QString path = report.contains(u'/') ? QFileInfo(report).absoluteFilePath() : household.DataFolder() + report;
     QString problem;
-    const ReportOutcome outcome = runReportFile(household, path, [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
-        switch (*kind) {
-        case OutputKind::Text:
-            return std::make_unique<TextReportWriter>(household, output);
-        case OutputKind::Html:
-            return std::make_unique<HtmlReportWriter>(household, output);
-        case OutputKind::Pdf:
-            return std::make_unique<PdfReportOutput>(household, output);
-        case OutputKind::Csv:
-            break;
-        }
-        return nullptr;
-    }, &problem);
+    const ReportOutcome outcome = runReportFile(
+        household, path,
+        [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
+            switch (*kind) {
+            case OutputKind::Text:
+                return std::make_unique<TextReportWriter>(household, output);
+            case OutputKind::Html:
+                return std::make_unique<HtmlReportWriter>(household, output);
+            case OutputKind::Pdf:
+                return std::make_unique<PdfReportOutput>(household, output);
+            case OutputKind::Csv:
+                break;
+            }
+            return nullptr;
+        },
+        &problem);
     if (outcome == ReportOutcome::InvalidFile && !problem.isEmpty())
         printError(QStringLiteral("%1: %2").arg(path, problem));
     return exitFor(outcome);

@@ -81,8 +81,8 @@ static void writePicture(const QImage &image, const ItemFiles &files, qint64 key
     // The images folder may hold pictures of an earlier inventory; they are
     // not ours to replace.
     if (QFileInfo::exists(path))
-        throw SetupError(QStringLiteral("%1 already exists; setup does not replace pictures.")
-                             .arg(QDir::toNativeSeparators(path)));
+        throw SetupError(
+            QStringLiteral("%1 already exists; setup does not replace pictures.").arg(QDir::toNativeSeparators(path)));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -92,8 +92,8 @@ static void writePicture(const QImage &image, const ItemFiles &files, qint64 key
     try {
         created.addFile(files.writePicture(key, bytes, QStringLiteral("bmp")));
     } catch (const DbError &error) {
-        throw SetupError(QStringLiteral("Could not write the picture %1: %2")
-                             .arg(QDir::toNativeSeparators(path), error.text()));
+        throw SetupError(
+            QStringLiteral("Could not write the picture %1: %2").arg(QDir::toNativeSeparators(path), error.text()));
     }
 }
 
@@ -179,7 +179,9 @@ static void building(const QString &finalPath, Step &&step)
         throw;
     } catch (const DbError &error) {
         throw SetupError(QStringLiteral("Could not build %1: %2  %3")
-                             .arg(QDir::toNativeSeparators(finalPath)).arg(error.number()).arg(error.text()));
+                             .arg(QDir::toNativeSeparators(finalPath))
+                             .arg(error.number())
+                             .arg(error.text()));
     } catch (const std::exception &error) {
         throw SetupError(QStringLiteral("Could not build %1: %2")
                              .arg(QDir::toNativeSeparators(finalPath), QString::fromLocal8Bit(error.what())));

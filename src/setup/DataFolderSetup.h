@@ -13,10 +13,10 @@ enum class ProblemRows {
 };
 
 struct SetupOptions {
-    bool demo = false;          // fill the realistic household inventory
-    int generatedItems = 0;     // > 0: fill this many generated items instead
-    quint32 seed = 20261207;    // generated items are the same for the same seed
-    QString importFile = {};    // not empty: fill in the items of this CSV file instead
+    bool demo = false;       // fill the realistic household inventory
+    int generatedItems = 0;  // > 0: fill this many generated items instead
+    quint32 seed = 20261207; // generated items are the same for the same seed
+    QString importFile = {}; // not empty: fill in the items of this CSV file instead
     ProblemRows problemRows = ProblemRows::Refuse;
     QTextStream *report = nullptr; // when set, the import says here what it read and stored
 };

@@ -47,7 +47,7 @@ static void drawGuitar(QPainter &p)
     p.translate(0, 43);
     p.setPen(QPen(Outline, 2));
     p.setBrush(QColor(120, 80, 40));
-    p.drawRect(QRectF(-8, -140, 16, 110));            // neck
+    p.drawRect(QRectF(-8, -140, 16, 110));              // neck
     p.drawRoundedRect(QRectF(-12, -168, 24, 32), 4, 4); // headstock
     QPainterPath body;
     body.setFillRule(Qt::WindingFill);
@@ -56,8 +56,8 @@ static void drawGuitar(QPainter &p)
     p.setBrush(QColor(215, 140, 60));
     p.drawPath(body.simplified());
     p.setBrush(QColor(45, 30, 20));
-    p.drawEllipse(QPointF(0, 8), 13, 13);             // sound hole
-    p.drawRect(QRectF(-16, 52, 32, 7));               // bridge
+    p.drawEllipse(QPointF(0, 8), 13, 13); // sound hole
+    p.drawRect(QRectF(-16, 52, 32, 7));   // bridge
     p.setPen(QPen(QColor(230, 230, 230), 1));
     for (int s = -3; s <= 2; ++s)
         p.drawLine(QPointF(s * 2.5 + 1.25, -160), QPointF(s * 2.5 + 1.25, 55));
@@ -80,7 +80,7 @@ static void drawLaptop(QPainter &p)
         p.drawLine(QPointF(75 - row * 8 + inset, y), QPointF(245 + row * 8 - inset, y));
     }
     p.setBrush(QColor(170, 170, 176));
-    p.drawRect(QRectF(130, 188, 60, 8));               // touchpad
+    p.drawRect(QRectF(130, 188, 60, 8)); // touchpad
 }
 
 static void drawBicycle(QPainter &p)
@@ -95,8 +95,8 @@ static void drawBicycle(QPainter &p)
     p.drawPolyline(QPolygonF{seat, head, crank});
     p.drawLine(head, front);
     p.setPen(QPen(Outline, 6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(210, 75), QPointF(240, 70));    // handlebar
-    p.drawLine(QPointF(115, 82), QPointF(145, 82));    // saddle
+    p.drawLine(QPointF(210, 75), QPointF(240, 70)); // handlebar
+    p.drawLine(QPointF(115, 82), QPointF(145, 82)); // saddle
     p.drawLine(QPointF(130, 82), seat);
 }
 
@@ -119,16 +119,16 @@ static void drawSofa(QPainter &p)
     p.setPen(QPen(Outline, 2));
     const QColor fabric(70, 110, 90);
     p.setBrush(fabric.darker(115));
-    p.drawRoundedRect(QRectF(55, 60, 210, 80), 14, 14);   // back
+    p.drawRoundedRect(QRectF(55, 60, 210, 80), 14, 14); // back
     p.setBrush(fabric);
-    p.drawRoundedRect(QRectF(75, 125, 82, 45), 8, 8);     // cushions
+    p.drawRoundedRect(QRectF(75, 125, 82, 45), 8, 8); // cushions
     p.drawRoundedRect(QRectF(163, 125, 82, 45), 8, 8);
     p.setBrush(fabric.darker(125));
-    p.drawRoundedRect(QRectF(35, 100, 40, 90), 12, 12);   // arms
+    p.drawRoundedRect(QRectF(35, 100, 40, 90), 12, 12); // arms
     p.drawRoundedRect(QRectF(245, 100, 40, 90), 12, 12);
     p.drawRect(QRectF(75, 170, 170, 20));
     p.setBrush(QColor(60, 40, 25));
-    p.drawRect(QRectF(45, 190, 12, 18));                  // legs
+    p.drawRect(QRectF(45, 190, 12, 18)); // legs
     p.drawRect(QRectF(263, 190, 12, 18));
 }
 
@@ -137,9 +137,9 @@ static void drawCamera(QPainter &p)
     p.setPen(QPen(Outline, 2));
     p.setBrush(QColor(45, 45, 50));
     p.drawRoundedRect(QRectF(50, 70, 220, 130), 14, 14);
-    p.drawRoundedRect(QRectF(120, 45, 80, 35), 6, 6);     // prism housing
+    p.drawRoundedRect(QRectF(120, 45, 80, 35), 6, 6); // prism housing
     p.setBrush(QColor(150, 150, 155));
-    p.drawRoundedRect(QRectF(70, 58, 30, 14), 3, 3);      // shutter button
+    p.drawRoundedRect(QRectF(70, 58, 30, 14), 3, 3); // shutter button
     QRadialGradient glass(QPointF(150, 125), 45);
     glass.setColorAt(0, QColor(120, 160, 220));
     glass.setColorAt(1, QColor(10, 20, 40));
@@ -153,11 +153,11 @@ static void drawWatch(QPainter &p)
 {
     p.setPen(QPen(Outline, 2));
     p.setBrush(QColor(110, 70, 40));
-    p.drawRoundedRect(QRectF(135, 5, 50, 230), 10, 10);   // strap
+    p.drawRoundedRect(QRectF(135, 5, 50, 230), 10, 10); // strap
     p.setBrush(QColor(200, 200, 205));
-    p.drawEllipse(QPointF(160, 120), 62, 62);             // case
+    p.drawEllipse(QPointF(160, 120), 62, 62); // case
     p.setBrush(QColor(250, 248, 240));
-    p.drawEllipse(QPointF(160, 120), 52, 52);             // dial
+    p.drawEllipse(QPointF(160, 120), 52, 52); // dial
     p.setPen(QPen(Outline, 3));
     for (int hour = 0; hour < 12; ++hour) {
         p.save();
@@ -167,24 +167,24 @@ static void drawWatch(QPainter &p)
         p.restore();
     }
     p.setPen(QPen(Outline, 4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(160, 120), QPointF(160, 88));       // minute hand at twelve
-    p.drawLine(QPointF(160, 120), QPointF(182, 132));      // hour hand near four
+    p.drawLine(QPointF(160, 120), QPointF(160, 88));  // minute hand at twelve
+    p.drawLine(QPointF(160, 120), QPointF(182, 132)); // hour hand near four
 }
 
 static void drawDrill(QPainter &p)
 {
     p.setPen(QPen(Outline, 2));
-    const QPolygonF body{{60, 60}, {220, 60}, {235, 75}, {235, 105}, {220, 115},
+    const QPolygonF body{{60, 60},   {220, 60},  {235, 75},  {235, 105}, {220, 115},
                          {150, 115}, {140, 190}, {100, 190}, {105, 115}, {60, 115}};
     p.setBrush(QColor(240, 190, 30));
     p.drawPolygon(body);
     p.setBrush(QColor(40, 40, 40));
-    p.drawRoundedRect(QRectF(85, 185, 75, 35), 5, 5);      // battery
-    p.drawRect(QRectF(235, 78, 25, 24));                   // chuck
+    p.drawRoundedRect(QRectF(85, 185, 75, 35), 5, 5); // battery
+    p.drawRect(QRectF(235, 78, 25, 24));              // chuck
     p.setBrush(QColor(170, 170, 175));
-    p.drawRect(QRectF(260, 86, 45, 8));                    // bit
+    p.drawRect(QRectF(260, 86, 45, 8)); // bit
     p.setBrush(QColor(40, 40, 40));
-    p.drawRect(QRectF(148, 118, 10, 22));                  // trigger
+    p.drawRect(QRectF(148, 118, 10, 22)); // trigger
 }
 
 static void drawPainting(QPainter &p)
@@ -219,18 +219,41 @@ QImage drawDemoPicture(DemoPicture picture)
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     switch (picture) {
-    case DemoPicture::None: break;
-    case DemoPicture::Television: drawTelevision(p); break;
-    case DemoPicture::Ring: drawRing(p); break;
-    case DemoPicture::Guitar: drawGuitar(p); break;
-    case DemoPicture::Laptop: drawLaptop(p); break;
-    case DemoPicture::Bicycle: drawBicycle(p); break;
-    case DemoPicture::Refrigerator: drawRefrigerator(p); break;
-    case DemoPicture::Sofa: drawSofa(p); break;
-    case DemoPicture::Camera: drawCamera(p); break;
-    case DemoPicture::Watch: drawWatch(p); break;
-    case DemoPicture::Drill: drawDrill(p); break;
-    case DemoPicture::Painting: drawPainting(p); break;
+    case DemoPicture::None:
+        break;
+    case DemoPicture::Television:
+        drawTelevision(p);
+        break;
+    case DemoPicture::Ring:
+        drawRing(p);
+        break;
+    case DemoPicture::Guitar:
+        drawGuitar(p);
+        break;
+    case DemoPicture::Laptop:
+        drawLaptop(p);
+        break;
+    case DemoPicture::Bicycle:
+        drawBicycle(p);
+        break;
+    case DemoPicture::Refrigerator:
+        drawRefrigerator(p);
+        break;
+    case DemoPicture::Sofa:
+        drawSofa(p);
+        break;
+    case DemoPicture::Camera:
+        drawCamera(p);
+        break;
+    case DemoPicture::Watch:
+        drawWatch(p);
+        break;
+    case DemoPicture::Drill:
+        drawDrill(p);
+        break;
+    case DemoPicture::Painting:
+        drawPainting(p);
+        break;
     }
     p.end();
     return image;

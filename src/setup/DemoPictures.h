@@ -4,8 +4,18 @@
 
 // The simple drawings that stand in for the photographs of the demo items.
 enum class DemoPicture {
-    None, Television, Ring, Guitar, Laptop, Bicycle, Refrigerator, Sofa,
-    Camera, Watch, Drill, Painting
+    None,
+    Television,
+    Ring,
+    Guitar,
+    Laptop,
+    Bicycle,
+    Refrigerator,
+    Sofa,
+    Camera,
+    Watch,
+    Drill,
+    Painting
 };
 
 inline constexpr int DemoPictureWidth = 320;

@@ -20,73 +20,99 @@ static const std::array<CategoryKind, householdCategories.size()> &categoryKinds
 {
     using L = Location;
     static const std::array<CategoryKind, householdCategories.size()> kinds{{
-        {{"Refrigerator", "Washing Machine", "Dryer", "Dishwasher", "Microwave Oven", "Vacuum Cleaner",
-          "Dehumidifier", "Air Purifier", "Space Heater", "Chest Freezer", "Range Hood"},
-         {"Kelmore", "Frostline", "Halden", "Sakura", "Dyston", "Whitcomb"}, 60, 2400,
+        {{"Refrigerator", "Washing Machine", "Dryer", "Dishwasher", "Microwave Oven", "Vacuum Cleaner", "Dehumidifier",
+          "Air Purifier", "Space Heater", "Chest Freezer", "Range Hood"},
+         {"Kelmore", "Frostline", "Halden", "Sakura", "Dyston", "Whitcomb"},
+         60,
+         2400,
          {L::Kitchen, L::LaundryRoom, L::Basement, L::Garage}},
-        {{"Television", "Laptop Computer", "Desktop Computer", "Tablet", "Printer", "Sound Bar",
-          "Game Console", "Digital Camera", "Monitor", "Wireless Speaker", "E-Reader", "Headphones"},
-         {"Vistara", "Corvane", "Okura", "Brightwave", "Halvorsen Audio", "Kaito", "Netlink"}, 40, 2200,
+        {{"Television", "Laptop Computer", "Desktop Computer", "Tablet", "Printer", "Sound Bar", "Game Console",
+          "Digital Camera", "Monitor", "Wireless Speaker", "E-Reader", "Headphones"},
+         {"Vistara", "Corvane", "Okura", "Brightwave", "Halvorsen Audio", "Kaito", "Netlink"},
+         40,
+         2200,
          {L::LivingRoom, L::Office, L::MasterBedroom, L::GuestBedroom}},
-        {{"Sofa", "Armchair", "Coffee Table", "Bookcase", "Dresser", "Nightstand", "Bed Frame",
-          "Dining Table", "Desk", "Wardrobe", "Bar Stool", "TV Stand"},
-         {"Ashford Home", "Wexley Woodworks", "Norrland", "Comfort Craft", "Hartwell"}, 50, 3000,
+        {{"Sofa", "Armchair", "Coffee Table", "Bookcase", "Dresser", "Nightstand", "Bed Frame", "Dining Table", "Desk",
+          "Wardrobe", "Bar Stool", "TV Stand"},
+         {"Ashford Home", "Wexley Woodworks", "Norrland", "Comfort Craft", "Hartwell"},
+         50,
+         3000,
          {L::LivingRoom, L::MasterBedroom, L::GuestBedroom, L::DiningRoom, L::Office}},
         {{"Ring", "Necklace", "Bracelet", "Earrings", "Watch", "Brooch", "Pendant", "Cufflinks"},
-         {"Haldane & Co.", "Sterlin", "Marquette", "Belcourt"}, 80, 6000, {L::MasterBedroom}},
-        {{"Cordless Drill", "Circular Saw", "Socket Set", "Lawn Mower", "Leaf Blower", "Ladder",
-          "Workbench", "Air Compressor", "Pressure Washer", "Hedge Trimmer", "Tool Chest"},
-         {"Torvik", "Brannock", "Greenfield", "Ridgemont", "Ironside"}, 30, 1200,
+         {"Haldane & Co.", "Sterlin", "Marquette", "Belcourt"},
+         80,
+         6000,
+         {L::MasterBedroom}},
+        {{"Cordless Drill", "Circular Saw", "Socket Set", "Lawn Mower", "Leaf Blower", "Ladder", "Workbench",
+          "Air Compressor", "Pressure Washer", "Hedge Trimmer", "Tool Chest"},
+         {"Torvik", "Brannock", "Greenfield", "Ridgemont", "Ironside"},
+         30,
+         1200,
          {L::Garage, L::Basement}},
-        {{"Cookware Set", "Stand Mixer", "Knife Block", "Blender", "Espresso Machine", "Toaster",
-          "Dinnerware Set", "Slow Cooker", "Food Processor", "Flatware Set"},
-         {"Alcott", "Koenig", "Brevo", "Kelmore", "Rosewood", "Vallon"}, 25, 900,
+        {{"Cookware Set", "Stand Mixer", "Knife Block", "Blender", "Espresso Machine", "Toaster", "Dinnerware Set",
+          "Slow Cooker", "Food Processor", "Flatware Set"},
+         {"Alcott", "Koenig", "Brevo", "Kelmore", "Rosewood", "Vallon"},
+         25,
+         900,
          {L::Kitchen, L::DiningRoom}},
-        {{"Painting", "Coin Collection", "Stamp Album", "Figurine", "Antique Clock", "Sports Memorabilia",
-          "Vase", "Print", "Comic Book Collection"},
-         {"", "Lindqvist", "National Mint", "Harbor Light Gallery"}, 20, 5000,
+        {{"Painting", "Coin Collection", "Stamp Album", "Figurine", "Antique Clock", "Sports Memorabilia", "Vase",
+          "Print", "Comic Book Collection"},
+         {"", "Lindqvist", "National Mint", "Harbor Light Gallery"},
+         20,
+         5000,
          {L::LivingRoom, L::Office, L::Attic, L::DiningRoom}},
-        {{"Bicycle", "Golf Clubs", "Kayak", "Treadmill", "Tent", "Skis", "Snowboard", "Fishing Rod",
-          "Dumbbells", "Exercise Bike", "Tennis Racket"},
-         {"Trailcraft", "Fairway Pro", "Bluewater", "Stridemaster", "Ironform", "Alpenkamm"}, 25, 2000,
+        {{"Bicycle", "Golf Clubs", "Kayak", "Treadmill", "Tent", "Skis", "Snowboard", "Fishing Rod", "Dumbbells",
+          "Exercise Bike", "Tennis Racket"},
+         {"Trailcraft", "Fairway Pro", "Bluewater", "Stridemaster", "Ironform", "Alpenkamm"},
+         25,
+         2000,
          {L::Garage, L::Basement, L::Attic}},
         {{"Winter Coat", "Leather Jacket", "Suit", "Boots", "Dress", "Handbag", "Sweater", "Raincoat"},
-         {"Harrow & Finch", "Kessler", "Maison Lavelle", "Northwind"}, 30, 1500,
+         {"Harrow & Finch", "Kessler", "Maison Lavelle", "Northwind"},
+         30,
+         1500,
          {L::MasterBedroom, L::GuestBedroom}},
-        {{"Acoustic Guitar", "Electric Guitar", "Piano", "Digital Keyboard", "Violin", "Trumpet",
-          "Drum Kit", "Amplifier", "Flute"},
-         {"Marlowe", "Steinhardt", "Yamura", "Adler", "Crestone"}, 120, 6000,
+        {{"Acoustic Guitar", "Electric Guitar", "Piano", "Digital Keyboard", "Violin", "Trumpet", "Drum Kit",
+          "Amplifier", "Flute"},
+         {"Marlowe", "Steinhardt", "Yamura", "Adler", "Crestone"},
+         120,
+         6000,
          {L::LivingRoom, L::GuestBedroom, L::Basement}},
-        {{"Book Collection", "Record Collection", "Encyclopedia Set", "DVD Collection",
-          "Cookbook Collection", "Board Games"},
-         {"", "Various"}, 20, 800, {L::Office, L::LivingRoom, L::Basement, L::Attic}},
+        {{"Book Collection", "Record Collection", "Encyclopedia Set", "DVD Collection", "Cookbook Collection",
+          "Board Games"},
+         {"", "Various"},
+         20,
+         800,
+         {L::Office, L::LivingRoom, L::Basement, L::Attic}},
     }};
     return kinds;
 }
 
 static const char *const Qualifiers[] = {
-    "Large", "Small", "Black", "White", "Stainless", "Vintage", "Compact", "Deluxe", "Portable",
-    "Walnut", "Silver", "Blue", "Gray", "Oak", "Antique", "Cordless", "Professional",
+    "Large",  "Small",  "Black", "White", "Stainless", "Vintage", "Compact",  "Deluxe",       "Portable",
+    "Walnut", "Silver", "Blue",  "Gray",  "Oak",       "Antique", "Cordless", "Professional",
 };
 
 static const char *const Stores[] = {
-    "Northgate Electronics", "HomeMart", "Appliance Depot", "Hillcrest Hardware", "Riverside Mall",
-    "Kitchen & Table", "Outdoor Outfitters", "Online order", "Estate sale", "Riverside Music",
-    "Ashford Home Gallery", "Department store", "Garage sale", "Fitness Warehouse",
+    "Northgate Electronics", "HomeMart",           "Appliance Depot", "Hillcrest Hardware", "Riverside Mall",
+    "Kitchen & Table",       "Outdoor Outfitters", "Online order",    "Estate sale",        "Riverside Music",
+    "Ashford Home Gallery",  "Department store",   "Garage sale",     "Fitness Warehouse",
 };
 
 static const char *const Remarks[] = {
-    "Gift", "Bought used", "Extended warranty", "Color: black", "Color: white", "Set of two",
-    "Original box kept", "Manual in file cabinet", "Needs repair", "Inherited",
+    "Gift",       "Bought used",       "Extended warranty",      "Color: black", "Color: white",
+    "Set of two", "Original box kept", "Manual in file cabinet", "Needs repair", "Inherited",
 };
 
 static const char *const Notes[] = {
-    "Receipt scanned and filed.", "Warranty card mailed in.", "Appraised last year.",
-    "Replaced an older model.", "Minor scratch on the side.", "Used only a few times.",
+    "Receipt scanned and filed.", "Warranty card mailed in.",        "Appraised last year.",
+    "Replaced an older model.",   "Minor scratch on the side.",      "Used only a few times.",
     "Registered with the maker.", "Kept in the original packaging.",
 };
 
-ItemGenerator::ItemGenerator(quint32 seed) : m_random(seed) {}
+ItemGenerator::ItemGenerator(quint32 seed) : m_random(seed)
+{
+}
 
 QString ItemGenerator::modelNumber()
 {

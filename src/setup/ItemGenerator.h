@@ -19,7 +19,10 @@ private:
     quint32 below(quint32 bound) { return m_random.bounded(bound); }
     bool chance(quint32 percent) { return below(100) < percent; }
     template <class List>
-    const char *pick(const List &list) { return list[below(quint32(std::size(list)))]; }
+    const char *pick(const List &list)
+    {
+        return list[below(quint32(std::size(list)))];
+    }
 
     QString serialNumber();
     QString modelNumber();

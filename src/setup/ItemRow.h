@@ -15,7 +15,7 @@ struct ItemRow {
     std::optional<QString> serno;
     std::optional<QDate> purchdate;
     std::optional<Money> purchprice;
-    std::optional<Money> estvalue;     // per piece
+    std::optional<Money> estvalue; // per piece
     std::optional<qint16> quantity;
     bool receipt = false;
     std::optional<QString> wherepurch;

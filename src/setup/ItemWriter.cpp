@@ -23,8 +23,7 @@ static QVariant integer(const std::optional<Int> &value)
     return value ? QVariant(qlonglong(*value)) : QVariant();
 }
 
-ItemWriter::ItemWriter(Database &db)
-    : m_db(db), m_fullBatch(insertStatement(RowsPerStatement))
+ItemWriter::ItemWriter(Database &db) : m_db(db), m_fullBatch(insertStatement(RowsPerStatement))
 {
     m_nextKey = m_db.scalar(QStringLiteral("select coalesce(max(iteid), 0) + 1 from items")).toLongLong();
     m_pending.reserve(RowsPerStatement * ColumnCount);
@@ -35,9 +34,9 @@ qint64 ItemWriter::add(const ItemRow &row)
     const qint64 key = m_nextKey++;
     m_pending << key << row.item << text(row.manufact) << text(row.model) << text(row.serno)
               << (row.purchdate ? QVariant(DateValue::fromDate(*row.purchdate).toIsoText()) : QVariant())
-              << money(row.purchprice) << money(row.estvalue) << integer(row.quantity)
-              << money(row.totalValue()) << QVariant(row.receipt ? 1 : 0) << text(row.wherepurch)
-              << text(row.misc1) << text(row.notes) << integer(row.catid) << integer(row.locid);
+              << money(row.purchprice) << money(row.estvalue) << integer(row.quantity) << money(row.totalValue())
+              << QVariant(row.receipt ? 1 : 0) << text(row.wherepurch) << text(row.misc1) << text(row.notes)
+              << integer(row.catid) << integer(row.locid);
     if (++m_pendingRows == RowsPerStatement)
         flush();
     return key;
@@ -57,9 +56,9 @@ void ItemWriter::flush()
 
 QString ItemWriter::insertStatement(int rows)
 {
-    QString sql = QStringLiteral(
-        "insert into items (iteid, Item, manufact, model, serno, purchdate, purchprice, estvalue, "
-        "quantity, totvalue, receipt, wherepurch, misc1, Notes, catid, locid) values ");
+    QString sql =
+        QStringLiteral("insert into items (iteid, Item, manufact, model, serno, purchdate, purchprice, estvalue, "
+                       "quantity, totvalue, receipt, wherepurch, misc1, Notes, catid, locid) values ");
     const QString oneRow = QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     for (int i = 0; i < rows; ++i) {
         if (i > 0)

@@ -27,8 +27,8 @@ void describeColumns(const ImportPlan &plan, QTextStream &out)
     out << "Columns of the file:\n";
     for (qsizetype c = 0; c < plan.headings().size(); ++c) {
         const ItemField field = plan.mapping()[std::size_t(c)];
-        out << "  " << (plan.headings()[c].isEmpty() ? QStringLiteral("(no heading)") : plan.headings()[c])
-            << " -> " << (field == ItemField::None ? QStringLiteral("(not imported)") : fieldCaption(field)) << '\n';
+        out << "  " << (plan.headings()[c].isEmpty() ? QStringLiteral("(no heading)") : plan.headings()[c]) << " -> "
+            << (field == ItemField::None ? QStringLiteral("(not imported)") : fieldCaption(field)) << '\n';
     }
 }
 
@@ -59,7 +59,8 @@ ImportOutcome importItemsFile(Database &db, const QString &path, ProblemRows pro
         db, plan->rows(), problemRows == ProblemRows::Keep ? ImportChoice::AllRows : ImportChoice::GoodRowsOnly);
     if (out)
         *out << "Imported " << outcome.items << (outcome.items == 1 ? " item" : " items") << " from " << shownPath
-        << "; " << outcome.categoriesAdded << " categories and " << outcome.locationsAdded << " locations added.\n";
+             << "; " << outcome.categoriesAdded << " categories and " << outcome.locationsAdded
+             << " locations added.\n";
     return outcome;
 }
 

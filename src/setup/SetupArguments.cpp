@@ -4,33 +4,32 @@
 
 QString setupUsage()
 {
-    return QStringLiteral(
-        "Usage: stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR\n"
-        "       stowbook-setup --add-items FILE [--rows good|all] DIR\n"
-        "       stowbook-setup --backup DIR FILE.zip\n"
-        "       stowbook-setup --restore FILE.zip DIR\n"
-        "       stowbook-setup --verify FILE.zip\n"
-        "Lays out a new Stowbook data folder DIR: the inventory database stowbook.db,\n"
-        "the report field catalogue rptspec.db, the images folder and the help file.\n"
-        "A folder that already holds stowbook.db or rptspec.db is left untouched.\n"
-        "\n"
-        "  --demo       fill in a household inventory of about sixty items with pictures\n"
-        "  --items N    fill in N made-up items (1 to %1), for trying out large inventories\n"
-        "  --seed S     the starting number for --items; the same S gives the same items\n"
-        "  --import FILE     fill in the items of a CSV file (comma, semicolon or tab\n"
-        "                    separated, with a heading row), with their categories and\n"
-        "                    locations\n"
-        "  --add-items FILE  add the items of a CSV file to the inventory already in DIR\n"
-        "  --rows good|all   with --import or --add-items: import only the rows without\n"
-        "                    problems, or every row that has a description; without it\n"
-        "                    a file with any problem is refused and nothing is stored\n"
-        "  --backup     write the data folder DIR into one backup file FILE.zip (replaced\n"
-        "               when it exists, once the new one is complete); Stowbook may be open\n"
-        "  --restore    check the backup FILE.zip whole and restore it as the new data\n"
-        "               folder DIR, which must not exist or be empty\n"
-        "  --verify     check every file and database of the backup FILE.zip\n"
-        "  -h, --help   show this text\n"
-        "  --version    show the version\n")
+    return QStringLiteral("Usage: stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR\n"
+                          "       stowbook-setup --add-items FILE [--rows good|all] DIR\n"
+                          "       stowbook-setup --backup DIR FILE.zip\n"
+                          "       stowbook-setup --restore FILE.zip DIR\n"
+                          "       stowbook-setup --verify FILE.zip\n"
+                          "Lays out a new Stowbook data folder DIR: the inventory database stowbook.db,\n"
+                          "the report field catalogue rptspec.db, the images folder and the help file.\n"
+                          "A folder that already holds stowbook.db or rptspec.db is left untouched.\n"
+                          "\n"
+                          "  --demo       fill in a household inventory of about sixty items with pictures\n"
+                          "  --items N    fill in N made-up items (1 to %1), for trying out large inventories\n"
+                          "  --seed S     the starting number for --items; the same S gives the same items\n"
+                          "  --import FILE     fill in the items of a CSV file (comma, semicolon or tab\n"
+                          "                    separated, with a heading row), with their categories and\n"
+                          "                    locations\n"
+                          "  --add-items FILE  add the items of a CSV file to the inventory already in DIR\n"
+                          "  --rows good|all   with --import or --add-items: import only the rows without\n"
+                          "                    problems, or every row that has a description; without it\n"
+                          "                    a file with any problem is refused and nothing is stored\n"
+                          "  --backup     write the data folder DIR into one backup file FILE.zip (replaced\n"
+                          "               when it exists, once the new one is complete); Stowbook may be open\n"
+                          "  --restore    check the backup FILE.zip whole and restore it as the new data\n"
+                          "               folder DIR, which must not exist or be empty\n"
+                          "  --verify     check every file and database of the backup FILE.zip\n"
+                          "  -h, --help   show this text\n"
+                          "  --version    show the version\n")
         .arg(MaxGeneratedItems);
 }
 
@@ -40,7 +39,8 @@ static SetupArguments archiveArguments(SetupArguments result, const QStringList 
     using Action = SetupArguments::Action;
     const char *const forms[] = {"", "--backup DIR FILE.zip", "--restore FILE.zip DIR", "--verify FILE.zip"};
     if (fillOptions) {
-        result.error = QStringLiteral("--demo, --items, --seed, --import, --add-items and --rows do not go with a backup.");
+        result.error =
+            QStringLiteral("--demo, --items, --seed, --import, --add-items and --rows do not go with a backup.");
         return result;
     }
     const qsizetype wanted = result.action == Action::Verify ? 1 : 2;
@@ -118,9 +118,9 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
                 result.error = QStringLiteral("Choose one of --backup, --restore and --verify.");
                 return result;
             }
-            result.action = name == u"backup"    ? SetupArguments::Action::Backup
-                            : name == u"restore" ? SetupArguments::Action::Restore
-                                                 : SetupArguments::Action::Verify;
+            result.action = name == u"backup" ? SetupArguments::Action::Backup
+                : name == u"restore"          ? SetupArguments::Action::Restore
+                                              : SetupArguments::Action::Verify;
         } else if (name == u"items") {
             if (seenItems) {
                 result.error = QStringLiteral("--items is given twice.");
@@ -134,7 +134,8 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             const qlonglong count = value.toLongLong(&ok);
             if (!ok || count < 1 || count > MaxGeneratedItems) {
                 result.error = QStringLiteral("--items needs a whole number from 1 to %1, not \"%2\".")
-                                   .arg(MaxGeneratedItems).arg(value);
+                                   .arg(MaxGeneratedItems)
+                                   .arg(value);
                 return result;
             }
             result.options.generatedItems = int(count);
@@ -151,8 +152,8 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             bool ok = false;
             const uint seed = value.toUInt(&ok);
             if (!ok) {
-                result.error = QStringLiteral("--seed needs a whole number from 0 to 4294967295, not \"%1\".")
-                                   .arg(value);
+                result.error =
+                    QStringLiteral("--seed needs a whole number from 0 to 4294967295, not \"%1\".").arg(value);
                 return result;
             }
             result.options.seed = seed;
@@ -205,7 +206,8 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
         return result;
     }
     if (folders.size() > 1) {
-        result.error = QStringLiteral("Name only one data folder, not \"%1\".").arg(folders.join(QStringLiteral("\", \"")));
+        result.error =
+            QStringLiteral("Name only one data folder, not \"%1\".").arg(folders.join(QStringLiteral("\", \"")));
         return result;
     }
     result.folder = folders.first();

@@ -25,13 +25,12 @@ static void describe(const QString &folder, QTextStream &out)
         const auto count = [&](const char *table) {
             return inventory->scalar(QStringLiteral("select count(*) from ") + QLatin1String(table)).toLongLong();
         };
-        out << "  stowbook.db         " << count("items") << " items, " << count("categories")
-            << " categories, " << count("locations") << " locations\n";
+        out << "  stowbook.db         " << count("items") << " items, " << count("categories") << " categories, "
+            << count("locations") << " locations\n";
         inventory->close();
         auto catalogue = Database::open(dir.filePath(QStringLiteral("rptspec.db")));
         out << "  rptspec.db          "
-            << catalogue->scalar(QStringLiteral("select count(*) from rptspec")).toLongLong()
-            << " report fields\n";
+            << catalogue->scalar(QStringLiteral("select count(*) from rptspec")).toLongLong() << " report fields\n";
         catalogue->close();
     } catch (const DbError &error) {
         out << "  (the databases could not be read back: " << error.number() << "  " << error.text() << ")\n";

@@ -63,8 +63,8 @@ private:
     void parse(bool detectSeparator);
     void check();
 
-    QByteArray m_bytes;     // as in the file
-    QByteArray m_parsable;  // see toParsableBytes
+    QByteArray m_bytes;    // as in the file
+    QByteArray m_parsable; // see toParsableBytes
     TextEncoding m_encoding = TextEncoding::Utf8;
     char m_separator = ',';
     NumberStyle m_numbers = NumberStyle::Plain;

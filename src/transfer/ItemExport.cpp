@@ -19,14 +19,31 @@ const QString ItemExportStatement = QStringLiteral(
 
 namespace {
 
-enum Column { Key, Item, Manufact, Model, SerNo, PurchDate, PurchPrice, EstValue, Quantity, TotValue, Receipt,
-              WherePurch, Misc1, Notes, Category, Location, ColumnCount };
+enum Column {
+    Key,
+    Item,
+    Manufact,
+    Model,
+    SerNo,
+    PurchDate,
+    PurchPrice,
+    EstValue,
+    Quantity,
+    TotValue,
+    Receipt,
+    WherePurch,
+    Misc1,
+    Notes,
+    Category,
+    Location,
+    ColumnCount
+};
 
 // The order of the statement's columns after the key.
 constexpr ItemField FieldOrder[] = {
-    ItemField::Item, ItemField::Manufact, ItemField::Model, ItemField::SerNo, ItemField::PurchDate,
+    ItemField::Item,       ItemField::Manufact, ItemField::Model,    ItemField::SerNo,    ItemField::PurchDate,
     ItemField::PurchPrice, ItemField::EstValue, ItemField::Quantity, ItemField::TotValue, ItemField::Receipt,
-    ItemField::WherePurch, ItemField::Misc1, ItemField::Notes, ItemField::Category, ItemField::Location,
+    ItemField::WherePurch, ItemField::Misc1,    ItemField::Notes,    ItemField::Category, ItemField::Location,
 };
 static_assert(std::size(FieldOrder) + 1 == ColumnCount);
 
@@ -134,8 +151,9 @@ void writeReceipt(CsvFileWriter &file, sqlite3_stmt *statement, int column)
 
 [[noreturn]] void failWriting(const CsvFileWriter &file, const QString &path)
 {
-    throw DbError(DbError::PathFileAccess, QStringLiteral("The items cannot be written to '%1': %2")
-                                       .arg(QDir::toNativeSeparators(path), file.errorString()));
+    throw DbError(DbError::PathFileAccess,
+                  QStringLiteral("The items cannot be written to '%1': %2")
+                      .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 } // namespace
@@ -161,18 +179,25 @@ int exportItems(Database &db, const QString &path)
             file.text(columnBytes(raw, Key), false);
         for (int column = Item; column < ColumnCount; ++column) {
             switch (column) {
-            case PurchDate: writeDate(file, raw, column); break;
+            case PurchDate:
+                writeDate(file, raw, column);
+                break;
             case PurchPrice:
             case EstValue:
-            case TotValue: writeAmount(file, raw, column); break;
+            case TotValue:
+                writeAmount(file, raw, column);
+                break;
             case Quantity:
                 if (sqlite3_column_type(raw, column) == SQLITE_NULL)
                     file.null();
                 else
                     file.text(columnBytes(raw, column), sqlite3_column_type(raw, column) == SQLITE_TEXT);
                 break;
-            case Receipt: writeReceipt(file, raw, column); break;
-            default: writeText(file, raw, column);
+            case Receipt:
+                writeReceipt(file, raw, column);
+                break;
+            default:
+                writeText(file, raw, column);
             }
         }
         if (!file.endRow())

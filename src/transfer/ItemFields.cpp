@@ -13,22 +13,38 @@ std::array<ItemField, ItemFieldCount> allItemFields()
 QString fieldCaption(ItemField field)
 {
     switch (field) {
-    case ItemField::None: break;
-    case ItemField::Item: return QStringLiteral("Item Description");
-    case ItemField::Manufact: return QStringLiteral("Manufacturer");
-    case ItemField::Model: return QStringLiteral("Model Number");
-    case ItemField::SerNo: return QStringLiteral("Serial Number");
-    case ItemField::PurchDate: return QStringLiteral("Purchase Date");
-    case ItemField::PurchPrice: return QStringLiteral("Purchase Price");
-    case ItemField::EstValue: return QStringLiteral("Est. Value");
-    case ItemField::Quantity: return QStringLiteral("Quantity");
-    case ItemField::TotValue: return QStringLiteral("Total Value");
-    case ItemField::Receipt: return QStringLiteral("Receipt on File");
-    case ItemField::WherePurch: return QStringLiteral("Where Purchased");
-    case ItemField::Misc1: return QStringLiteral("Miscellaneous");
-    case ItemField::Notes: return QStringLiteral("Notes");
-    case ItemField::Category: return QStringLiteral("Category");
-    case ItemField::Location: return QStringLiteral("Location");
+    case ItemField::None:
+        break;
+    case ItemField::Item:
+        return QStringLiteral("Item Description");
+    case ItemField::Manufact:
+        return QStringLiteral("Manufacturer");
+    case ItemField::Model:
+        return QStringLiteral("Model Number");
+    case ItemField::SerNo:
+        return QStringLiteral("Serial Number");
+    case ItemField::PurchDate:
+        return QStringLiteral("Purchase Date");
+    case ItemField::PurchPrice:
+        return QStringLiteral("Purchase Price");
+    case ItemField::EstValue:
+        return QStringLiteral("Est. Value");
+    case ItemField::Quantity:
+        return QStringLiteral("Quantity");
+    case ItemField::TotValue:
+        return QStringLiteral("Total Value");
+    case ItemField::Receipt:
+        return QStringLiteral("Receipt on File");
+    case ItemField::WherePurch:
+        return QStringLiteral("Where Purchased");
+    case ItemField::Misc1:
+        return QStringLiteral("Miscellaneous");
+    case ItemField::Notes:
+        return QStringLiteral("Notes");
+    case ItemField::Category:
+        return QStringLiteral("Category");
+    case ItemField::Location:
+        return QStringLiteral("Location");
     }
     return QString();
 }
@@ -36,13 +52,18 @@ QString fieldCaption(ItemField field)
 FieldKind fieldKind(ItemField field)
 {
     switch (field) {
-    case ItemField::PurchDate: return FieldKind::Date;
+    case ItemField::PurchDate:
+        return FieldKind::Date;
     case ItemField::PurchPrice:
     case ItemField::EstValue:
-    case ItemField::TotValue: return FieldKind::Amount;
-    case ItemField::Quantity: return FieldKind::Quantity;
-    case ItemField::Receipt: return FieldKind::YesNo;
-    default: return FieldKind::Text;
+    case ItemField::TotValue:
+        return FieldKind::Amount;
+    case ItemField::Quantity:
+        return FieldKind::Quantity;
+    case ItemField::Receipt:
+        return FieldKind::YesNo;
+    default:
+        return FieldKind::Text;
     }
 }
 
@@ -50,14 +71,18 @@ int fieldEntryLimit(ItemField field)
 {
     switch (field) {
     case ItemField::Item:
-    case ItemField::WherePurch: return 80;
+    case ItemField::WherePurch:
+        return 80;
     case ItemField::Manufact:
     case ItemField::Model:
     case ItemField::SerNo:
     case ItemField::Category:
-    case ItemField::Location: return 50;
-    case ItemField::Misc1: return 120;
-    default: return 0;
+    case ItemField::Location:
+        return 50;
+    case ItemField::Misc1:
+        return 120;
+    default:
+        return 0;
     }
 }
 
@@ -77,47 +102,103 @@ static const QHash<QString, ItemField> &headingNames()
 {
     static const QHash<QString, ItemField> names = [] {
         const std::pair<ItemField, const char *> list[] = {
-            {ItemField::Item, "item description"}, {ItemField::Item, "item"}, {ItemField::Item, "description"},
-            {ItemField::Item, "name"}, {ItemField::Item, "item name"}, {ItemField::Item, "article"},
-            {ItemField::Item, "object"}, {ItemField::Item, "thing"}, {ItemField::Item, "title"},
-            {ItemField::Manufact, "manufacturer"}, {ItemField::Manufact, "manufact"}, {ItemField::Manufact, "maker"},
-            {ItemField::Manufact, "brand"}, {ItemField::Manufact, "make"}, {ItemField::Manufact, "mfr"},
-            {ItemField::Manufact, "mfg"}, {ItemField::Manufact, "producer"},
-            {ItemField::Model, "model number"}, {ItemField::Model, "model"}, {ItemField::Model, "model no"},
+            {ItemField::Item, "item description"},
+            {ItemField::Item, "item"},
+            {ItemField::Item, "description"},
+            {ItemField::Item, "name"},
+            {ItemField::Item, "item name"},
+            {ItemField::Item, "article"},
+            {ItemField::Item, "object"},
+            {ItemField::Item, "thing"},
+            {ItemField::Item, "title"},
+            {ItemField::Manufact, "manufacturer"},
+            {ItemField::Manufact, "manufact"},
+            {ItemField::Manufact, "maker"},
+            {ItemField::Manufact, "brand"},
+            {ItemField::Manufact, "make"},
+            {ItemField::Manufact, "mfr"},
+            {ItemField::Manufact, "mfg"},
+            {ItemField::Manufact, "producer"},
+            {ItemField::Model, "model number"},
+            {ItemField::Model, "model"},
+            {ItemField::Model, "model no"},
             {ItemField::Model, "model #"},
-            {ItemField::SerNo, "serial number"}, {ItemField::SerNo, "serno"}, {ItemField::SerNo, "serial"},
-            {ItemField::SerNo, "serial no"}, {ItemField::SerNo, "s/n"}, {ItemField::SerNo, "imei"},
-            {ItemField::PurchDate, "purchase date"}, {ItemField::PurchDate, "purchdate"},
-            {ItemField::PurchDate, "date purchased"}, {ItemField::PurchDate, "date bought"},
-            {ItemField::PurchDate, "date"}, {ItemField::PurchDate, "purchased"}, {ItemField::PurchDate, "bought"},
-            {ItemField::PurchDate, "acquired"}, {ItemField::PurchDate, "date acquired"},
-            {ItemField::PurchPrice, "purchase price"}, {ItemField::PurchPrice, "purchprice"},
-            {ItemField::PurchPrice, "price"}, {ItemField::PurchPrice, "cost"}, {ItemField::PurchPrice, "paid"},
-            {ItemField::PurchPrice, "price paid"}, {ItemField::PurchPrice, "amount paid"},
+            {ItemField::SerNo, "serial number"},
+            {ItemField::SerNo, "serno"},
+            {ItemField::SerNo, "serial"},
+            {ItemField::SerNo, "serial no"},
+            {ItemField::SerNo, "s/n"},
+            {ItemField::SerNo, "imei"},
+            {ItemField::PurchDate, "purchase date"},
+            {ItemField::PurchDate, "purchdate"},
+            {ItemField::PurchDate, "date purchased"},
+            {ItemField::PurchDate, "date bought"},
+            {ItemField::PurchDate, "date"},
+            {ItemField::PurchDate, "purchased"},
+            {ItemField::PurchDate, "bought"},
+            {ItemField::PurchDate, "acquired"},
+            {ItemField::PurchDate, "date acquired"},
+            {ItemField::PurchPrice, "purchase price"},
+            {ItemField::PurchPrice, "purchprice"},
+            {ItemField::PurchPrice, "price"},
+            {ItemField::PurchPrice, "cost"},
+            {ItemField::PurchPrice, "paid"},
+            {ItemField::PurchPrice, "price paid"},
+            {ItemField::PurchPrice, "amount paid"},
             {ItemField::PurchPrice, "unit price"},
-            {ItemField::EstValue, "est. value"}, {ItemField::EstValue, "estvalue"},
-            {ItemField::EstValue, "estimated value"}, {ItemField::EstValue, "value"},
-            {ItemField::EstValue, "current value"}, {ItemField::EstValue, "replacement value"},
-            {ItemField::EstValue, "replacement cost"}, {ItemField::EstValue, "worth"},
-            {ItemField::Quantity, "quantity"}, {ItemField::Quantity, "qty"}, {ItemField::Quantity, "count"},
-            {ItemField::Quantity, "pieces"}, {ItemField::Quantity, "number of items"},
-            {ItemField::TotValue, "total value"}, {ItemField::TotValue, "totvalue"},
-            {ItemField::TotValue, "total"}, {ItemField::TotValue, "total price"},
-            {ItemField::Receipt, "receipt on file"}, {ItemField::Receipt, "receipt"},
-            {ItemField::Receipt, "has receipt"}, {ItemField::Receipt, "receipt kept"},
-            {ItemField::WherePurch, "where purchased"}, {ItemField::WherePurch, "wherepurch"},
-            {ItemField::WherePurch, "store"}, {ItemField::WherePurch, "shop"}, {ItemField::WherePurch, "vendor"},
-            {ItemField::WherePurch, "seller"}, {ItemField::WherePurch, "retailer"},
-            {ItemField::WherePurch, "purchased from"}, {ItemField::WherePurch, "bought from"},
-            {ItemField::WherePurch, "bought at"}, {ItemField::WherePurch, "supplier"},
-            {ItemField::Misc1, "miscellaneous"}, {ItemField::Misc1, "misc1"}, {ItemField::Misc1, "misc"},
-            {ItemField::Misc1, "other"}, {ItemField::Misc1, "details"},
-            {ItemField::Notes, "notes"}, {ItemField::Notes, "note"}, {ItemField::Notes, "comments"},
-            {ItemField::Notes, "comment"}, {ItemField::Notes, "remarks"},
-            {ItemField::Category, "category"}, {ItemField::Category, "catdesc"}, {ItemField::Category, "type"},
-            {ItemField::Category, "kind"}, {ItemField::Category, "group"},
-            {ItemField::Location, "location"}, {ItemField::Location, "locdesc"}, {ItemField::Location, "room"},
-            {ItemField::Location, "place"}, {ItemField::Location, "where"}, {ItemField::Location, "stored in"},
+            {ItemField::EstValue, "est. value"},
+            {ItemField::EstValue, "estvalue"},
+            {ItemField::EstValue, "estimated value"},
+            {ItemField::EstValue, "value"},
+            {ItemField::EstValue, "current value"},
+            {ItemField::EstValue, "replacement value"},
+            {ItemField::EstValue, "replacement cost"},
+            {ItemField::EstValue, "worth"},
+            {ItemField::Quantity, "quantity"},
+            {ItemField::Quantity, "qty"},
+            {ItemField::Quantity, "count"},
+            {ItemField::Quantity, "pieces"},
+            {ItemField::Quantity, "number of items"},
+            {ItemField::TotValue, "total value"},
+            {ItemField::TotValue, "totvalue"},
+            {ItemField::TotValue, "total"},
+            {ItemField::TotValue, "total price"},
+            {ItemField::Receipt, "receipt on file"},
+            {ItemField::Receipt, "receipt"},
+            {ItemField::Receipt, "has receipt"},
+            {ItemField::Receipt, "receipt kept"},
+            {ItemField::WherePurch, "where purchased"},
+            {ItemField::WherePurch, "wherepurch"},
+            {ItemField::WherePurch, "store"},
+            {ItemField::WherePurch, "shop"},
+            {ItemField::WherePurch, "vendor"},
+            {ItemField::WherePurch, "seller"},
+            {ItemField::WherePurch, "retailer"},
+            {ItemField::WherePurch, "purchased from"},
+            {ItemField::WherePurch, "bought from"},
+            {ItemField::WherePurch, "bought at"},
+            {ItemField::WherePurch, "supplier"},
+            {ItemField::Misc1, "miscellaneous"},
+            {ItemField::Misc1, "misc1"},
+            {ItemField::Misc1, "misc"},
+            {ItemField::Misc1, "other"},
+            {ItemField::Misc1, "details"},
+            {ItemField::Notes, "notes"},
+            {ItemField::Notes, "note"},
+            {ItemField::Notes, "comments"},
+            {ItemField::Notes, "comment"},
+            {ItemField::Notes, "remarks"},
+            {ItemField::Category, "category"},
+            {ItemField::Category, "catdesc"},
+            {ItemField::Category, "type"},
+            {ItemField::Category, "kind"},
+            {ItemField::Category, "group"},
+            {ItemField::Location, "location"},
+            {ItemField::Location, "locdesc"},
+            {ItemField::Location, "room"},
+            {ItemField::Location, "place"},
+            {ItemField::Location, "where"},
+            {ItemField::Location, "stored in"},
         };
         QHash<QString, ItemField> map;
         for (const auto &[field, name] : list)

@@ -73,10 +73,10 @@ ImportOutcome storeImportedItems(Database &db, const std::vector<CheckedItem> &r
         if (!row.storable || (choice == ImportChoice::GoodRowsOnly && !row.good))
             continue;
         values.clear();
-        for (const ItemField field : {ItemField::Item, ItemField::Manufact, ItemField::Model, ItemField::SerNo,
-                                      ItemField::PurchDate, ItemField::PurchPrice, ItemField::EstValue,
-                                      ItemField::Quantity, ItemField::TotValue, ItemField::Receipt,
-                                      ItemField::WherePurch, ItemField::Misc1, ItemField::Notes})
+        for (const ItemField field :
+             {ItemField::Item, ItemField::Manufact, ItemField::Model, ItemField::SerNo, ItemField::PurchDate,
+              ItemField::PurchPrice, ItemField::EstValue, ItemField::Quantity, ItemField::TotValue, ItemField::Receipt,
+              ItemField::WherePurch, ItemField::Misc1, ItemField::Notes})
             values << row[field];
         values << categories.idFor(row[ItemField::Category]) << locations.idFor(row[ItemField::Location]);
         db.execute(InsertItem, values);

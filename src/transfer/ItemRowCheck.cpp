@@ -79,11 +79,11 @@ std::optional<DateValue> readDate(QStringView text)
 std::optional<bool> readYesNo(QStringView text)
 {
     const QString word = text.trimmed().toString().toCaseFolded();
-    static const QStringList yes = {QStringLiteral("yes"), QStringLiteral("y"), QStringLiteral("true"),
-                                    QStringLiteral("1"), QStringLiteral("x"), QStringLiteral("on file"),
+    static const QStringList yes = {QStringLiteral("yes"),    QStringLiteral("y"),     QStringLiteral("true"),
+                                    QStringLiteral("1"),      QStringLiteral("x"),     QStringLiteral("on file"),
                                     QStringLiteral("\u2713"), QStringLiteral("\u2714")};
     static const QStringList no = {QStringLiteral("no"), QStringLiteral("n"), QStringLiteral("false"),
-                                   QStringLiteral("0"), QStringLiteral(""), QStringLiteral("-")};
+                                   QStringLiteral("0"),  QStringLiteral(""),  QStringLiteral("-")};
     if (yes.contains(word))
         return true;
     if (no.contains(word))
@@ -111,7 +111,8 @@ NumberStyle detectNumberStyle(const std::vector<CsvRecord> &records, std::size_t
 }
 
 ItemRowChecker::ItemRowChecker(std::vector<ItemField> mapping, NumberStyle numbers)
-    : m_mapping(std::move(mapping)), m_numbers(numbers)
+    : m_mapping(std::move(mapping))
+    , m_numbers(numbers)
 {
 }
 
@@ -133,7 +134,8 @@ void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem
         const int limit = fieldEntryLimit(field);
         if (limit > 0 && value.size() > limit)
             problem(QStringLiteral("%1 characters, more than the %2 the form takes; stored whole.")
-                        .arg(value.size()).arg(limit));
+                        .arg(value.size())
+                        .arg(limit));
         item[field] = value;
         break;
     }
@@ -156,7 +158,10 @@ void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem
             problem(QStringLiteral("%1 is not a number; left empty.").arg(shown(text)));
             break;
         case QuantityReading::Kind::OutOfRange:
-            problem(QStringLiteral("%1 is outside %2 to %3; left empty.").arg(shown(text)).arg(MinQuantity).arg(MaxQuantity));
+            problem(QStringLiteral("%1 is outside %2 to %3; left empty.")
+                        .arg(shown(text))
+                        .arg(MinQuantity)
+                        .arg(MaxQuantity));
             break;
         case QuantityReading::Kind::NotWhole:
             problem(QStringLiteral("%1 is not a whole number; %2 is stored.").arg(shown(text)).arg(quantity.value));
@@ -214,8 +219,8 @@ std::optional<CheckedItem> ItemRowChecker::check(const CsvRecord &record, std::v
         item[ItemField::EstValue] = item[ItemField::PurchPrice];
     if (!has(ItemField::TotValue) && item[ItemField::EstValue].isValid() && item[ItemField::Quantity].isValid()) {
         try {
-            item[ItemField::TotValue] = QVariant::fromValue(item[ItemField::EstValue].value<Money>()
-                                                            * item[ItemField::Quantity].toInt());
+            item[ItemField::TotValue] =
+                QVariant::fromValue(item[ItemField::EstValue].value<Money>() * item[ItemField::Quantity].toInt());
         } catch (const std::overflow_error &) {
             problems.push_back({item.line, ItemField::TotValue,
                                 QStringLiteral("Est. Value times Quantity is too large; left empty.")});
@@ -227,8 +232,8 @@ std::optional<CheckedItem> ItemRowChecker::check(const CsvRecord &record, std::v
     if (!description.isValid() || description.toString().isEmpty()) {
         // Without a column for it every row lacks one: said once, not per row.
         if (has(ItemField::Item))
-            problems.push_back({item.line, ItemField::Item,
-                                QStringLiteral("empty; a row without a description cannot be imported.")});
+            problems.push_back(
+                {item.line, ItemField::Item, QStringLiteral("empty; a row without a description cannot be imported.")});
         item.good = false;
         item.storable = false;
     }

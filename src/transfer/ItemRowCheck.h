@@ -64,8 +64,7 @@ public:
 
 private:
     bool has(ItemField field) const;
-    void readField(ItemField field, const QString &text, CheckedItem &item,
-                   std::vector<ImportProblem> &problems) const;
+    void readField(ItemField field, const QString &text, CheckedItem &item, std::vector<ImportProblem> &problems) const;
 
     std::vector<ItemField> m_mapping;
     NumberStyle m_numbers;

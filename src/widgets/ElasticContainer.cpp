@@ -61,6 +61,6 @@ void ElasticContainer::layoutChildren()
             continue;
         const QRect &r = place.twips;
         place.child->setGeometry(qRound(r.left() * sx), qRound(r.top() * sy), qRound(r.width() * sx),
-                              qRound(r.height() * sy));
+                                 qRound(r.height() * sy));
     }
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QPointer>
-#include <vector>
 #include <QRect>
 #include <QWidget>
+#include <vector>
 
 // Holds controls placed at fixed design positions in twips (1440 per inch)
 // and rescales them with the container's size, so the form grows and shrinks

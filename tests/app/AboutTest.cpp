@@ -13,10 +13,7 @@
 
 class AboutTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        delete frmAbout::instance();
-    }
+    void TearDown() override { delete frmAbout::instance(); }
 
     ScriptedPrompts m_prompts;
 };

@@ -47,15 +47,23 @@ TEST_F(ItemWindowTest, ClosingTheMainWindowRunsNoLeaveCheckWhateverMovesItsFocus
 {
     const qint64 id = addItem({{"Item", "Desk lamp"}, {"purchprice", 5}, {"purchdate", "2021-03-15"}});
     // The window checks its number fields; the date box checks itself.
-    struct Field { const char *name; QLineEdit *frmMain::*field; const char *refused; };
+    struct Field {
+        const char *name;
+        QLineEdit *frmMain::*field;
+        const char *refused;
+    };
     const Field fields[] = {
         {"the purchase price", &frmMain::txtPurchPrice, "abc"},
         {"the purchase date", nullptr, "99/99/99"},
     };
-    struct Way { const char *name; std::function<void(frmMain &)> close; };
+    struct Way {
+        const char *name;
+        std::function<void(frmMain &)> close;
+    };
     const Way ways[] = {
         {"the frame's close box", [](frmMain &w) { w.close(); }},
-        {"Exit by its keys", [](frmMain &w) {
+        {"Exit by its keys",
+         [](frmMain &w) {
              QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
              QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_X);
          }},

@@ -29,9 +29,18 @@ TEST_F(ItemWindowTest, StateTransitions)
     const Step nothing = [](frmMain &, ScriptedPrompts &) {};
     const Step edit = [](frmMain &w, ScriptedPrompts &) { QTest::keyClicks(w.txtModel, QStringLiteral("X")); };
     const Step addNew = [](frmMain &w, ScriptedPrompts &) { w.cmdAddNew_Click(); };
-    const Step describe = [](frmMain &w, ScriptedPrompts &) { QTest::keyClicks(w.txtItem, QStringLiteral("Zebra rug")); };
-    auto then = [](Step a, Step b) { return [a, b](frmMain &w, ScriptedPrompts &p) { a(w, p); b(w, p); }; };
-    auto click = [](void (frmMain::*handler)()) { return [handler](frmMain &w, ScriptedPrompts &) { (w.*handler)(); }; };
+    const Step describe = [](frmMain &w, ScriptedPrompts &) {
+        QTest::keyClicks(w.txtItem, QStringLiteral("Zebra rug"));
+    };
+    auto then = [](Step a, Step b) {
+        return [a, b](frmMain &w, ScriptedPrompts &p) {
+            a(w, p);
+            b(w, p);
+        };
+    };
+    auto click = [](void (frmMain::*handler)()) {
+        return [handler](frmMain &w, ScriptedPrompts &) { (w.*handler)(); };
+    };
     const Step deleteYes = [](frmMain &w, ScriptedPrompts &p) {
         p.answer(Prompts::Answer::Yes);
         w.cmdDelete_Click();
@@ -48,12 +57,12 @@ TEST_F(ItemWindowTest, StateTransitions)
     enum class Says { Nothing, NoDescription, DeleteQuestion };
     struct Row {
         const char *name;
-        int items;          // Alpha, Bravo, Charlie...
-        Step reach;         // from the start to the "from" state
+        int items;  // Alpha, Bravo, Charlie...
+        Step reach; // from the start to the "from" state
         Step event;
         const char *to;
-        const char *shown;  // description shown afterwards
-        int stored;         // items in the table afterwards
+        const char *shown; // description shown afterwards
+        int stored;        // items in the table afterwards
         Says says = Says::Nothing;
         bool keepsModel = false; // the edit's model "X", stored or still on screen
     };
@@ -73,14 +82,14 @@ TEST_F(ItemWindowTest, StateTransitions)
         {"Update of an edit", 3, edit, click(&frmMain::cmdUpdate_Click), "Browsing", "Alpha", 3, Says::Nothing, true},
         {"Cancel of an edit", 3, edit, click(&frmMain::cmdCancel_Click), "Browsing", "Charlie", 3},
         {"Add Another", 3, addNew, then(describe, addNew), "Adding", "", 4},
-        {"Update of an addition", 3, addNew, then(describe, click(&frmMain::cmdUpdate_Click)), "Browsing",
-         "Zebra rug", 4},
-        {"Cancel of an addition", 3, addNew, then(describe, click(&frmMain::cmdCancel_Click)), "Browsing",
-         "Charlie", 3},
+        {"Update of an addition", 3, addNew, then(describe, click(&frmMain::cmdUpdate_Click)), "Browsing", "Zebra rug",
+         4},
+        {"Cancel of an addition", 3, addNew, then(describe, click(&frmMain::cmdCancel_Click)), "Browsing", "Charlie",
+         3},
         {"Cancel of an addition without items", 0, addNew, then(describe, click(&frmMain::cmdCancel_Click)), "Empty",
          "", 0},
-        {"Update of an edit without a description", 3, edit,
-         then(clearDescription, click(&frmMain::cmdUpdate_Click)), "Editing", "", 3, Says::NoDescription, true},
+        {"Update of an edit without a description", 3, edit, then(clearDescription, click(&frmMain::cmdUpdate_Click)),
+         "Editing", "", 3, Says::NoDescription, true},
         {"Update of an edit with a blank description", 3, edit,
          then(blankDescription, click(&frmMain::cmdUpdate_Click)), "Browsing", "  ", 3, Says::Nothing, true},
         {"Update of an addition without a description", 3, addNew, click(&frmMain::cmdUpdate_Click), "Adding", "", 3,
@@ -102,9 +111,10 @@ TEST_F(ItemWindowTest, StateTransitions)
         if (row.keepsModel) {
             EXPECT_EQ(w.txtModel->text(), QStringLiteral("X"));
         }
-        EXPECT_EQ(shownMessages(prompts), row.says == Says::NoDescription    ? QStringList{NoDescription}
-                                          : row.says == Says::DeleteQuestion ? QStringList{DeleteQuestion}
-                                                                             : QStringList{});
+        EXPECT_EQ(shownMessages(prompts),
+                  row.says == Says::NoDescription        ? QStringList{NoDescription}
+                      : row.says == Says::DeleteQuestion ? QStringList{DeleteQuestion}
+                                                         : QStringList{});
         if (row.says == Says::NoDescription || QString::fromLatin1(row.to) == QLatin1String("Adding")) {
             EXPECT_EQ(QApplication::focusWidget(), w.txtItem);
         }
@@ -148,14 +158,18 @@ TEST_F(ItemWindowTest, FindMatchesTheStartOfTheDescriptionWithTheUsersWildcards)
 {
     for (const char *name : {"Desk lamp", "Floor Lamp", "lamp shade", "LAMP post", "The 12\" ruler", "Ölkanne"})
         addItem({{"Item", QString::fromUtf8(name)}});
-    struct Row { const char *typed; const char *shown; bool found; };
+    struct Row {
+        const char *typed;
+        const char *shown;
+        bool found;
+    };
     const Row rows[] = {
-        {"lamp", "LAMP post", true},            // "lamp post" sorts before "lamp shade"
-        {"*lamp", "Desk lamp", true},           // a leading star: anywhere in the text
-        {"The 12\"", "The 12\" ruler", true},   // a quote is searched for as typed
-        {"x\" or \"1\"=\"1", nullptr, false},   // and never becomes part of the statement
-        {"öl", "Ölkanne", true},                // case is ignored beyond ASCII
-        {"[LF]", "Floor Lamp", true},           // a set of characters
+        {"lamp", "LAMP post", true},          // "lamp post" sorts before "lamp shade"
+        {"*lamp", "Desk lamp", true},         // a leading star: anywhere in the text
+        {"The 12\"", "The 12\" ruler", true}, // a quote is searched for as typed
+        {"x\" or \"1\"=\"1", nullptr, false}, // and never becomes part of the statement
+        {"öl", "Ölkanne", true},              // case is ignored beyond ASCII
+        {"[LF]", "Floor Lamp", true},         // a set of characters
         {"zebra", nullptr, false},
     };
     frmMain &w = start();

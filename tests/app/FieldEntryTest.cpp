@@ -66,12 +66,15 @@ TEST_F(ItemWindowTest, EveryEntryFieldButTheTotalStartsAnEdit)
 
 TEST_F(ItemWindowTest, LeavingThePriceFormatsItAndProposesTheEstimatedValue)
 {
-    struct Row { const char *estimate; const char *estimateAfter; };
+    struct Row {
+        const char *estimate;
+        const char *estimateAfter;
+    };
     const Row rows[] = {
-        {"", "$1,200.00"},          // empty: proposed
-        {"$0.00", "$1,200.00"},     // zero: proposed
-        {"$7.00", "$7.00"},         // already given: kept
-        {"lots", "lots"},           // not a number: left alone
+        {"", "$1,200.00"},      // empty: proposed
+        {"$0.00", "$1,200.00"}, // zero: proposed
+        {"$7.00", "$7.00"},     // already given: kept
+        {"lots", "lots"},       // not a number: left alone
     };
     addItem({{"Item", "Alpha"}});
     frmMain &w = start();
@@ -101,17 +104,20 @@ TEST_F(ItemWindowTest, LeavingThePriceFormatsItAndProposesTheEstimatedValue)
 
 TEST_F(ItemWindowTest, TheTotalIsTheEstimatedValueTimesTheRoundedQuantity)
 {
-    struct Row { const char *locale; const char *estimate; const char *quantity; const char *quantityAfter;
-                 const char *total; int stored; };
+    struct Row {
+        const char *locale;
+        const char *estimate;
+        const char *quantity;
+        const char *quantityAfter;
+        const char *total;
+        int stored;
+    };
     const Row rows[] = {
-        {"en_US", "0.126", "3", "3", "0.39", 3},    // the estimate is rounded for display first
-        {"en_US", "10", "2.5", "2.5", "20", 2},     // shown as typed, used and stored as 2
-        {"en_US", "10", "3.5", "3.5", "40", 4},
-        {"en_US", "10", "0", "1", "10", 1},
-        {"en_US", "10", "", "1", "10", 1},
-        {"en_US", "10", "-2", "-2", "-20", -2},
-        {"de_DE", "0,126", "3", "3", "0.39", 3},
-        {"de_DE", "10", "2,5", "2,5", "20", 2},
+        {"en_US", "0.126", "3", "3", "0.39", 3}, // the estimate is rounded for display first
+        {"en_US", "10", "2.5", "2.5", "20", 2},  // shown as typed, used and stored as 2
+        {"en_US", "10", "3.5", "3.5", "40", 4},  {"en_US", "10", "0", "1", "10", 1},
+        {"en_US", "10", "", "1", "10", 1},       {"en_US", "10", "-2", "-2", "-20", -2},
+        {"de_DE", "0,126", "3", "3", "0.39", 3}, {"de_DE", "10", "2,5", "2,5", "20", 2},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(std::string(row.locale) + " " + row.estimate + " x " + row.quantity);
@@ -135,8 +141,13 @@ TEST_F(ItemWindowTest, TheTotalIsTheEstimatedValueTimesTheRoundedQuantity)
 
 TEST_F(ItemWindowTest, NumberFieldsRefuseWhatIsNoNumberWhenLeft)
 {
-    struct Row { QLineEdit *frmMain::*field; void (frmMain::*leave)(); const char *typed; QString message;
-                 const char *total; };
+    struct Row {
+        QLineEdit *frmMain::*field;
+        void (frmMain::*leave)();
+        const char *typed;
+        QString message;
+        const char *total;
+    };
     const Row rows[] = {
         {&frmMain::txtPurchPrice, &frmMain::txtPurchPrice_LostFocus, "12..5",
          stop("You must enter a number in the Purchase Price field"), "$10.00"},
@@ -149,7 +160,9 @@ TEST_F(ItemWindowTest, NumberFieldsRefuseWhatIsNoNumberWhenLeft)
         {&frmMain::txtQuantity, &frmMain::txtQuantity_LostFocus, "40000",
          stop("The Quantity must be a number from -32768 to 32767"), "$10.00"},
     };
-    const qint64 id = addItem({{"Item", "Alpha"}, {"estvalue", QVariant::fromValue(money("5"))}, {"quantity", 2},
+    const qint64 id = addItem({{"Item", "Alpha"},
+                               {"estvalue", QVariant::fromValue(money("5"))},
+                               {"quantity", 2},
                                {"totvalue", QVariant::fromValue(money("10"))}});
     frmMain &w = start();
     for (const Row &row : rows) {

@@ -129,8 +129,11 @@ TEST_F(LauncherTest, LaterStartsGoStraightToTheInventoryAndKeepWhatWasStored)
     EXPECT_EQ(*again.arguments, (QStringList{QStringLiteral("-d"), folder}));
     ASSERT_TRUE(household.rsItems());
     EXPECT_EQ(household.rsItems()->recordCount(), items);
-    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select count(*) from items where Item = ?"),
-                                  {QStringLiteral("Grandfather clock")}).toInt(), 1);
+    EXPECT_EQ(
+        household.dbInventory()
+            ->scalar(QStringLiteral("select count(*) from items where Item = ?"), {QStringLiteral("Grandfather clock")})
+            .toInt(),
+        1);
 }
 
 TEST_F(LauncherTest, AFolderThatCannotBeSetUpIsExplainedAndLeftAsItWas)

@@ -7,11 +7,10 @@
 #include "designer/frmRptSpec.h"
 #include "help/viewer/HelpKey.h"
 #include "program/Household.h"
-#include "reports/ReportDefaults.h"
 #include "records/RecordEditor.h"
+#include "reports/ReportDefaults.h"
 
 #include <QAction>
-#include <QSet>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -21,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -135,7 +135,12 @@ TEST_F(MainWindowTest, AFolderWithoutAnInventoryGetsOneMessageAndIsLeftAsItWas)
     QTemporaryDir parent;
     const QString empty = parent.filePath(QStringLiteral("empty"));
     ASSERT_TRUE(QDir().mkdir(empty));
-    struct Row { const char *name; QString folder; QString command; bool exists; };
+    struct Row {
+        const char *name;
+        QString folder;
+        QString command;
+        bool exists;
+    };
     const Row rows[] = {
         {"missing folder", parent.filePath(QStringLiteral("no/such/folder")),
          parent.filePath(QStringLiteral("no/such/folder")), false},
@@ -151,8 +156,8 @@ TEST_F(MainWindowTest, AFolderWithoutAnInventoryGetsOneMessageAndIsLeftAsItWas)
         EXPECT_THROW(window->Form_Load(), ProgramEnded);
         const auto shown = prompts.messages();
         ASSERT_EQ(shown.size(), 1u) << "no engine message before the explanation";
-        EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("The folder '%1' holds no Stowbook inventory")
-                                                 .arg(QDir::toNativeSeparators(row.folder))))
+        EXPECT_TRUE(shown[0].text.startsWith(
+            QStringLiteral("The folder '%1' holds no Stowbook inventory").arg(QDir::toNativeSeparators(row.folder))))
             << shown[0].text.toStdString();
         EXPECT_TRUE(shown[0].text.contains(QStringLiteral("stowbook-setup ") + row.command));
         EXPECT_TRUE(shown[0].text.contains(QStringLiteral("stowbook-setup --demo ") + row.command));
@@ -198,7 +203,8 @@ TEST_F(MainWindowTest, ActivationReloadsAChangedListAndShowsTheItemAgain)
     w.Form_Activate();
     EXPECT_EQ(w.cmbCat->count(), before + 1);
     EXPECT_FALSE(w.CatListChanged);
-    EXPECT_EQ(w.txtItem->text(), household.rsItems()->value(QStringLiteral("Item")).toString()) << "the item is shown again";
+    EXPECT_EQ(w.txtItem->text(), household.rsItems()->value(QStringLiteral("Item")).toString())
+        << "the item is shown again";
 }
 
 TEST_F(MainWindowTest, ExitDuringAnEditDiscardsItAndClosesEverything)
@@ -218,7 +224,8 @@ TEST_F(MainWindowTest, ExitDuringAnEditDiscardsItAndClosesEverything)
     EXPECT_FALSE(household.dbInventory());
     EXPECT_TRUE(prompts.calls().empty()) << "nobody is asked";
     auto db = Database::open(folder.file(InventoryFileName));
-    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from items where manufact = ?"), {stored + QStringLiteral(" edited")})
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from items where manufact = ?"),
+                         {stored + QStringLiteral(" edited")})
                   .toInt(),
               0);
 }
@@ -226,7 +233,11 @@ TEST_F(MainWindowTest, ExitDuringAnEditDiscardsItAndClosesEverything)
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
 {
     frmMain w(household, QStringList{});
-    struct Row { QAction *action; const char *caption; int topic; };
+    struct Row {
+        QAction *action;
+        const char *caption;
+        int topic;
+    };
     const Row rows[] = {
         {w.mnuExit, "E&xit", 30},
         {w.mnuMaint[1], "&Categories", 31},
@@ -257,16 +268,17 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
     QStringList top;
     for (QAction *menu : w.menuBar()->actions())
         top << menu->text() + QLatin1Char('=') + QString::number(helpTopic(menu));
-    EXPECT_EQ(top, (QStringList{QStringLiteral("&File=30"), QStringLiteral("&Maintain=31"),
-                                QStringLiteral("&Reports=33"), QStringLiteral("&View=52"),
-                                QStringLiteral("&Help=40")}));
+    EXPECT_EQ(top,
+              (QStringList{QStringLiteral("&File=30"), QStringLiteral("&Maintain=31"), QStringLiteral("&Reports=33"),
+                           QStringLiteral("&View=52"), QStringLiteral("&Help=40")}));
     // Exit stays last in the File menu, with its own access key.
     QStringList file;
     for (QAction *item : w.mnuFileMenu->actions())
         file << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    EXPECT_EQ(file, (QStringList{QStringLiteral("&Back Up Inventory..."), QStringLiteral("-"),
-                                 QStringLiteral("&Import Items..."), QStringLiteral("&Export Items..."),
-                                 QStringLiteral("-"), QStringLiteral("E&xit")}));
+    EXPECT_EQ(
+        file,
+        (QStringList{QStringLiteral("&Back Up Inventory..."), QStringLiteral("-"), QStringLiteral("&Import Items..."),
+                     QStringLiteral("&Export Items..."), QStringLiteral("-"), QStringLiteral("E&xit")}));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Stowbook"));
 
     // The claim sits at the end of the reports; in each menu an access key

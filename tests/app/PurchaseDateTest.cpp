@@ -52,8 +52,9 @@ TEST_F(ItemWindowTest, ARefusedPurchaseDateAndARefusedPriceShowOneMessage)
     w.txtPurchPrice->setText(QStringLiteral("cheap"));
     w.dcPurchDate->setFocus();
     QTest::keyClick(w.dcPurchDate, Qt::Key_Tab);
-    EXPECT_EQ(shownMessages(prompts),
-              QStringList{QStringLiteral("Stowbook|You must enter a valid Purchase Date, or leave the field blank|none|ok")});
+    EXPECT_EQ(
+        shownMessages(prompts),
+        QStringList{QStringLiteral("Stowbook|You must enter a valid Purchase Date, or leave the field blank|none|ok")});
     EXPECT_EQ(QApplication::focusWidget(), w.dcPurchDate);
 
     // And the other way round: the price refuses, the date stays quiet.

@@ -26,13 +26,19 @@ Money money(const char *decimal)
 TEST_F(ItemWindowTest, ButtonsShareTwoPlacesAndCarryTheirCaptionsAndTopics)
 {
     frmMain &w = start();
-    struct Button { QPushButton *button; const char *caption; QPoint place; int topic; bool shown; };
+    struct Button {
+        QPushButton *button;
+        const char *caption;
+        QPoint place;
+        int topic;
+        bool shown;
+    };
     const Button buttons[] = {
         {w.cmdFirst, "F&irst", {960, 5520}, 15, true},     {w.cmdPrevious, "&Previous", {3000, 5535}, 15, true},
-        {w.cmdNext, "&Next", {5040, 5535}, 15, true},       {w.cmdLast, "&Last", {7080, 5535}, 15, true},
-        {w.cmdAddNew, "&Add New", {960, 6225}, 8, true},    {w.cmdDelete, "&Delete", {3000, 6225}, 14, true},
-        {w.cmdFind, "F&ind", {5040, 6240}, 16, true},       {w.cmdCancel, "&Cancel", {3000, 6240}, 12, false},
-        {w.cmdUpdate, "&Update", {5040, 6240}, 11, false},  {w.cmdPicture, "Pi&cture", {7080, 6225}, 10, true},
+        {w.cmdNext, "&Next", {5040, 5535}, 15, true},      {w.cmdLast, "&Last", {7080, 5535}, 15, true},
+        {w.cmdAddNew, "&Add New", {960, 6225}, 8, true},   {w.cmdDelete, "&Delete", {3000, 6225}, 14, true},
+        {w.cmdFind, "F&ind", {5040, 6240}, 16, true},      {w.cmdCancel, "&Cancel", {3000, 6240}, 12, false},
+        {w.cmdUpdate, "&Update", {5040, 6240}, 11, false}, {w.cmdPicture, "Pi&cture", {7080, 6225}, 10, true},
     };
     for (const Button &b : buttons) {
         SCOPED_TRACE(b.caption);
@@ -46,11 +52,11 @@ TEST_F(ItemWindowTest, ButtonsShareTwoPlacesAndCarryTheirCaptionsAndTopics)
 TEST_F(ItemWindowTest, TabOrderRunsThroughFieldsThenButtons)
 {
     frmMain &w = start();
-    const QStringList expected{
-        "txtItem", "txtManufact", "txtModel", "txtSerNo", "dcPurchDate", "txtPurchPrice", "txtEstValue",
-        "txtQuantity", "txtTotValue", "txtWherePurch", "chkReceipt", "txtMisc1", "cmbCat", "cmbLoc", "txtNotes",
-        "cmdFirst", "cmdPrevious", "cmdNext", "cmdLast", "cmdAddNew", "cmdDelete", "cmdFind", "cmdCancel",
-        "cmdUpdate", "cmdPicture"};
+    const QStringList expected{"txtItem",       "txtManufact", "txtModel",    "txtSerNo",    "dcPurchDate",
+                               "txtPurchPrice", "txtEstValue", "txtQuantity", "txtTotValue", "txtWherePurch",
+                               "chkReceipt",    "txtMisc1",    "cmbCat",      "cmbLoc",      "txtNotes",
+                               "cmdFirst",      "cmdPrevious", "cmdNext",     "cmdLast",     "cmdAddNew",
+                               "cmdDelete",     "cmdFind",     "cmdCancel",   "cmdUpdate",   "cmdPicture"};
     QStringList chain;
     QWidget *widget = w.txtItem;
     do {
@@ -66,7 +72,8 @@ TEST_F(ItemWindowTest, NullColumnsShowEmptyAndAreStoredAsTheirDefaults)
     const qint64 id = addItem({{"Item", "Blank item"}});
     addCode(QStringLiteral("categories"), QStringLiteral("Tools"));
     frmMain &w = start();
-    for (QLineEdit *box : std::initializer_list<QLineEdit *>{w.dcPurchDate, w.txtPurchPrice, w.txtEstValue, w.txtTotValue, w.txtQuantity})
+    for (QLineEdit *box : std::initializer_list<QLineEdit *>{w.dcPurchDate, w.txtPurchPrice, w.txtEstValue,
+                                                             w.txtTotValue, w.txtQuantity})
         EXPECT_EQ(box->text(), QString()) << box->objectName().toStdString();
     EXPECT_FALSE(w.chkReceipt->isChecked());
     EXPECT_EQ(w.cmbCat->currentIndex(), -1);

@@ -85,7 +85,8 @@ TEST_F(BackupTest, ARestoredBackupIsTheDataFolderAgain)
     }
     EXPECT_EQ(copy, expected);
     for (const QString &table : {QStringLiteral("items"), QStringLiteral("categories"), QStringLiteral("locations")})
-        EXPECT_EQ(tableRows(restored + "/stowbook.db", table), tableRows(dataFolder() + InventoryFileName, table)) << table.toStdString();
+        EXPECT_EQ(tableRows(restored + "/stowbook.db", table), tableRows(dataFolder() + InventoryFileName, table))
+            << table.toStdString();
     EXPECT_EQ(tableRows(restored + "/rptspec.db", "rptspec"), tableRows(dataFolder() + CatalogueFileName, "rptspec"));
 
     EXPECT_EQ(modeOf(restored), 0700);
@@ -93,7 +94,8 @@ TEST_F(BackupTest, ARestoredBackupIsTheDataFolderAgain)
     EXPECT_EQ(modeOf(restored + "/stowbook.db"), 0600);
     EXPECT_EQ(modeOf(restored + "/images/00000003.jpg"), 0600);
     EXPECT_EQ(QDir(scratch("new place")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"data"}) << "no staging folder left";
+              QStringList{"data"})
+        << "no staging folder left";
 }
 
 // A backup replaces the file it is told to write only once it is complete;
@@ -165,7 +167,11 @@ TEST_F(BackupTest, RestoreRefusesAnExistingFolderAndTakesAnEmptyOne)
 {
     const QString zip = scratch(QStringLiteral("b.zip"));
     writeBackup(dataFolder(), zip);
-    struct Row { const char *name; const char *file; const char *refusal; };
+    struct Row {
+        const char *name;
+        const char *file;
+        const char *refusal;
+    };
     const Row rows[] = {
         {"a data folder", "stowbook.db", "already exists and is not empty"},
         {"a folder with a hidden file", ".notes", "already exists and is not empty"},
@@ -212,7 +218,10 @@ TEST_F(BackupTest, ARestoreChecksTheDatabasesBesideTheNewFolder)
     QFile plainFile(scratch(QStringLiteral("a file")));
     ASSERT_TRUE(plainFile.open(QIODevice::WriteOnly));
     plainFile.close();
-    struct Row { const char *name; QString temporaryFolder; };
+    struct Row {
+        const char *name;
+        QString temporaryFolder;
+    };
     const Row rows[] = {
         {"a file, not a folder", scratch(QStringLiteral("a file"))},
         // Not even root makes anything there.

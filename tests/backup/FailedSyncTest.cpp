@@ -38,7 +38,11 @@ TEST_F(BackupTest, ABackupThatCannotBeSyncedFailsAndLeavesNoArchive)
 {
     const QString zip = scratch(QStringLiteral("nightly.zip"));
     const QByteArray older = "last night's backup";
-    struct Row { const char *name; PathTest failsFor; bool olderThere; };
+    struct Row {
+        const char *name;
+        PathTest failsFor;
+        bool olderThere;
+    };
     const Row rows[] = {
         {"the archive", endingIn(QStringLiteral("/backup.zip"), QStringLiteral("/.stowbook-backup-")), true},
         {"the folder it is saved in", exactly(scratchFolder()), true},
@@ -80,11 +84,18 @@ TEST_F(BackupTest, ARestoreThatCannotBeSyncedFailsAndLeavesNothing)
     const QString target = parent + QStringLiteral("/restored");
     const QString targetNamed = QDir::toNativeSeparators(target);
     const QString staging = QStringLiteral("/.restored.restore-");
-    struct Row { const char *name; PathTest failsFor; QString named; bool targetMade = false; };
+    struct Row {
+        const char *name;
+        PathTest failsFor;
+        QString named;
+        bool targetMade = false;
+    };
     const Row rows[] = {
-        {"a restored picture", endingIn(QStringLiteral("/images/00000003.jpg"), staging), QStringLiteral("00000003.jpg")},
+        {"a restored picture", endingIn(QStringLiteral("/images/00000003.jpg"), staging),
+         QStringLiteral("00000003.jpg")},
         {"the restored picture folder", endingIn(QStringLiteral("/images"), staging), targetNamed},
-        {"the restored folder", [](const QString &path) { return path.section(u'/', -1).startsWith(QLatin1String(".restored.restore-")); },
+        {"the restored folder",
+         [](const QString &path) { return path.section(u'/', -1).startsWith(QLatin1String(".restored.restore-")); },
          targetNamed},
         // The restored folder has its name by then.
         {"the folder it is restored in", exactly(parent), targetNamed},
@@ -108,7 +119,7 @@ TEST_F(BackupTest, ARestoreThatCannotBeSyncedFailsAndLeavesNothing)
         }
         EXPECT_EQ(failing.failed().size(), 1) << "the case's sync was reached once";
         EXPECT_EQ(folderContents(scratchFolder()).keys(), before);
-        QDir(target).removeRecursively();   // the next case starts as this one did
+        QDir(target).removeRecursively(); // the next case starts as this one did
     }
 }
 

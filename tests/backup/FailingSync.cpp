@@ -11,9 +11,9 @@
 namespace {
 
 std::mutex s_lock;
-std::function<bool(const QString &)> s_failsFor;   // guarded by s_lock
-QStringList s_failed;                               // guarded by s_lock
-int s_error = EIO;                                  // guarded by s_lock
+std::function<bool(const QString &)> s_failsFor; // guarded by s_lock
+QStringList s_failed;                            // guarded by s_lock
+int s_error = EIO;                               // guarded by s_lock
 
 using SyncFunction = int (*)(int);
 

@@ -19,8 +19,8 @@ void put32(QByteArray &out, quint32 value)
 }
 
 constexpr quint16 Utf8Names = 0x0800;
-constexpr quint16 DosTime = 0x6000;  // 12:00
-constexpr quint16 DosDate = 0x5a21;  // 2025-01-01
+constexpr quint16 DosTime = 0x6000; // 12:00
+constexpr quint16 DosDate = 0x5a21; // 2025-01-01
 
 } // namespace
 
@@ -69,7 +69,7 @@ QByteArray forgeZip(const QList<ForgedEntry> &entries)
         archive += entry.stored;
 
         put32(directory, 0x02014b50);
-        put16(directory, 0x0314);   // made on UNIX
+        put16(directory, 0x0314); // made on UNIX
         put16(directory, 20);
         put16(directory, Utf8Names);
         put16(directory, entry.method);

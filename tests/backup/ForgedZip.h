@@ -8,10 +8,10 @@
 // names and attributes that no honest writer would.
 struct ForgedEntry {
     QByteArray name;
-    QByteArray stored;             // the bytes as they lie in the archive
-    quint16 method = 0;            // 0 stored, 8 deflated
-    quint32 crc = 0;               // of the unpacked bytes
-    quint32 statedSize = 0;        // the unpacked size the headers give
+    QByteArray stored;      // the bytes as they lie in the archive
+    quint16 method = 0;     // 0 stored, 8 deflated
+    quint32 crc = 0;        // of the unpacked bytes
+    quint32 statedSize = 0; // the unpacked size the headers give
     quint32 attributes = quint32(S_IFREG | 0600) << 16;
 };
 

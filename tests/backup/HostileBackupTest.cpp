@@ -33,8 +33,8 @@ QByteArray sha256(const QByteArray &bytes)
 struct ForgedBackup {
     QList<std::pair<QByteArray, QByteArray>> members;
     BackupManifest manifest;
-    QList<ForgedEntry> entries;   // made from members by build(), then spoiled
-    QByteArray manifestBytes;     // when set, stored instead of the manifest's JSON
+    QList<ForgedEntry> entries; // made from members by build(), then spoiled
+    QByteArray manifestBytes;   // when set, stored instead of the manifest's JSON
 
     void build()
     {
@@ -99,36 +99,49 @@ TEST_F(HostileBackupTest, EveryHostileArchiveIsRefusedAndNothingIsWritten)
                 b.manifest.members << BackupMember{QString::fromUtf8(name), bytes.size(), sha256(bytes)};
         };
     };
-    struct Row { const char *name; Spoil spoil; QString refusal; };
+    struct Row {
+        const char *name;
+        Spoil spoil;
+        QString refusal;
+    };
     const Row rows[] = {
         {"a name with ..", addMember("../planted.rpt", "items\r\n", true), "leads out of the data folder"},
-        {"a name inside images with ..", addMember("images/../../planted.rpt", "x", true), "leads out of the data folder"},
+        {"a name inside images with ..", addMember("images/../../planted.rpt", "x", true),
+         "leads out of the data folder"},
         {"an absolute name", addMember(absoluteName.toUtf8(), "items\r\n", true), "is an absolute path"},
-        {"a link", [](ForgedBackup &b) {
+        {"a link",
+         [](ForgedBackup &b) {
              ForgedEntry link = storedEntry("images/00000009.jpg", "/etc/passwd");
              link.attributes = quint32(S_IFLNK | 0777) << 16;
              b.entries << link;
              b.manifest.members << BackupMember{"images/00000009.jpg", 11, sha256("/etc/passwd")};
-         }, "is a link"},
+         },
+         "is a link"},
         {"a folder", addMember("reports/", "", false), "is a folder"},
         {"a file no backup holds", addMember("notes.txt", "hello", true), "is no file a backup holds"},
-        {"a member far larger than its stated size", [](ForgedBackup &b) {
+        {"a member far larger than its stated size",
+         [](ForgedBackup &b) {
              // 100 bytes stated everywhere; the stream unpacks to 8 MB.
              const QByteArray bomb(8 * 1024 * 1024, 'A');
              ForgedEntry entry = deflatedEntry("images/00000005.bmp", bomb);
              entry.statedSize = 100;
              b.entries << entry;
              b.manifest.members << BackupMember{"images/00000005.bmp", 100, sha256(bomb.left(100))};
-         }, "more than the 100 bytes stated"},
-        {"a member shorter than stated", [](ForgedBackup &b) {
+         },
+         "more than the 100 bytes stated"},
+        {"a member shorter than stated",
+         [](ForgedBackup &b) {
              ForgedEntry &entry = b.entries[1];
              entry.statedSize += 10;
              b.manifest.members[1].size += 10;
-         }, "images/00000003.jpg"},
-        {"damaged bytes in a picture", [](ForgedBackup &b) {
+         },
+         "images/00000003.jpg"},
+        {"damaged bytes in a picture",
+         [](ForgedBackup &b) {
              ForgedEntry &entry = b.entries[1];
              entry.stored[entry.stored.size() / 2] = char(entry.stored[entry.stored.size() / 2] ^ 0x55);
-         }, "images/00000003.jpg"},
+         },
+         "images/00000003.jpg"},
         {"a wrong checksum", [](ForgedBackup &b) { b.manifest.members[2].sha256 = sha256("something else"); },
          "does not match its checksum"},
         {"a member the manifest does not list", addMember("images/00000007.png", "png?", false),
@@ -136,23 +149,27 @@ TEST_F(HostileBackupTest, EveryHostileArchiveIsRefusedAndNothingIsWritten)
         {"a listed member that is missing", [](ForgedBackup &b) { b.entries.removeLast(); },
          "listed in the manifest, is missing"},
         {"a member twice", [](ForgedBackup &b) { b.entries << b.entries[2]; }, "a member is there twice"},
-        {"no inventory", [](ForgedBackup &b) {
+        {"no inventory",
+         [](ForgedBackup &b) {
              b.entries.removeFirst();
              b.manifest.members.removeFirst();
-         }, "holds no inventory database"},
-        {"a damaged database", [](ForgedBackup &b) {
+         },
+         "holds no inventory database"},
+        {"a damaged database",
+         [](ForgedBackup &b) {
              // Every page after the first overwritten; the manifest agrees.
              QByteArray &db = b.members[0].second;
              for (qsizetype i = 4096; i < db.size(); ++i)
                  db[i] = char(i * 7);
              b.listAll();
              b.build();
-         }, "stowbook.db"},
+         },
+         "stowbook.db"},
         {"a manifest that miscounts the items", [](ForgedBackup &b) { b.manifest.itemCount += 1; },
          "the manifest says"},
-        {"a later format", [](ForgedBackup &b) {
-             b.manifestBytes = manifestJson(b.manifest).replace("\"format\": 1", "\"format\": 2");
-         }, "this program reads format 1"},
+        {"a later format",
+         [](ForgedBackup &b) { b.manifestBytes = manifestJson(b.manifest).replace("\"format\": 1", "\"format\": 2"); },
+         "this program reads format 1"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -197,7 +214,11 @@ TEST_F(HostileBackupTest, ACutOrDamagedArchiveCannotBeRead)
     const QString good = scratch(QStringLiteral("good.zip"));
     writeBackup(dataFolder(), good);
     const QByteArray whole = fileBytes(good);
-    struct Row { const char *name; QByteArray bytes; const char *refusal; };
+    struct Row {
+        const char *name;
+        QByteArray bytes;
+        const char *refusal;
+    };
     QByteArray noDirectory = whole;
     noDirectory.replace("PK\x05\x06", "XX\x05\x06");
     const Row rows[] = {
@@ -244,7 +265,11 @@ TEST(BackupManifest, IsReadStrictly)
     EXPECT_EQ(back->created, manifest.created);
 
     const auto spoiled = [&json](const char *from, const char *to) { return QByteArray(json).replace(from, to); };
-    struct Row { const char *name; QByteArray json; const char *problem; };
+    struct Row {
+        const char *name;
+        QByteArray json;
+        const char *problem;
+    };
     const Row rows[] = {
         {"not JSON", "{", "not readable JSON"},
         {"another program", spoiled("\"Stowbook\"", "\"Other\""), "not made by Stowbook"},
@@ -288,7 +313,12 @@ TEST_F(HostileBackupTest, AFailedCheckLeavesNoScratchCopy)
 // count of the bytes against the stated size finds it.
 TEST_F(HostileBackupTest, AMemberShorterThanStatedIsRefused)
 {
-    struct Row { const char *name; qsizetype member; bool deflated; const char *refusal; };
+    struct Row {
+        const char *name;
+        qsizetype member;
+        bool deflated;
+        const char *refusal;
+    };
     const Row rows[] = {
         {"a stored picture", 1, false, "member \"images/00000003.jpg\" is damaged"},
         {"a deflated picture", 1, true, "member \"images/00000003.jpg\" holds %1 bytes, not the %2 stated for it"},
@@ -327,6 +357,6 @@ TEST_F(HostileBackupTest, AMemberShorterThanStatedIsRefused)
             }
             EXPECT_EQ(folderContents(scratchFolder()).keys(), before.keys());
         }
-        QDir(parent + QStringLiteral("/restored")).removeRecursively();   // the next case starts as this one did
+        QDir(parent + QStringLiteral("/restored")).removeRecursively(); // the next case starts as this one did
     }
 }

@@ -34,8 +34,9 @@ QStringList rowTexts(const PageLayout &doc, int page)
 Money storedTotal(Database &db, const QString &where = QString(), const QVariantList &params = {})
 {
     auto rows = db.openRecordset(QStringLiteral("select i.totvalue from items i left join categories c "
-                                                          "on c.catid = i.catid ") + where,
-                                           RecordsetType::Snapshot, params);
+                                                "on c.catid = i.catid ")
+                                     + where,
+                                 RecordsetType::Snapshot, params);
     Money total;
     if (rows->recordCount() == 0)
         return total;
@@ -63,7 +64,8 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
     QString problem;
     const std::optional<QList<ClaimItem>> items = selectClaimItems(household, {}, &problem);
     ASSERT_TRUE(items) << problem.toStdString();
-    const qsizetype itemCount = household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toLongLong();
+    const qsizetype itemCount =
+        household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toLongLong();
     ASSERT_EQ(items->size(), itemCount);
 
     PageLayout doc;
@@ -85,18 +87,23 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
         EXPECT_TRUE(cover.contains(expected)) << expected.toStdString();
     }
     // Each category's line holds the exact sum of its items.
-    auto categories = household.dbInventory()->openRecordset(QStringLiteral("select catid, catDesc from categories"), RecordsetType::Snapshot);
+    auto categories = household.dbInventory()->openRecordset(QStringLiteral("select catid, catDesc from categories"),
+                                                             RecordsetType::Snapshot);
     int withItems = 0;
     for (categories->moveFirst(); !categories->eof(); categories->moveNext()) {
-        const int count = household.dbInventory()->scalar(QStringLiteral("select count(*) from items where catid = ?"),
-                                              {categories->value(0)}).toInt();
+        const int count =
+            household.dbInventory()
+                ->scalar(QStringLiteral("select count(*) from items where catid = ?"), {categories->value(0)})
+                .toInt();
         if (count == 0)
             continue;
         ++withItems;
-        const QString line = QStringLiteral("%1 | %2 | %3")
-                                 .arg(categories->value(1).toString())
-                                 .arg(count)
-                                 .arg(formatCurrency(storedTotal(household.inventory(), QStringLiteral("where i.catid = ?"), {categories->value(0)})));
+        const QString line =
+            QStringLiteral("%1 | %2 | %3")
+                .arg(categories->value(1).toString())
+                .arg(count)
+                .arg(formatCurrency(
+                    storedTotal(household.inventory(), QStringLiteral("where i.catid = ?"), {categories->value(0)})));
         EXPECT_TRUE(cover.contains(line)) << line.toStdString();
     }
     EXPECT_GT(withItems, 3);
@@ -117,7 +124,8 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
             headings << cells[0];
             ASSERT_LT(r + 1, rows.size()) << "an item's fields follow its heading on its page";
             const PlacedRow &fields = rows[r + 1];
-            EXPECT_TRUE(fields.cells[0].text.startsWith(QStringLiteral("Description: "))) << fields.cells[0].text.toStdString();
+            EXPECT_TRUE(fields.cells[0].text.startsWith(QStringLiteral("Description: ")))
+                << fields.cells[0].text.toStdString();
             if (fields.cells[1].picture) {
                 ++pictures;
                 const QSizeF shape = fields.cells[1].pictureRect.size();
@@ -149,30 +157,34 @@ TEST_F(ClaimTest, AnItemShowsEveryFieldExactly)
     item.manufact = QStringLiteral("Steinway");
     item.serno = QStringLiteral("SN-1");
     item.purchdate = DateValue::fromDate(QDate(2001, 5, 15));
-    item.purchprice = Money::fromUnits(123456789);     // 12,345.6789: shown as the locale rounds currency
+    item.purchprice = Money::fromUnits(123456789); // 12,345.6789: shown as the locale rounds currency
     item.estvalue = std::nullopt;
     item.quantity = 2;
     item.totvalue = Money::fromUnits(246913578);
     item.receipt = true;
     item.category = QStringLiteral("Music");
     item.notes = QStringLiteral("Tuned yearly");
-    EXPECT_EQ(claimItemFields(item).split(u'\n'),
-              (QStringList{"Description: Piano", "Manufacturer: Steinway", "Model: ", "Serial Number: SN-1",
-                           "Purchase Date: " + formatShortDate(item.purchdate),
-                           "Purchase Price: " + formatCurrency(*item.purchprice), "Est. Value: ", "Quantity: 2",
-                           "Total Value: " + formatCurrency(*item.totvalue), "Receipt on File: Yes",
-                           "Where Purchased: ", "Miscellaneous: ", "Category: Music", "Location: ",
-                           "Notes: Tuned yearly"}));
+    EXPECT_EQ(
+        claimItemFields(item).split(u'\n'),
+        (QStringList{"Description: Piano", "Manufacturer: Steinway", "Model: ", "Serial Number: SN-1",
+                     "Purchase Date: " + formatShortDate(item.purchdate),
+                     "Purchase Price: " + formatCurrency(*item.purchprice), "Est. Value: ", "Quantity: 2",
+                     "Total Value: " + formatCurrency(*item.totvalue), "Receipt on File: Yes",
+                     "Where Purchased: ", "Miscellaneous: ", "Category: Music", "Location: ", "Notes: Tuned yearly"}));
 }
 
 // Which items each selection takes, and in what order; names are matched
 // ignoring case, and a name nobody has is refused with a reason.
 TEST_F(ClaimTest, EachSelectionTakesItsItems)
 {
-    const QString anyCategory = household.dbInventory()->scalar(QStringLiteral("select catDesc from categories where catid in "
-                                                                   "(select catid from items) limit 1")).toString();
-    const QString anyLocation = household.dbInventory()->scalar(QStringLiteral("select locDesc from locations where locid in "
-                                                                   "(select locid from items) limit 1")).toString();
+    const QString anyCategory = household.dbInventory()
+                                    ->scalar(QStringLiteral("select catDesc from categories where catid in "
+                                                            "(select catid from items) limit 1"))
+                                    .toString();
+    const QString anyLocation = household.dbInventory()
+                                    ->scalar(QStringLiteral("select locDesc from locations where locid in "
+                                                            "(select locid from items) limit 1"))
+                                    .toString();
     // A report file of the engine's own kind: items whose description
     // begins with "b", sorted by description.
     QFile shipped(household.DataFolder() + QStringLiteral("bycat.srp"));
@@ -186,22 +198,37 @@ TEST_F(ClaimTest, EachSelectionTakesItsItems)
     struct Row {
         const char *name;
         ClaimSelection selection;
-        QString where;      // the items expected, in the order expected
+        QString where; // the items expected, in the order expected
         QVariantList params;
         const char *problem;
     };
     const Row rows[] = {
-        {"a category in other case", {ClaimSelection::Kind::Category, anyCategory.toUpper()},
-         "where c.catDesc = ? order by i.Item collate nocase, i.iteid", {anyCategory}, nullptr},
-        {"a location", {ClaimSelection::Kind::Location, anyLocation},
+        {"a category in other case",
+         {ClaimSelection::Kind::Category, anyCategory.toUpper()},
+         "where c.catDesc = ? order by i.Item collate nocase, i.iteid",
+         {anyCategory},
+         nullptr},
+        {"a location",
+         {ClaimSelection::Kind::Location, anyLocation},
          "left join locations l on l.locid = i.locid where l.locDesc = ? order by c.catDesc is null, "
-         "c.catDesc collate nocase, i.Item collate nocase, i.iteid", {anyLocation}, nullptr},
-        {"a report file", {ClaimSelection::Kind::ReportFile, household.DataFolder() + QStringLiteral("b-items.srp")},
-         "where i.Item like 'b%' order by i.Item collate nocase", {}, nullptr},
-        {"a category nobody has", {ClaimSelection::Kind::Category, QStringLiteral("Spaceships")}, QString(), {},
+         "c.catDesc collate nocase, i.Item collate nocase, i.iteid",
+         {anyLocation},
+         nullptr},
+        {"a report file",
+         {ClaimSelection::Kind::ReportFile, household.DataFolder() + QStringLiteral("b-items.srp")},
+         "where i.Item like 'b%' order by i.Item collate nocase",
+         {},
+         nullptr},
+        {"a category nobody has",
+         {ClaimSelection::Kind::Category, QStringLiteral("Spaceships")},
+         QString(),
+         {},
          "There is no category \"Spaceships\"."},
-        {"a missing report file", {ClaimSelection::Kind::ReportFile, household.DataFolder() + QStringLiteral("gone.srp")},
-         QString(), {}, ""},
+        {"a missing report file",
+         {ClaimSelection::Kind::ReportFile, household.DataFolder() + QStringLiteral("gone.srp")},
+         QString(),
+         {},
+         ""},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -213,8 +240,10 @@ TEST_F(ClaimTest, EachSelectionTakesItsItems)
             continue;
         }
         ASSERT_TRUE(items) << problem.toStdString();
-        auto expected = household.dbInventory()->openRecordset(QStringLiteral("select i.iteid from items i left join categories c "
-                                                                  "on c.catid = i.catid ") + row.where,
+        auto expected =
+            household.dbInventory()->openRecordset(QStringLiteral("select i.iteid from items i left join categories c "
+                                                                  "on c.catid = i.catid ")
+                                                       + row.where,
                                                    RecordsetType::Snapshot, row.params);
         QList<qint64> keys;
         if (expected->recordCount() > 0) {
@@ -239,7 +268,8 @@ TEST_F(ClaimTest, PhotosAreReadUprightAndSmall)
     const std::optional<QList<ClaimItem>> items =
         selectClaimItems(household, {ClaimSelection::Kind::All, QString()}, &problem);
     ASSERT_TRUE(items);
-    const auto camera = std::find_if(items->begin(), items->end(), [key](const ClaimItem &i) { return i.iteid == key; });
+    const auto camera =
+        std::find_if(items->begin(), items->end(), [key](const ClaimItem &i) { return i.iteid == key; });
     ASSERT_NE(camera, items->end());
     EXPECT_TRUE(camera->picturePath.endsWith(ItemFiles::baseName(key) + QStringLiteral(".jpg")));
 

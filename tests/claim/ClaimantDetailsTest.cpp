@@ -1,7 +1,7 @@
 #include "claim/ClaimantDetails.h"
-#include "data/Inventory.h"
 #include "FileSizeLimit.h"
 #include "RootOverride.h"
+#include "data/Inventory.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +28,11 @@ TEST(ClaimantDetails, AreKeptExactlyAndAFailureLosesNothing)
     EXPECT_EQ(readClaimantDetails(folder, &problem), details);
     EXPECT_TRUE(problem.isEmpty());
 
-    struct Row { const char *name; QByteArray bytes; const char *problem; };
+    struct Row {
+        const char *name;
+        QByteArray bytes;
+        const char *problem;
+    };
     const Row rows[] = {
         {"not JSON", "{\"name\": ", "not readable JSON"},
         {"not an object", "[1, 2]", "not readable JSON"},
@@ -47,7 +51,11 @@ TEST(ClaimantDetails, AreKeptExactlyAndAFailureLosesNothing)
 
     // A folder that cannot take the file: the old one stays as it was.
     ASSERT_TRUE(writeClaimantDetails(folder, details, &error));
-    const QByteArray before = [&] { QFile f(folder + ClaimantFileName); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    const QByteArray before = [&] {
+        QFile f(folder + ClaimantFileName);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
     ClaimantDetails changed = details;
     changed.name = QStringLiteral("Someone else");
     bool written = true;

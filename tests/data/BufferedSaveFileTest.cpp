@@ -1,5 +1,5 @@
-#include "FileSizeLimit.h"
 #include "data/BufferedSaveFile.h"
+#include "FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,7 +74,11 @@ TEST(BufferedSaveFile, ReplacesTheOldFileWithEveryByteWritten)
 // reason is the system's, and nothing more is written.
 TEST(BufferedSaveFile, AFailureKeepsTheOldFileAndItsReason)
 {
-    struct Row { const char *name; qsizetype bytes; rlim_t room; };
+    struct Row {
+        const char *name;
+        qsizetype bytes;
+        rlim_t room;
+    };
     for (const Row row : {Row{"part way", 2 * 1024 * 1024, 64 * 1024}, Row{"at commit", 100 * 1024, 64 * 1024},
                           Row{"in a last piece smaller than Qt's own buffer", 10 * 1024, 4 * 1024}}) {
         SCOPED_TRACE(row.name);

@@ -49,7 +49,8 @@ TEST(Database, BindsEachKindOfValue)
         {"bool", true, "integer", 1},
         {"double", 2.5, "real", 2.5},
         {"money as four decimals", QVariant::fromValue(*Money::fromDecimalText(u"12.3456")), "real", 12.3456},
-        {"date value as ISO text", QVariant::fromValue(DateValue(-1.25)), "text", QStringLiteral("1899-12-29 06:00:00")},
+        {"date value as ISO text", QVariant::fromValue(DateValue(-1.25)), "text",
+         QStringLiteral("1899-12-29 06:00:00")},
         {"QDate as ISO text", QDate(2024, 2, 29), "text", QStringLiteral("2024-02-29")},
         {"null", QVariant(), "null", QVariant()},
         {"blob", QByteArray("\0\1\2", 3), "blob", QByteArray("\0\1\2", 3)},
@@ -70,7 +71,8 @@ TEST(Database, RunsScriptsAndSingleStatementsWithValues)
 {
     TestDatabase file;
     auto db = file.open();
-    db->execute(QStringLiteral("insert into categories (catDesc) values ('a'); insert into categories (catDesc) values ('b');"));
+    db->execute(QStringLiteral(
+        "insert into categories (catDesc) values ('a'); insert into categories (catDesc) values ('b');"));
     EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from categories")), 2);
     for (int i = 0; i < 100; ++i) // one text, other values each time
         db->execute(QStringLiteral("insert into locations (locDesc) values (?1)"), {QStringLiteral("room %1").arg(i)});
@@ -95,7 +97,8 @@ TEST(Database, WildcardAndFoldFunctionsAreOnEveryConnection)
     auto db = file.open();
     for (const char *name : {"Äpfel", "Cherry", "apple", "Banana", "äpfelchen"})
         addItem(*db, QString::fromUtf8(name));
-    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from items where wlike(Item, ?1)"), {QStringLiteral("ÄPF*")}), 2);
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from items where wlike(Item, ?1)"), {QStringLiteral("ÄPF*")}),
+              2);
     EXPECT_EQ(db->scalar(QStringLiteral("select wlike(null, '*') is null and wlike('a', null) is null")), 1);
     EXPECT_EQ(db->scalar(QStringLiteral("select fold('ÄPFEL') || typeof(fold(5)) || coalesce(fold(null), '-')")),
               QStringLiteral("äpfelinteger-"));

@@ -1,7 +1,7 @@
 #include "data/DateValue.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 struct SerialCase {
@@ -77,9 +77,21 @@ TEST(DateValue, IsoTextRoundTripsOverCenturies)
 TEST(DateValue, RefusesTextThatIsNoDate)
 {
     const char *const refused[] = {
-        "", "2023-02-29", "2023-13-01", "2023-00-10", "2023-1-01", "23-01-01", "2023/01/01",
-        "2023-01-01 24:00", "2023-01-01 12:60", "2023-01-01 12:00:60", "2023-01-01X12:00",
-        "2023-01-01 12:00:00.5", "0000-01-01", "abcd-ef-gh", "2023-01-01 ",
+        "",
+        "2023-02-29",
+        "2023-13-01",
+        "2023-00-10",
+        "2023-1-01",
+        "23-01-01",
+        "2023/01/01",
+        "2023-01-01 24:00",
+        "2023-01-01 12:60",
+        "2023-01-01 12:00:60",
+        "2023-01-01X12:00",
+        "2023-01-01 12:00:00.5",
+        "0000-01-01",
+        "abcd-ef-gh",
+        "2023-01-01 ",
     };
     for (const char *text : refused)
         EXPECT_FALSE(DateValue::fromIsoText(QString::fromLatin1(text)).has_value()) << text;

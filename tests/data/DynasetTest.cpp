@@ -152,10 +152,10 @@ TEST_F(DynasetTest, FindFirstSearchesInRecordsetOrderAndKeepsThePositionWithoutM
 }
 
 struct ColumnCase {
-    const char *column;   // in another letter case than the schema, where it has capitals
+    const char *column; // in another letter case than the schema, where it has capitals
     QVariant written;
-    QVariant read;        // as the recordset gives it back
-    const char *stored;   // quote() of the stored value
+    QVariant read;      // as the recordset gives it back
+    const char *stored; // quote() of the stored value
 };
 
 TEST_F(DynasetTest, EveryColumnStoresItsKindAndNull)
@@ -187,8 +187,9 @@ TEST_F(DynasetTest, EveryColumnStoresItsKindAndNull)
     for (const ColumnCase &c : cases) {
         SCOPED_TRACE(c.column);
         EXPECT_EQ(rs->value(QString::fromLatin1(c.column)), c.read);
-        EXPECT_EQ(db->scalar(QStringLiteral("select quote(%1) from items where iteid = ?1").arg(QString::fromLatin1(c.column)),
-                             {key}),
+        EXPECT_EQ(db->scalar(
+                      QStringLiteral("select quote(%1) from items where iteid = ?1").arg(QString::fromLatin1(c.column)),
+                      {key}),
                   QString::fromUtf8(c.stored));
     }
 
@@ -213,8 +214,11 @@ TEST_F(DynasetTest, RefusesValuesThatCannotStandInTheColumn)
     EXPECT_EQ(errorNumberOf([&] { rs->update(); }), DbError::NoEditInProgress);
     rs->edit();
     const std::pair<const char *, QVariant> refused[] = {
-        {"purchprice", QStringLiteral("12,50")}, {"quantity", QStringLiteral("x")}, {"quantity", 2.5},
-        {"purchdate", QStringLiteral("2023-02-29")}, {"purchdate", QVariant::fromValue(DateValue(3e6))},
+        {"purchprice", QStringLiteral("12,50")},
+        {"quantity", QStringLiteral("x")},
+        {"quantity", 2.5},
+        {"purchdate", QStringLiteral("2023-02-29")},
+        {"purchdate", QVariant::fromValue(DateValue(3e6))},
         {"receipt", QStringLiteral("perhaps")},
     };
     for (const auto &entry : refused)
@@ -227,8 +231,9 @@ TEST_F(DynasetTest, RefusesValuesThatCannotStandInTheColumn)
 TEST_F(DynasetTest, AliasesWriteTheirTableColumns)
 {
     db->execute(QStringLiteral("insert into categories (catDesc) values ('Tools'), ('Books')"));
-    auto codes = db->openRecordset(QStringLiteral("Select catid as id, catdesc as descr from categories order by catdesc"),
-                                   RecordsetType::Dynaset);
+    auto codes =
+        db->openRecordset(QStringLiteral("Select catid as id, catdesc as descr from categories order by catdesc"),
+                          RecordsetType::Dynaset);
     EXPECT_EQ(codes->columnNames(), QStringList({"id", "descr"}));
     codes->findFirst(QStringLiteral("wlike(descr, ?)"), {QStringLiteral("too*")});
     const QVariant id = codes->value(QStringLiteral("id"));
@@ -251,9 +256,9 @@ TEST_F(DynasetTest, AliasesWriteTheirTableColumns)
 TEST_F(DynasetTest, StatementsTheKeysCannotSimplyReplaceStillOpen)
 {
     db->execute(QStringLiteral("insert into categories (catDesc) values ('b'), ('c'), ('a')"));
-    for (const char *sql : {"select catid, catDesc as d from categories order by d",
-                            "select catid, catDesc from categories order by 2",
-                            "select catid, catDesc, length(catDesc) * 2 as twice from categories c order by c.catDesc"}) {
+    for (const char *sql :
+         {"select catid, catDesc as d from categories order by d", "select catid, catDesc from categories order by 2",
+          "select catid, catDesc, length(catDesc) * 2 as twice from categories c order by c.catDesc"}) {
         auto rs = db->openRecordset(QString::fromLatin1(sql), RecordsetType::Dynaset);
         QStringList order;
         for (; !rs->eof(); rs->moveNext())
@@ -292,7 +297,8 @@ TEST_F(DynasetTest, TwoConnectionsSeeEachOthersWrites)
     // An edit writes only what it set: a column the other connection changed
     // meanwhile keeps that change.
     theirs->edit();
-    other->execute(QStringLiteral("update items set model = 'M1' where iteid = ?1"), {keys.value(QStringLiteral("apple"))});
+    other->execute(QStringLiteral("update items set model = 'M1' where iteid = ?1"),
+                   {keys.value(QStringLiteral("apple"))});
     theirs->setValue(QStringLiteral("serno"), QStringLiteral("S1"));
     theirs->update();
     EXPECT_EQ(db->scalar(QStringLiteral("select model || serno || manufact from items where Item = 'apple'")),
@@ -331,12 +337,13 @@ TEST(LargeDynaset, OpeningReadsOnlyTheKeys)
                         {QStringLiteral("item %1").arg(RowCount - i), QString(200, u'n')});
         transaction.commit();
     }
-    ASSERT_EQ(sqlite3_create_function(db->handle(), "counted", 1, SQLITE_UTF8, nullptr, countingFunction, nullptr,
-                                      nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_create_function(db->handle(), "counted", 1, SQLITE_UTF8, nullptr, countingFunction, nullptr, nullptr),
+        SQLITE_OK);
     listEvaluations = 0;
-    auto rs = db->openRecordset(QStringLiteral("select iteid, counted(Notes) as n, Item from items order by fold(Item), iteid"),
-                                RecordsetType::Dynaset);
+    auto rs = db->openRecordset(
+        QStringLiteral("select iteid, counted(Notes) as n, Item from items order by fold(Item), iteid"),
+        RecordsetType::Dynaset);
     EXPECT_EQ(rs->recordCount(), RowCount);
     EXPECT_EQ(listEvaluations, 0);
     rs->moveLast();

@@ -15,7 +15,7 @@ TEST(Fold, AgreesWithUnicodeCaseFoldingForAsciiAndOtherText)
         QStringLiteral(""),
         everyAscii,
         QStringLiteral("Zebra @[`{ AZ az 09"),
-        QStringLiteral("STRASSE Straße"),        // one byte past ASCII sends the whole text the long way
+        QStringLiteral("STRASSE Straße"), // one byte past ASCII sends the whole text the long way
         QStringLiteral("ÄPFEL and APPLES"),
         QStringLiteral("ΣΊΣΥΦΟΣ"),
     };

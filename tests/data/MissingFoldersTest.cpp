@@ -15,7 +15,11 @@ TEST(MissingFolders, ListsEveryFolderOnTheWayOutermostFirst)
     file.close();
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(base));
-    struct Row { QString path; QStringList missing; const char *why; };
+    struct Row {
+        QString path;
+        QStringList missing;
+        const char *why;
+    };
     const Row rows[] = {
         {base, {}, "a folder that is there"},
         {base + "/a", {base + "/a"}, "one level"},

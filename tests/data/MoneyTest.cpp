@@ -18,11 +18,11 @@ TEST(Money, ReadsDecimalText)
         {"12.5", 125000},
         {"+3", 30000},
         {".5", 5000},
-        {" 7 ", 70000},           // surrounding blanks are not part of the number
-        {"0.00005", 1},           // exactly half a unit rounds away from zero ...
-        {"-0.00005", -1},         // ... on both sides
-        {"0.000049999", 0},       // below half rounds down however many digits follow
-        {"2.99999", 30000},       // rounding carries into the whole part
+        {" 7 ", 70000},     // surrounding blanks are not part of the number
+        {"0.00005", 1},     // exactly half a unit rounds away from zero ...
+        {"-0.00005", -1},   // ... on both sides
+        {"0.000049999", 0}, // below half rounds down however many digits follow
+        {"2.99999", 30000}, // rounding carries into the whole part
         {"922337203685477.5807", MaxUnits},
         {"-922337203685477.5808", MinUnits},
         {"922337203685477.5808", std::nullopt},  // one unit too many
@@ -30,7 +30,7 @@ TEST(Money, ReadsDecimalText)
         {"", std::nullopt},
         {"-", std::nullopt},
         {".", std::nullopt},
-        {"1,5", std::nullopt},    // no grouping or locale separator
+        {"1,5", std::nullopt}, // no grouping or locale separator
         {"1e5", std::nullopt},
         {"\xef\xbc\x91", std::nullopt}, // a full-width digit is not a decimal digit here
     };

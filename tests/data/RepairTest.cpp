@@ -46,8 +46,9 @@ static void fill(Database &db, int count)
     Transaction transaction(db);
     db.execute(QStringLiteral("insert into categories (catDesc) values ('Tools'), ('Books')"));
     for (qint64 key = 1; key <= count + 1; ++key)
-        db.execute(QStringLiteral("insert into items (iteid, Item, Notes, purchprice, catid) values (?1, ?2, ?3, ?4, ?5)"),
-                   {key, QStringLiteral("item %1").arg(key), notesOf(key), key * 1.25, key % 2 + 1});
+        db.execute(
+            QStringLiteral("insert into items (iteid, Item, Notes, purchprice, catid) values (?1, ?2, ?3, ?4, ?5)"),
+            {key, QStringLiteral("item %1").arg(key), notesOf(key), key * 1.25, key % 2 + 1});
     db.execute(QStringLiteral("delete from items where iteid = ?1"), {count + 1});
     transaction.commit();
 }
@@ -230,8 +231,9 @@ TEST(InventorySchema, IsTheDeliveredOneInTheDatabaseLayer)
 
 TEST_F(RepairTest, FailsWithoutTouchingTheFileWhenNothingCanBeBuilt)
 {
-    EXPECT_EQ(errorNumberOf([&] { repairDatabase(file.folder() + QStringLiteral("/missing.db"), inventorySchemaText()); }),
-              SQLITE_CANTOPEN);
+    EXPECT_EQ(
+        errorNumberOf([&] { repairDatabase(file.folder() + QStringLiteral("/missing.db"), inventorySchemaText()); }),
+        SQLITE_CANTOPEN);
 
     QByteArray bytes = readAll(file.path());
     bytes.replace(0, pageSizeOf(bytes), QByteArray(pageSizeOf(bytes), '\0'));

@@ -11,9 +11,11 @@ TEST(SearchText, FoldsCaseAccentsAndCompatibilityForms)
     const Case cases[] = {
         {"Plain ASCII 123", "plain ascii 123"},
         {"Café CRÈME brûlée", "cafe creme brulee"},
-        {"e\xCC\x81" "cole", "ecole"},          // a combining accent
+        {"e\xCC\x81"
+         "cole",
+         "ecole"}, // a combining accent
         {"ÅNGSTRÖM", "angstrom"},
-        {"ﬁne ｆｕｌｌ", "fine full"},          // a ligature, full-width letters
+        {"ﬁne ｆｕｌｌ", "fine full"}, // a ligature, full-width letters
         {"ΣΊΣΥΦΟΣ", "σισυφοσ"},
         {"Straße Øre Łódź", "straße øre łodz"}, // no separate mark: the letter stays
     };
@@ -21,8 +23,7 @@ TEST(SearchText, FoldsCaseAccentsAndCompatibilityForms)
         SCOPED_TRACE(c.text);
         EXPECT_EQ(searchFold(QString::fromUtf8(c.text)), QString::fromUtf8(c.folded));
     }
-    EXPECT_EQ(searchWords(u"  Café\tbrûlée\u00a0 x "),
-              (std::vector<QByteArray>{"cafe", "brulee", "x"}));
+    EXPECT_EQ(searchWords(u"  Café\tbrûlée\u00a0 x "), (std::vector<QByteArray>{"cafe", "brulee", "x"}));
 }
 
 TEST(SearchText, EveryWordMustBeInOneOfTheTexts)

@@ -13,9 +13,9 @@ protected:
     {
         db = file.open();
         db->execute(QStringLiteral("insert into categories (catDesc) values ('Tools')"));
-        db->execute(QStringLiteral(
-            "insert into items (Item, serno, purchprice, purchdate, receipt, catid) values "
-            "('Saw', 'S-1', 19.99, '2020-05-01', 1, 1), ('Hammer', null, 5, null, 0, 1), ('Vase', '', 120.5, '1890-01-02', 0, null)"));
+        db->execute(QStringLiteral("insert into items (Item, serno, purchprice, purchdate, receipt, catid) values "
+                                   "('Saw', 'S-1', 19.99, '2020-05-01', 1, 1), ('Hammer', null, 5, null, 0, 1), "
+                                   "('Vase', '', 120.5, '1890-01-02', 0, null)"));
     }
     TestDatabase file;
     std::unique_ptr<Database> db;

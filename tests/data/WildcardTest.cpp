@@ -18,30 +18,33 @@ TEST(Wildcard, MatchesTheProgramsPatterns)
         {"a", "", false},
         {"", "?", false},
         {"Apfel", "apf*", true},
-        {"Apfel", "apf", false},          // the whole text must match
+        {"Apfel", "apf", false}, // the whole text must match
         {"abc", "a?c", true},
         {"mississippi", "m*iss*ppi", true},
         {"mississippi", "m*iss*ppx", false},
-        {"abcabd", "*abd", true},          // the star must give back what it took
+        {"abcabd", "*abd", true}, // the star must give back what it took
         {"A1B", "a#b", true},
-        {"0", "#", true}, {"9", "#", true},
-        {"A\xd9\xa3" "B", "a#b", false},   // "#" is 0-9 only, not every script's digits
+        {"0", "#", true},
+        {"9", "#", true},
+        {"A\xd9\xa3"
+         "B",
+         "a#b", false}, // "#" is 0-9 only, not every script's digits
         {"m", "[a-z]", true},
-        {"M", "[a-z]", true},              // ranges ignore case too
+        {"M", "[a-z]", true}, // ranges ignore case too
         {"5", "[a-z]", false},
         {"5", "[!a-z]", true},
         {"b", "[abc]", true},
-        {"-", "[a-]", true},               // a "-" without a partner is itself
-        {"x", "[z-a]", false},             // a reversed range holds nothing
+        {"-", "[a-]", true},   // a "-" without a partner is itself
+        {"x", "[z-a]", false}, // a reversed range holds nothing
         {"*", "[*]", true},
         {"x", "[*]", false},
         {"a*b", "a[*]b", true},
         {"?", "[?]", true},
         {"#", "[#]", true},
         {"[", "[[]", true},
-        {"ab", "a[]b", true},              // "[]" takes no character
-        {"ab", "a[!]", true},              // "[!]" takes any one
-        {"[abc", "[abc", true},            // no closing bracket: "[" is itself
+        {"ab", "a[]b", true},   // "[]" takes no character
+        {"ab", "a[!]", true},   // "[!]" takes any one
+        {"[abc", "[abc", true}, // no closing bracket: "[" is itself
         {"[abc", "[a*", true},
         {"abc", "[a*", false},
     };
@@ -57,10 +60,10 @@ TEST(Wildcard, IgnoresCaseForAllOfUnicode)
         {"ÄPFEL", "äpfel", true},
         {"äpfel", "ÄPF*", true},
         {"ÉCOLE", "[é]cole", true},
-        {"ΣΊΣΥΦΟΣ", "σίσυφος", true},      // final sigma folds like any sigma
-        {"STRAẞE", "straße", true},        // capital sharp s folds to ß
-        {"straße", "STRASSE", false},      // folding keeps one character as one
-        {"😀", "?", true},                 // one character, though two UTF-16 units
+        {"ΣΊΣΥΦΟΣ", "σίσυφος", true}, // final sigma folds like any sigma
+        {"STRAẞE", "straße", true},   // capital sharp s folds to ß
+        {"straße", "STRASSE", false}, // folding keeps one character as one
+        {"😀", "?", true},             // one character, though two UTF-16 units
         {"a😀b", "a?b", true},
         {"a😀b", "a??b", false},
     };
@@ -88,10 +91,13 @@ TEST(Wildcard, Utf8TextGivesTheSameAnswers)
     const WildcardCase cases[] = {
         {"Lamp", "lamp*", true},
         {"LAMP SHADE", "*shade", true},
-        {"Kettle", "\xe2\x84\xaa" "ettle", true},   // pattern with the Kelvin sign
+        {"Kettle",
+         "\xe2\x84\xaa"
+         "ettle",
+         true}, // pattern with the Kelvin sign
         {"Desk 12\"", "desk 12\"*", true},
         {"Desk 12", "desk #[0-9]", true},
-        {"Äpfel", "äpf*", true},                   // not ASCII: the general path
+        {"Äpfel", "äpf*", true}, // not ASCII: the general path
         {"Zebra", "z?b*x", false},
         {"", "*", true},
     };

@@ -1,5 +1,5 @@
-#include "CalendarTestSupport.h"
 #include "dates/CalendarPage.h"
+#include "CalendarTestSupport.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -23,10 +23,11 @@ QStringList drawn(const CalendarPage &page)
 
 TEST(CalendarPage, DrawsTheMonthSundayFirstWithTheDayHighlighted)
 {
-    LocaleGuard guard("de_DE"); // its weeks start on Monday; the calendar's do not
+    LocaleGuard guard("de_DE");               // its weeks start on Monday; the calendar's do not
     const CalendarPage may(day(2001, 5, 15)); // 1 May 2001 was a Tuesday
-    EXPECT_EQ(drawn(may), (QStringList{". . 1 2 3 4 5", "6 7 8 9 10 11 12", "13 14 15 16 17 18 19",
-                                       "20 21 22 23 24 25 26", "27 28 29 30 31 . .", ". . . . . . ."}));
+    EXPECT_EQ(drawn(may),
+              (QStringList{". . 1 2 3 4 5", "6 7 8 9 10 11 12", "13 14 15 16 17 18 19", "20 21 22 23 24 25 26",
+                           "27 28 29 30 31 . .", ". . . . . . ."}));
     EXPECT_EQ(std::pair(may.selectedRow(), may.selectedColumn()), std::pair(2, 2));
     // 1 December 2001 was a Saturday: 31 days reach the sixth row.
     const CalendarPage december(day(2001, 12, 31));

@@ -11,8 +11,8 @@ namespace {
 
 // Locales with two, zero and three currency decimals, symbols before and
 // after, parentheses or signs, no-break blanks and other digits.
-const char *const currencyLocales[] = {"en_US", "en_GB", "de_DE", "fr_FR", "sv_SE", "de_CH",
-                                       "pt_BR", "ja_JP", "ar_KW", "en_IN"};
+const char *const currencyLocales[] = {"en_US", "en_GB", "de_DE", "fr_FR", "sv_SE",
+                                       "de_CH", "pt_BR", "ja_JP", "ar_KW", "en_IN"};
 
 // The amount the locale can show: rounded to its currency decimals.
 Money shownAmount(Money amount, int decimals)
@@ -35,14 +35,27 @@ int currencyDecimals(const char *locale)
 
 TEST(CurrencyFormat, readsBackAsTheShownAmountInEveryLocale)
 {
-    const std::int64_t amounts[] = {0, 1, 100, -100, 50, -50, 12000000, -12345600, 1250, -1250, 9999999999900,
-                                    92233720368547758LL, -92233720368547758LL, 922337203685477LL * 10000};
+    const std::int64_t amounts[] = {0,
+                                    1,
+                                    100,
+                                    -100,
+                                    50,
+                                    -50,
+                                    12000000,
+                                    -12345600,
+                                    1250,
+                                    -1250,
+                                    9999999999900,
+                                    92233720368547758LL,
+                                    -92233720368547758LL,
+                                    922337203685477LL * 10000};
     for (const char *name : currencyLocales) {
         LocaleGuard locale(name);
         for (const std::int64_t units : amounts) {
             const Money amount = Money::fromUnits(units);
             const QString text = formatCurrency(amount);
-            SCOPED_TRACE(std::string(name) + " " + amount.toDecimalText().toStdString() + " \"" + text.toStdString() + "\"");
+            SCOPED_TRACE(std::string(name) + " " + amount.toDecimalText().toStdString() + " \"" + text.toStdString()
+                         + "\"");
             EXPECT_EQ(toMoney(text), shownAmount(amount, currencyDecimals(name)));
         }
     }
@@ -55,7 +68,8 @@ TEST(CurrencyFormat, looksLikeTheLocalesOwnCurrencyText)
     for (const char *name : currencyLocales) {
         LocaleGuard locale(name);
         for (const double value : values)
-            EXPECT_EQ(formatCurrency(*Money::fromDouble(value)), QLocale().toCurrencyString(value)) << name << " " << value;
+            EXPECT_EQ(formatCurrency(*Money::fromDouble(value)), QLocale().toCurrencyString(value))
+                << name << " " << value;
     }
 }
 
@@ -87,10 +101,10 @@ TEST(CurrencyFormat, writesTheAmountsOwnDigits)
     // The largest amount: as a double it would end in .62 or .63.
     EXPECT_EQ(formatCurrency(Money::fromUnits(std::numeric_limits<std::int64_t>::max())), u"$922,337,203,685,477.58");
     EXPECT_EQ(formatCurrency(Money::fromUnits(std::numeric_limits<std::int64_t>::min())), u"($922,337,203,685,477.58)");
-    EXPECT_EQ(formatCurrency(Money::fromUnits(1250)), u"$0.13");     // halves away from zero
+    EXPECT_EQ(formatCurrency(Money::fromUnits(1250)), u"$0.13"); // halves away from zero
     EXPECT_EQ(formatCurrency(Money::fromUnits(-1250)), u"($0.13)");
-    EXPECT_EQ(formatCurrency(Money::fromUnits(10050)), u"$1.01");    // 1.005: no binary-fraction loss
-    EXPECT_EQ(formatCurrency(Money::fromUnits(-10)), u"$0.00");      // rounds to zero: no sign
+    EXPECT_EQ(formatCurrency(Money::fromUnits(10050)), u"$1.01"); // 1.005: no binary-fraction loss
+    EXPECT_EQ(formatCurrency(Money::fromUnits(-10)), u"$0.00");   // rounds to zero: no sign
 }
 
 } // namespace

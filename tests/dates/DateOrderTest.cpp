@@ -37,7 +37,7 @@ struct SampleCheck {
 };
 
 const SampleCheck sampleChecks[] = {
-    {"5/30/98", "M/d/yy", "mdy", "/"},        // a two-digit year is still the year
+    {"5/30/98", "M/d/yy", "mdy", "/"}, // a two-digit year is still the year
     {"30/05/98", "dd/MM/yy", "dmy", "/"},
     {"30.05.1998", "dd.MM.yyyy", "dmy", "."},
     {"1998-05-30", "yyyy-MM-dd", "ymd", "-"},

@@ -27,7 +27,8 @@ const char *const dateLocales[] = {"en_US", "en_GB", "de_DE", "sv_SE", "fr_FR", 
 
 TEST(DateText, readsTheLocalesShortDateBack)
 {
-    const QDate dates[] = {{2001, 5, 15}, {1998, 12, 31}, {2000, 2, 29}, {1929, 1, 1}, {2030, 7, 4}, {100, 1, 1}, {9999, 12, 31}};
+    const QDate dates[] = {{2001, 5, 15}, {1998, 12, 31}, {2000, 2, 29}, {1929, 1, 1},
+                           {2030, 7, 4},  {100, 1, 1},    {9999, 12, 31}};
     for (const char *name : dateLocales) {
         LocaleGuard locale(name);
         for (const QDate &date : dates) {
@@ -52,9 +53,11 @@ TEST(DateText, readsEveryComposedDayOfALeapAndACommonYear)
 
 TEST(DateText, refusesComposedDaysTheMonthDoesNotHave)
 {
-    struct Row { qint16 month, day, year; };
+    struct Row {
+        qint16 month, day, year;
+    };
     const Row rows[] = {{4, 31, 2001}, {2, 29, 1999}, {2, 30, 2000}, {2, 29, 1900}, {13, 1, 2001},
-                        {0, 1, 2001}, {1, 0, 2001}, {1, 32, 2001}, {5, -3, 2001}, {-5, 3, 2001}};
+                        {0, 1, 2001},  {1, 0, 2001},  {1, 32, 2001}, {5, -3, 2001}, {-5, 3, 2001}};
     for (const char *name : {"en_US", "en_GB", "de_DE", "sv_SE"}) {
         LocaleGuard locale(name);
         ChkDateFmt();
@@ -100,7 +103,7 @@ const TypedDate typedDates[] = {
     {"en_US", u"Sept. 3, 2001", dateOf(2001, 9, 3)},
     {"de_DE", u"15. Mai 2001", dateOf(2001, 5, 15)},
     {"de_DE", u"Dienstag, 15. Mai 2001", dateOf(2001, 5, 15)},
-    {"de_DE", u"15 May 2001", dateOf(2001, 5, 15)},  // English names are known everywhere
+    {"de_DE", u"15 May 2001", dateOf(2001, 5, 15)}, // English names are known everywhere
     // Times alone and after a date.
     {"en_US", u"14:30", timeOf(14, 30)},
     {"en_US", u"2:30:15 PM", timeOf(14, 30, 15)},
@@ -113,8 +116,8 @@ const TypedDate typedDates[] = {
     {"en_US", u"May 15, 2001, 2:30 PM", dateTimeOf(2001, 5, 15, 14, 30)},
     {"de_DE", u"15.05.2001 14:30", dateTimeOf(2001, 5, 15, 14, 30)},
     {"sv_SE", u"2:30 em", timeOf(14, 30)},
-    {"es_ES", u"2:30 p. m.", timeOf(14, 30)},         // a marker of two words
-    {"fi_FI", u"14.30", timeOf(14, 30)},              // the locale's own time pattern
+    {"es_ES", u"2:30 p. m.", timeOf(14, 30)}, // a marker of two words
+    {"fi_FI", u"14.30", timeOf(14, 30)},      // the locale's own time pattern
     {"bg_BG", u"15.05.2001 \u0433.", dateOf(2001, 5, 15)},
 };
 
@@ -133,20 +136,44 @@ struct RefusedDate {
 };
 
 const RefusedDate refusedDates[] = {
-    {"en_US", u""}, {"en_US", u"   "}, {"en_US", u"abc"}, {"en_US", u"0"},
-    {"en_US", u"4/31/2001"}, {"en_US", u"2/29/1999"}, {"en_US", u"2/30/2000"},
-    {"en_US", u"15/5/2001"},         // no silent swap of day and month
+    {"en_US", u""},
+    {"en_US", u"   "},
+    {"en_US", u"abc"},
+    {"en_US", u"0"},
+    {"en_US", u"4/31/2001"},
+    {"en_US", u"2/29/1999"},
+    {"en_US", u"2/30/2000"},
+    {"en_US", u"15/5/2001"}, // no silent swap of day and month
     {"de_DE", u"5/31/2001"},
-    {"sv_SE", u"15/05/2001"},        // a year-first locale with the year last
-    {"en_US", u"5/15"},              // no year: it would depend on today
-    {"en_US", u"May 2001"}, {"en_US", u"15 May"}, {"en_US", u"May May 2001"},
-    {"en_US", u"15 Mayo 2001"}, {"en_US", u"5/15/2001/7"}, {"en_US", u"5//15/2001"},
-    {"en_US", u"-5/15/2001"}, {"en_US", u"5/15/2001x"}, {"en_US", u"5/15/2001 +"},
-    {"en_US", u"1/1/099"}, {"en_US", u"1/1/0099"}, {"en_US", u"1/1/10000"}, {"en_US", u"0099-01-01"},
-    {"en_US", u"99999999999/1/1"}, {"en_US", u"005/15/2001"},
-    {"en_US", u"25:00"}, {"en_US", u"14:60"}, {"en_US", u"13:00 PM"}, {"en_US", u"2:30:15:10"},
-    {"en_US", u"14:"}, {"en_US", u":30"}, {"en_US", u"2:30 XM"}, {"en_US", u"PM"}, {"en_US", u"14"},
-    {"en_US", u"2:30 PM AM"}, {"en_US", u"5/15/2001 14:30 5/15/2001"}, {"en_US", u"2:30.5"},
+    {"sv_SE", u"15/05/2001"}, // a year-first locale with the year last
+    {"en_US", u"5/15"},       // no year: it would depend on today
+    {"en_US", u"May 2001"},
+    {"en_US", u"15 May"},
+    {"en_US", u"May May 2001"},
+    {"en_US", u"15 Mayo 2001"},
+    {"en_US", u"5/15/2001/7"},
+    {"en_US", u"5//15/2001"},
+    {"en_US", u"-5/15/2001"},
+    {"en_US", u"5/15/2001x"},
+    {"en_US", u"5/15/2001 +"},
+    {"en_US", u"1/1/099"},
+    {"en_US", u"1/1/0099"},
+    {"en_US", u"1/1/10000"},
+    {"en_US", u"0099-01-01"},
+    {"en_US", u"99999999999/1/1"},
+    {"en_US", u"005/15/2001"},
+    {"en_US", u"25:00"},
+    {"en_US", u"14:60"},
+    {"en_US", u"13:00 PM"},
+    {"en_US", u"2:30:15:10"},
+    {"en_US", u"14:"},
+    {"en_US", u":30"},
+    {"en_US", u"2:30 XM"},
+    {"en_US", u"PM"},
+    {"en_US", u"14"},
+    {"en_US", u"2:30 PM AM"},
+    {"en_US", u"5/15/2001 14:30 5/15/2001"},
+    {"en_US", u"2:30.5"},
 };
 
 TEST(DateText, refusesWhatIsNoDate)
@@ -161,8 +188,12 @@ TEST(DateText, refusesWhatIsNoDate)
 TEST(DateText, oddTextIsSimplyNoDate)
 {
     LocaleGuard locale("en_US");
-    const QString odd[] = {QString(100000, u'5'), QString(300, u'/'), QStringLiteral("5/15/2001") + QString(300, u' '),
-                           QString::fromUtf16(u"\U0001F600"), QString(QChar(0xdc00)), QStringLiteral("5/15") + QChar(0) + QStringLiteral("/2001"),
+    const QString odd[] = {QString(100000, u'5'),
+                           QString(300, u'/'),
+                           QStringLiteral("5/15/2001") + QString(300, u' '),
+                           QString::fromUtf16(u"\U0001F600"),
+                           QString(QChar(0xdc00)),
+                           QStringLiteral("5/15") + QChar(0) + QStringLiteral("/2001"),
                            QString::fromUtf16(u"\u0665/\u0661\u0665/\u0662\u0660\u0660\u0661\u0301")};
     for (const QString &text : odd)
         EXPECT_FALSE(isDate(text)) << text.size();

@@ -64,7 +64,8 @@ TEST(LocaleFormats, generalDateTimeShowsThePartsPresent)
 // it could never be left.
 TEST(LocaleFormats, writtenDatesAndTimesReadBack)
 {
-    for (const char *name : {"en_US", "en_GB", "de_DE", "sv_SE", "fr_FR", "hu_HU", "bg_BG", "sq_AL", "ar_EG", "ko_KR", "fi_FI", "es_ES"}) {
+    for (const char *name :
+         {"en_US", "en_GB", "de_DE", "sv_SE", "fr_FR", "hu_HU", "bg_BG", "sq_AL", "ar_EG", "ko_KR", "fi_FI", "es_ES"}) {
         LocaleGuard locale(name);
         EXPECT_EQ(toDate(formatGeneralDateTime(afternoon)), afternoon) << name;
         const DateValue evening = DateValue::fromTime(QTime(19, 5));

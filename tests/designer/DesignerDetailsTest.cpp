@@ -29,8 +29,8 @@ TEST_F(DesignerTest, EachDataTypeShowsExactlyItsCriteriaFrame)
         QList<int> frames;
     };
     const Case cases[] = {
-        {"Description", {1}}, {"Quantity", {2}}, {"Purchase Date", {3}}, {"Receipt", {4}}, {"Bought At", {5}},
-        {"Odd Kind", {}},    {"Model", {1}},
+        {"Description", {1}}, {"Quantity", {2}}, {"Purchase Date", {3}}, {"Receipt", {4}},
+        {"Bought At", {5}},   {"Odd Kind", {}},  {"Model", {1}},
     };
     for (const Case &c : cases)
         add(c.caption);
@@ -115,8 +115,9 @@ TEST_F(DesignerTest, DateAndTimeCriteriaStoreOnLeaving)
         leave(box);
         EXPECT_EQ((c.start ? w->Design.SelStart : w->Design.SelEnd)[id], c.stored);
         const QString expected = QString::fromLatin1(c.message);
-        EXPECT_EQ(shownMessages(), expected.isEmpty() ? QStringList()
-                                                      : QStringList{"Stowbook|" + (expected == "date" ? badDate : badTime)});
+        EXPECT_EQ(shownMessages(),
+                  expected.isEmpty() ? QStringList()
+                                     : QStringList{"Stowbook|" + (expected == "date" ? badDate : badTime)});
     }
     // Shown again from the arrays: 0 as an empty box.
     choose("Purchase Date");

@@ -1,11 +1,10 @@
 #include "DesignerFixture.h"
 
-
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QCheckBox>
 #include <QTest>
 #include <functional>
 
@@ -16,9 +15,9 @@ TEST_F(DesignerTest, OpensWithEveryFieldAvailableInCaptionOrder)
 {
     open();
     // The shipped catalogue's captions, alphabetically.
-    const QStringList expected = {"Category", "Description", "Est. Value", "Location", "Manufacturer",
-                                  "Miscellaneous", "Model", "Notes", "Purchase Date", "Purchase Price",
-                                  "Quantity", "Receipt", "Serial Number", "Total Value", "Where Purchased"};
+    const QStringList expected = {"Category",      "Description", "Est. Value",    "Location",      "Manufacturer",
+                                  "Miscellaneous", "Model",       "Notes",         "Purchase Date", "Purchase Price",
+                                  "Quantity",      "Receipt",     "Serial Number", "Total Value",   "Where Purchased"};
     EXPECT_EQ(available(), expected);
     EXPECT_TRUE(chosen().isEmpty());
     EXPECT_EQ(w->cmbSort1->count(), expected.size());
@@ -176,14 +175,14 @@ TEST_F(DesignerTest, WidthIsStoredOnLeavingTheBox)
 {
     struct Case {
         const char *typed;
-        float width;   // stored afterwards
+        float width; // stored afterwards
         bool hidden;
         bool refused;
     };
     const Case cases[] = {
         {"2.5", 2.5f, false, false},
-        {"0", 0.0f, true, false},      // a width of 0 hides the column
-        {"wide", 1.25f, false, true},  // the old width stays
+        {"0", 0.0f, true, false},     // a width of 0 hides the column
+        {"wide", 1.25f, false, true}, // the old width stays
         {"", 1.25f, false, true},
         // Widths no page can hold are refused, and the box keeps the focus.
         {"-1", 1.25f, false, true},

@@ -9,8 +9,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QGroupBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -122,7 +122,8 @@ TEST_F(DesignerTest, EverySortPositionNamesTheSameFieldWhenCaptionsDifferOnlyInC
         w->cmbSort2->setCurrentIndex(count - 1 - position);
         w->mnuSave_Click();
         QString problem;
-        const std::optional<LoadedReport> run = readDesignerReportFile(household, *catalogue, path("ties.rpt"), &problem);
+        const std::optional<LoadedReport> run =
+            readDesignerReportFile(household, *catalogue, path("ties.rpt"), &problem);
         ASSERT_TRUE(run) << problem.toStdString();
         EXPECT_EQ(run->spec.Sort1, w->cmbSort1->currentData().toInt());
         EXPECT_EQ(run->spec.Sort2, w->cmbSort2->currentData().toInt());
@@ -144,10 +145,26 @@ TEST_F(DesignerTest, OpenRefusesEachInvalidLine)
         const char *text;
     };
     const Case cases[] = {
-        {1, "nosuchsubject"}, {1, "itemsitemsitemsitemsitems"},
-        {3, "0"}, {3, "4"}, {3, "x"}, {4, "2"}, {5, "2"}, {6, "3"}, {7, "2"}, {8, "-2"}, {8, "15"}, {9, "99999"},
+        {1, "nosuchsubject"},
+        {1, "itemsitemsitemsitemsitems"},
+        {3, "0"},
+        {3, "4"},
+        {3, "x"},
+        {4, "2"},
+        {5, "2"},
+        {6, "3"},
+        {7, "2"},
+        {8, "-2"},
+        {8, "15"},
+        {9, "99999"},
         {10, "many"},
-        {12, "2"}, {13, "yes"}, {15, "soon"}, {16, "1;x"}, {19, "wide"}, {20, "0;0;-1"}, {21, "true"},
+        {12, "2"},
+        {13, "yes"},
+        {15, "soon"},
+        {16, "1;x"},
+        {19, "wide"},
+        {20, "0;0;-1"},
+        {21, "true"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.text);
@@ -283,8 +300,28 @@ TEST_F(DesignerTest, ClosingAnUnchangedDesignAsksNothing)
 // The designer's reading of a file's lines without its window.
 static QStringList designerLines()
 {
-    return {"items", "Title", "2", "1", "0", "1", "1", " 3", "-1", "2", "13;4",
-            "0;1", "", "TV", "0;0;0;0;0;0;45000", "", "", ";;;;;;;100.50", "2.5;1;1;1.75", "", "", "0"};
+    return {"items",
+            "Title",
+            "2",
+            "1",
+            "0",
+            "1",
+            "1",
+            " 3",
+            "-1",
+            "2",
+            "13;4",
+            "0;1",
+            "",
+            "TV",
+            "0;0;0;0;0;0;45000",
+            "",
+            "",
+            ";;;;;;;100.50",
+            "2.5;1;1;1.75",
+            "",
+            "",
+            "0"};
 }
 
 TEST(DesignerFileLines, ReadsEveryLineIntoCodesFieldsAndArrays)
@@ -309,9 +346,9 @@ TEST(DesignerFileLines, KeepsWhatWasReadUpToTheFirstLineThatFails)
     const QString megabyteOfItems = QStringLiteral("1;").repeated(512 * 1024) + QStringLiteral("1");
     struct Case {
         const char *name;
-        int line;        // counted from 1
+        int line; // counted from 1
         QString text;
-        int codes;       // codes read
+        int codes; // codes read
         bool valid;
         std::function<void(const DesignerFileLines &, const ReportSpec &)> check;
     };

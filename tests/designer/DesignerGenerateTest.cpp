@@ -1,7 +1,7 @@
 #include "DesignerFixture.h"
 
-#include "reports/ReportFileOutput.h"
 #include "reports/PageLayout.h"
+#include "reports/ReportFileOutput.h"
 #include "reports/viewer/frmOutput.h"
 
 #include <QComboBox>
@@ -89,7 +89,8 @@ TEST_F(DesignerTest, CentimetreWidthsUseTheReportFactor)
         w->optReportTo[1]->setChecked(true);
         ASSERT_EQ(w->cmdGenerate_Click(), ReportOutcome::Produced);
         ASSERT_NE(frmOutput::current(), nullptr);
-        const std::optional<PageLayout::RepeatedHeading> &heading = frmOutput::current()->PrintPreview->repeatedHeading();
+        const std::optional<PageLayout::RepeatedHeading> &heading =
+            frmOutput::current()->PrintPreview->repeatedHeading();
         ASSERT_TRUE(heading.has_value());
         EXPECT_EQ(heading->format, QString::fromLatin1(c.twips) + ";");
     }
@@ -105,13 +106,17 @@ TEST_F(DesignerTest, GenerateSaysWhatToChangeInADesignThatCannotRun)
     struct Case {
         const char *name;
         std::function<void(frmRptSpec &)> spoil;
-        const char *told;   // part of the message
+        const char *told; // part of the message
     };
     const Case cases[] = {
         {"every field hidden", [](frmRptSpec &d) { d.Design.FieldHide = PerField<bool>(d.MaxSpecId, true); },
          "Hide Field"},
         // 200 typed as centimetres, then the unit switched to inches.
-        {"wider than any page", [](frmRptSpec &d) { d.Design.FieldWidth[8] = 200; d.optWidth[0]->setChecked(true); },
+        {"wider than any page",
+         [](frmRptSpec &d) {
+             d.Design.FieldWidth[8] = 200;
+             d.optWidth[0]->setChecked(true);
+         },
          "\"Purchase Price\" cannot be 200 inches wide"},
         {"negative width from a file", [](frmRptSpec &d) { d.Design.FieldWidth[1] = -1; },
          "\"Description\" cannot be -1"},

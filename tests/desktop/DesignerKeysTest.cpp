@@ -217,13 +217,14 @@ TEST_F(DesignerDesktop, KeysInFieldsToReportShowTheSelectedFieldsDetails)
         addByClicks(d, QLatin1String(field));
     clickEntry(d.List2, QStringLiteral("Description"));
     const struct {
-        int key;          // 0: type the letter
+        int key; // 0: type the letter
         char letter;
         const char *shown;
-        int criteria;     // the criteria frame of its data type
+        int criteria; // the criteria frame of its data type
     } steps[] = {
-        {Qt::Key_Down, 0, "Purchase Price", 2}, {Qt::Key_End, 0, "Quantity", 2}, {Qt::Key_Home, 0, "Description", 1},
-        {0, 'r', "Receipt", 4},                  {Qt::Key_Up, 0, "Purchase Price", 2},
+        {Qt::Key_Down, 0, "Purchase Price", 2}, {Qt::Key_End, 0, "Quantity", 2},
+        {Qt::Key_Home, 0, "Description", 1},    {0, 'r', "Receipt", 4},
+        {Qt::Key_Up, 0, "Purchase Price", 2},
     };
     for (const auto &step : steps) {
         SCOPED_TRACE(step.shown);
@@ -260,7 +261,8 @@ TEST_F(DesignerDesktop, GenerateWithEveryFieldHiddenSaysWhatToChange)
     click(d.chkHide);
     replaceText(d.txtWidth, QStringLiteral("-2"));
     click(d.cmdGenerate);
-    EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("Stowbook|You must enter a valid number for the column width")});
+    EXPECT_EQ(shownMessages(),
+              QStringList{QStringLiteral("Stowbook|You must enter a valid number for the column width")});
     EXPECT_EQ(focus(), d.txtWidth);
     EXPECT_GT(d.Design.FieldWidth[d.List2->item(0)->data(Qt::UserRole).toInt()], 0.0f);
 }

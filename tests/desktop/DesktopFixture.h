@@ -2,8 +2,8 @@
 
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
-#include "program/Household.h"
 #include "app/frmMain.h"
+#include "program/Household.h"
 
 #include <QString>
 #include <QVariantMap>

@@ -22,7 +22,10 @@ const QString PriceRefused = QStringLiteral("Stowbook|You must enter a number in
 // A lamp worth $5.00, one of it.
 QVariantMap lamp()
 {
-    return {{"Item", "Lamp"}, {"purchprice", dollars("5")}, {"estvalue", dollars("5")}, {"quantity", 1},
+    return {{"Item", "Lamp"},
+            {"purchprice", dollars("5")},
+            {"estvalue", dollars("5")},
+            {"quantity", 1},
             {"totvalue", dollars("5")}};
 }
 
@@ -153,13 +156,20 @@ TEST_F(DesktopTest, CancelDiscardsWhatTheFieldWouldRefuse)
 
 TEST_F(DesktopTest, ClickingIntoANumberBoxSelectsItsTextAsTabDoes)
 {
-    struct Row { QLineEdit *frmMain::*field; const char *typed; const char *left; };
+    struct Row {
+        QLineEdit *frmMain::*field;
+        const char *typed;
+        const char *left;
+    };
     const Row rows[] = {
         {&frmMain::txtPurchPrice, "12", "$12.00"},
         {&frmMain::txtEstValue, "7", "$7.00"},
         {&frmMain::txtQuantity, "4", "4"},
     };
-    addItem({{"Item", "Sofa"}, {"purchprice", dollars("1149")}, {"estvalue", dollars("1149")}, {"quantity", 1},
+    addItem({{"Item", "Sofa"},
+             {"purchprice", dollars("1149")},
+             {"estvalue", dollars("1149")},
+             {"quantity", 1},
              {"totvalue", dollars("1149")}});
     frmMain &w = start();
     for (const Row &row : rows) {
@@ -181,9 +191,9 @@ TEST_F(DesktopTest, ShownTextsBeginAtTheirFirstCharacter)
 {
     const QString where = QStringLiteral("Office Supply Warehouse, Northgate Mall, Unit 14, second floor");
     addItem({{"Item", "Desk lamp with a long description that does not fit its box at all"},
-             {"wherepurch", where}, {"model", QString(80, u'M')}});
-    addItem({{"Item", "Filing cabinet, four drawers, grey, with the keys in the top drawer"},
-             {"wherepurch", where}});
+             {"wherepurch", where},
+             {"model", QString(80, u'M')}});
+    addItem({{"Item", "Filing cabinet, four drawers, grey, with the keys in the top drawer"}, {"wherepurch", where}});
     frmMain &w = start();
     for (int step = 0; step < 2; ++step) {
         SCOPED_TRACE(step);
@@ -215,10 +225,14 @@ TEST_F(DesktopTest, TheFormKeepsItsDesignedSizeAndThePictureOpensBesideIt)
 
 TEST_F(DesktopTest, LeavingTheProgramNeverWaitsForAFieldsCheck)
 {
-    struct Row { const char *name; void (*leave)(frmMain &); };
+    struct Row {
+        const char *name;
+        void (*leave)(frmMain &);
+    };
     const Row rows[] = {
         {"the frame's close box", [](frmMain &w) { w.close(); }},
-        {"Exit by its keys", [](frmMain &) {
+        {"Exit by its keys",
+         [](frmMain &) {
              alt('f');
              QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_X); // to the open menu
          }},

@@ -31,7 +31,8 @@ protected:
         const QString TableFormat = QStringLiteral("2880|>1440;");
         frmOutput *output = frmOutput::instance(household, window.get());
         PageLayout *preview = output->PrintPreview;
-        preview->startDoc(PageLayout::RepeatedHeading{TableFormat, {QStringLiteral("Description"), QStringLiteral("Value")}});
+        preview->startDoc(
+            PageLayout::RepeatedHeading{TableFormat, {QStringLiteral("Description"), QStringLiteral("Value")}});
         for (int r = 0; r < rows; ++r)
             preview->tableText(TableFormat, {QStringLiteral("Row %1").arg(r), QString::number(r)});
         preview->endDoc();
@@ -61,13 +62,20 @@ TEST_F(PreviewDesktop, PageKeysAndAccessKeysTurnThePages)
     const struct {
         int key;
         Qt::KeyboardModifiers modifiers;
-        char access;    // instead of the key: Alt and this letter
-        int page;       // shown afterwards, from 0
+        char access; // instead of the key: Alt and this letter
+        int page;    // shown afterwards, from 0
     } steps[] = {
-        {Qt::Key_PageDown, {}, 0, 1}, {Qt::Key_PageDown, {}, 0, 2},   {Qt::Key_PageUp, {}, 0, 1},
-        {Qt::Key_End, {}, 0, last},   {Qt::Key_Home, {}, 0, 0},       {Qt::Key_End, Qt::ControlModifier, 0, last},
-        {Qt::Key_Home, Qt::ControlModifier, 0, 0},                    {0, {}, 'x', 1},
-        {0, {}, 'l', last},           {0, {}, 'v', last - 1},         {0, {}, 'f', 0},
+        {Qt::Key_PageDown, {}, 0, 1},
+        {Qt::Key_PageDown, {}, 0, 2},
+        {Qt::Key_PageUp, {}, 0, 1},
+        {Qt::Key_End, {}, 0, last},
+        {Qt::Key_Home, {}, 0, 0},
+        {Qt::Key_End, Qt::ControlModifier, 0, last},
+        {Qt::Key_Home, Qt::ControlModifier, 0, 0},
+        {0, {}, 'x', 1},
+        {0, {}, 'l', last},
+        {0, {}, 'v', last - 1},
+        {0, {}, 'f', 0},
     };
     for (const auto &step : steps) {
         SCOPED_TRACE(testing::Message() << "key " << step.key << " access " << step.access);

@@ -22,7 +22,7 @@ TEST(HelpBook, TakesTheFileApartIntoNumberedPages)
     const HelpPage *lamps = book.topicPage(5);
     ASSERT_NE(lamps, nullptr);
     EXPECT_EQ(lamps->topic, 5);
-    EXPECT_EQ(lamps->heading, QStringLiteral("Lamps & Lights"));   // entities decoded
+    EXPECT_EQ(lamps->heading, QStringLiteral("Lamps & Lights")); // entities decoded
     EXPECT_EQ(book.page(HelpBook::UsingHelpId)->topic, 0);
     EXPECT_EQ(book.topicPage(7), nullptr);
     EXPECT_EQ(book.topicPage(0), nullptr);
@@ -38,7 +38,7 @@ TEST(HelpBook, FilesWithoutTheExpectedShapeStillGiveContents)
         "<section><h2>No id</h2></section><section data-id=\"topic-9\"><h2>Not an id</h2></section>"
         "<section class='x' id='extra'>no heading</section>"));
     EXPECT_EQ(idsOf(noContents.searchablePages()), (QStringList{"topic-3", "extra"}));
-    EXPECT_EQ(noContents.topicPage(3)->heading, QStringLiteral("Three"));   // the first of a repeated id
+    EXPECT_EQ(noContents.topicPage(3)->heading, QStringLiteral("Three")); // the first of a repeated id
     EXPECT_EQ(noContents.page("extra")->heading, QStringLiteral("extra"));
     EXPECT_TRUE(noContents.contents().html.contains(QLatin1String("href=\"#topic-3\"")));
     EXPECT_TRUE(noContents.contents().html.contains(QLatin1String("href=\"#extra\"")));
@@ -55,13 +55,17 @@ TEST(HelpBook, FilesWithoutTheExpectedShapeStillGiveContents)
 TEST(HelpBook, ReadsUtf8AndFallsBackToTheWindowsCodePage)
 {
     QTemporaryDir dir;
-    const QByteArray utf8 = "<section id=\"topic-1\"><h2>Caf\xc3\xa9 \xe2\x80\x9c" "chairs\xe2\x80\x9d</h2></section>";
-    const QByteArray cp1252 = "<section id=\"topic-1\"><h2>Caf\xe9 \x93" "chairs\x94</h2></section>";
+    const QByteArray utf8 = "<section id=\"topic-1\"><h2>Caf\xc3\xa9 \xe2\x80\x9c"
+                            "chairs\xe2\x80\x9d</h2></section>";
+    const QByteArray cp1252 = "<section id=\"topic-1\"><h2>Caf\xe9 \x93"
+                              "chairs\x94</h2></section>";
     for (const QByteArray &bytes : {utf8, cp1252}) {
         QString error;
         const auto book = HelpBook::fromFile(writeHelpFile(dir, bytes), &error);
         ASSERT_TRUE(book) << error.toStdString();
-        EXPECT_EQ(book->topicPage(1)->heading, QString::fromUtf8("Caf\xc3\xa9 \xe2\x80\x9c" "chairs\xe2\x80\x9d"));
+        EXPECT_EQ(book->topicPage(1)->heading,
+                  QString::fromUtf8("Caf\xc3\xa9 \xe2\x80\x9c"
+                                    "chairs\xe2\x80\x9d"));
     }
 }
 
@@ -90,14 +94,14 @@ TEST(HelpBook, SearchMatchesWordBeginningsOfEveryKeyWord)
     } cases[] = {
         // Heading matches first, then text matches, each alphabetical.
         {"lamp", {"topic-5", "topic-6"}},
-        {"SERIAL", {"topic-6"}},                 // case does not matter
-        {"ser num", {"topic-6"}},                // beginnings of words
-        {"lamps serial", {"topic-6"}},           // every word must be there
-        {"amps", {}},                            // not the middle of a word
+        {"SERIAL", {"topic-6"}},       // case does not matter
+        {"ser num", {"topic-6"}},      // beginnings of words
+        {"lamps serial", {"topic-6"}}, // every word must be there
+        {"amps", {}},                  // not the middle of a word
         {"buttons", {"using-help"}},
-        {"", {"topic-5", "topic-6", "using-help"}},   // no key: everything, by heading
+        {"", {"topic-5", "topic-6", "using-help"}}, // no key: everything, by heading
         {" -- ", {"topic-5", "topic-6", "using-help"}},
-        {"contents", {}},                         // the contents is not a search result
+        {"contents", {}}, // the contents is not a search result
     };
     for (const auto &c : cases)
         EXPECT_EQ(idsOf(book.search(QString::fromUtf8(c.key))), c.expected) << c.key;
@@ -108,7 +112,7 @@ TEST(HelpBook, SearchInTheShippedFileFindsTheRightTopics)
     const HelpBook book = HelpBook::fromHtml(QString::fromUtf8(shippedHelpText()));
     const struct {
         const char *key;
-        const char *first;        // the page that must head the list ("" for any)
+        const char *first; // the page that must head the list ("" for any)
         QStringList alsoFound;
     } cases[] = {
         {"serial number list", "topic-38", {}},

@@ -92,4 +92,3 @@ QList<QStringList> tabRecords(const QString &text)
     EXPECT_TRUE(field.isEmpty() && fields.isEmpty()) << "the file does not end with a line end";
     return records;
 }
-

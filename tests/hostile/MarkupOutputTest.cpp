@@ -12,10 +12,8 @@
 namespace {
 
 const QStringList MarkupTexts{
-    QStringLiteral("<script>alert(1)</script>"),
-    QStringLiteral("Fish &amp; Chips & more"),
-    QStringLiteral("\"><img src=x onerror=alert(2)>"),
-    QStringLiteral("'single' and \"double\" </td></tr></table>"),
+    QStringLiteral("<script>alert(1)</script>"),          QStringLiteral("Fish &amp; Chips & more"),
+    QStringLiteral("\"><img src=x onerror=alert(2)>"),    QStringLiteral("'single' and \"double\" </td></tr></table>"),
     QStringLiteral("<!-- not a comment --> &#60;b&#62;"),
 };
 
@@ -25,7 +23,7 @@ QString unescaped(QString text)
     text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
     text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
     text.replace(QStringLiteral("&#39;"), QStringLiteral("'"));
-    text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));   // last: "&amp;lt;" is "&lt;"
+    text.replace(QStringLiteral("&amp;"), QStringLiteral("&")); // last: "&amp;lt;" is "&lt;"
     return text;
 }
 
@@ -65,11 +63,13 @@ TEST_F(HostileOutput, MarkupReachesTheHtmlFileEscapedAndReadsBackTheSame)
     QList<QStringList> expected;
     for (int i = 0; i < MarkupTexts.size(); ++i) {
         const QString &t = MarkupTexts[i];
-        household.dbInventory()->execute(QStringLiteral("insert into categories (catid, catDesc) values (?, ?)"), {i + 1, t});
-        household.dbInventory()->execute(QStringLiteral("insert into locations (locid, locDesc) values (?, ?)"), {i + 1, t + u'!'});
+        household.dbInventory()->execute(QStringLiteral("insert into categories (catid, catDesc) values (?, ?)"),
+                                         {i + 1, t});
+        household.dbInventory()->execute(QStringLiteral("insert into locations (locid, locDesc) values (?, ?)"),
+                                         {i + 1, t + u'!'});
         household.dbInventory()->execute(QStringLiteral("insert into items (Item, manufact, Notes, catid, locid) "
-                                            "values (?, ?, ?, ?, ?)"),
-                             {t, t + u'?', u'#' + t, i + 1, i + 1});
+                                                        "values (?, ?, ?, ?, ?)"),
+                                         {t, t + u'?', u'#' + t, i + 1, i + 1});
         expected << QStringList{t, t + u'?', t, t + u'!', u'#' + t};
     }
     // Description, Manufacturer, Category, Location, Notes.
@@ -89,8 +89,9 @@ TEST_F(HostileOutput, MarkupReachesTheHtmlFileEscapedAndReadsBackTheSame)
     const QList<QStringList> rows = htmlRows(html);
     ASSERT_EQ(rows.size(), 2 + MarkupTexts.size());
     EXPECT_EQ(rows[0], QStringList{title});
-    EXPECT_EQ(rows[1], (QStringList{QStringLiteral("Description"), QStringLiteral("Manufacturer"),
-                                    QStringLiteral("Category"), QStringLiteral("Location"), QStringLiteral("Notes")}));
+    EXPECT_EQ(rows[1],
+              (QStringList{QStringLiteral("Description"), QStringLiteral("Manufacturer"), QStringLiteral("Category"),
+                           QStringLiteral("Location"), QStringLiteral("Notes")}));
     EXPECT_EQ(sorted(rows.mid(2)), sorted(expected));
 
     // A real HTML reader sees the same texts and no elements made of them.
@@ -106,19 +107,16 @@ TEST_F(HostileOutput, MarkupReachesTheHtmlFileEscapedAndReadsBackTheSame)
 TEST_F(HostileOutput, TabsAndLineBreaksInFieldsKeepRowsAndColumnsOfTheTextFile)
 {
     const QStringList descriptions{
-        QStringLiteral("Plain lamp"),
-        QStringLiteral("Tab\tinside"),
-        QStringLiteral("Two\nlines"),
-        QStringLiteral("Windows\r\nlines\r\n"),
-        QStringLiteral("\"Quoted\" start"),
-        QStringLiteral("Inner \"quotes\"\tand tab"),
+        QStringLiteral("Plain lamp"),       QStringLiteral("Tab\tinside"),
+        QStringLiteral("Two\nlines"),       QStringLiteral("Windows\r\nlines\r\n"),
+        QStringLiteral("\"Quoted\" start"), QStringLiteral("Inner \"quotes\"\tand tab"),
         QStringLiteral("Lone\rreturn"),
     };
     QList<QStringList> expected;
     for (const QString &description : descriptions) {
         const QString notes = QStringLiteral("notes of ") + description + QStringLiteral("\n\tindented");
         household.dbInventory()->execute(QStringLiteral("insert into items (Item, Notes, model) values (?, ?, ?)"),
-                             {description, notes, QStringLiteral("M\"1")});
+                                         {description, notes, QStringLiteral("M\"1")});
         expected << QStringList{description, QStringLiteral("M\"1"), notes};
     }
     // Description, Model, Notes.

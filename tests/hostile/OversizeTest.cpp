@@ -14,8 +14,8 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QTest>
+#include <QTextDocument>
 
 namespace {
 
@@ -31,7 +31,7 @@ QString longText(const QString &word, qsizetype length)
     return text;
 }
 
-const QStringList TextColumns{QStringLiteral("Item"), QStringLiteral("manufact"), QStringLiteral("model"),
+const QStringList TextColumns{QStringLiteral("Item"),  QStringLiteral("manufact"),   QStringLiteral("model"),
                               QStringLiteral("serno"), QStringLiteral("wherepurch"), QStringLiteral("misc1")};
 
 } // namespace
@@ -90,7 +90,8 @@ TEST_F(OversizeItem, LongStoredTextsAreShownWholeAndSurviveAnUpdateOfAnotherFiel
     QTest::keyClick(w.txtItem, Qt::Key_Backspace);
     QTest::keyClicks(w.txtItem, QStringLiteral("xy"));
     w.cmdUpdate_Click();
-    EXPECT_EQ(stored(id).value(QStringLiteral("Item")).toString(), columns.value(QStringLiteral("Item")).toString().chopped(1) + u'x');
+    EXPECT_EQ(stored(id).value(QStringLiteral("Item")).toString(),
+              columns.value(QStringLiteral("Item")).toString().chopped(1) + u'x');
 
     // A new item is held to the limit again.
     w.cmdAddNew_Click();
@@ -104,10 +105,11 @@ TEST_F(OversizeItem, FindReachesAnItemWithAHugeDescription)
 {
     addItem({{QStringLiteral("Item"), QStringLiteral("Aardvark")}});
     const QString huge = QStringLiteral("Zebra ") + longText(QStringLiteral("stripe"), 100'000);
-    const qint64 id = addItem({{QStringLiteral("Item"), huge}, {QStringLiteral("Notes"), longText(QStringLiteral("n"), 1'000'000)}});
+    const qint64 id =
+        addItem({{QStringLiteral("Item"), huge}, {QStringLiteral("Notes"), longText(QStringLiteral("n"), 1'000'000)}});
     frmMain &w = start();
-    for (const QString &typed : {QStringLiteral("zebra stripe0"), QStringLiteral("*stripe4999 "),
-                                 QStringLiteral("*") + huge.right(30)}) {
+    for (const QString &typed :
+         {QStringLiteral("zebra stripe0"), QStringLiteral("*stripe4999 "), QStringLiteral("*") + huge.right(30)}) {
         w.cmdFirst_Click();
         prompts.answerText(typed);
         w.cmdFind_Click();
@@ -129,16 +131,17 @@ TEST_F(OversizeReport, EveryOutputCompletesAndCarriesTheWholeTexts)
     const QString shaped = longText(QStringLiteral("\u6E7E\u05E9\u05DC"), 200'000);
     const QString insert = QStringLiteral("insert into items (Item, Notes, manufact, model) values (?, ?, ?, ?)");
     household.dbInventory()->execute(insert, {description, notes, unbroken, shaped});
-    household.dbInventory()->execute(insert, {QStringLiteral("Small"), QStringLiteral("short"), QStringLiteral("m"), QString()});
+    household.dbInventory()->execute(
+        insert, {QStringLiteral("Small"), QStringLiteral("short"), QStringLiteral("m"), QString()});
     QStringList lines = reportLines({1, 15, 2, 3});
-    lines[4] = QStringLiteral("0");   // no date in the header: nothing depends on today
+    lines[4] = QStringLiteral("0"); // no date in the header: nothing depends on today
 
     putFile(QStringLiteral("big.srp"), reportFileBytesOf(lines));
     ASSERT_EQ(RunReport(household, QStringLiteral("big.srp")), ReportOutcome::Produced);
     ASSERT_NE(frmOutput::current(), nullptr);
     const PageLayout &doc = *frmOutput::current()->PrintPreview;
     EXPECT_GT(doc.pageCount(), 10);
-    int big = -1;   // the row of the huge item; the others are headings and the small one
+    int big = -1; // the row of the huge item; the others are headings and the small one
     for (int r = 0; r < doc.rowCount(); ++r) {
         if (doc.rowCells(r).value(0) == description)
             big = r;

@@ -61,8 +61,9 @@ TEST_F(HostileCriteria, TextAndLookupCriteriaSelectExactlyWhatTheyName)
     const QStringList descriptions = decoysAndTargets();
     for (int i = 0; i < descriptions.size(); ++i) {
         household.dbInventory()->execute(QStringLiteral("insert into categories (catid, catDesc) values (?, ?)"),
-                             {i + 1, descriptions[i]});
-        household.dbInventory()->execute(QStringLiteral("insert into items (Item, catid) values (?, ?)"), {descriptions[i], i + 1});
+                                         {i + 1, descriptions[i]});
+        household.dbInventory()->execute(QStringLiteral("insert into items (Item, catid) values (?, ?)"),
+                                         {descriptions[i], i + 1});
     }
     const ReportCatalogue catalogue = itemsCatalogue();
     // Description (1) and Category (5): one holds the criterion, the other
@@ -93,7 +94,8 @@ TEST_F(HostileCriteria, TextAndLookupCriteriaSelectExactlyWhatTheyName)
         }
     }
     EXPECT_TRUE(prompts.messages().empty());
-    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt(), descriptions.size());
+    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt(),
+              descriptions.size());
     EXPECT_EQ(integrityOf(household.inventory()), QStringLiteral("ok"));
 }
 
@@ -103,8 +105,8 @@ TEST_F(HostileCriteria, NumberAndDateCriteriaThatAreNoValuesAreRefusedWithoutRun
     for (const HostileText &hostile : sqlTexts()) {
         SCOPED_TRACE(hostile.name);
         if (hostile.text.contains(u';'))
-            continue; // would split the item: another field's criterion, not this one
-        for (const int line : {15, 17, 18}) {   // SelStart, SelLess, SelGreater
+            continue;                         // would split the item: another field's criterion, not this one
+        for (const int line : {15, 17, 18}) { // SelStart, SelLess, SelGreater
             QStringList lines = reportLines({1, 7, 11});
             setItem(lines, line, line == 15 ? 7 : 11, hostile.text);
             prompts.clear();
@@ -170,13 +172,15 @@ TEST_F(HostileDesigner, TypedStartsWithCriteriaGenerateSaveAndReadBack)
         EXPECT_EQ(w->Design.SelStartsWith[1], hostile.text);
         EXPECT_EQ(w->txtStarting->text(), hostile.text);
         QFile::remove(path(QStringLiteral("fromfile.txt")));
-        const ReportOutcome fromFile = runReportFile(household, path(QStringLiteral("design.rpt")), [this](const LoadedReport &) {
-            return std::make_unique<TextReportWriter>(household, path(QStringLiteral("fromfile.txt")));
-        });
+        const ReportOutcome fromFile =
+            runReportFile(household, path(QStringLiteral("design.rpt")), [this](const LoadedReport &) {
+                return std::make_unique<TextReportWriter>(household, path(QStringLiteral("fromfile.txt")));
+            });
         ASSERT_EQ(fromFile, ReportOutcome::Produced);
         EXPECT_EQ(readAll(path(QStringLiteral("fromfile.txt"))), readAll(path(QStringLiteral("generated.txt"))));
     }
-    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt(), descriptions.size());
+    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt(),
+              descriptions.size());
     EXPECT_EQ(integrityOf(household.inventory()), QStringLiteral("ok"));
 }
 

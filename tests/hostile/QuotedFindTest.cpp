@@ -101,7 +101,8 @@ TEST_F(HostileItemFind, FindsQuotesAndSqlExactlyAsTyped)
         w.cmdFind_Click();
         EXPECT_EQ(w.household().rsItems()->value(QStringLiteral("iteid")).toLongLong(), order.constLast().id);
     }
-    const QStringList misses(sqlTexts().size(), QStringLiteral("No Records Match|That Inventory Item was not found.|none|ok"));
+    const QStringList misses(sqlTexts().size(),
+                             QStringLiteral("No Records Match|That Inventory Item was not found.|none|ok"));
     EXPECT_EQ(shownMessages(prompts), misses);
 
     const QString path = folder().file(InventoryFileName);

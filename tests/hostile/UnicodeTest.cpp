@@ -68,7 +68,8 @@ TEST_F(UnicodeForm, TypedTextsAreStoredByteForByteAndFoundWithCaseIgnored)
         ASSERT_EQ(w.txtItem->text(), script.text);
         w.cmdUpdate_Click();
         EXPECT_EQ(storedBytes(path, QStringLiteral("Item"), id), script.text.toUtf8());
-        EXPECT_EQ(storedBytes(path, QStringLiteral("manufact"), id), (script.text + QStringLiteral(" \u200F!")).toUtf8());
+        EXPECT_EQ(storedBytes(path, QStringLiteral("manufact"), id),
+                  (script.text + QStringLiteral(" \u200F!")).toUtf8());
         EXPECT_EQ(storedBytes(path, QStringLiteral("Notes"), id), (script.text + u'\n' + script.text).toUtf8());
         // Shown again as stored.
         w.cmdFirst_Click();
@@ -139,8 +140,9 @@ using UnicodeReport = RunWindowTest;
 TEST_F(UnicodeReport, EveryOutputHoldsTheExactCharacters)
 {
     for (const HostileText &script : unicodeTexts())
-        household.dbInventory()->execute(QStringLiteral("insert into items (Item, Notes) values (?, ?)"),
-                             {script.text, QStringLiteral("\u200E") + script.text + QStringLiteral(" \u05D0")});
+        household.dbInventory()->execute(
+            QStringLiteral("insert into items (Item, Notes) values (?, ?)"),
+            {script.text, QStringLiteral("\u200E") + script.text + QStringLiteral(" \u05D0")});
     household.dbInventory()->execute(QStringLiteral("insert into items (Item) values ('plain ascii')"));
 
     for (const HostileText &script : unicodeTexts()) {
@@ -152,7 +154,8 @@ TEST_F(UnicodeReport, EveryOutputHoldsTheExactCharacters)
         setItem(lines, 14, 1, caseSwapped(script.text));
         const QString notes = QStringLiteral("\u200E") + script.text + QStringLiteral(" \u05D0");
 
-        EXPECT_EQ(runToFile(lines, QStringLiteral("txt")), (script.text + u'\t' + notes + QStringLiteral("\r\n")).toUtf8());
+        EXPECT_EQ(runToFile(lines, QStringLiteral("txt")),
+                  (script.text + u'\t' + notes + QStringLiteral("\r\n")).toUtf8());
         const QByteArray html = runToFile(lines, QStringLiteral("htm"));
         EXPECT_TRUE(html.contains((QStringLiteral("<title>") + lines[1] + QStringLiteral("</title>")).toUtf8()));
         EXPECT_TRUE(html.contains((QStringLiteral("<tr><td>") + script.text + QStringLiteral("</td><td>") + notes
@@ -166,7 +169,7 @@ TEST_F(UnicodeReport, EveryOutputHoldsTheExactCharacters)
         ASSERT_EQ(doc.pageCount(), 1);
         const PageContent page = doc.pageContent(0);
         EXPECT_EQ(page.header.value(1), lines[1]);
-        ASSERT_EQ(page.rows.size(), 2);   // heading and the one item
+        ASSERT_EQ(page.rows.size(), 2); // heading and the one item
         const PlacedRow &row = page.rows[1];
         ASSERT_EQ(row.cells.size(), 2);
         EXPECT_EQ(row.cells[0].text, script.text);

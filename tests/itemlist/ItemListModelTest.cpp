@@ -41,15 +41,18 @@ protected:
     struct Row {
         qint64 key;
         std::array<QVariant, ListColumnCount> values; // as stored
-        QStringList searched; // the texts the search looks in
+        QStringList searched;                         // the texts the search looks in
     };
     std::vector<Row> everyRow()
     {
         std::vector<Row> rows;
-        for (const QVariantList &r : queryRows(*db, QStringLiteral(
-                 "select i.iteid, i.Item, c.catDesc, l.locDesc, i.manufact, i.model, i.serno, i.purchdate, i.totvalue, "
-                 "i.wherepurch, i.misc1, i.Notes from items i left join categories c on c.catid = i.catid "
-                 "left join locations l on l.locid = i.locid"))) {
+        for (const QVariantList &r :
+             queryRows(*db,
+                       QStringLiteral(
+                           "select i.iteid, i.Item, c.catDesc, l.locDesc, i.manufact, i.model, i.serno, i.purchdate, "
+                           "i.totvalue, "
+                           "i.wherepurch, i.misc1, i.Notes from items i left join categories c on c.catid = i.catid "
+                           "left join locations l on l.locid = i.locid"))) {
             Row row{r[0].toLongLong(), {}, {}};
             for (int c = 0; c < ListColumnCount; ++c)
                 row.values[std::size_t(c)] = r[c + 1];
@@ -138,16 +141,16 @@ TEST_F(ItemListTest, SearchFindsItemsByAnyWordOfTheirTexts)
         model.setSearch(QString::fromUtf8(typed));
         QStringList found;
         for (int row = 0; row < model.rowCount(); ++row)
-            found << model.data(model.index(row, int(ListColumn::Item))).toString()
-                         + u'/' + model.data(model.index(row, int(ListColumn::Model))).toString();
+            found << model.data(model.index(row, int(ListColumn::Item))).toString() + u'/'
+                    + model.data(model.index(row, int(ListColumn::Model))).toString();
         found.sort();
         return found;
     };
-    EXPECT_EQ(itemsFound("cafe"), (QStringList{"apple/"}));                    // notes, and the category
-    EXPECT_EQ(itemsFound("CAFÉ THINGS apple"), (QStringList{"apple/"}));       // words from two fields
+    EXPECT_EQ(itemsFound("cafe"), (QStringList{"apple/"}));              // notes, and the category
+    EXPECT_EQ(itemsFound("CAFÉ THINGS apple"), (QStringList{"apple/"})); // words from two fields
     EXPECT_EQ(itemsFound("apfel"), (QStringList{"ÄPFEL/"}));
     EXPECT_EQ(itemsFound("full width"), (QStringList{"/ｆｕｌｌ ｗｉｄｔｈ"}));
-    EXPECT_EQ(itemsFound("brulee CREME strasse"), QStringList{});              // ß is no "ss"
+    EXPECT_EQ(itemsFound("brulee CREME strasse"), QStringList{}); // ß is no "ss"
     EXPECT_EQ(itemsFound("brulee CREME straße"), (QStringList{"/"}));
     EXPECT_EQ(itemsFound("zed apple"), (QStringList{"Apple/"}));
     EXPECT_EQ(itemsFound("   "), QStringList(QStringList() << itemsFound("")));

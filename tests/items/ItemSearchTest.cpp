@@ -1,7 +1,7 @@
-#include "TestDataFolder.h"
-#include "data/Recordset.h"
-#include "data/Inventory.h"
 #include "items/ItemSearch.h"
+#include "TestDataFolder.h"
+#include "data/Inventory.h"
+#include "data/Recordset.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,31 @@ TEST(ItemSearch, FindsTheDescriptionsThatBeginWithTheText)
 {
     TestDataFolder folder;
     auto db = Database::open(folder.file(InventoryFileName));
-    const QStringList texts{
-        "Lamp", "lamp shade", "LAMP", "Kelvin", QStringLiteral("\u212Aelvin"), QStringLiteral("\u017Ftool"), "Stool",
-        QStringLiteral("Straße"), "STRASSE", QStringLiteral("Ölkanne"), QStringLiteral("ölkanne"), "100% wool",
-        "100 wool", "a_b", "axb", "back\\slash", "[box]", "b", QStringLiteral("Σίσυφος"), QStringLiteral("σίσυφος"),
-        QStringLiteral("\U00010400 deseret"), QStringLiteral("\U00010428 deseret"), "", "12\" ruler", "x' or '1'='1"};
+    const QStringList texts{"Lamp",
+                            "lamp shade",
+                            "LAMP",
+                            "Kelvin",
+                            QStringLiteral("\u212Aelvin"),
+                            QStringLiteral("\u017Ftool"),
+                            "Stool",
+                            QStringLiteral("Straße"),
+                            "STRASSE",
+                            QStringLiteral("Ölkanne"),
+                            QStringLiteral("ölkanne"),
+                            "100% wool",
+                            "100 wool",
+                            "a_b",
+                            "axb",
+                            "back\\slash",
+                            "[box]",
+                            "b",
+                            QStringLiteral("Σίσυφος"),
+                            QStringLiteral("σίσυφος"),
+                            QStringLiteral("\U00010400 deseret"),
+                            QStringLiteral("\U00010428 deseret"),
+                            "",
+                            "12\" ruler",
+                            "x' or '1'='1"};
     for (const QString &text : texts)
         db->execute(QStringLiteral("insert into items (Item) values (?)"), {text});
     db->execute(QStringLiteral("insert into items (Item) values (null)"));
@@ -38,7 +58,8 @@ TEST(ItemSearch, FindsTheDescriptionsThatBeginWithTheText)
     EXPECT_EQ(found(QStringLiteral("ÖL")), (QStringList{QStringLiteral("Ölkanne"), QStringLiteral("ölkanne")}));
     EXPECT_EQ(found(QStringLiteral("100%")), QStringList{"100% wool"}) << "% is no wildcard here";
     EXPECT_EQ(found(QStringLiteral("a_b")), QStringList{"a_b"}) << "_ is no wildcard here";
-    EXPECT_EQ(found(QStringLiteral("*OOL")), (QStringList{QStringLiteral("\u017Ftool"), "Stool", "100% wool", "100 wool"}));
+    EXPECT_EQ(found(QStringLiteral("*OOL")),
+              (QStringList{QStringLiteral("\u017Ftool"), "Stool", "100% wool", "100 wool"}));
     EXPECT_EQ(found(QStringLiteral("[b")), QStringList{"[box]"}) << "an unclosed [ is itself";
     EXPECT_EQ(found(QStringLiteral("ΣΊΣ")), (QStringList{QStringLiteral("Σίσυφος"), QStringLiteral("σίσυφος")}));
     EXPECT_EQ(found(QStringLiteral("12\"")), QStringList{"12\" ruler"});

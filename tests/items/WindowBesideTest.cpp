@@ -6,7 +6,11 @@ TEST(WindowBesideTest, ToTheRightWhereThereIsRoomElseLeftElseAgainstTheRoomierEd
 {
     const QRect screen(0, 0, 1280, 1024);
     const QSize picture(520, 400);
-    struct Row { const char *name; QRect main; std::optional<QPoint> expected; };
+    struct Row {
+        const char *name;
+        QRect main;
+        std::optional<QPoint> expected;
+    };
     const Row rows[] = {
         {"room on the right", QRect(0, 0, 700, 500), QPoint(700, 0)},
         {"exactly enough on the right", QRect(0, 10, 760, 500), QPoint(760, 10)},

@@ -13,8 +13,8 @@ TEST(Launcher, OnlyTheWholeCommandLineHomeIsTheMenuStart)
     };
     const Case cases[] = {
         {{QStringLiteral("--home")}, true},
-        {{}, false},                                                  // the current directory, as always
-        {{QStringLiteral("-d"), QStringLiteral("--home")}, false},     // a folder named --home
+        {{}, false},                                               // the current directory, as always
+        {{QStringLiteral("-d"), QStringLiteral("--home")}, false}, // a folder named --home
         {{QStringLiteral("--home"), QStringLiteral("extra")}, false},
         {{QStringLiteral("--HOME")}, false},
         {{QStringLiteral("-home")}, false},

@@ -1,13 +1,17 @@
+#include "program/CommandLine.h"
 #include "ProgramRun.h"
 #include "launcher/Launcher.h"
 #include "program/BuildInfo.h"
-#include "program/CommandLine.h"
 
 #include <gtest/gtest.h>
 
 TEST(CommandLine, DataFolderSwitch)
 {
-    struct Row { QStringList arguments; const char *expected; const char *why; };
+    struct Row {
+        QStringList arguments;
+        const char *expected;
+        const char *why;
+    };
     const Row rows[] = {
         {{"-d", "/home/ann/Inv"}, "/home/ann/Inv/", "blank separator, slash appended"},
         {{"-d", "/home/ann/Inv/"}, "/home/ann/Inv/", "a folder already ending in a slash is kept"},
@@ -61,7 +65,11 @@ TEST(CommandLine, WordsAreReadInOrderWithTheParsersGrammar)
         }
         return shown.join(u' ');
     };
-    struct Row { QStringList arguments; const char *expected; const char *why; };
+    struct Row {
+        QStringList arguments;
+        const char *expected;
+        const char *why;
+    };
     const Row rows[] = {
         {{"--items", "5", "data"}, "O:items=5 A:data", "a value is the next word"},
         {{"--items=5", "data"}, "O:items=5 A:data", "or written after ="},
@@ -72,7 +80,9 @@ TEST(CommandLine, WordsAreReadInOrderWithTheParsersGrammar)
         {{"-df", "-d=g"}, "O:d=f O:d=g", "a one-letter option's value in the same word"},
         {{"data", "-h", "--help"}, "A:data O:help O:help", "both names, after an argument, by the last name"},
         {{"--demo=yes"}, "U:--demo=yes", "a value for an option that takes none"},
-        {{"--demos", "-x", "-version", "---", "--=5"}, "U:--demos U:-x U:-version U:--- U:--=5", "refused whole, as typed"},
+        {{"--demos", "-x", "-version", "---", "--=5"},
+         "U:--demos U:-x U:-version U:--- U:--=5",
+         "refused whole, as typed"},
         {{"-hx"}, "U:-hx", "a word with one unknown letter is refused whole"},
         {{"-", ""}, "A:- A:", "a dash alone and an empty word are arguments"},
         {{"--demo", "--", "--items", "-x", "--"}, "O:demo A:--items A:-x A:--", "after -- every word is an argument"},

@@ -54,8 +54,9 @@ TEST_F(HandleDbErrorTest, AFileHeldExclusivelyByAnotherProgramEndsTheProgram)
     EXPECT_THROW(household.trapDb([&] { household.openInventory(); }), ProgramEnded);
     ASSERT_EQ(prompts.messages().size(), 1u);
     const auto shown = prompts.messages().front();
-    EXPECT_EQ(shown.text, QStringLiteral("The database is in use.  You are attempting to run the non-network version "
-                                         "in a network environment.  The program will exit."));
+    EXPECT_EQ(shown.text,
+              QStringLiteral("The database is in use.  You are attempting to run the non-network version "
+                             "in a network environment.  The program will exit."));
     EXPECT_EQ(shown.title, QStringLiteral("Database File Already In Use"));
     EXPECT_EQ(shown.icon, Prompts::Icon::None);
     EXPECT_EQ(prompts.count(ScriptedPrompts::Kind::End), 1);
@@ -115,9 +116,9 @@ TEST_F(HandleDbErrorTest, RefusingToRetryALockedRecordEndsTheProgramWithoutWriti
     items->setValue(QStringLiteral("Item"), QStringLiteral("Never stored"));
     int attempts = 0;
     EXPECT_THROW(household.withLockRetry([&] {
-                     ++attempts;
-                     items->update();
-                 }),
+        ++attempts;
+        items->update();
+    }),
                  ProgramEnded);
     EXPECT_EQ(attempts, 100);
     other.release();

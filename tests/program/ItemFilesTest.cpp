@@ -1,6 +1,6 @@
+#include "program/ItemFiles.h"
 #include "FileModes.h"
 #include "data/DbError.h"
-#include "program/ItemFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,15 +48,15 @@ TEST(ItemFileNames, AreTheKeyInEightOrMoreDigitsADotAndAnExtension)
     } rows[] = {
         {"00000042.jpg", 42},
         {"00000042.JPEG", 42},
-        {"00000042.tar.gz", 42},             // everything after the first dot is the extension
-        {"123456789.png", 123456789},        // keys past eight digits keep them all
-        {"000000042.bmp", 42},               // the key is the digits' value
+        {"00000042.tar.gz", 42},      // everything after the first dot is the extension
+        {"123456789.png", 123456789}, // keys past eight digits keep them all
+        {"000000042.bmp", 42},        // the key is the digits' value
         {"9223372036854775807.png", 9223372036854775807},
         {"99999999999999999999.png", std::nullopt}, // no key is that large
-        {"0000042.jpg", std::nullopt},       // seven digits
-        {"00000042", std::nullopt},          // no extension
-        {"00000042.", std::nullopt},         // an empty one
-        {".00000042.gif", std::nullopt},     // hidden, as a write under way stages it
+        {"0000042.jpg", std::nullopt},              // seven digits
+        {"00000042", std::nullopt},                 // no extension
+        {"00000042.", std::nullopt},                // an empty one
+        {".00000042.gif", std::nullopt},            // hidden, as a write under way stages it
         {"00000042a.jpg", std::nullopt},
         {"00000042 (copy).jpg", std::nullopt},
         {"+0000042.jpg", std::nullopt},
@@ -77,8 +77,8 @@ TEST_F(ItemFilesTest, TheFirstFileOfTheKeyInNameOrderIsTheItemsPictureAndListing
     EXPECT_EQ(files.folder(), dir.path() + QStringLiteral("/images/"));
     EXPECT_EQ(files.picture(42), QString());
     QDir(files.folder()).mkdir(QStringLiteral("00000042.dir"));
-    for (const char *name : {"00000042.png", "00000042.jpg", "000000420.bmp", ".00000042.gif", "00000043.bmp",
-                             "readme.txt"})
+    for (const char *name :
+         {"00000042.png", "00000042.jpg", "000000420.bmp", ".00000042.gif", "00000043.bmp", "readme.txt"})
         put(QString::fromLatin1(name));
     EXPECT_EQ(files.picture(42), files.folder() + QStringLiteral("00000042.jpg"));
     EXPECT_EQ(files.picture(420), files.folder() + QStringLiteral("000000420.bmp"));

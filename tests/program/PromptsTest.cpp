@@ -4,7 +4,10 @@
 
 TEST(FileFilter, PipePairsBecomeQtFilters)
 {
-    struct Row { const char *filter; const char *expected; };
+    struct Row {
+        const char *filter;
+        const char *expected;
+    };
     const Row rows[] = {
         // A name showing its patterns shows them once, as the dialog reads them.
         {"Text Files (*.txt)|*.txt|All Files (*.*)|*.*", "Text Files (*.txt);;All Files (*.*)"},
@@ -13,7 +16,7 @@ TEST(FileFilter, PipePairsBecomeQtFilters)
         // A list that is not the patterns stays, and the real ones follow.
         {"Reports (old)|*.rpt", "Reports (old) (*.rpt)"},
         {"Pictures|*.bmp;*.jpg;*.gif|All Files|*.*", "Pictures (*.bmp *.jpg *.gif);;All Files (*.*)"},
-        {"Reports|*.rpt|Odd", "Reports (*.rpt)"},   // a name without patterns is dropped
+        {"Reports|*.rpt|Odd", "Reports (*.rpt)"}, // a name without patterns is dropped
         {"", ""},
     };
     for (const Row &row : rows)

@@ -1,6 +1,6 @@
+#include "program/TextFields.h"
 #include "ScriptedPrompts.h"
 #include "program/ConfirmReplaceFile.h"
-#include "program/TextFields.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,16 +8,17 @@
 
 TEST(CountFields, CountsEveryDelimiterIncludingEmptyFields)
 {
-    struct Row { const char *text; char delimiter; int expected; };
+    struct Row {
+        const char *text;
+        char delimiter;
+        int expected;
+    };
     const Row rows[] = {
-        {"", ';', 0},          // nothing at all
-        {"abc", ';', 1},       // no delimiter: one field
-        {"1;5;7", ';', 3},
-        {"a;;b", ';', 3},      // empty field in the middle counts
-        {"a;b;", ';', 3},      // and so does one after a trailing delimiter
-        {";", ';', 2},
-        {"12/31/1998", '/', 3},
-        {"1;5;7", '/', 1},     // another delimiter is just text
+        {"", ';', 0},                                                 // nothing at all
+        {"abc", ';', 1},                                              // no delimiter: one field
+        {"1;5;7", ';', 3}, {"a;;b", ';', 3},                          // empty field in the middle counts
+        {"a;b;", ';', 3},                                             // and so does one after a trailing delimiter
+        {";", ';', 2},     {"12/31/1998", '/', 3}, {"1;5;7", '/', 1}, // another delimiter is just text
     };
     for (const Row &row : rows)
         EXPECT_EQ(CountFields(QString::fromUtf8(row.text), QLatin1Char(row.delimiter)), row.expected) << row.text;
@@ -25,18 +26,23 @@ TEST(CountFields, CountsEveryDelimiterIncludingEmptyFields)
 
 TEST(GetField, TakesTheNthFieldOrNothing)
 {
-    struct Row { const char *text; char delimiter; int n; const char *expected; };
+    struct Row {
+        const char *text;
+        char delimiter;
+        int n;
+        const char *expected;
+    };
     const Row rows[] = {
         {"1;5;7", ';', 1, "1"},
         {"1;5;7", ';', 2, "5"},
         {"1;5;7", ';', 3, "7"},
-        {"1;5;7", ';', 4, ""},       // beyond the last field
+        {"1;5;7", ';', 4, ""}, // beyond the last field
         {"12/31/1998", '/', 3, "1998"},
-        {"whole", ';', 1, "whole"},  // no delimiter: the whole text is field 1
+        {"whole", ';', 1, "whole"}, // no delimiter: the whole text is field 1
         {"whole", ';', 2, ""},
-        {"a;;b", ';', 2, ""},        // between adjacent delimiters
-        {"a;b;", ';', 3, ""},        // after a delimiter at the end
-        {"a;b", ';', 0, ""},         // n below 1
+        {"a;;b", ';', 2, ""}, // between adjacent delimiters
+        {"a;b;", ';', 3, ""}, // after a delimiter at the end
+        {"a;b", ';', 0, ""},  // n below 1
         {"a;b", ';', -3, ""},
         {"", ';', 1, ""},
     };
@@ -83,7 +89,8 @@ TEST_F(ConfirmReplaceFileTest, AnExistingFileIsKeptOnNoAndReplacedOnYes)
     EXPECT_FALSE(ConfirmReplaceFile(name)) << "KeepExistingFile";
     ASSERT_EQ(prompts.messages().size(), 1u);
     const auto asked = prompts.messages().front();
-    EXPECT_EQ(asked.text, QStringLiteral("The file '") + name + QStringLiteral("' already exists.  Do you wish to replace it?"));
+    EXPECT_EQ(asked.text,
+              QStringLiteral("The file '") + name + QStringLiteral("' already exists.  Do you wish to replace it?"));
     EXPECT_EQ(asked.title, QStringLiteral("File Exists"));
     EXPECT_EQ(asked.buttons, Prompts::Buttons::YesNo);
     EXPECT_EQ(asked.icon, Prompts::Icon::None);

@@ -1,10 +1,10 @@
 // The record editor without windows: a form of one field over the
 // categories of a real inventory, driven command by command.
+#include "records/RecordEditor.h"
 #include "ScriptedPrompts.h"
 #include "TestDataFolder.h"
 #include "data/Inventory.h"
 #include "program/Household.h"
-#include "records/RecordEditor.h"
 
 #include <QStringList>
 #include <functional>
@@ -31,8 +31,7 @@ public:
     // button sets, the caption and the field agree on exactly one.
     QString state() const
     {
-        if (!editSet && !editor->changing() && !editor->adding() && addShown
-            && caption == RecordEditor::AddNewCaption)
+        if (!editSet && !editor->changing() && !editor->adding() && addShown && caption == RecordEditor::AddNewCaption)
             return fieldOn ? QStringLiteral("Browse") : QStringLiteral("Empty");
         if (editSet && fieldOn && editor->changing() && !editor->adding() && !addShown)
             return QStringLiteral("Editing");
@@ -49,46 +48,52 @@ public:
         records.reset();
         household.dbInventory()->execute(QStringLiteral("delete from categories"));
         for (const QString &description : descriptions)
-            household.dbInventory()->execute(QStringLiteral("insert into categories (catDesc) values (?)"), {description});
+            household.dbInventory()->execute(QStringLiteral("insert into categories (catDesc) values (?)"),
+                                             {description});
         records = household.dbInventory()->openRecordset(
             QStringLiteral("select catid as id, catdesc as descr from categories order by catid"),
             RecordsetType::Dynaset);
-        editor = std::make_unique<RecordEditor>(household, RecordForm{
-            .keyColumn = QStringLiteral("id"),
-            .cancelShowsLast = cancelShowsLast,
-            .records = [this]() -> Recordset & {
-                if (std::exchange(failNextUse, false))
-                    throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
-                return *records;
-            },
-            .recordCount = [this] { return records->recordCount(); },
-            .showRecord = [this] {
-                const RecordEditor::Filling filling(*editor);
-                field = records->value(QStringLiteral("descr")).toString();
-            },
-            .clearRecord = [this] { field.clear(); },
-            .enableFields = [this] { fieldOn = true; },
-            .disableFields = [this] { fieldOn = false; },
-            .showBrowseButtons = [this] {
-                editSet = false;
-                addShown = true;
-            },
-            .showEditButtons = [this] { editSet = true; },
-            .hideAddButton = [this] { addShown = false; },
-            .setAddCaption = [this](const QString &text) { caption = text; },
-            .focusFirstField = [this] { ++focused; },
-            .readyToStore = [this] { return !field.isEmpty(); },
-            .saveRecord = [this] {
-                bool set = false;
-                household.trapDb([&] {
-                    records->setValue(QStringLiteral("descr"), field);
-                    set = true;
-                });
-                const bool stored = editor->store(set);
-                failNextUse = stored && failUseAfterStore;
-                return stored;
-            },
-        });
+        editor = std::make_unique<RecordEditor>(
+            household,
+            RecordForm{
+                .keyColumn = QStringLiteral("id"),
+                .cancelShowsLast = cancelShowsLast,
+                .records = [this]() -> Recordset & {
+                    if (std::exchange(failNextUse, false))
+                        throw DbError(DbError::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+                    return *records;
+                },
+                .recordCount = [this] { return records->recordCount(); },
+                .showRecord =
+                    [this] {
+                        const RecordEditor::Filling filling(*editor);
+                        field = records->value(QStringLiteral("descr")).toString();
+                    },
+                .clearRecord = [this] { field.clear(); },
+                .enableFields = [this] { fieldOn = true; },
+                .disableFields = [this] { fieldOn = false; },
+                .showBrowseButtons =
+                    [this] {
+                        editSet = false;
+                        addShown = true;
+                    },
+                .showEditButtons = [this] { editSet = true; },
+                .hideAddButton = [this] { addShown = false; },
+                .setAddCaption = [this](const QString &text) { caption = text; },
+                .focusFirstField = [this] { ++focused; },
+                .readyToStore = [this] { return !field.isEmpty(); },
+                .saveRecord =
+                    [this] {
+                        bool set = false;
+                        household.trapDb([&] {
+                            records->setValue(QStringLiteral("descr"), field);
+                            set = true;
+                        });
+                        const bool stored = editor->store(set);
+                        failNextUse = stored && failUseAfterStore;
+                        return stored;
+                    },
+            });
         field.clear();
         fieldOn = records->recordCount() > 0;
         editSet = false;
@@ -115,8 +120,8 @@ public:
     QStringList stored()
     {
         QStringList out;
-        auto rows = household.dbInventory()->openRecordset(QStringLiteral("select catdesc from categories order by catid"),
-                                               RecordsetType::Snapshot);
+        auto rows = household.dbInventory()->openRecordset(
+            QStringLiteral("select catdesc from categories order by catid"), RecordsetType::Snapshot);
         for (; !rows->eof(); rows->moveNext())
             out << rows->value(0).toString();
         return out;
@@ -166,41 +171,156 @@ TEST_F(RecordEditorTest, EveryCommandLeavesTheStateAndTheRecordsItShould)
     const QStringList asked{"Delete|Delete it?"};
     const Row rows[] = {
         {"moves past either end beep and stay", abc, false,
-         [](auto &, auto &e) { e.movePrevious(); e.moveLast(); e.moveNext(); }, "Browse", "Charlie", abc, 2, none},
-        {"moves and Delete without records do nothing", {}, false,
-         [](auto &t, auto &e) { e.moveFirst(); e.moveNext(); e.movePrevious(); e.moveLast(); t.deleteShown(); },
-         "Empty", "", {}, 0, none},
+         [](auto &, auto &e) {
+             e.movePrevious();
+             e.moveLast();
+             e.moveNext();
+         },
+         "Browse", "Charlie", abc, 2, none},
+        {"moves and Delete without records do nothing",
+         {},
+         false,
+         [](auto &t, auto &e) {
+             e.moveFirst();
+             e.moveNext();
+             e.movePrevious();
+             e.moveLast();
+             t.deleteShown();
+         },
+         "Empty",
+         "",
+         {},
+         0,
+         none},
         // The key finds the record again: its place in the order is kept.
-        {"Update of an edit", abc, false, [](auto &t, auto &e) { e.moveNext(); t.type("Bee"); e.update(); },
-         "Browse", "Bee", {"Alpha", "Bee", "Charlie"}, 0, none},
+        {"Update of an edit",
+         abc,
+         false,
+         [](auto &t, auto &e) {
+             e.moveNext();
+             t.type("Bee");
+             e.update();
+         },
+         "Browse",
+         "Bee",
+         {"Alpha", "Bee", "Charlie"},
+         0,
+         none},
         {"Update of an addition shows the new record", abc, false,
-         [](auto &t, auto &e) { e.addNew(); t.type("Zulu"); e.update(); }, "Browse", "Zulu", abc + QStringList{"Zulu"},
-         0, none},
-        {"Add Another stores and goes on adding", {"Alpha"}, false,
-         [](auto &t, auto &e) { e.addNew(); t.type("X"); e.addNew(); t.type("Y"); e.addNew(); }, "Adding", "",
-         {"Alpha", "X", "Y"}, 0, none},
-        {"Add New without records switches the field on", {}, false, [](auto &, auto &e) { e.addNew(); }, "Adding",
-         "", {}, 0, none},
-        {"Update refused by the window stores nothing", abc, false, [](auto &t, auto &e) { t.type(""); e.update(); },
+         [](auto &t, auto &e) {
+             e.addNew();
+             t.type("Zulu");
+             e.update();
+         },
+         "Browse", "Zulu", abc + QStringList{"Zulu"}, 0, none},
+        {"Add Another stores and goes on adding",
+         {"Alpha"},
+         false,
+         [](auto &t, auto &e) {
+             e.addNew();
+             t.type("X");
+             e.addNew();
+             t.type("Y");
+             e.addNew();
+         },
+         "Adding",
+         "",
+         {"Alpha", "X", "Y"},
+         0,
+         none},
+        {"Add New without records switches the field on",
+         {},
+         false,
+         [](auto &, auto &e) { e.addNew(); },
+         "Adding",
+         "",
+         {},
+         0,
+         none},
+        {"Update refused by the window stores nothing", abc, false,
+         [](auto &t, auto &e) {
+             t.type("");
+             e.update();
+         },
          "Editing", "", abc, 0, none},
         {"Cancel of an edit shows the record as stored", abc, false,
-         [](auto &t, auto &e) { e.moveNext(); t.type("typed"); e.cancel(); }, "Browse", "Bravo", abc, 0, none},
+         [](auto &t, auto &e) {
+             e.moveNext();
+             t.type("typed");
+             e.cancel();
+         },
+         "Browse", "Bravo", abc, 0, none},
         {"Cancel of an edit, where Cancel shows the last record", abc, true,
-         [](auto &t, auto &e) { e.moveNext(); t.type("typed"); e.cancel(); }, "Browse", "Charlie", abc, 0, none},
+         [](auto &t, auto &e) {
+             e.moveNext();
+             t.type("typed");
+             e.cancel();
+         },
+         "Browse", "Charlie", abc, 0, none},
         {"Cancel of an addition shows the last record", abc, false,
-         [](auto &t, auto &e) { e.addNew(); t.type("typed"); e.cancel(); }, "Browse", "Charlie", abc, 0, none},
-        {"Cancel of an addition without records", {}, false,
-         [](auto &t, auto &e) { e.addNew(); t.type("typed"); e.cancel(); }, "Empty", "", {}, 0, none},
-        {"Delete answered No", abc, false, [](auto &t, auto &) { t.prompts.answer(Prompts::Answer::No); t.deleteShown(); },
+         [](auto &t, auto &e) {
+             e.addNew();
+             t.type("typed");
+             e.cancel();
+         },
+         "Browse", "Charlie", abc, 0, none},
+        {"Cancel of an addition without records",
+         {},
+         false,
+         [](auto &t, auto &e) {
+             e.addNew();
+             t.type("typed");
+             e.cancel();
+         },
+         "Empty",
+         "",
+         {},
+         0,
+         none},
+        {"Delete answered No", abc, false,
+         [](auto &t, auto &) {
+             t.prompts.answer(Prompts::Answer::No);
+             t.deleteShown();
+         },
          "Browse", "Alpha", abc, 0, asked},
-        {"Delete shows the next record", abc, false,
-         [](auto &t, auto &e) { e.moveNext(); t.prompts.answer(Prompts::Answer::Yes); t.deleteShown(); }, "Browse",
-         "Charlie", {"Alpha", "Charlie"}, 0, asked},
-        {"Delete of the last record shows the one before", abc, false,
-         [](auto &t, auto &e) { e.moveLast(); t.prompts.answer(Prompts::Answer::Yes); t.deleteShown(); }, "Browse",
-         "Bravo", {"Alpha", "Bravo"}, 0, asked},
-        {"Delete of the only record empties and switches off", {"Alpha"}, false,
-         [](auto &t, auto &) { t.prompts.answer(Prompts::Answer::Yes); t.deleteShown(); }, "Empty", "", {}, 0, asked},
+        {"Delete shows the next record",
+         abc,
+         false,
+         [](auto &t, auto &e) {
+             e.moveNext();
+             t.prompts.answer(Prompts::Answer::Yes);
+             t.deleteShown();
+         },
+         "Browse",
+         "Charlie",
+         {"Alpha", "Charlie"},
+         0,
+         asked},
+        {"Delete of the last record shows the one before",
+         abc,
+         false,
+         [](auto &t, auto &e) {
+             e.moveLast();
+             t.prompts.answer(Prompts::Answer::Yes);
+             t.deleteShown();
+         },
+         "Browse",
+         "Bravo",
+         {"Alpha", "Bravo"},
+         0,
+         asked},
+        {"Delete of the only record empties and switches off",
+         {"Alpha"},
+         false,
+         [](auto &t, auto &) {
+             t.prompts.answer(Prompts::Answer::Yes);
+             t.deleteShown();
+         },
+         "Empty",
+         "",
+         {},
+         0,
+         asked},
         {"a removal that keeps the record stays on it", abc, false,
          [](auto &t, auto &) {
              t.prompts.answer(Prompts::Answer::Yes);
@@ -208,11 +328,17 @@ TEST_F(RecordEditorTest, EveryCommandLeavesTheStateAndTheRecordsItShould)
          },
          "Browse", "Alpha", abc, 0, asked},
         {"Find shows the first match", abc, false,
-         [](auto &, auto &e) { e.find(QStringLiteral("wlike(descr, ?)"), {QStringLiteral("*r*")}, "none"); },
-         "Browse", "Bravo", abc, 0, none},
-        {"Find without a match tells it and stays", abc, false,
+         [](auto &, auto &e) { e.find(QStringLiteral("wlike(descr, ?)"), {QStringLiteral("*r*")}, "none"); }, "Browse",
+         "Bravo", abc, 0, none},
+        {"Find without a match tells it and stays",
+         abc,
+         false,
          [](auto &, auto &e) { e.find(QStringLiteral("wlike(descr, ?)"), {QStringLiteral("z*")}, "Not there."); },
-         "Browse", "Alpha", abc, 0, {"No Records Match|Not there."}},
+         "Browse",
+         "Alpha",
+         abc,
+         0,
+         {"No Records Match|Not there."}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -240,11 +366,17 @@ TEST_F(RecordEditorTest, EveryWriteWaitsOutAnotherProgramsLock)
         QStringList stored;
     };
     const Row rows[] = {
-        {"Update of an edit", [](auto &t) { t.type("Bee"); }, [](auto &t) { t.editor->update(); },
-         {"Bee", "Bravo"}},
-        {"Add Another", [](auto &t) { t.editor->addNew(); t.type("Zulu"); }, [](auto &t) { t.editor->addNew(); },
+        {"Update of an edit", [](auto &t) { t.type("Bee"); }, [](auto &t) { t.editor->update(); }, {"Bee", "Bravo"}},
+        {"Add Another",
+         [](auto &t) {
+             t.editor->addNew();
+             t.type("Zulu");
+         },
+         [](auto &t) { t.editor->addNew(); },
          {"Alpha", "Bravo", "Zulu"}},
-        {"Delete", [](auto &t) { t.prompts.answer(Prompts::Answer::Yes); }, [](auto &t) { t.deleteShown(); },
+        {"Delete",
+         [](auto &t) { t.prompts.answer(Prompts::Answer::Yes); },
+         [](auto &t) { t.deleteShown(); },
          {"Bravo"}},
     };
     for (const Row &row : rows) {
@@ -269,8 +401,14 @@ TEST_F(RecordEditorTest, EveryWriteWaitsOutAnotherProgramsLock)
 TEST_F(RecordEditorTest, LocksAreFreedAfterEveryWriteAndDelete)
 {
     const std::pair<const char *, Step> rows[] = {
-        {"store", [](auto &t) { t.editor->addNew(); t.type("Zulu"); t.editor->update(); }},
-        {"store without fields", [](auto &t) {
+        {"store",
+         [](auto &t) {
+             t.editor->addNew();
+             t.type("Zulu");
+             t.editor->update();
+         }},
+        {"store without fields",
+         [](auto &t) {
              t.records->edit();
              t.editor->store(false);
          }},

@@ -12,8 +12,8 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
-#include <map>
 #include <iostream>
+#include <map>
 #include <random>
 #include <set>
 
@@ -32,8 +32,8 @@ struct Tally {
     int pictureWrites = 0;
     int kills = 0;
     int killsByMode[3] = {};
-    int inFlightStored = 0;   // unacknowledged writes found stored after a kill
-    int inFlightDropped = 0;  // and found not stored
+    int inFlightStored = 0;  // unacknowledged writes found stored after a kill
+    int inFlightDropped = 0; // and found not stored
 };
 
 class CrashSafetyTest : public ::testing::Test {
@@ -100,16 +100,16 @@ protected:
             SCOPED_TRACE(QStringLiteral("item %1").arg(key).toStdString());
             const bool known = itemVersion.count(key) || originals.count(key);
             if (!known) {
-                const bool isTheNewItem = inFlight.kind == InFlight::Kind::NewItem
-                    && writtenVersion(row) == inFlight.version;
+                const bool isTheNewItem =
+                    inFlight.kind == InFlight::Kind::NewItem && writtenVersion(row) == inFlight.version;
                 EXPECT_TRUE(isTheNewItem) << "a row nobody wrote, version " << writtenVersion(row);
                 EXPECT_EQ(differences(row, writtenItem(key, writtenVersion(row), codes)), QString());
                 itemVersion[key] = writtenVersion(row);
                 inFlightStored = true;
                 continue;
             }
-            const QVariantMap expected = itemVersion.count(key) ? writtenItem(key, itemVersion[key], codes)
-                                                                : originals[key];
+            const QVariantMap expected =
+                itemVersion.count(key) ? writtenItem(key, itemVersion[key], codes) : originals[key];
             const QString differ = differences(row, expected);
             if (differ.isEmpty())
                 continue;
@@ -172,10 +172,10 @@ protected:
     TestDataFolder folder{SetupOptions{.generatedItems = 60}};
     QString images;
     CodeKeys codes;
-    std::map<qint64, QVariantMap> originals;   // the rows the folder began with
-    std::map<qint64, qint64> itemVersion;       // key -> version last stored by the writer
-    std::map<qint64, qint64> pictureVersion;    // key -> version of its picture
-    std::set<qint64> picturesTouched;           // since the last kill
+    std::map<qint64, QVariantMap> originals; // the rows the folder began with
+    std::map<qint64, qint64> itemVersion;    // key -> version last stored by the writer
+    std::map<qint64, qint64> pictureVersion; // key -> version of its picture
+    std::set<qint64> picturesTouched;        // since the last kill
     InFlight inFlight;
     Tally tally;
 };
@@ -202,14 +202,14 @@ TEST_F(CrashSafetyTest, EveryAcknowledgedWriteSurvivesAKillAtAnyPoint)
 
     int round = 0;
     for (; round < MostRounds
-           && (tally.itemWrites < MinimumItemWrites || tally.pictureWrites < MinimumPictureWrites
-               || tally.kills < MinimumKills);
+         && (tally.itemWrites < MinimumItemWrites || tally.pictureWrites < MinimumPictureWrites
+             || tally.kills < MinimumKills);
          ++round) {
         const int mode = round % 3;
         const int n = int(random() % 20) + 1;
         const qint64 steps = qint64(random() % 3000) + 1;
-        SCOPED_TRACE(QStringLiteral("round %1, mode %2, n %3, steps %4").arg(round).arg(mode).arg(n).arg(steps)
-                         .toStdString());
+        SCOPED_TRACE(
+            QStringLiteral("round %1, mode %2, n %3, steps %4").arg(round).arg(mode).arg(n).arg(steps).toStdString());
         QMap<QString, QString> settings{
             {QStringLiteral("ItemWriterFolder"), folder.path()},
             {QStringLiteral("ItemWriterSeed"), QString::number(random())},
@@ -253,10 +253,11 @@ TEST_F(CrashSafetyTest, EveryAcknowledgedWriteSurvivesAKillAtAnyPoint)
     int staging = 0;
     for (const QString &name : leftovers)
         staging += name.startsWith(QLatin1Char('.'));
-    std::cout << "[ reliability ] " << tally.kills << " kills (" << tally.killsByMode[0] << " after an acknowledgement, "
-              << tally.killsByMode[1] << " as a write began, " << tally.killsByMode[2] << " inside SQLite), " << tally.itemWrites << " item writes and "
-              << tally.pictureWrites << " picture writes acknowledged; writes in flight at the kill: "
-              << tally.inFlightStored << " stored whole, " << tally.inFlightDropped << " not stored; " << staging
+    std::cout << "[ reliability ] " << tally.kills << " kills (" << tally.killsByMode[0]
+              << " after an acknowledgement, " << tally.killsByMode[1] << " as a write began, " << tally.killsByMode[2]
+              << " inside SQLite), " << tally.itemWrites << " item writes and " << tally.pictureWrites
+              << " picture writes acknowledged; writes in flight at the kill: " << tally.inFlightStored
+              << " stored whole, " << tally.inFlightDropped << " not stored; " << staging
               << " staging files left in the picture folder" << std::endl;
     EXPECT_GE(tally.kills, MinimumKills);
     EXPECT_GE(tally.itemWrites, MinimumItemWrites);

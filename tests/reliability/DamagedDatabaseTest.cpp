@@ -63,13 +63,15 @@ struct Inventory {
         db->execute(QStringLiteral("update items set Notes = Notes || ?1 where iteid % 40 = 0"),
                     {QString(9000, QLatin1Char('n'))});
         db->execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        for (const auto &[table, key] : std::map<QString, QString>{{QStringLiteral("items"), QStringLiteral("iteid")},
-                                                                  {QStringLiteral("categories"), QStringLiteral("catid")},
-                                                                  {QStringLiteral("locations"), QStringLiteral("locid")}})
+        for (const auto &[table, key] :
+             std::map<QString, QString>{{QStringLiteral("items"), QStringLiteral("iteid")},
+                                        {QStringLiteral("categories"), QStringLiteral("catid")},
+                                        {QStringLiteral("locations"), QStringLiteral("locid")}})
             rows[table] = rowsOf(*db, table, key);
         std::map<QString, quint32> roots;
         for (const auto &[table, unused] : rows)
-            roots[table] = db->scalar(QStringLiteral("select rootpage from sqlite_master where name = ?1"), {table}).toUInt();
+            roots[table] =
+                db->scalar(QStringLiteral("select rootpage from sqlite_master where name = ?1"), {table}).toUInt();
         db.reset();
         bytes = readAll(folder.file(InventoryFileName));
         for (const auto &[table, root] : roots)
@@ -167,7 +169,8 @@ protected:
         // The program goes on with the rebuilt file, showing a recovered item.
         ASSERT_TRUE(household.dbInventory() && household.rsItems());
         EXPECT_EQ(household.dbInventory()->mode(), OpenMode::Exclusive);
-        EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
+                  QStringLiteral("ok"));
         if (!expected[QStringLiteral("items")].empty()) {
             const qint64 shownKey = household.rsItems()->value(QStringLiteral("iteid")).toLongLong();
             EXPECT_TRUE(expected[QStringLiteral("items")].count(shownKey));
@@ -177,9 +180,10 @@ protected:
 
         // Exactly the readable rows, each with its values.
         int recovered = 0;
-        for (const auto &[table, key] : std::map<QString, QString>{{QStringLiteral("items"), QStringLiteral("iteid")},
-                                                                  {QStringLiteral("categories"), QStringLiteral("catid")},
-                                                                  {QStringLiteral("locations"), QStringLiteral("locid")}}) {
+        for (const auto &[table, key] :
+             std::map<QString, QString>{{QStringLiteral("items"), QStringLiteral("iteid")},
+                                        {QStringLiteral("categories"), QStringLiteral("catid")},
+                                        {QStringLiteral("locations"), QStringLiteral("locid")}}) {
             const Rows rebuilt = rowsOf(household.inventory(), table, key);
             std::set<qint64> keys;
             for (const auto &[k, row] : rebuilt) {
@@ -194,8 +198,9 @@ protected:
         }
         std::cout << "[ reliability ] " << damage.name << ": " << readable << " rows readable, " << recovered
                   << " recovered, of "
-                  << inventory->rows[QStringLiteral("items")].size() + inventory->rows[QStringLiteral("categories")].size()
-                         + inventory->rows[QStringLiteral("locations")].size()
+                  << inventory->rows[QStringLiteral("items")].size()
+                + inventory->rows[QStringLiteral("categories")].size()
+                + inventory->rows[QStringLiteral("locations")].size()
                   << std::endl;
     }
 
@@ -221,10 +226,10 @@ TEST_F(DamagedDatabaseTest, ATruncatedFileGivesBackEveryRowBeforeTheCut)
 {
     const qsizetype size = inventory->bytes.size();
     const qsizetype page = pageSize();
-    for (const Damage &damage : {truncated("cut at half, on a page boundary", size / 2 / page * page),
-                                 truncated("cut in the middle of a page", size * 4 / 5 / page * page + 1234),
-                                 truncated("the last page cut off", size - page),
-                                 truncated("only the first three pages left", 3 * page)}) {
+    for (const Damage &damage :
+         {truncated("cut at half, on a page boundary", size / 2 / page * page),
+          truncated("cut in the middle of a page", size * 4 / 5 / page * page + 1234),
+          truncated("the last page cut off", size - page), truncated("only the first three pages left", 3 * page)}) {
         expectRepaired(damage);
         TearDown();
     }

@@ -13,7 +13,7 @@ class HelperProcess {
 public:
     // settings become environment variables of the helper (names as given).
     HelperProcess(const QString &role, const QMap<QString, QString> &settings);
-    ~HelperProcess();             // closes its input and waits; kills it when it does not end
+    ~HelperProcess(); // closes its input and waits; kills it when it does not end
     HelperProcess(const HelperProcess &) = delete;
     HelperProcess &operator=(const HelperProcess &) = delete;
 

@@ -77,8 +77,8 @@ TEST(LostHeader, EveryPageSizeLogModeAndEncodingGetsItsRowsBack)
         const char *encoding;
     };
     const Case cases[] = {
-        {512, "delete", "UTF-8"},   {1024, "wal", "UTF-8"},     {4096, "delete", "UTF-16le"},
-        {8192, "wal", "UTF-16be"},  {32768, "delete", "UTF-8"}, {65536, "wal", "UTF-8"},
+        {512, "delete", "UTF-8"},  {1024, "wal", "UTF-8"},     {4096, "delete", "UTF-16le"},
+        {8192, "wal", "UTF-16be"}, {32768, "delete", "UTF-8"}, {65536, "wal", "UTF-8"},
     };
     constexpr int Rows = 400;
     for (const Case &c : cases) {

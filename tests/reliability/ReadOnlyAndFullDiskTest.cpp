@@ -109,8 +109,7 @@ protected:
         window.reset();
         household.closeInventory();
         QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QFile::setPermissions(folder.path() + ImagesFolderName,
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(folder.path() + ImagesFolderName, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::setPermissions(folder.file(InventoryFileName), QFile::ReadOwner | QFile::WriteOwner);
     }
 
@@ -129,10 +128,7 @@ protected:
             window->cmdNext_Click();
     }
 
-    frmCodesMaint &codesWindow()
-    {
-        return *frmCodesMaint::showCodesMaint(household, window.get(), 1);
-    }
+    frmCodesMaint &codesWindow() { return *frmCodesMaint::showCodesMaint(household, window.get(), 1); }
 
     // The messages shown since the last call.
     QStringList takeMessages()
@@ -148,10 +144,10 @@ protected:
 
     struct Step {
         const char *name;
-        std::function<void()> act;          // types and presses the command
-        std::function<QString()> onScreen;  // what was typed, as the window shows it now
+        std::function<void()> act;         // types and presses the command
+        std::function<QString()> onScreen; // what was typed, as the window shows it now
         QString typed;
-        std::function<void()> back;         // Cancel, to start the next step from browsing
+        std::function<void()> back; // Cancel, to start the next step from browsing
     };
 
     // Every record command, each in the way the user gives it.
@@ -190,7 +186,9 @@ protected:
                  prompts.answer(Prompts::Answer::Yes);
                  w.cmdDelete_Click();
              },
-             {}, QString(), [] {}},
+             {},
+             QString(),
+             [] {}},
             {"a new picture",
              [this, &w] {
                  showItemAt(0);
@@ -227,7 +225,9 @@ protected:
                  prompts.answer(Prompts::Answer::Yes);
                  c.cmdDelete_Click();
              },
-             {}, QString(), [] {}},
+             {},
+             QString(),
+             [] {}},
         };
     }
 
@@ -254,8 +254,8 @@ protected:
             const QStringList shown = takeMessages();
             ASSERT_FALSE(shown.isEmpty()) << "a refused write went by without a word";
             for (const QString &text : shown) {
-                const bool known = std::any_of(reasons.begin(), reasons.end(),
-                                               [&](const QString &r) { return text.contains(r); });
+                const bool known =
+                    std::any_of(reasons.begin(), reasons.end(), [&](const QString &r) { return text.contains(r); });
                 EXPECT_TRUE(known) << text.toStdString();
             }
             if (step.onScreen) {
@@ -318,8 +318,9 @@ TEST_F(StorageFailureTest, ADatabaseAtItsSizeLimitRefusesWritesThatNeedRoom)
     expectEveryCommandRefused(
         [&] {
             if (!limited) {
-                household.dbInventory()->execute(QStringLiteral("PRAGMA max_page_count = ") +
-                                     household.dbInventory()->scalar(QStringLiteral("PRAGMA page_count")).toString());
+                household.dbInventory()->execute(
+                    QStringLiteral("PRAGMA max_page_count = ")
+                    + household.dbInventory()->scalar(QStringLiteral("PRAGMA page_count")).toString());
                 limited = true;
             }
             return true;
@@ -344,7 +345,8 @@ TEST_F(StorageFailureTest, AReadOnlyDataFolderEndsTheProgramWithAMessageAndChang
     }
     const QStringList shown = takeMessages();
     ASSERT_FALSE(shown.isEmpty());
-    EXPECT_TRUE(shown.last().contains(QStringLiteral("could not open the inventory database"))) << shown.last().toStdString();
+    EXPECT_TRUE(shown.last().contains(QStringLiteral("could not open the inventory database")))
+        << shown.last().toStdString();
     TearDown();
     EXPECT_EQ(storedState(folder.path()), before);
 }

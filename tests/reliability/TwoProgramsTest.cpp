@@ -17,8 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 
 namespace {
@@ -42,9 +42,9 @@ protected:
         QApplication::setActiveWindow(window.get());
         codes = frmCodesMaint::showCodesMaint(household, window.get(), 1);
         ASSERT_NE(codes, nullptr);
-        other = std::make_unique<HelperProcess>(QStringLiteral("other-writer"),
-                                                QMap<QString, QString>{{QStringLiteral("OtherWriterDatabase"),
-                                                                        folder.file(InventoryFileName)}});
+        other = std::make_unique<HelperProcess>(
+            QStringLiteral("other-writer"),
+            QMap<QString, QString>{{QStringLiteral("OtherWriterDatabase"), folder.file(InventoryFileName)}});
         ASSERT_EQ(other->nextLine(), QByteArray("ready"));
     }
 
@@ -213,10 +213,12 @@ protected:
         for (qint64 key : ourDeleted)
             EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from items where iteid = ?"), {key}).toInt(), 0);
         for (const QString &code : ourCodes)
-            EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from categories where catDesc = ?"), {code}).toInt(), 1)
+            EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from categories where catDesc = ?"), {code}).toInt(),
+                      1)
                 << code.toStdString();
         for (const QString &code : droppedCodes)
-            EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from categories where catDesc = ?"), {code}).toInt(), 0)
+            EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from categories where catDesc = ?"), {code}).toInt(),
+                      0)
                 << code.toStdString();
     }
 
@@ -280,9 +282,17 @@ TEST_F(TwoProgramsTest, ALongLockAsksOnceAndTheWriteGoesThroughAfterYes)
         std::function<void()> write;
     };
     const Case cases[] = {
-        {"Update of an edited item", 0, [this] { showItemAt(3); editShownItem(QStringLiteral("held edit")); }},
+        {"Update of an edited item", 0,
+         [this] {
+             showItemAt(3);
+             editShownItem(QStringLiteral("held edit"));
+         }},
         {"Add Another and Update of new items", 0, [this] { addTwoItems(QStringLiteral("Held")); }},
-        {"Delete of an item", 1, [this] { showItemAt(10); deleteShownItem(); }},
+        {"Delete of an item", 1,
+         [this] {
+             showItemAt(10);
+             deleteShownItem();
+         }},
         {"Update and Delete of codes", 0, [this] { keepOneCodeDeleteAnother(QStringLiteral("Held")); }},
     };
     for (const Case &c : cases) {
@@ -317,8 +327,7 @@ TEST(ExclusiveHold, AProgramOnARepairedDatabaseKeepsASecondOneOutUntilItEnds)
     ASSERT_EQ(household.dbInventory()->mode(), OpenMode::Exclusive);
 
     auto startSecond = [&] {
-        HelperProcess second(QStringLiteral("start-program"),
-                             {{QStringLiteral("StartProgramFolder"), folder.path()}});
+        HelperProcess second(QStringLiteral("start-program"), {{QStringLiteral("StartProgramFolder"), folder.path()}});
         QList<QByteArray> lines;
         while (const std::optional<QByteArray> line = second.nextLine())
             lines << *line;

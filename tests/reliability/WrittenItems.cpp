@@ -106,7 +106,8 @@ QImage writtenPicture(qint64 iteid, qint64 version)
 CodeKeys readCodeKeys(Database &db)
 {
     CodeKeys keys;
-    auto cats = db.openRecordset(QStringLiteral("select catid from categories order by catid"), RecordsetType::Snapshot);
+    auto cats =
+        db.openRecordset(QStringLiteral("select catid from categories order by catid"), RecordsetType::Snapshot);
     for (; !cats->eof(); cats->moveNext())
         keys.categories << cats->value(0).toInt();
     auto locs = db.openRecordset(QStringLiteral("select locid from locations order by locid"), RecordsetType::Snapshot);

@@ -18,12 +18,12 @@ TEST_F(FieldOrderTest, CaptionOrderSettlesEveryTie)
         const char *caption; // UTF-8
     };
     const Row rows[] = {
-        {1, "Serial"}, {2, "SERIAL"}, {3, "serial"}, // equal but for case: by specid, whatever the case
-        {4, "apple"}, {5, "Banana"},                // case ignored: "a" before "B" (by code point "B" is first)
-        {6, "øre"}, {7, "Øre"},                     // beyond ASCII too: by specid, though "Ø" < "ø"
-        {8, "Notes"}, {9, "Notes"},                 // the same caption twice: by specid
-        {10, ""},                                   // an empty caption comes first
-        {11, "Est. Value"}, {12, "est"},            // a caption before the longer ones it begins
+        {1, "Serial"},      {2, "SERIAL"}, {3, "serial"}, // equal but for case: by specid, whatever the case
+        {4, "apple"},       {5, "Banana"},                // case ignored: "a" before "B" (by code point "B" is first)
+        {6, "øre"},         {7, "Øre"},                   // beyond ASCII too: by specid, though "Ø" < "ø"
+        {8, "Notes"},       {9, "Notes"},                 // the same caption twice: by specid
+        {10, ""},                                         // an empty caption comes first
+        {11, "Est. Value"}, {12, "est"},                  // a caption before the longer ones it begins
     };
     for (const Row &row : rows)
         catalogueDb->execute(QStringLiteral("insert into rptspec (specid, usewith, fieldname, datatype, \"Desc\", "

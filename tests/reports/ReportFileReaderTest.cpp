@@ -30,15 +30,19 @@ TEST_F(ReaderTest, AcceptsWhatTheFormatAllows)
 {
     const LineCase cases[] = {
         // Blanks around the numbers of lines 3 to 10 are read past.
-        {"orientation with a blank", 4, QStringLiteral(" 1"),
-         [](const ReportSpec &s) { EXPECT_EQ(s.Orientation, 1); }},
-        {"sort with blanks both sides", 8, QStringLiteral(" 15 "),
-         [](const ReportSpec &s) { EXPECT_EQ(s.Sort1, 15); }},
+        {"orientation with a blank", 4, QStringLiteral(" 1"), [](const ReportSpec &s) { EXPECT_EQ(s.Orientation, 1); }},
+        {"sort with blanks both sides", 8, QStringLiteral(" 15 "), [](const ReportSpec &s) { EXPECT_EQ(s.Sort1, 15); }},
         {"second sort alone", 9, QStringLiteral(" 5"),
-         [](const ReportSpec &s) { EXPECT_EQ(s.Sort1, NoSort); EXPECT_EQ(s.Sort2, 5); }},
+         [](const ReportSpec &s) {
+             EXPECT_EQ(s.Sort1, NoSort);
+             EXPECT_EQ(s.Sort2, 5);
+         }},
         // An empty per-field line holds no items: every field keeps its default.
         {"empty width line", 19, QString(),
-         [](const ReportSpec &s) { EXPECT_EQ(s.FieldWidth[1], 0.0f); EXPECT_EQ(s.FieldWidth[15], 0.0f); }},
+         [](const ReportSpec &s) {
+             EXPECT_EQ(s.FieldWidth[1], 0.0f);
+             EXPECT_EQ(s.FieldWidth[15], 0.0f);
+         }},
         {"width of exactly 0", 19, perFieldItems(QStringLiteral("1"), {{1, QStringLiteral("0")}}),
          [](const ReportSpec &s) { EXPECT_EQ(s.FieldWidth[1], 0.0f); }},
         // Fewer items than fields leave the rest at their defaults.
@@ -48,8 +52,7 @@ TEST_F(ReaderTest, AcceptsWhatTheFormatAllows)
              EXPECT_TRUE(s.SelStartsWith[3].isEmpty());
          }},
         // Empty items on the text lines set no criterion.
-        {"empty number criteria", 17, items15(""),
-         [](const ReportSpec &s) { EXPECT_TRUE(s.SelLess[8].isEmpty()); }},
+        {"empty number criteria", 17, items15(""), [](const ReportSpec &s) { EXPECT_TRUE(s.SelLess[8].isEmpty()); }},
         // A number criterion of a field that is not a number field is never used.
         {"less-than text on a text field", 17, perFieldItems(QString(), {{1, QStringLiteral("abc")}}),
          [](const ReportSpec &s) { EXPECT_EQ(s.SelLess[1], QStringLiteral("abc")); }},
@@ -110,7 +113,8 @@ TEST_F(ReaderTest, RefusesEachFailedCheckWithTheInvalidFileMessage)
         {"less-than not a number", 17, perFieldItems(QString(), {{8, QStringLiteral("cheap")}}), nullptr},
         {"greater-than holding SQL", 18, perFieldItems(QString(), {{8, QStringLiteral("0 or 1=1")}}), nullptr},
         // Nothing would be left to show.
-        {"every chosen field hidden", 20, perFieldItems(QStringLiteral("0"), {{1, QStringLiteral("1")}, {8, QStringLiteral("1")}}), nullptr},
+        {"every chosen field hidden", 20,
+         perFieldItems(QStringLiteral("0"), {{1, QStringLiteral("1")}, {8, QStringLiteral("1")}}), nullptr},
     };
     for (const LineCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -119,7 +123,8 @@ TEST_F(ReaderTest, RefusesEachFailedCheckWithTheInvalidFileMessage)
         lines[c.line - 1] = c.text;
         ReportFileReader reader(household, *catalogueDb);
         EXPECT_FALSE(reader.read(putFile(QStringLiteral("case.srp"), reportFileBytesOf(lines))));
-        EXPECT_TRUE(reader.problem().startsWith(QStringLiteral("line %1:").arg(c.line))) << reader.problem().toStdString();
+        EXPECT_TRUE(reader.problem().startsWith(QStringLiteral("line %1:").arg(c.line)))
+            << reader.problem().toStdString();
         EXPECT_EQ(invalidFileMessages(), 1);
     }
 }
@@ -173,9 +178,9 @@ TEST_F(ReaderTest, ReadsLineEndsOfOtherEditorsAndOlderSingleByteFiles)
     QByteArray lineFeeds = utf8;
     lineFeeds.replace("\r\n", "\n");
 
-    for (const auto &[name, bytes] : {std::pair{"utf-8", utf8}, std::pair{"windows-1252", windows1252},
-                                      std::pair{"line feeds only", lineFeeds},
-                                      std::pair{"byte order mark", QByteArray("\xef\xbb\xbf") + utf8}}) {
+    for (const auto &[name, bytes] :
+         {std::pair{"utf-8", utf8}, std::pair{"windows-1252", windows1252}, std::pair{"line feeds only", lineFeeds},
+          std::pair{"byte order mark", QByteArray("\xef\xbb\xbf") + utf8}}) {
         SCOPED_TRACE(name);
         ReportFileReader reader(household, *catalogueDb);
         const auto report = reader.read(putFile(QStringLiteral("case.srp"), bytes));
@@ -278,7 +283,8 @@ TEST_F(ReaderTest, VeryLongLinesAreReadWholeOrRefusedWithoutBuildingTheirItems)
             const int blamed = c.line == 11 ? 10 : c.line;
             EXPECT_TRUE(reader.problem().startsWith(QStringLiteral("line %1: ").arg(blamed)))
                 << reader.problem().left(200).toStdString();
-            EXPECT_TRUE(reader.problem().contains(QStringLiteral("524288"))) << reader.problem().left(200).toStdString();
+            EXPECT_TRUE(reader.problem().contains(QStringLiteral("524288")))
+                << reader.problem().left(200).toStdString();
         }
         EXPECT_EQ(invalidFileMessages(), c.check ? 0 : 1);
     }

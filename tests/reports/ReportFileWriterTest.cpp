@@ -52,10 +52,9 @@ TEST_F(WriterTest, WritesTheTwentyTwoLinesByteForByte)
     // (" 0", but "-1"); widths are the shortest single-precision text (1.1f
     // is "1.1", not 1.10000002); the date serial keeps its fraction; texts
     // stand as they are, in UTF-8; every line ends in CR LF.
-    const QByteArray expected =
-        "items\r\nCaf\xc3\xa9 list\r\n3\r\n1\r\n1\r\n1\r\n1\r\n 0\r\n-1\r\n2\r\n3;1\r\n"
-        "0;1;0\r\n0;0;1\r\nCh;;\r\n0;43831;0\r\n0;43831.75;0\r\n;;1,000\r\n;;9.5\r\n"
-        "2.5;1.1;0\r\n1;0;0\r\n0;0;1\r\n0;0;1\r\n";
+    const QByteArray expected = "items\r\nCaf\xc3\xa9 list\r\n3\r\n1\r\n1\r\n1\r\n1\r\n 0\r\n-1\r\n2\r\n3;1\r\n"
+                                "0;1;0\r\n0;0;1\r\nCh;;\r\n0;43831;0\r\n0;43831.75;0\r\n;;1,000\r\n;;9.5\r\n"
+                                "2.5;1.1;0\r\n1;0;0\r\n0;0;1\r\n0;0;1\r\n";
     const QString path = folder.file(QStringLiteral("small.rpt"));
     QString problem;
     ASSERT_TRUE(saveReportFile(path, smallDesign(), &problem)) << problem.toStdString();
@@ -114,7 +113,10 @@ TEST_F(WriterTest, WhatIsWrittenReadsBackAsTheSameDesign)
 TEST_F(WriterTest, RefusesWhatTheFormatCannotHoldAndKeepsTheOldFile)
 {
     const QString path = putFile(QStringLiteral("kept.rpt"), "the user's earlier design");
-    struct Case { const char *name; std::function<void(ReportSpec &)> spoil; };
+    struct Case {
+        const char *name;
+        std::function<void(ReportSpec &)> spoil;
+    };
     const Case cases[] = {
         {"semicolon in a starts-with text", [](ReportSpec &s) { s.SelStartsWith[1] = QStringLiteral("A;B"); }},
         {"line break in a number criterion", [](ReportSpec &s) { s.SelLess[3] = QStringLiteral("1\n2"); }},
@@ -144,8 +146,9 @@ TEST_F(WriterTest, RefusesWhatTheFormatCannotHoldAndKeepsTheOldFile)
         saved = saveReportFile(path, smallDesign(), &problem);
     }
     EXPECT_FALSE(saved);
-    EXPECT_EQ(problem, QStringLiteral("The report file %1 could not be written: %2")
-                           .arg(path, QString::fromLocal8Bit(std::strerror(EFBIG))));
+    EXPECT_EQ(problem,
+              QStringLiteral("The report file %1 could not be written: %2")
+                  .arg(path, QString::fromLocal8Bit(std::strerror(EFBIG))));
     EXPECT_EQ(fileBytes(path), QByteArray("the user's earlier design"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), files);
 }

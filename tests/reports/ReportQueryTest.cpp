@@ -74,8 +74,9 @@ TEST_F(QueryTest, TheExampleStatementKeepsItsShape)
     spec.SelStartsWith[1] = QStringLiteral("Ch");
     spec.Sort1 = 5;
     const ReportQuery query = build(spec, catalogue);
-    EXPECT_EQ(query.sql, QStringLiteral("Select Item, catDesc from (items left join categories on items.catid = "
-                                        "categories.catid) where  wlike(Item, ?) order by fold(catDesc)"));
+    EXPECT_EQ(query.sql,
+              QStringLiteral("Select Item, catDesc from (items left join categories on items.catid = "
+                             "categories.catid) where  wlike(Item, ?) order by fold(catDesc)"));
     EXPECT_EQ(query.params, QVariantList({QStringLiteral("Ch*")}));
 }
 
@@ -91,49 +92,96 @@ TEST_F(QueryTest, BuildsEachShapeOfStatement)
     const auto none = [](ReportSpec &) {};
     const Case cases[] = {
         {"no criteria, no where", {1, 8}, none, QStringLiteral("Select Item, purchprice from items"), {}},
-        {"two fields of one lookup table join it once", {5, 16}, none,
-         QStringLiteral("Select catDesc, categories.catid from (items left join categories on items.catid = categories.catid)"), {}},
-        {"a second lookup table encloses the first join", {6, 5}, none,
+        {"two fields of one lookup table join it once",
+         {5, 16},
+         none,
+         QStringLiteral(
+             "Select catDesc, categories.catid from (items left join categories on items.catid = categories.catid)"),
+         {}},
+        {"a second lookup table encloses the first join",
+         {6, 5},
+         none,
          QStringLiteral("Select locDesc, catDesc from ((items left join locations on items.locid = locations.locid) "
-                        "left join categories on items.catid = categories.catid)"), {}},
-        {"a hidden field adds its condition and join but no column", {1, 5},
-         [](ReportSpec &s) { s.FieldHide[5] = true; s.SelStartsWith[5] = QStringLiteral("Kit"); },
-         QStringLiteral("Select Item from (items left join categories on items.catid = categories.catid) where  wlike(catDesc, ?)"),
+                        "left join categories on items.catid = categories.catid)"),
+         {}},
+        {"a hidden field adds its condition and join but no column",
+         {1, 5},
+         [](ReportSpec &s) {
+             s.FieldHide[5] = true;
+             s.SelStartsWith[5] = QStringLiteral("Kit");
+         },
+         QStringLiteral("Select Item from (items left join categories on items.catid = categories.catid) where  "
+                        "wlike(catDesc, ?)"),
          {QStringLiteral("Kit*")}},
-        {"true and false together", {1, 12},
-         [](ReportSpec &s) { s.SelTrue[12] = true; s.SelFalse[12] = true; },
-         QStringLiteral("Select Item, receipt from items where  receipt and not receipt"), {}},
-        {"a first piece of the not form", {1, 12}, [](ReportSpec &s) { s.SelFalse[12] = true; },
-         QStringLiteral("Select Item, receipt from items where  not receipt"), {}},
-        {"number criteria as numbers", {1, 8},
-         [](ReportSpec &s) { s.SelLess[8] = QStringLiteral("1,000"); s.SelGreater[8] = QStringLiteral("$9.50"); },
-         QStringLiteral("Select Item, purchprice from items where  purchprice < ? and purchprice > ?"), {1000.0, 9.5}},
-        {"date criteria as days", {1, 7},
+        {"true and false together",
+         {1, 12},
+         [](ReportSpec &s) {
+             s.SelTrue[12] = true;
+             s.SelFalse[12] = true;
+         },
+         QStringLiteral("Select Item, receipt from items where  receipt and not receipt"),
+         {}},
+        {"a first piece of the not form",
+         {1, 12},
+         [](ReportSpec &s) { s.SelFalse[12] = true; },
+         QStringLiteral("Select Item, receipt from items where  not receipt"),
+         {}},
+        {"number criteria as numbers",
+         {1, 8},
+         [](ReportSpec &s) {
+             s.SelLess[8] = QStringLiteral("1,000");
+             s.SelGreater[8] = QStringLiteral("$9.50");
+         },
+         QStringLiteral("Select Item, purchprice from items where  purchprice < ? and purchprice > ?"),
+         {1000.0, 9.5}},
+        {"date criteria as days",
+         {1, 7},
          [](ReportSpec &s) {
              s.SelStart[7] = DateValue::fromDateTime(QDate(2020, 1, 1), QTime(18, 0));
              s.SelEnd[7] = DateValue::fromDate(QDate(1899, 12, 29));
          },
          QStringLiteral("Select Item, purchdate from items where  purchdate >= ? and purchdate <= ?"),
          {QStringLiteral("2020-01-01"), QStringLiteral("1899-12-29")}},
-        {"time criteria as times of day", {1, 18},
+        {"time criteria as times of day",
+         {1, 18},
          [](ReportSpec &s) {
              s.SelStart[18] = DateValue::fromTime(QTime(9, 30));
              s.SelEnd[18] = DateValue::fromDateTime(QDate(2021, 5, 1), QTime(17, 0, 5));
          },
          QStringLiteral("Select Item, purchdate from items where  time(purchdate) >= ? and time(purchdate) <= ?"),
          {QStringLiteral("09:30:00"), QStringLiteral("17:00:05")}},
-        {"pieces follow the column order", {8, 1},
-         [](ReportSpec &s) { s.SelStartsWith[1] = QStringLiteral("A"); s.SelGreater[8] = QStringLiteral("5"); },
-         QStringLiteral("Select purchprice, Item from items where  purchprice > ? and wlike(Item, ?)"), {5.0, QStringLiteral("A*")}},
-        {"second sort alone", {1, 8}, [](ReportSpec &s) { s.Sort2 = 1; },
-         QStringLiteral("Select Item, purchprice from items order by fold(Item)"), {}},
-        {"numbers sort as numbers, texts without case", {1, 8},
-         [](ReportSpec &s) { s.Sort1 = 8; s.Sort2 = 1; },
-         QStringLiteral("Select Item, purchprice from items order by purchprice, fold(Item)"), {}},
-        {"a sort field not chosen is joined too", {1}, [](ReportSpec &s) { s.Sort1 = 6; },
-         QStringLiteral("Select Item from (items left join locations on items.locid = locations.locid) order by fold(locDesc)"), {}},
-        {"a link of two column names", {1, 17}, none,
-         QStringLiteral("Select Item, where_kept from (items left join places on items.locid = places.placeid)"), {}},
+        {"pieces follow the column order",
+         {8, 1},
+         [](ReportSpec &s) {
+             s.SelStartsWith[1] = QStringLiteral("A");
+             s.SelGreater[8] = QStringLiteral("5");
+         },
+         QStringLiteral("Select purchprice, Item from items where  purchprice > ? and wlike(Item, ?)"),
+         {5.0, QStringLiteral("A*")}},
+        {"second sort alone",
+         {1, 8},
+         [](ReportSpec &s) { s.Sort2 = 1; },
+         QStringLiteral("Select Item, purchprice from items order by fold(Item)"),
+         {}},
+        {"numbers sort as numbers, texts without case",
+         {1, 8},
+         [](ReportSpec &s) {
+             s.Sort1 = 8;
+             s.Sort2 = 1;
+         },
+         QStringLiteral("Select Item, purchprice from items order by purchprice, fold(Item)"),
+         {}},
+        {"a sort field not chosen is joined too",
+         {1},
+         [](ReportSpec &s) { s.Sort1 = 6; },
+         QStringLiteral(
+             "Select Item from (items left join locations on items.locid = locations.locid) order by fold(locDesc)"),
+         {}},
+        {"a link of two column names",
+         {1, 17},
+         none,
+         QStringLiteral("Select Item, where_kept from (items left join places on items.locid = places.placeid)"),
+         {}},
         {"the same field twice", {1, 1}, none, QStringLiteral("Select Item, Item from items"), {}},
     };
     for (const Case &c : cases) {
@@ -148,9 +196,13 @@ TEST_F(QueryTest, BuildsEachShapeOfStatement)
 
 TEST_F(QueryTest, LaysOutTheVisibleColumnsForTheRenderers)
 {
-    struct WidthCase { qint16 unit; float width; const char *text; };
+    struct WidthCase {
+        qint16 unit;
+        float width;
+        const char *text;
+    };
     const WidthCase widths[] = {
-        {WidthInInches, 2.0f, "2880"},     // 1440 twips an inch
+        {WidthInInches, 2.0f, "2880"},        // 1440 twips an inch
         {WidthInCentimetres, 2.0f, "1123.2"}, // 561.6 a centimetre, not 567
         {WidthInCentimetres, 1.5f, "842.4"},
     };
@@ -187,13 +239,20 @@ TEST_F(QueryTest, LaysOutTheVisibleColumnsForTheRenderers)
 
 TEST_F(QueryTest, RefusesDesignsThatCannotBeBuilt)
 {
-    struct Case { const char *name; std::function<void(ReportSpec &)> spoil; };
+    struct Case {
+        const char *name;
+        std::function<void(ReportSpec &)> spoil;
+    };
     const Case cases[] = {
         {"chosen field not in the catalogue", [](ReportSpec &s) { s.FieldIds << 99; }},
         {"chosen field 0", [](ReportSpec &s) { s.FieldIds << 0; }},
         {"sort field not in the catalogue", [](ReportSpec &s) { s.Sort2 = 99; }},
         {"number criterion that is no number", [](ReportSpec &s) { s.SelLess[8] = QStringLiteral("1) or (1=1"); }},
-        {"every field hidden", [](ReportSpec &s) { s.FieldHide[1] = true; s.FieldHide[8] = true; }},
+        {"every field hidden",
+         [](ReportSpec &s) {
+             s.FieldHide[1] = true;
+             s.FieldHide[8] = true;
+         }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -213,7 +272,12 @@ TEST_F(QueryTest, ATimeCriterionComparesTheTimeOfDayWhateverTheDay)
                        {QVariant::fromValue(DateValue::fromTime(QTime(9, 30))),
                         QVariant::fromValue(DateValue::fromDateTime(QDate(2021, 5, 1), QTime(18, 0))),
                         QVariant::fromValue(DateValue::fromDateTime(QDate(1950, 2, 3), QTime(8, 0)))});
-    struct Case { const char *name; QTime start; QTime end; QStringList items; };
+    struct Case {
+        const char *name;
+        QTime start;
+        QTime end;
+        QStringList items;
+    };
     const Case cases[] = {
         {"from nine", QTime(9, 0), QTime(), {"evening", "time alone"}},
         {"until noon", QTime(), QTime(12, 0), {"early", "time alone"}},
@@ -237,9 +301,10 @@ protected:
         catalogue = itemsCatalogue();
         inventory = Database::open(folder.file(QStringLiteral("stowbook.db")));
         // Every item with what the criteria look at, read without the builder.
-        auto rows = inventory->openRecordset(
-            QStringLiteral("select i.Item, i.purchprice, i.purchdate, c.catDesc from items i "
-                           "left join categories c on c.catid = i.catid"), RecordsetType::Snapshot);
+        auto rows =
+            inventory->openRecordset(QStringLiteral("select i.Item, i.purchprice, i.purchdate, c.catDesc from items i "
+                                                    "left join categories c on c.catid = i.catid"),
+                                     RecordsetType::Snapshot);
         for (; !rows->eof(); rows->moveNext())
             all.push_back({rows->value(0).toString(), rows->value(1), rows->value(2), rows->value(3).toString()});
         ASSERT_GT(all.size(), 20u);
@@ -279,9 +344,18 @@ TEST_F(DemoQueryTest, SelectsTheRowsEachCriterionMeans)
         {"starts with, any case", [](ReportSpec &s) { s.SelStartsWith[1] = QStringLiteral("ch"); },
          [](const Item &i) { return i.description.toCaseFolded().startsWith(QStringLiteral("ch")); }},
         {"category starts with, on a hidden lookup field",
-         [](ReportSpec &s) { s.FieldIds << 5; s.FieldHide[5] = true; s.SelStartsWith[5] = QStringLiteral("Elec"); },
+         [](ReportSpec &s) {
+             s.FieldIds << 5;
+             s.FieldHide[5] = true;
+             s.SelStartsWith[5] = QStringLiteral("Elec");
+         },
          [](const Item &i) { return i.category.startsWith(QStringLiteral("Elec")); }},
-        {"price between", [](ReportSpec &s) { s.FieldIds << 8; s.SelGreater[8] = QStringLiteral("20"); s.SelLess[8] = QStringLiteral("$100.00"); },
+        {"price between",
+         [](ReportSpec &s) {
+             s.FieldIds << 8;
+             s.SelGreater[8] = QStringLiteral("20");
+             s.SelLess[8] = QStringLiteral("$100.00");
+         },
          [&](const Item &i) {
              return !i.price.isNull() && price(i) > Money::fromUnits(200000) && price(i) < Money::fromUnits(1000000);
          }},
@@ -296,7 +370,11 @@ TEST_F(DemoQueryTest, SelectsTheRowsEachCriterionMeans)
              return !i.date.isNull() && d.year() >= 2020 && d.year() <= 2021;
          }},
         {"true and false select nothing",
-         [](ReportSpec &s) { s.FieldIds << 12; s.SelTrue[12] = true; s.SelFalse[12] = true; },
+         [](ReportSpec &s) {
+             s.FieldIds << 12;
+             s.SelTrue[12] = true;
+             s.SelFalse[12] = true;
+         },
          [](const Item &) { return false; }},
     };
     for (const Case &c : cases) {

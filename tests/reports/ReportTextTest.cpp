@@ -5,7 +5,11 @@
 
 TEST(ReportFileText, DecodesUtf8AndFallsBackToWindows1252ByteByByte)
 {
-    struct Case { const char *name; QByteArray bytes; QString text; };
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        QString text;
+    };
     const Case cases[] = {
         {"UTF-8, also beyond the basic plane", "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x93\xa6",
          QStringLiteral("Caf\u00e9 \u20ac \U0001F4E6")},
@@ -28,11 +32,15 @@ TEST(ReportFileText, DecodesUtf8AndFallsBackToWindows1252ByteByByte)
 
 TEST(ReportNumbers, ReadsDecimalsWithAPointOrCommaWhateverTheLocale)
 {
-    struct Case { const char *text; std::optional<double> value; };
+    struct Case {
+        const char *text;
+        std::optional<double> value;
+    };
     const Case cases[] = {
-        {"1.5", 1.5}, {"1,5", 1.5}, {" -2.25 ", -2.25}, {".5", 0.5}, {"5.", 5.0}, {"-0", 0.0},
-        {"1.2.3", std::nullopt}, {"1,5.2", std::nullopt}, {".", std::nullopt}, {"", std::nullopt},
-        {"1e3", std::nullopt}, {"1 000", std::nullopt}, {"$5", std::nullopt}, {"inf", std::nullopt},
+        {"1.5", 1.5},         {"1,5", 1.5},          {" -2.25 ", -2.25},      {".5", 0.5},
+        {"5.", 5.0},          {"-0", 0.0},           {"1.2.3", std::nullopt}, {"1,5.2", std::nullopt},
+        {".", std::nullopt},  {"", std::nullopt},    {"1e3", std::nullopt},   {"1 000", std::nullopt},
+        {"$5", std::nullopt}, {"inf", std::nullopt},
     };
     for (const char *locale : {"en_US", "de_DE"}) {
         const LocaleScope scope(locale);
@@ -49,8 +57,8 @@ TEST(ReportNumbers, WritesSinglesToSevenDigitsAndDoublesExactly)
     // Widths in twips as computed in single precision: 1.5f * 561.6f is
     // 842.39996f, written 842.4 as single precision is.
     const std::pair<float, const char *> singles[] = {
-        {2.0f * 1440.0f, "2880"}, {2.0f * 561.6f, "1123.2"}, {1.5f * 561.6f, "842.4"}, {1.1f, "1.1"},
-        {-0.0f, "0"}, {1e-7f, "0.0000001"}, {-2.5f, "-2.5"},
+        {2.0f * 1440.0f, "2880"}, {2.0f * 561.6f, "1123.2"}, {1.5f * 561.6f, "842.4"}, {1.1f, "1.1"}, {-0.0f, "0"},
+        {1e-7f, "0.0000001"},     {-2.5f, "-2.5"},
     };
     for (const auto &[value, text] : singles)
         EXPECT_EQ(singleText(value), QLatin1String(text)) << text;

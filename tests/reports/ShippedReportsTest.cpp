@@ -31,8 +31,8 @@ TEST_F(ShippedReportsTest, EachReadyMadeListingIsValidAndSortedAsItsMenuEntrySay
         {"byitem.srp", {"Item"}},
     };
     // What a household wants to see in every listing.
-    const QStringList wanted = {"Item", "catDesc", "locDesc", "manufact", "model", "serno",
-                                "purchdate", "estvalue", "quantity", "totvalue"};
+    const QStringList wanted = {"Item",  "catDesc",   "locDesc",  "manufact", "model",
+                                "serno", "purchdate", "estvalue", "quantity", "totvalue"};
     auto inventory = Database::open(folder.file(QStringLiteral("stowbook.db")));
     const qint64 items = inventory->scalar(QStringLiteral("select count(*) from items")).toLongLong();
 
@@ -40,7 +40,8 @@ TEST_F(ShippedReportsTest, EachReadyMadeListingIsValidAndSortedAsItsMenuEntrySay
         SCOPED_TRACE(listing.file);
         // The copy the data folder got is the one in the source tree.
         const QString path = folder.file(QLatin1String(listing.file));
-        EXPECT_EQ(fileBytes(path), fileBytes(QStringLiteral(STOWBOOK_SOURCE_DIR "/share/") + QLatin1String(listing.file)));
+        EXPECT_EQ(fileBytes(path),
+                  fileBytes(QStringLiteral(STOWBOOK_SOURCE_DIR "/share/") + QLatin1String(listing.file)));
 
         ReportFileReader reader(household, *catalogueDb);
         const auto report = reader.read(path);

@@ -32,9 +32,16 @@ RunnerRun runRunner(const QStringList &arguments)
 TEST_F(ClaimTest, TheRunnerWritesTheClaimAndRefusesWithItsCodes)
 {
     ASSERT_TRUE(writeClaimantDetails(household.DataFolder(), ClaimantDetails{QStringLiteral("Ada"), {}, {}, {}, {}}));
-    const QString category = household.dbInventory()->scalar(QStringLiteral("select catDesc from categories where catid in "
-                                                                "(select catid from items) limit 1")).toString();
-    struct Row { const char *name; QStringList arguments; int exitCode; const char *message; };
+    const QString category = household.dbInventory()
+                                 ->scalar(QStringLiteral("select catDesc from categories where catid in "
+                                                         "(select catid from items) limit 1"))
+                                 .toString();
+    struct Row {
+        const char *name;
+        QStringList arguments;
+        int exitCode;
+        const char *message;
+    };
     const QString pdf = folderPath() + QStringLiteral("claim.pdf");
     const Row rows[] = {
         {"all items", {"claim", pdf}, 0, ""},

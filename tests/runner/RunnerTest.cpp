@@ -44,7 +44,7 @@ TEST_F(Runner, ExtensionChoosesTheRendererWhateverTheFileSays)
     for (const Case &c : {Case{"a.txt", "Arc Lamp\t3\r\n"}, Case{"a.htm", "<html>\r\n"}, Case{"a.HTML", "<html>\r\n"},
                           Case{"a.pdf", "%PDF-"}}) {
         const QString output = folder.file(QLatin1String(c.output));
-        putFile(QLatin1String(c.output), "old");             // replaced
+        putFile(QLatin1String(c.output), "old"); // replaced
         const RunResult result = runRunner({QStringLiteral("-d"), folder.path(), QStringLiteral("list.srp"), output});
         EXPECT_EQ(result.exitCode, 0) << c.output << result.stderrText.toStdString();
         EXPECT_TRUE(fileBytes(output).startsWith(c.begins)) << c.output;
@@ -59,7 +59,8 @@ TEST_F(Runner, ItemsGoToACsvFileWithEveryColumn)
     EXPECT_EQ(result.exitCode, 0) << result.stderrText.toStdString();
     const QByteArray bytes = fileBytes(output);
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFID,Item Description,Manufacturer,")) << bytes.left(80).toStdString();
-    EXPECT_EQ(bytes.count("\r\n"), 1 + household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt());
+    EXPECT_EQ(bytes.count("\r\n"),
+              1 + household.dbInventory()->scalar(QStringLiteral("select count(*) from items")).toInt());
 }
 
 TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
@@ -86,10 +87,10 @@ TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
              Case{"value-by-category", "out.txt", 2, "can only be written as a PDF file"},
          }) {
         const QString output = folder.file(QLatin1String(c.output));
-        const RunResult result =
-            runRunner({QStringLiteral("-d"), folder.path(), QLatin1String(c.report), output});
+        const RunResult result = runRunner({QStringLiteral("-d"), folder.path(), QLatin1String(c.report), output});
         EXPECT_EQ(result.exitCode, c.exitCode) << c.report;
-        EXPECT_TRUE(result.stderrText.contains(QLatin1String(c.message))) << c.report << ": " << result.stderrText.toStdString();
+        EXPECT_TRUE(result.stderrText.contains(QLatin1String(c.message)))
+            << c.report << ": " << result.stderrText.toStdString();
         EXPECT_FALSE(QFile::exists(output)) << c.report;
     }
     // A wrong number of arguments: the usage text, exit 2, nothing written.
@@ -97,7 +98,8 @@ TEST_F(Runner, RefusalsExitWithTheirCodeAndMessage)
                                      QStringList{"-d", folder.path(), "bycat.srp", folder.file("a.txt"), "b.txt"}}) {
         const RunResult result = runRunner(wrong);
         EXPECT_EQ(result.exitCode, 2);
-        EXPECT_TRUE(result.stderrText.contains(QStringLiteral("usage: stowbook-report"))) << result.stderrText.toStdString();
+        EXPECT_TRUE(result.stderrText.contains(QStringLiteral("usage: stowbook-report")))
+            << result.stderrText.toStdString();
         EXPECT_FALSE(QFile::exists(folder.file("a.txt")) || QFile::exists(folder.file("b.txt")));
     }
 }
@@ -111,7 +113,8 @@ TEST_F(Runner, ArgumentsAreReadAsBeforeAndOnlyOurWordsArePrinted)
     addFixedInventory();
     const ProgramResult help = runProgram(QStringLiteral("stowbook-report"), {QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith("usage: stowbook-report [-d DATAFOLDER] REPORT OUTPUT\n")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.startsWith("usage: stowbook-report [-d DATAFOLDER] REPORT OUTPUT\n"))
+        << help.out.toStdString();
     EXPECT_TRUE(help.out.endsWith("  --version  show the version\n")) << help.out.toStdString();
     EXPECT_EQ(help.err, QByteArray());
     const ProgramResult version = runProgram(QStringLiteral("stowbook-report"), {QStringLiteral("--version")});
@@ -122,7 +125,12 @@ TEST_F(Runner, ArgumentsAreReadAsBeforeAndOnlyOurWordsArePrinted)
     const QString out = folder.file(QStringLiteral("out.txt"));
     const QString pdf = folder.file(QStringLiteral("out.pdf"));
     const QByteArray usage = help.out;
-    struct Row { const char *why; QStringList arguments; int exitCode; QByteArray err; };
+    struct Row {
+        const char *why;
+        QStringList arguments;
+        int exitCode;
+        QByteArray err;
+    };
     const Row rows[] = {
         {"a report", {"-d", f, "bycat.srp", out}, 0, ""},
         {"the last -d counts", {"-d", "/no/such/folder", "-d", f, "bycat.srp", out}, 0, ""},
@@ -137,21 +145,36 @@ TEST_F(Runner, ArgumentsAreReadAsBeforeAndOnlyOurWordsArePrinted)
         {"claim after a refused word", {"--bogus", "claim", pdf}, 2, usage},
         {"an empty name", {"-d", f, "", out}, 2, usage},
         {"an unknown claim option", {"-d", f, "claim", pdf, "-x"}, 2, "Unknown option \"-x\".\n" + usage},
-        {"a claim option with a value it cannot take", {"-d", f, "claim", "--bogus=1", pdf}, 2,
+        {"a claim option with a value it cannot take",
+         {"-d", f, "claim", "--bogus=1", pdf},
+         2,
          "Unknown option \"--bogus=1\".\n" + usage},
         {"the claim's -d without its folder", {"-d", f, "claim", pdf, "-d"}, 2, "Unknown option \"-d\".\n" + usage},
-        {"a selection without its name", {"-d", f, "claim", pdf, "--category"}, 2, "--category needs a name.\n" + usage},
+        {"a selection without its name",
+         {"-d", f, "claim", pdf, "--category"},
+         2,
+         "--category needs a name.\n" + usage},
         {"an empty selection", {"-d", f, "claim", "--report=", pdf}, 2, "--report needs a name.\n" + usage},
-        {"two selections", {"-d", f, "claim", "--location=Den", pdf, "--category", "Art"}, 2,
+        {"two selections",
+         {"-d", f, "claim", "--location=Den", pdf, "--category", "Art"},
+         2,
          "Choose one of --category, --location and --report.\n" + usage},
-        {"two outputs", {"-d", f, "claim", "a.pdf", "b.pdf"}, 2,
+        {"two outputs",
+         {"-d", f, "claim", "a.pdf", "b.pdf"},
+         2,
          "Name one output file, not \"a.pdf\" and \"b.pdf\".\n" + usage},
         {"no output", {"claim", "-d", f}, 2, "Name the PDF file to write the claim to.\n" + usage},
-        {"a selection's value is the next word", {"-d", f, "claim", "--category", pdf}, 2,
+        {"a selection's value is the next word",
+         {"-d", f, "claim", "--category", pdf},
+         2,
          "Name the PDF file to write the claim to.\n" + usage},
-        {"not a PDF", {"-d", f, "claim", "c.txt"}, 2,
+        {"not a PDF",
+         {"-d", f, "claim", "c.txt"},
+         2,
          "The claim is written as a PDF file; \"c.txt\" must end in .pdf.\n" + usage},
-        {"an extension it cannot write", {"-d", f, "bycat.srp", "out.doc"}, 2,
+        {"an extension it cannot write",
+         {"-d", f, "bycat.srp", "out.doc"},
+         2,
          "The output file \"out.doc\" must end in .txt, .htm, .html, .pdf or .csv.\n"},
     };
     for (const Row &row : rows) {
@@ -170,10 +193,10 @@ TEST_F(Runner, ArgumentsAreReadAsBeforeAndOnlyOurWordsArePrinted)
 // cannot start, and the user reads why.
 TEST_F(Runner, AFailureOfQtsOwnIsStillPrinted)
 {
-    const ProgramResult run = runProgram(QStringLiteral("stowbook-report"),
-                                         {QStringLiteral("-d"), folder.path(), QStringLiteral("bycat.srp"),
-                                          folder.file(QStringLiteral("out.txt"))},
-                                         {QStringLiteral("QT_QPA_PLATFORM=nosuchplatform")});
+    const ProgramResult run = runProgram(
+        QStringLiteral("stowbook-report"),
+        {QStringLiteral("-d"), folder.path(), QStringLiteral("bycat.srp"), folder.file(QStringLiteral("out.txt"))},
+        {QStringLiteral("QT_QPA_PLATFORM=nosuchplatform")});
     EXPECT_NE(run.exitCode, 0);
     EXPECT_TRUE(run.err.startsWith("This application failed to start because no Qt platform plugin could be "
                                    "initialized."))

@@ -55,9 +55,8 @@ TEST(DataFolderSetup, NewFolderIsLaidOutWithEmptyInventoryCatalogueImagesAndHelp
     auto inventory = Database::open(dir.filePath(QStringLiteral("stowbook.db")));
     EXPECT_EQ(inventory->scalar(QStringLiteral("pragma journal_mode")).toString(), QStringLiteral("wal"));
     EXPECT_EQ(columnsOf(*inventory, QStringLiteral("items")),
-              QStringList({"iteid", "item", "manufact", "model", "serno", "purchdate", "purchprice",
-                           "estvalue", "quantity", "totvalue", "receipt", "wherepurch", "misc1", "notes",
-                           "catid", "locid"}));
+              QStringList({"iteid", "item", "manufact", "model", "serno", "purchdate", "purchprice", "estvalue",
+                           "quantity", "totvalue", "receipt", "wherepurch", "misc1", "notes", "catid", "locid"}));
     // A new inventory is empty: no items and no code lists.
     for (const char *table : {"items", "categories", "locations"})
         EXPECT_EQ(inventory->scalar(QStringLiteral("select count(*) from ") + QLatin1String(table)).toInt(), 0)
@@ -66,8 +65,8 @@ TEST(DataFolderSetup, NewFolderIsLaidOutWithEmptyInventoryCatalogueImagesAndHelp
 
     auto catalogue = Database::open(dir.filePath(QStringLiteral("rptspec.db")));
     EXPECT_EQ(columnsOf(*catalogue, QStringLiteral("rptspec")),
-              QStringList({"specid", "usewith", "fieldname", "datatype", "desc", "defwidth", "iscurrency",
-                           "filename", "linkfield"}));
+              QStringList({"specid", "usewith", "fieldname", "datatype", "desc", "defwidth", "iscurrency", "filename",
+                           "linkfield"}));
 }
 
 // The rules the report engine and designer rely on, checked on the
@@ -80,9 +79,11 @@ protected:
         createDataFolder(m_temp.path(), {});
         m_inventory = Database::open(m_temp.filePath(QStringLiteral("stowbook.db")));
         m_catalogue = Database::open(m_temp.filePath(QStringLiteral("rptspec.db")));
-        m_rows = queryRows(*m_catalogue, QStringLiteral(
-            "select specid, usewith, fieldname, datatype, \"Desc\", defwidth, IsCurrency, FileName, Linkfield "
-            "from rptspec order by specid"));
+        m_rows = queryRows(
+            *m_catalogue,
+            QStringLiteral(
+                "select specid, usewith, fieldname, datatype, \"Desc\", defwidth, IsCurrency, FileName, Linkfield "
+                "from rptspec order by specid"));
     }
 
     QTemporaryDir m_temp;
@@ -113,13 +114,16 @@ TEST_F(CatalogueTest, EveryReportableItemColumnAppearsOnceWithItsKind)
 {
     // Kind and currency flag each column must have for the renderers to
     // format it: money as currency, the count as a plain number.
-    struct Expected { const char *column; int kind; bool currency; };
+    struct Expected {
+        const char *column;
+        int kind;
+        bool currency;
+    };
     const Expected expected[] = {
-        {"item", 1, false},      {"manufact", 1, false},   {"model", 1, false},
-        {"serno", 1, false},     {"purchdate", 3, false},  {"purchprice", 2, true},
-        {"estvalue", 2, true},   {"quantity", 2, false},   {"totvalue", 2, true},
-        {"receipt", 4, false},   {"wherepurch", 1, false}, {"misc1", 1, false},
-        {"notes", 1, false},     {"catdesc", 1, false},    {"locdesc", 1, false},
+        {"item", 1, false},      {"manufact", 1, false},  {"model", 1, false},      {"serno", 1, false},
+        {"purchdate", 3, false}, {"purchprice", 2, true}, {"estvalue", 2, true},    {"quantity", 2, false},
+        {"totvalue", 2, true},   {"receipt", 4, false},   {"wherepurch", 1, false}, {"misc1", 1, false},
+        {"notes", 1, false},     {"catdesc", 1, false},   {"locdesc", 1, false},
     };
     ASSERT_EQ(m_rows.size(), std::size(expected));
     for (const Expected &e : expected) {
@@ -151,8 +155,7 @@ TEST_F(CatalogueTest, EveryFieldNameWorksInTheFullyJoinedQuery)
         ++lookups;
         ASSERT_FALSE(row.value(8).toString().isEmpty()) << "no Linkfield for " << table.toStdString();
         const QStringList link = row.value(8).toString().split(QLatin1Char(';'));
-        from = QStringLiteral("(%1 left join %2 on items.%3 = %2.%4)")
-                   .arg(from, table, link.first(), link.last());
+        from = QStringLiteral("(%1 left join %2 on items.%3 = %2.%4)").arg(from, table, link.first(), link.last());
     }
     const QString sql = QStringLiteral("select %1 from %2").arg(fields.join(QStringLiteral(", ")), from);
     EXPECT_EQ(lookups, 2);
@@ -192,9 +195,12 @@ TEST(DataFolderSetup, FailurePartWayLeavesNoDatabaseAndRemovesWhatItMade)
     // stops setup at once; a folder where the help file or the last report
     // file goes stops it after the databases, demo pictures and (for the
     // report file) the other shipped files have been made.
-    struct Blocker { const char *name; bool isFolder; };
-    for (const Blocker blocker : {Blocker{"images", false}, Blocker{"stowbook-help.html", true},
-                                  Blocker{"byitem.srp", true}}) {
+    struct Blocker {
+        const char *name;
+        bool isFolder;
+    };
+    for (const Blocker blocker :
+         {Blocker{"images", false}, Blocker{"stowbook-help.html", true}, Blocker{"byitem.srp", true}}) {
         SCOPED_TRACE(blocker.name);
         QTemporaryDir temp;
         ASSERT_TRUE(temp.isValid());

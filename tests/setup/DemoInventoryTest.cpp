@@ -59,23 +59,26 @@ TEST_F(DemoFolderTest, KnownItemsHoldTheirValues)
     };
     const Expected expected[] = {
         {"55-inch 4K LED Television", "'VX5520K1183947'|'2020-11-27'|649.99|420|1|420|1|'Electronics'|'Living Room'"},
-        {"Inkjet Printer", "NULL|'2018-09-10'|89.99|40|1|40|0|'Electronics'|'Office'"},      // no serial number
-        {"Blu-ray Player", "''|'2014-08-22'|79|25|1|25|0|'Electronics'|'Living Room'"},       // an empty one
+        {"Inkjet Printer", "NULL|'2018-09-10'|89.99|40|1|40|0|'Electronics'|'Office'"}, // no serial number
+        {"Blu-ray Player", "''|'2014-08-22'|79|25|1|25|0|'Electronics'|'Living Room'"}, // an empty one
         {"Blu-ray and DVD Movies", "NULL|NULL|NULL|7.5|140|1050|0|'Books & Media'|'Living Room'"},
         {"Christmas Decorations", "NULL|NULL|NULL|NULL|NULL|NULL|0|NULL|'Attic'"},
         {"Smartphone", "'356938035643809'|'2023-09-22'|999|720|1|720|1|'Electronics'|NULL"},
     };
     for (const Expected &e : expected) {
         SCOPED_TRACE(e.item);
-        EXPECT_EQ(m_db->scalar(QStringLiteral(
-                      "select quote(serno) || '|' || quote(purchdate) || '|' || quote(purchprice) || '|' || "
-                      "quote(estvalue) || '|' || quote(quantity) || '|' || quote(totvalue) || '|' || quote(receipt) "
-                      "|| '|' || quote(c.catDesc) || '|' || quote(l.locDesc) "
-                      "from items i left join categories c on c.catid = i.catid "
-                      "left join locations l on l.locid = i.locid where Item = ?"), {QString::fromUtf8(e.item)})
-                      .toString()
-                      .toStdString(),
-                  e.values);
+        EXPECT_EQ(
+            m_db->scalar(
+                    QStringLiteral(
+                        "select quote(serno) || '|' || quote(purchdate) || '|' || quote(purchprice) || '|' || "
+                        "quote(estvalue) || '|' || quote(quantity) || '|' || quote(totvalue) || '|' || quote(receipt) "
+                        "|| '|' || quote(c.catDesc) || '|' || quote(l.locDesc) "
+                        "from items i left join categories c on c.catid = i.catid "
+                        "left join locations l on l.locid = i.locid where Item = ?"),
+                    {QString::fromUtf8(e.item)})
+                .toString()
+                .toStdString(),
+            e.values);
     }
 }
 
@@ -99,10 +102,16 @@ TEST_F(DemoFolderTest, LooksLikeARealHouseholdInventory)
     EXPECT_GE(count("select count(*) from items"), 50);
     EXPECT_LE(count("select count(*) from items"), 75);
     // Every category and location in use, and every reference valid.
-    EXPECT_EQ(count("select count(*) from categories where catid not in (select catid from items where catid is not null)"), 0);
-    EXPECT_EQ(count("select count(*) from locations where locid not in (select locid from items where locid is not null)"), 0);
-    EXPECT_EQ(count("select count(*) from items where catid is not null and catid not in (select catid from categories)"), 0);
-    EXPECT_EQ(count("select count(*) from items where locid is not null and locid not in (select locid from locations)"), 0);
+    EXPECT_EQ(
+        count("select count(*) from categories where catid not in (select catid from items where catid is not null)"),
+        0);
+    EXPECT_EQ(
+        count("select count(*) from locations where locid not in (select locid from items where locid is not null)"),
+        0);
+    EXPECT_EQ(
+        count("select count(*) from items where catid is not null and catid not in (select catid from categories)"), 0);
+    EXPECT_EQ(
+        count("select count(*) from items where locid is not null and locid not in (select locid from locations)"), 0);
     // Real inventories have gaps.
     for (const char *gap : {"serno is null", "serno = ''", "purchdate is null", "purchprice is null",
                             "estvalue is null", "quantity is null", "catid is null", "locid is null"}) {
@@ -120,15 +129,18 @@ TEST_F(DemoFolderTest, LooksLikeARealHouseholdInventory)
 TEST_F(DemoFolderTest, ValuesAreStoredInTheKindsTheProgramReads)
 {
     EXPECT_EQ(count("select count(*) from items where purchdate is not null and "
-                    "(typeof(purchdate) <> 'text' or purchdate not glob '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]')"), 0);
+                    "(typeof(purchdate) <> 'text' or purchdate not glob '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]')"),
+              0);
     // Fixed dates from the last fifteen years or so.
     EXPECT_EQ(count("select count(*) from items where purchdate < '2009-01-01' or purchdate > '2025-12-31'"), 0);
     EXPECT_EQ(count("select count(*) from items where quantity is not null and typeof(quantity) <> 'integer'"), 0);
     EXPECT_EQ(count("select count(*) from items where typeof(receipt) <> 'integer' or receipt not in (0, 1)"), 0);
     for (const char *money : {"purchprice", "estvalue", "totvalue"}) {
         SCOPED_TRACE(money);
-        EXPECT_EQ(count((std::string("select count(*) from items where ") + money + " is not null and typeof("
-                         + money + ") not in ('integer', 'real')").c_str()), 0);
+        EXPECT_EQ(count((std::string("select count(*) from items where ") + money + " is not null and typeof(" + money
+                         + ") not in ('integer', 'real')")
+                            .c_str()),
+                  0);
     }
 }
 
@@ -145,8 +157,9 @@ TEST_F(DemoFolderTest, PicturesAreBitmapsNamedAfterTheirItems)
         const auto match = name.match(file);
         ASSERT_TRUE(match.hasMatch());
         // Each drawing belongs to the item it shows.
-        const QString item = m_db->scalar(QStringLiteral("select Item from items where iteid = ?"),
-                                          {match.captured(1).toLongLong()}).toString();
+        const QString item =
+            m_db->scalar(QStringLiteral("select Item from items where iteid = ?"), {match.captured(1).toLongLong()})
+                .toString();
         EXPECT_NE(demoPictureFor(item), DemoPicture::None) << item.toStdString();
         QImageReader reader(images.filePath(file));
         EXPECT_EQ(reader.format(), QByteArray("bmp"));
@@ -157,10 +170,10 @@ TEST_F(DemoFolderTest, PicturesAreBitmapsNamedAfterTheirItems)
 
 TEST(DemoPictures, EachKindIsADistinctDrawing)
 {
-    const DemoPicture kinds[] = {DemoPicture::Television, DemoPicture::Ring, DemoPicture::Guitar,
-                                 DemoPicture::Laptop, DemoPicture::Bicycle, DemoPicture::Refrigerator,
-                                 DemoPicture::Sofa, DemoPicture::Camera, DemoPicture::Watch,
-                                 DemoPicture::Drill, DemoPicture::Painting};
+    const DemoPicture kinds[] = {DemoPicture::Television, DemoPicture::Ring,    DemoPicture::Guitar,
+                                 DemoPicture::Laptop,     DemoPicture::Bicycle, DemoPicture::Refrigerator,
+                                 DemoPicture::Sofa,       DemoPicture::Camera,  DemoPicture::Watch,
+                                 DemoPicture::Drill,      DemoPicture::Painting};
     QList<QImage> drawn;
     for (DemoPicture kind : kinds) {
         SCOPED_TRACE(int(kind));

@@ -9,9 +9,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-static const QString AllColumns = QStringLiteral(
-    "select iteid, Item, manufact, model, serno, purchdate, purchprice, estvalue, quantity, totvalue, "
-    "receipt, wherepurch, misc1, Notes, catid, locid from items order by iteid");
+static const QString AllColumns =
+    QStringLiteral("select iteid, Item, manufact, model, serno, purchdate, purchprice, estvalue, quantity, totvalue, "
+                   "receipt, wherepurch, misc1, Notes, catid, locid from items order by iteid");
 
 // One line per stored row, Null written as <null>, for comparing whole inventories.
 static QStringList dumpItems(const QString &folder)

@@ -38,8 +38,9 @@ TEST(DataFolderPrivacy, AnExistingFolderIsMadePrivateAndGetsItsModeBackWhenSetup
     ASSERT_TRUE(temp.isValid());
     const QString folder = temp.filePath(QStringLiteral("inventory"));
     ASSERT_TRUE(QDir().mkdir(folder));
-    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                  | QFile::ReadGroup | QFile::ExeGroup | QFile::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(folder,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                          | QFile::ExeGroup | QFile::ExeOther));
     // A folder where the help file goes makes setup fail after the
     // databases are built and the folder was tightened.
     const QString obstacle = folder + QStringLiteral("/stowbook-help.html");

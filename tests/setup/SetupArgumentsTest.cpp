@@ -38,7 +38,11 @@ TEST(SetupArguments, AcceptsEachWayOfWritingAValidCommandLine)
 
 TEST(SetupArguments, RefusesABadCommandLineWithAReason)
 {
-    struct RefusedCase { const char *name; QStringList arguments; const char *reasonMentions; };
+    struct RefusedCase {
+        const char *name;
+        QStringList arguments;
+        const char *reasonMentions;
+    };
     const RefusedCase cases[] = {
         {"no folder", {}, "folder"},
         {"only options", {"--demo"}, "folder"},
@@ -77,7 +81,12 @@ TEST(SetupArguments, RefusesABadCommandLineWithAReason)
 TEST(SetupArguments, BackupRestoreAndVerifyTakeTheirNames)
 {
     using Action = SetupArguments::Action;
-    struct Case { QStringList arguments; Action action; const char *folder; const char *archive; };
+    struct Case {
+        QStringList arguments;
+        Action action;
+        const char *folder;
+        const char *archive;
+    };
     const Case cases[] = {
         {{"--backup", "data", "b.zip"}, Action::Backup, "data", "b.zip"},
         {{"data", "--backup", "b.zip"}, Action::Backup, "data", "b.zip"},
@@ -125,7 +134,8 @@ TEST(SetupArguments, HelpAndVersionNeedNoFolder)
         EXPECT_EQ(parsed.showVersion, c.version);
         EXPECT_TRUE(parsed.error.isEmpty());
     }
-    EXPECT_TRUE(setupUsage().contains(QLatin1String("stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR")));
+    EXPECT_TRUE(
+        setupUsage().contains(QLatin1String("stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR")));
 }
 
 // The refusals of single words, word for word as the setup program prints
@@ -133,7 +143,10 @@ TEST(SetupArguments, HelpAndVersionNeedNoFolder)
 // option, and the first mistake on the line is the one reported.
 TEST(SetupArguments, EachMistakeIsReportedInItsOwnWords)
 {
-    struct Row { QStringList arguments; const char *error; };
+    struct Row {
+        QStringList arguments;
+        const char *error;
+    };
     const Row rows[] = {
         {{"--demos", "d"}, "Unknown option \"--demos\"."},
         {{"-x", "d"}, "Unknown option \"-x\"."},

@@ -1,6 +1,6 @@
-#include "TestDataFolder.h"
 #include "FolderContents.h"
 #include "ProgramRun.h"
+#include "TestDataFolder.h"
 #include "data/Database.h"
 #include "program/BuildInfo.h"
 #include "setup/SetupArguments.h"
@@ -127,16 +127,25 @@ TEST(SetupProgram, PrintsOnlyItsOwnWords)
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
     const QByteArray usage = setupUsage().toUtf8();
-    struct Row { QStringList arguments; int exitCode; QByteArray out; QByteArray err; };
+    struct Row {
+        QStringList arguments;
+        int exitCode;
+        QByteArray out;
+        QByteArray err;
+    };
     const Row rows[] = {
         {{"--help"}, 0, usage, ""},
         {{"-h", temp.path()}, 0, usage, ""},
         {{"--version"}, 0, "stowbook-setup " + ProgramVersion.toUtf8() + "\n", ""},
-        {{"--items", "lots", temp.path()}, 2, "",
+        {{"--items", "lots", temp.path()},
+         2,
+         "",
          "stowbook-setup: --items needs a whole number from 1 to 10000000, not \"lots\".\n\n" + usage},
         {{temp.path(), "--rows"}, 2, "", "stowbook-setup: --rows needs \"good\" or \"all\".\n\n" + usage},
         {{"--colour=red", temp.path()}, 2, "", "stowbook-setup: Unknown option \"--colour=red\".\n\n" + usage},
-        {{"--verify", temp.filePath("none.zip")}, 1, "",
+        {{"--verify", temp.filePath("none.zip")},
+         1,
+         "",
          "stowbook-setup: The backup " + temp.filePath("none.zip").toUtf8() + " cannot be read: No such file.\n"},
     };
     for (const Row &row : rows) {
@@ -149,7 +158,7 @@ TEST(SetupProgram, PrintsOnlyItsOwnWords)
     EXPECT_TRUE(QDir(temp.path()).isEmpty());
 
     const ProgramResult made = runProgram(QStringLiteral("stowbook-setup"),
-                                       {QStringLiteral("--items"), QStringLiteral("3"), temp.filePath("data")});
+                                          {QStringLiteral("--items"), QStringLiteral("3"), temp.filePath("data")});
     EXPECT_EQ(made.exitCode, 0);
     EXPECT_EQ(made.err, QByteArray());
 }

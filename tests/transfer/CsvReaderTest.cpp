@@ -37,17 +37,22 @@ TEST(CsvReader, ReadsEveryShapeOfFieldAsWritten)
     const Case cases[] = {
         {"quotes inside a quoted field", "a,\"say \"\"hi\"\"\",c\r\n", ',', {"1: [a]|[say \"hi\"]|[c]"}},
         {"line breaks inside quotes, then the next record on its own line",
-         "a,\"two\r\nlines\",c\r\nd,\"x\ny\nz\",f\r\ng,h,i", ',',
+         "a,\"two\r\nlines\",c\r\nd,\"x\ny\nz\",f\r\ng,h,i",
+         ',',
          {"1: [a]|[two\r\nlines]|[c]", "3: [d]|[x\ny\nz]|[f]", "6: [g]|[h]|[i]"}},
         {"mixed line ends", "a\r\nb\rc\nd", ',', {"1: [a]", "2: [b]", "3: [c]", "4: [d]"}},
         {"blank lines between records are skipped", "a\n\n\r\nb\n", ',', {"1: [a]", "4: [b]"}},
-        {"blanks around unquoted fields dropped, inside quotes kept", " a , \" b \" ,c d\n", ',',
+        {"blanks around unquoted fields dropped, inside quotes kept",
+         " a , \" b \" ,c d\n",
+         ',',
          {"1: [a]|[ b ]|[c d]"}},
         {"an empty field is Null, a pair of quotes an empty text", "a,,\"\",d\n", ',', {"1: [a]|~|[]|[d]"}},
         {"a trailing separator is one more empty field", "a,b,\n", ',', {"1: [a]|[b]|~"}},
         {"an inch mark inside an unquoted field", "12\" pan,x\n", ',', {"1: [12\" pan]|[x]"}},
         {"semicolons, with decimal commas inside", "a;1,5;\"x;y\"\n", ';', {"1: [a]|[1,5]|[x;y]"}},
-        {"tabs separate and are no blanks to trim", "a\t\tc\n b\tx y\t\"\t\"\n", '\t',
+        {"tabs separate and are no blanks to trim",
+         "a\t\tc\n b\tx y\t\"\t\"\n",
+         '\t',
          {"1: [a]|~|[c]", "2: [b]|[x y]|[\t]"}},
     };
     for (const Case &c : cases) {
@@ -87,10 +92,13 @@ TEST(CsvReader, EncodingsByTheirMarkOrTheirBytes)
         {"UTF-8 without", "Caf\xC3\xA9,x\n", TextEncoding::Utf8, "Caf\xC3\xA9"},
         {"Windows-1252: e acute and the euro sign", "Caf\xE9 \x80,x\n", TextEncoding::Windows1252,
          "Caf\xC3\xA9 \xE2\x82\xAC"},
-        {"UTF-16 little-endian with its mark", QByteArray("\xFF\xFE" "C\0a\0f\0\xE9\0,\0x\0\n\0", 16),
+        {"UTF-16 little-endian with its mark",
+         QByteArray("\xFF\xFE"
+                    "C\0a\0f\0\xE9\0,\0x\0\n\0",
+                    16),
          TextEncoding::Utf16, "Caf\xC3\xA9"},
-        {"UTF-16 big-endian with its mark", QByteArray("\xFE\xFF\0C\0a\0f\0\xE9\0,\0x\0\n", 16),
-         TextEncoding::Utf16, "Caf\xC3\xA9"},
+        {"UTF-16 big-endian with its mark", QByteArray("\xFE\xFF\0C\0a\0f\0\xE9\0,\0x\0\n", 16), TextEncoding::Utf16,
+         "Caf\xC3\xA9"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -35,15 +35,31 @@ TEST(Headings, SpreadsheetNamesFindTheirFields)
         ItemField field;
     };
     const Case cases[] = {
-        {"Item Description", ItemField::Item}, {"Name", ItemField::Item}, {"ITEM", ItemField::Item},
-        {"Brand", ItemField::Manufact}, {"manufact", ItemField::Manufact}, {"Model #", ItemField::Model},
-        {"Serial", ItemField::SerNo}, {"S/N", ItemField::SerNo}, {"serial_no", ItemField::SerNo},
-        {"Date Purchased", ItemField::PurchDate}, {"Price", ItemField::PurchPrice}, {"Cost", ItemField::PurchPrice},
-        {"Est. Value", ItemField::EstValue}, {"Replacement value", ItemField::EstValue},
-        {"Qty", ItemField::Quantity}, {"Total", ItemField::TotValue}, {"Receipt?", ItemField::Receipt},
-        {"Store", ItemField::WherePurch}, {"Misc", ItemField::Misc1}, {"Comments", ItemField::Notes},
-        {"Room", ItemField::Location}, {"Category", ItemField::Category},
-        {"ID", ItemField::None}, {"Colour", ItemField::None}, {"", ItemField::None},
+        {"Item Description", ItemField::Item},
+        {"Name", ItemField::Item},
+        {"ITEM", ItemField::Item},
+        {"Brand", ItemField::Manufact},
+        {"manufact", ItemField::Manufact},
+        {"Model #", ItemField::Model},
+        {"Serial", ItemField::SerNo},
+        {"S/N", ItemField::SerNo},
+        {"serial_no", ItemField::SerNo},
+        {"Date Purchased", ItemField::PurchDate},
+        {"Price", ItemField::PurchPrice},
+        {"Cost", ItemField::PurchPrice},
+        {"Est. Value", ItemField::EstValue},
+        {"Replacement value", ItemField::EstValue},
+        {"Qty", ItemField::Quantity},
+        {"Total", ItemField::TotValue},
+        {"Receipt?", ItemField::Receipt},
+        {"Store", ItemField::WherePurch},
+        {"Misc", ItemField::Misc1},
+        {"Comments", ItemField::Notes},
+        {"Room", ItemField::Location},
+        {"Category", ItemField::Category},
+        {"ID", ItemField::None},
+        {"Colour", ItemField::None},
+        {"", ItemField::None},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.heading);
@@ -66,7 +82,9 @@ TEST(ImportCheck, ValuesAreReadByTheFormsRules)
         QVariant stored;     // as stored; Null when left empty
         const char *problem; // in the message; "" when none
     };
-    const auto money = [](const char *decimal) { return QVariant::fromValue(*Money::fromDecimalText(QString::fromLatin1(decimal))); };
+    const auto money = [](const char *decimal) {
+        return QVariant::fromValue(*Money::fromDecimalText(QString::fromLatin1(decimal)));
+    };
     const auto date = [](int y, int m, int d) { return QVariant::fromValue(DateValue::fromDate(QDate(y, m, d))); };
     const NumberStyle Plain = NumberStyle::Plain, Local = NumberStyle::Locale;
     const Case cases[] = {
@@ -99,19 +117,22 @@ TEST(ImportCheck, ValuesAreReadByTheFormsRules)
         {"en_US", Plain, ItemField::Notes, "'quoted", QStringLiteral("'quoted"), ""},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1 %2 \"%3\"").arg(QLatin1String(c.locale), fieldCaption(c.field),
-                                                        QString::fromUtf8(c.text)).toStdString());
+        SCOPED_TRACE(QStringLiteral("%1 %2 \"%3\"")
+                         .arg(QLatin1String(c.locale), fieldCaption(c.field), QString::fromUtf8(c.text))
+                         .toStdString());
         const LocaleGuard locale(c.locale);
         const ItemRowChecker checker({ItemField::Item, c.field}, c.style);
         std::vector<ImportProblem> problems;
-        const std::optional<CheckedItem> item = checker.check(record(7, {QStringLiteral("Lamp"), QString::fromUtf8(c.text)}), problems);
+        const std::optional<CheckedItem> item =
+            checker.check(record(7, {QStringLiteral("Lamp"), QString::fromUtf8(c.text)}), problems);
         ASSERT_TRUE(item);
         EXPECT_EQ((*item)[c.field], c.stored);
         if (*c.problem) {
             ASSERT_EQ(problems.size(), 1u);
             EXPECT_EQ(problems[0].line, 7);
             EXPECT_EQ(problems[0].field, c.field);
-            EXPECT_TRUE(problems[0].message.contains(QString::fromUtf8(c.problem))) << problems[0].message.toStdString();
+            EXPECT_TRUE(problems[0].message.contains(QString::fromUtf8(c.problem)))
+                << problems[0].message.toStdString();
             EXPECT_FALSE(item->good);
             EXPECT_TRUE(item->storable);
         } else {
@@ -130,7 +151,8 @@ TEST(ImportCheck, RowsWithoutADescriptionOrWithExtraFieldsAreFlagged)
     // A short row (a spreadsheet drops empty cells at the end) is fine.
     EXPECT_TRUE(checker.check(record(3, {QStringLiteral("Lamp")}), problems)->good);
     // A row without a description cannot be stored at all.
-    const std::optional<CheckedItem> nameless = checker.check(record(4, {QString(), QStringLiteral("notes")}), problems);
+    const std::optional<CheckedItem> nameless =
+        checker.check(record(4, {QString(), QStringLiteral("notes")}), problems);
     EXPECT_FALSE(nameless->storable);
     // More fields than headings: an unquoted comma split a field somewhere.
     const std::optional<CheckedItem> wide =
@@ -155,18 +177,20 @@ TEST(ImportCheck, FieldsWithoutAColumnAreFilledInAsTheFormDoes)
 
     // With their columns, empty cells stay empty: no value, no total.
     const ItemRowChecker full({ItemField::Item, ItemField::EstValue, ItemField::Quantity}, NumberStyle::Plain);
-    const CheckedItem chair = *full.check(record(3, {QStringLiteral("Chair"), QStringLiteral("0.126"), std::nullopt}), problems);
+    const CheckedItem chair =
+        *full.check(record(3, {QStringLiteral("Chair"), QStringLiteral("0.126"), std::nullopt}), problems);
     EXPECT_TRUE(chair[ItemField::Quantity].isNull());
     EXPECT_TRUE(chair[ItemField::TotValue].isNull());
-    const CheckedItem cups = *full.check(record(4, {QStringLiteral("Cups"), QStringLiteral("0.126"), QStringLiteral("3")}), problems);
+    const CheckedItem cups =
+        *full.check(record(4, {QStringLiteral("Cups"), QStringLiteral("0.126"), QStringLiteral("3")}), problems);
     EXPECT_EQ(cups[ItemField::TotValue].value<Money>(), *Money::fromDecimalText(u"0.378")); // exact, not rounded
     EXPECT_TRUE(problems.empty());
 }
 
 TEST(FormulaCells, TheGuardReadsBackToTheSameText)
 {
-    for (const char *text : {"=SUM(A1:A3)", "+1", "-5 degrees", "@home", "\tindented", "'=already", "''=twice",
-                             "plain", "'", "'apostrophe", "", "a=b"}) {
+    for (const char *text : {"=SUM(A1:A3)", "+1", "-5 degrees", "@home", "\tindented", "'=already", "''=twice", "plain",
+                             "'", "'apostrophe", "", "a=b"}) {
         SCOPED_TRACE(text);
         const QString original = QString::fromUtf8(text);
         const bool guarded = needsFormulaGuard(QStringView(original));

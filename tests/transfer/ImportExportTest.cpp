@@ -1,5 +1,5 @@
-#include "QueryRows.h"
 #include "LockHolder.h"
+#include "QueryRows.h"
 #include "TestDataFolder.h"
 
 #include "data/Database.h"
@@ -36,11 +36,13 @@ protected:
     QStringList items(Database &db)
     {
         QStringList rows;
-        for (const QVariantList &row : queryRows(db, QStringLiteral(
-                 "select Item, manufact, model, serno, purchdate, purchprice, estvalue, quantity, totvalue, "
-                 "receipt, wherepurch, misc1, Notes, c.catDesc, l.locDesc from items i "
-                 "left join categories c on c.catid = i.catid left join locations l on l.locid = i.locid "
-                 "order by iteid"))) {
+        for (const QVariantList &row :
+             queryRows(db,
+                       QStringLiteral(
+                           "select Item, manufact, model, serno, purchdate, purchprice, estvalue, quantity, totvalue, "
+                           "receipt, wherepurch, misc1, Notes, c.catDesc, l.locDesc from items i "
+                           "left join categories c on c.catid = i.catid left join locations l on l.locid = i.locid "
+                           "order by iteid"))) {
             QStringList values;
             for (const QVariant &value : row) {
                 if (value.isNull())
@@ -92,10 +94,19 @@ TEST_F(TransferTest, ExportWritesPlainValuesAndQuotesOnlyWhereNeeded)
     TestDataFolder folder;
     auto db = open(folder);
     db->execute(QStringLiteral("insert into categories (catDesc) values ('Tools, small')"));
-    insert(*db, {{"Item", "Drill"}, {"manufact", "Torvik"}, {"serno", QString()}, {"purchdate", "2021-03-15"},
-                 {"purchprice", QVariant::fromValue(money("1234.5"))}, {"estvalue", QVariant::fromValue(money("-0.0001"))},
-                 {"quantity", 3}, {"totvalue", QVariant::fromValue(money("-0.0003"))}, {"receipt", 1},
-                 {"Notes", "say \"when\"\r\nline two"}, {"misc1", " padded "}, {"catid", 1}});
+    insert(*db,
+           {{"Item", "Drill"},
+            {"manufact", "Torvik"},
+            {"serno", QString()},
+            {"purchdate", "2021-03-15"},
+            {"purchprice", QVariant::fromValue(money("1234.5"))},
+            {"estvalue", QVariant::fromValue(money("-0.0001"))},
+            {"quantity", 3},
+            {"totvalue", QVariant::fromValue(money("-0.0003"))},
+            {"receipt", 1},
+            {"Notes", "say \"when\"\r\nline two"},
+            {"misc1", " padded "},
+            {"catid", 1}});
     insert(*db, {{"Item", "=cmd|' /C calc'!A0"}, {"model", "+1"}, {"wherepurch", "'=x"}, {"receipt", 0}});
     const QString path = temp.filePath(QStringLiteral("items.csv"));
     EXPECT_EQ(exportItems(*db, path), 2);
@@ -116,16 +127,35 @@ TEST_F(TransferTest, ExportThenImportIntoAnEmptyFolderGivesTheSameItems)
     TestDataFolder source{SetupOptions{.demo = false, .generatedItems = 300}};
     auto from = open(source);
     const QString megabyte(1024 * 1024, u'n');
-    const QStringList hostile = {
-        "=SUM(A1:A9)", "@import", "-", "'", "''=x", "\"quoted\"", "a,b;c\td", "two\r\nlines\nand\rmore",
-        "  blanks around  ", "", "\u202Eright-to-left\u202C \U0001F468\u200D\U0001F469\u200D\U0001F467 \u00e9\u0301",
-        "null\x01" "byte", megabyte};
+    const QStringList hostile = {"=SUM(A1:A9)",
+                                 "@import",
+                                 "-",
+                                 "'",
+                                 "''=x",
+                                 "\"quoted\"",
+                                 "a,b;c\td",
+                                 "two\r\nlines\nand\rmore",
+                                 "  blanks around  ",
+                                 "",
+                                 "\u202Eright-to-left\u202C \U0001F468\u200D\U0001F469\u200D\U0001F467 \u00e9\u0301",
+                                 "null\x01"
+                                 "byte",
+                                 megabyte};
     for (const QString &text : hostile) {
-        insert(*from, {{"Item", text.isEmpty() ? QStringLiteral("x") : text.left(200)}, {"manufact", text},
-                       {"model", text}, {"serno", text}, {"wherepurch", text}, {"misc1", text}, {"Notes", text},
-                       {"receipt", 1}, {"purchprice", QVariant::fromValue(money("0.0001"))},
-                       {"estvalue", QVariant::fromValue(money("-99999999.9999"))}, {"quantity", -32768},
-                       {"totvalue", QVariant::fromValue(money("0"))}, {"purchdate", "1900-01-01"}});
+        insert(*from,
+               {{"Item", text.isEmpty() ? QStringLiteral("x") : text.left(200)},
+                {"manufact", text},
+                {"model", text},
+                {"serno", text},
+                {"wherepurch", text},
+                {"misc1", text},
+                {"Notes", text},
+                {"receipt", 1},
+                {"purchprice", QVariant::fromValue(money("0.0001"))},
+                {"estvalue", QVariant::fromValue(money("-99999999.9999"))},
+                {"quantity", -32768},
+                {"totvalue", QVariant::fromValue(money("0"))},
+                {"purchdate", "1900-01-01"}});
     }
     insert(*from, {{"Item", "only a description"}, {"receipt", 0}});
     const QString path = temp.filePath(QStringLiteral("round.csv"));
@@ -157,8 +187,9 @@ TEST_F(TransferTest, CodesAreFoundIgnoringCaseAndAddedOnce)
               (QVariantList{"Kitchen", "Pantry"}));
     EXPECT_EQ(queryColumn(*db, QStringLiteral("select locDesc from locations order by locid")),
               (QVariantList{"Garage", "Shed"}));
-    EXPECT_EQ(queryColumn(*db, QStringLiteral("select coalesce(catid, 0) || '/' || coalesce(locid, 0) from items "
-                                              "order by iteid")),
+    EXPECT_EQ(queryColumn(*db,
+                          QStringLiteral("select coalesce(catid, 0) || '/' || coalesce(locid, 0) from items "
+                                         "order by iteid")),
               (QVariantList{"1/1", "1/2", "2/2", "0/0"}));
 }
 
@@ -176,10 +207,12 @@ TEST_F(TransferTest, TheUserChoosesAllRowsOrTheGoodOnes)
         auto db = open(folder);
         importFile(*db, path, choice);
         QStringList stored;
-        for (const QVariantList &row : queryRows(*db, QStringLiteral("select Item, purchprice, quantity from items order by iteid")))
-            stored << QStringLiteral("%1|%2|%3").arg(row[0].toString(),
-                                                     row[1].isNull() ? QStringLiteral("<null>") : row[1].value<Money>().toDecimalText(),
-                                                     row[2].toString());
+        for (const QVariantList &row :
+             queryRows(*db, QStringLiteral("select Item, purchprice, quantity from items order by iteid")))
+            stored << QStringLiteral("%1|%2|%3")
+                          .arg(row[0].toString(),
+                               row[1].isNull() ? QStringLiteral("<null>") : row[1].value<Money>().toDecimalText(),
+                               row[2].toString());
         EXPECT_EQ(stored, expected);
     }
 }

@@ -26,7 +26,8 @@ QMutex s_stageLock;
 } // namespace
 
 BackupRun::BackupRun(const QString &dataFolder, const QString &zipPath, QWidget *mainWindow, Writer writer)
-    : QObject(mainWindow), m_zipPath(zipPath)
+    : QObject(mainWindow)
+    , m_zipPath(zipPath)
 {
     s_current = this;
     m_dialog = new QProgressDialog(QStringLiteral("Backing up the inventory..."), QStringLiteral("&Cancel"), 0, 1000,
@@ -132,7 +133,8 @@ void BackupRun::end()
                            .arg(done.reportFiles)
                            .arg(QLocale().toString(double(done.archiveBytes) / (1024 * 1024), 'f', 1));
         if (!done.skipped.isEmpty())
-            text += QStringLiteral("\n\nLeft out (links, or names a backup cannot hold): ") + done.skipped.join(QStringLiteral(", "));
+            text += QStringLiteral("\n\nLeft out (links, or names a backup cannot hold): ")
+                + done.skipped.join(QStringLiteral(", "));
         prompts().message(text, Prompts::Buttons::Ok, Prompts::Icon::Information, ProgramTitle);
     } else if (!m_cancelled) {
         prompts().message(m_failure, Prompts::Buttons::Ok, Prompts::Icon::Exclamation, ProgramTitle);

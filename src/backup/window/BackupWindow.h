@@ -23,7 +23,8 @@ class BackupRun : public QObject, private BackupProgress {
 public:
     // What writes the archive on the run's thread: writeBackup, or a test's
     // stand-in around it.
-    using Writer = std::function<BackupSummary(const QString &dataFolder, const QString &zipPath, BackupProgress *progress)>;
+    using Writer =
+        std::function<BackupSummary(const QString &dataFolder, const QString &zipPath, BackupProgress *progress)>;
 
     BackupRun(const QString &dataFolder, const QString &zipPath, QWidget *mainWindow, Writer writer = writeBackup);
     ~BackupRun() override;
@@ -59,7 +60,7 @@ private:
     QTimer *m_timer = nullptr;
     std::atomic<bool> m_cancel{false};
     std::atomic<int> m_permille{0};
-    QString m_stage;                 // guarded by being written before m_stageSerial
+    QString m_stage; // guarded by being written before m_stageSerial
     std::atomic<int> m_stageSerial{0};
     int m_shownStage = 0;
     std::optional<BackupSummary> m_summary;

@@ -189,8 +189,8 @@ void frmClaim::Form_Load()
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty() || !QDir(documents).exists())
         documents = QDir::homePath();
-    txtOutput->setText(QDir::toNativeSeparators(
-        QDir(documents).filePath(QStringLiteral("Insurance claim %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate)))));
+    txtOutput->setText(QDir::toNativeSeparators(QDir(documents).filePath(
+        QStringLiteral("Insurance claim %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate)))));
 }
 
 ClaimantDetails frmClaim::claimant() const
@@ -315,8 +315,8 @@ void frmClaim::cmdPreview_Click()
     if (!items)
         return;
     try {
-        buildClaimDocument(*frmOutput::instance(m_household, m_mainWindow)->PrintPreview, claimant(), selection(), *items,
-                           QDate::currentDate());
+        buildClaimDocument(*frmOutput::instance(m_household, m_mainWindow)->PrintPreview, claimant(), selection(),
+                           *items, QDate::currentDate());
     } catch (const std::overflow_error &) {
         m_household.HandleDbError(DbError::overflow());
         return;
@@ -355,8 +355,9 @@ void frmClaim::cmdWrite_Click()
         written = document.exportPdf(path, &error);
     }
     if (!written) {
-        prompts().message(QStringLiteral("The file '%1' could not be written.\n\n%2").arg(QDir::toNativeSeparators(path), error),
-                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation, ProgramTitle);
+        prompts().message(
+            QStringLiteral("The file '%1' could not be written.\n\n%2").arg(QDir::toNativeSeparators(path), error),
+            Prompts::Buttons::Ok, Prompts::Icon::Exclamation, ProgramTitle);
         return;
     }
     prompts().message(QStringLiteral("The claim of %1 items on %2 pages was written to %3.")

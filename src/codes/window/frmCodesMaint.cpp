@@ -72,9 +72,7 @@ frmCodesMaint *frmCodesMaint::instance()
     return s_instance;
 }
 
-frmCodesMaint::frmCodesMaint(Household &household, QWidget *parent)
-    : QDialog(parent)
-    , m_household(household)
+frmCodesMaint::frmCodesMaint(Household &household, QWidget *parent) : QDialog(parent), m_household(household)
 {
     setObjectName(QStringLiteral("frmCodesMaint"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -109,8 +107,8 @@ frmCodesMaint::frmCodesMaint(Household &household, QWidget *parent)
     cmdUpdate = makeButton(Elastic1, QStringLiteral("cmdUpdate"), QStringLiteral("&Update"), 2, CommandTop);
     cmdOK = makeButton(Elastic1, QStringLiteral("cmdOK"), QStringLiteral("&Ok"), 3, CommandTop);
 
-    QWidget *order[] = {txtDesc, cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAddNew,
-                        cmdDelete, cmdCancel, cmdFind, cmdUpdate, cmdOK};
+    QWidget *order[] = {txtDesc,   cmdFirst,  cmdPrevious, cmdNext,   cmdLast, cmdAddNew,
+                        cmdDelete, cmdCancel, cmdFind,     cmdUpdate, cmdOK};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -123,24 +121,26 @@ frmCodesMaint::frmCodesMaint(Household &household, QWidget *parent)
     setDiscardsEdits(cmdCancel);
     resize(sizeHint());
 
-    m_editor = std::make_unique<RecordEditor>(m_household, RecordForm{
-        .keyColumn = QStringLiteral("id"),
-        // Cancel of a rename shows the code as stored, where it was.
-        .cancelShowsLast = false,
-        .records = [this]() -> Recordset & { return codes(); },
-        .recordCount = [this] { return codeCount(); },
-        .showRecord = [this] { ShowRecord(); },
-        .clearRecord = [this] { ClearDesc(); },
-        .enableFields = [this] { EnableDesc(); },
-        .disableFields = [this] { DisableDesc(); },
-        .showBrowseButtons = [this] { ShowBrowseButtons(); },
-        .showEditButtons = [this] { ShowEditButtons(); },
-        .hideAddButton = [this] { cmdAddNew->hide(); },
-        .setAddCaption = [this](const QString &caption) { cmdAddNew->setText(caption); },
-        .focusFirstField = [this] { txtDesc->setFocus(); },
-        .readyToStore = [this] { return DescEntered(); },
-        .saveRecord = [this] { return SaveRecord(); },
-    });
+    m_editor = std::make_unique<RecordEditor>(
+        m_household,
+        RecordForm{
+            .keyColumn = QStringLiteral("id"),
+            // Cancel of a rename shows the code as stored, where it was.
+            .cancelShowsLast = false,
+            .records = [this]() -> Recordset & { return codes(); },
+            .recordCount = [this] { return codeCount(); },
+            .showRecord = [this] { ShowRecord(); },
+            .clearRecord = [this] { ClearDesc(); },
+            .enableFields = [this] { EnableDesc(); },
+            .disableFields = [this] { DisableDesc(); },
+            .showBrowseButtons = [this] { ShowBrowseButtons(); },
+            .showEditButtons = [this] { ShowEditButtons(); },
+            .hideAddButton = [this] { cmdAddNew->hide(); },
+            .setAddCaption = [this](const QString &caption) { cmdAddNew->setText(caption); },
+            .focusFirstField = [this] { txtDesc->setFocus(); },
+            .readyToStore = [this] { return DescEntered(); },
+            .saveRecord = [this] { return SaveRecord(); },
+        });
 
     connect(txtDesc, &QLineEdit::textChanged, this, &frmCodesMaint::txtDesc_Change);
     connect(cmdFirst, &QPushButton::clicked, this, &frmCodesMaint::cmdFirst_Click);

@@ -13,9 +13,7 @@
 #include <QScreen>
 #include <QStyle>
 
-DateBox::DateBox(const DateBoxRole &role, QWidget *parent)
-    : QLineEdit(parent)
-    , m_role(role)
+DateBox::DateBox(const DateBoxRole &role, QWidget *parent) : QLineEdit(parent), m_role(role)
 {
     m_dropDown = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
     m_dropDown->setObjectName(QStringLiteral("dropDown"));

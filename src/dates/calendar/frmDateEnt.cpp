@@ -28,10 +28,7 @@ QLineEdit *makeReadOnlyBox(const QString &name)
 
 } // namespace
 
-frmDateEnt::frmDateEnt(const DateValue &start, QWidget *parent)
-    : QDialog(parent)
-    , m_pickedDate(start)
-    , m_page(start)
+frmDateEnt::frmDateEnt(const DateValue &start, QWidget *parent) : QDialog(parent), m_pickedDate(start), m_page(start)
 {
     setObjectName(QStringLiteral("frmDateEnt"));
     setWindowTitle(QStringLiteral("Select Date"));
@@ -219,14 +216,30 @@ bool frmDateEnt::gridKeyPress(int key, Qt::KeyboardModifiers modifiers)
     const bool control = modifiers & Qt::ControlModifier;
     bool moved = false;
     switch (key) {
-    case Qt::Key_Left: moved = m_page.moveDays(-1); break;
-    case Qt::Key_Right: moved = m_page.moveDays(1); break;
-    case Qt::Key_Up: moved = m_page.moveDays(-7); break;
-    case Qt::Key_Down: moved = m_page.moveDays(7); break;
-    case Qt::Key_Home: moved = m_page.moveDays(1 - m_page.curDate().day()); break;
-    case Qt::Key_End: moved = m_page.moveDays(m_page.curDate().daysInMonth() - m_page.curDate().day()); break;
-    case Qt::Key_PageUp: moved = control ? m_page.yearBack() : m_page.monthBack(); break;
-    case Qt::Key_PageDown: moved = control ? m_page.yearForward() : m_page.monthForward(); break;
+    case Qt::Key_Left:
+        moved = m_page.moveDays(-1);
+        break;
+    case Qt::Key_Right:
+        moved = m_page.moveDays(1);
+        break;
+    case Qt::Key_Up:
+        moved = m_page.moveDays(-7);
+        break;
+    case Qt::Key_Down:
+        moved = m_page.moveDays(7);
+        break;
+    case Qt::Key_Home:
+        moved = m_page.moveDays(1 - m_page.curDate().day());
+        break;
+    case Qt::Key_End:
+        moved = m_page.moveDays(m_page.curDate().daysInMonth() - m_page.curDate().day());
+        break;
+    case Qt::Key_PageUp:
+        moved = control ? m_page.yearBack() : m_page.monthBack();
+        break;
+    case Qt::Key_PageDown:
+        moved = control ? m_page.yearForward() : m_page.monthForward();
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         Grid1_Click(m_page.selectedRow(), m_page.selectedColumn());

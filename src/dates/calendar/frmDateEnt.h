@@ -41,10 +41,10 @@ public:
     // A day cell picked: row 0..5 (the weeks under the heading), column 0
     // (Sunday) .. 6. An empty cell does nothing.
     void Grid1_Click(int row, int column);
-    void Spin1_SpinDown();   // previous month
-    void Spin1_SpinUp();     // next month
-    void Spin2_SpinDown();   // previous year
-    void Spin2_SpinUp();     // next year
+    void Spin1_SpinDown(); // previous month
+    void Spin1_SpinUp();   // next month
+    void Spin2_SpinDown(); // previous year
+    void Spin2_SpinUp();   // next year
     void txtMonth_GotFocus();
     void txtYear_GotFocus();
 
@@ -56,8 +56,8 @@ public:
     std::array<QString, 12> MonthNames;
 
     struct SpinButton {
-        QToolButton *down = nullptr;  // back
-        QToolButton *up = nullptr;    // forward
+        QToolButton *down = nullptr; // back
+        QToolButton *up = nullptr;   // forward
     };
 
     QLineEdit *txtMonth;

@@ -72,7 +72,10 @@ int helpTopicForKey(QObject *receiver)
 class HelpKeyFilter : public QObject {
 public:
     HelpKeyFilter(QObject *parent, std::function<QString()> helpFilePath)
-        : QObject(parent), m_helpFilePath(std::move(helpFilePath)) {}
+        : QObject(parent)
+        , m_helpFilePath(std::move(helpFilePath))
+    {
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override

@@ -32,8 +32,7 @@ void ShowHelp(QWidget *owner, const QString &helpFile, int command, int data)
             s_helpWindow->close();
         return;
     }
-    if (command != HelpContext && command != HelpIndex && command != HelpHelpOnHelp
-        && command != HelpPartialKey)
+    if (command != HelpContext && command != HelpIndex && command != HelpHelpOnHelp && command != HelpPartialKey)
         return;
 
     QString path = helpFile;

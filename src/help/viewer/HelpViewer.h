@@ -6,11 +6,11 @@ class HelpWindow;
 class QWidget;
 
 // The commands ShowHelp understands.
-constexpr int HelpContext = 1;       // data: the topic number; 0 shows the contents
-constexpr int HelpQuit = 2;          // closes the help window
-constexpr int HelpIndex = 3;         // the contents
-constexpr int HelpHelpOnHelp = 4;    // the "Using Help" page
-constexpr int HelpPartialKey = 261;  // the search page, with no key: every topic listed
+constexpr int HelpContext = 1;      // data: the topic number; 0 shows the contents
+constexpr int HelpQuit = 2;         // closes the help window
+constexpr int HelpIndex = 3;        // the contents
+constexpr int HelpHelpOnHelp = 4;   // the "Using Help" page
+constexpr int HelpPartialKey = 261; // the search page, with no key: every topic listed
 
 // The copy of the help file built into the program, used when a caller names
 // no file and no file was shown before.

@@ -15,8 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-HelpWindow::HelpWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(ProgramTitle + QStringLiteral(" Help"));
     resize(680, 540);
@@ -219,8 +218,7 @@ void HelpWindow::lstTopics_Click(QListWidgetItem *item)
 void HelpWindow::txtPage_AnchorClicked(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
-        || scheme == QLatin1String("mailto")) {
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto")) {
         prompts().openWebAddress(url.toString());
         return;
     }
@@ -251,7 +249,7 @@ void HelpWindow::go(const Place &place)
 {
     if (m_hasPlace) {
         const bool same = place.search == m_current.search
-                          && (place.search ? place.key == m_current.key : place.pageId == m_current.pageId);
+            && (place.search ? place.key == m_current.key : place.pageId == m_current.pageId);
         if (!same)
             m_history << m_current;
     }

@@ -126,7 +126,8 @@ void frmItemList::Form_Load()
         if (now.isValid())
             m_currentKey = m_model->keyAt(now.row());
     });
-    connect(grdItems->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] { selectKey(m_currentKey); });
+    connect(grdItems->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this] { selectKey(m_currentKey); });
     const int widths[ListColumnCount] = {230, 120, 115, 120, 110, 120, 95, 105};
     // No column narrower than its heading (a larger font must not cut it);
     // the description gives up what that takes, so the total value stays
@@ -194,9 +195,8 @@ QString frmItemList::summaryText() const
         return QString();
     const int shown = m_model->shownCount();
     const int all = m_model->itemCount();
-    const QString count = shown == all
-        ? (shown == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(shown))
-        : QStringLiteral("%1 of %2 items").arg(shown).arg(all);
+    const QString count = shown == all ? (shown == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(shown))
+                                       : QStringLiteral("%1 of %2 items").arg(shown).arg(all);
     const std::optional<Money> total = m_model->shownTotal();
     return count + QStringLiteral(", total value ")
         + (total ? formatCurrency(*total) : QStringLiteral("too large to add up"));
@@ -236,8 +236,8 @@ bool frmItemList::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         // From the search box the arrows move through the list.
-        if (watched == txtSearch && (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown
-                                     || key == Qt::Key_PageUp)) {
+        if (watched == txtSearch
+            && (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown || key == Qt::Key_PageUp)) {
             grdItems->setFocus();
             QCoreApplication::sendEvent(grdItems, event);
             return true;

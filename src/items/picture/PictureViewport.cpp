@@ -12,8 +12,7 @@ QSize fittedPictureSize(QSize picture, QSize viewport)
     return fitted.expandedTo(QSize(1, 1));
 }
 
-PictureViewport::PictureViewport(QWidget *parent)
-    : QFrame(parent)
+PictureViewport::PictureViewport(QWidget *parent) : QFrame(parent)
 {
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
@@ -45,10 +44,10 @@ void PictureViewport::paintEvent(QPaintEvent *event)
     if (target.isEmpty())
         return;
     if (m_shown.size() != target.size()) {
-        m_shown = QPixmap::fromImage(
-            m_picture.size() == target.size()
-                ? m_picture
-                : m_picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        m_shown =
+            QPixmap::fromImage(m_picture.size() == target.size()
+                                   ? m_picture
+                                   : m_picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
     QPainter(this).drawPixmap(target.topLeft(), m_shown);
 }

@@ -115,8 +115,7 @@ void frmImage::cmdPicLoad_Click()
     if (!chosen || chosen->isEmpty())
         return;
     if (!QFileInfo(*chosen).isFile()) {
-        prompts().message(QStringLiteral("File not found."), Prompts::Buttons::Ok, Prompts::Icon::None,
-                          ProgramTitle);
+        prompts().message(QStringLiteral("File not found."), Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
         return;
     }
     QString reason;

@@ -11,8 +11,7 @@
 #include <cmath>
 #include <iterator>
 
-PageLayoutView::PageLayoutView(QWidget *parent)
-    : QAbstractScrollArea(parent)
+PageLayoutView::PageLayoutView(QWidget *parent) : QAbstractScrollArea(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(false);

@@ -45,8 +45,8 @@ public:
     // currentPage() + i.
     QList<QRect> pageRects() const;
 
-    static constexpr int Gap = 12;              // pixels around pages
-    static constexpr int ThumbnailWidth = 150;  // pixels
+    static constexpr int Gap = 12;             // pixels around pages
+    static constexpr int ThumbnailWidth = 150; // pixels
     static constexpr int MinZoomPercent = 10;
     static constexpr int MaxZoomPercent = 400;
 
@@ -63,10 +63,10 @@ protected:
 
 private:
     struct Grid {
-        double scale = 0;   // pixels per twip
+        double scale = 0; // pixels per twip
         int columns = 1;
         int rows = 1;
-        QSize content;      // the scrolled area, pixels
+        QSize content; // the scrolled area, pixels
     };
     Grid grid() const;
     void updateScrollBars();
@@ -74,7 +74,7 @@ private:
 
     QPointer<const PageLayout> m_document;
     Zoom m_zoom = Zoom::WholePage;
-    int m_percent = 100;   // for Zoom::Percent
-    int m_zoomWheel = 0;   // Ctrl+wheel turned, not yet a whole step
+    int m_percent = 100; // for Zoom::Percent
+    int m_zoomWheel = 0; // Ctrl+wheel turned, not yet a whole step
     int m_current = 0;
 };

@@ -75,9 +75,7 @@ void frmOutput::setPrintDialogRunner(PrintDialogRunner runner)
     s_printDialog = std::move(runner);
 }
 
-frmOutput::frmOutput(Household &household, QWidget *parent)
-    : QWidget(parent, Qt::Window)
-    , m_household(&household)
+frmOutput::frmOutput(Household &household, QWidget *parent) : QWidget(parent, Qt::Window), m_household(&household)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Report Output"));
@@ -96,8 +94,8 @@ frmOutput::frmOutput(Household &household, QWidget *parent)
         return b;
     };
     cmdFirst = button(QStringLiteral("<< &First"), QStringLiteral("First page (Home)"), &frmOutput::cmdFirst_Click);
-    cmdPrevious = button(QStringLiteral("< Pre&vious"), QStringLiteral("Previous page (Page Up)"),
-                         &frmOutput::cmdPrevious_Click);
+    cmdPrevious =
+        button(QStringLiteral("< Pre&vious"), QStringLiteral("Previous page (Page Up)"), &frmOutput::cmdPrevious_Click);
     cmdNext = button(QStringLiteral("Ne&xt >"), QStringLiteral("Next page (Page Down)"), &frmOutput::cmdNext_Click);
     cmdLast = button(QStringLiteral("&Last >>"), QStringLiteral("Last page (End)"), &frmOutput::cmdLast_Click);
     lblPage = new QLabel(this);
@@ -117,8 +115,8 @@ frmOutput::frmOutput(Household &household, QWidget *parent)
         connect(b, &QToolButton::clicked, this, handler);
         return b;
     };
-    cmdZoomIn = step(QStringLiteral("Zoom &In"), QStringLiteral("Larger (Ctrl+Plus, Ctrl+Wheel)"),
-                     &frmOutput::cmdZoomIn_Click);
+    cmdZoomIn =
+        step(QStringLiteral("Zoom &In"), QStringLiteral("Larger (Ctrl+Plus, Ctrl+Wheel)"), &frmOutput::cmdZoomIn_Click);
     cmdZoomOut = step(QStringLiteral("Zoom O&ut"), QStringLiteral("Smaller (Ctrl+Minus, Ctrl+Wheel)"),
                       &frmOutput::cmdZoomOut_Click);
     lblZoom = new QLabel(this);
@@ -134,7 +132,8 @@ frmOutput::frmOutput(Household &household, QWidget *parent)
     // The page keys turn the pages wherever the focus is in the window.
     addShortcut(QKeySequence(Qt::Key_PageDown), &frmOutput::cmdNext_Click);
     addShortcut(QKeySequence(Qt::Key_PageUp), &frmOutput::cmdPrevious_Click);
-    for (const QKeyCombination first : {QKeyCombination(Qt::Key_Home), QKeyCombination(Qt::ControlModifier, Qt::Key_Home)})
+    for (const QKeyCombination first :
+         {QKeyCombination(Qt::Key_Home), QKeyCombination(Qt::ControlModifier, Qt::Key_Home)})
         addShortcut(QKeySequence(first), &frmOutput::cmdFirst_Click);
     for (const QKeyCombination last : {QKeyCombination(Qt::Key_End), QKeyCombination(Qt::ControlModifier, Qt::Key_End)})
         addShortcut(QKeySequence(last), &frmOutput::cmdLast_Click);
@@ -190,8 +189,7 @@ void frmOutput::showPageState()
 {
     const int count = view->pageCount();
     const int page = view->currentPage();
-    lblPage->setText(count == 0 ? QString()
-                                : QStringLiteral("Page %1 of %2").arg(page + 1).arg(count));
+    lblPage->setText(count == 0 ? QString() : QStringLiteral("Page %1 of %2").arg(page + 1).arg(count));
     cmdFirst->setEnabled(page > 0);
     cmdPrevious->setEnabled(page > 0);
     cmdNext->setEnabled(page + view->pagesShown() < count);
@@ -283,7 +281,8 @@ void frmOutput::cmdSavePdf_Click()
     dialog.filter = QStringLiteral("PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*");
     dialog.fileName = proposedPdfName(PrintPreview->title());
     dialog.defaultSuffix = QStringLiteral("pdf");
-    const std::optional<QString> name = m_household ? chooseSaveFile(*m_household, dialog) : prompts().saveFileName(dialog);
+    const std::optional<QString> name =
+        m_household ? chooseSaveFile(*m_household, dialog) : prompts().saveFileName(dialog);
     if (!name || !ConfirmReplaceFile(*name))
         return;
     QString error;

@@ -50,11 +50,11 @@ public:
     void cmdZoomIn_Click();
     void cmdZoomOut_Click();
 
-    PageLayout *PrintPreview;         // the document, owned by the window
+    PageLayout *PrintPreview; // the document, owned by the window
     PageLayoutView *view;
     QPushButton *cmdFirst;
     QPushButton *cmdPrevious;
-    QLabel *lblPage;                  // "Page N of M"
+    QLabel *lblPage; // "Page N of M"
     QPushButton *cmdNext;
     QPushButton *cmdLast;
     QToolButton *optWholePage;
@@ -63,7 +63,7 @@ public:
     QToolButton *optThumbnail;
     QToolButton *cmdZoomIn;
     QToolButton *cmdZoomOut;
-    QLabel *lblZoom;                  // "N %", the size the pages are shown at
+    QLabel *lblZoom; // "N %", the size the pages are shown at
     QPushButton *cmdPrint;
     QPushButton *cmdSavePdf;
     QPushButton *cmdOK;

@@ -77,9 +77,9 @@ frmImport::frmImport(Household &household, ImportPlan plan, const QString &fileN
     cmbNumbers = new QComboBox;
     cmbNumbers->setObjectName(QStringLiteral("cmbNumbers"));
     cmbNumbers->addItem(QStringLiteral("Plain, like 1234.56"), int(NumberStyle::Plain));
-    cmbNumbers->addItem(QStringLiteral("As this computer writes them, like %1")
-                            .arg(formatCurrency(Money::fromUnits(12345600))),
-                        int(NumberStyle::Locale));
+    cmbNumbers->addItem(
+        QStringLiteral("As this computer writes them, like %1").arg(formatCurrency(Money::fromUnits(12345600))),
+        int(NumberStyle::Locale));
 
     auto *choices = new QHBoxLayout;
     const auto addChoice = [&](const QString &caption, QComboBox *box) {
@@ -202,7 +202,10 @@ void frmImport::showPlan()
         summary = QStringLiteral("%1 rows, all good.").arg(rows);
     else
         summary = QStringLiteral("%1 rows: %2 good, %3 with problems (%4 of them cannot be imported).")
-                      .arg(rows).arg(good).arg(rows - good).arg(rows - storable);
+                      .arg(rows)
+                      .arg(good)
+                      .arg(rows - good)
+                      .arg(rows - storable);
     lblSummary->setText(summary);
 
     const bool canImport = m_plan.mapsDescription() && storable > 0;
@@ -225,8 +228,8 @@ void frmImport::showColumns()
     for (int column = 0; column < headings.size(); ++column) {
         tblColumns->setItem(column, 0, new QTableWidgetItem(QString::number(column + 1)));
         tblColumns->setItem(column, 1, new QTableWidgetItem(headings[column]));
-        tblColumns->setItem(column, 3, new QTableWidgetItem(first.size() > 1 ? recordField(first[1], column)
-                                                                              : QString()));
+        tblColumns->setItem(column, 3,
+                            new QTableWidgetItem(first.size() > 1 ? recordField(first[1], column) : QString()));
         auto *choice = new QComboBox;
         choice->setObjectName(QStringLiteral("cmbField%1").arg(column + 1));
         choice->addItem(QStringLiteral("(not imported)"), int(ItemField::None));
@@ -338,7 +341,8 @@ void frmImport::importRows(ImportChoice choice)
         BusyCursor busy;
         // One transaction: a lock held by another program is tried again
         // as every write is; any other failure stores nothing.
-        m_household.withLockRetry([&] { outcome = storeImportedItems(m_household.inventory(), m_plan.rows(), choice); });
+        m_household.withLockRetry(
+            [&] { outcome = storeImportedItems(m_household.inventory(), m_plan.rows(), choice); });
         m_household.freeInventoryLocks();
     }
     if (!outcome)

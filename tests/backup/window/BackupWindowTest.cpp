@@ -105,10 +105,15 @@ private:
 // message that names the file, never the program, and leaves no archive.
 TEST_F(BackupWindowTest, AnyFailureOnTheBackupThreadIsToldAsAFailedBackup)
 {
-    struct Row { const char *name; std::function<void()> stop; QString reason; };
+    struct Row {
+        const char *name;
+        std::function<void()> stop;
+        QString reason;
+    };
     const Row rows[] = {
         {"no memory", [] { throw std::bad_alloc(); }, QStringLiteral("out of memory")},
-        {"a database error", [] { throw DbError(DbError::NotDatabase, QStringLiteral("Unrecognized database format")); },
+        {"a database error",
+         [] { throw DbError(DbError::NotDatabase, QStringLiteral("Unrecognized database format")); },
          QStringLiteral("3049  Unrecognized database format")},
         {"another exception", [] { throw std::runtime_error("the cable was pulled"); },
          QStringLiteral("the cable was pulled")},
@@ -127,8 +132,9 @@ TEST_F(BackupWindowTest, AnyFailureOnTheBackupThreadIsToldAsAFailedBackup)
         ASSERT_TRUE(finished.count() == 1 || finished.wait(60000));
         EXPECT_FALSE(run->summary());
         EXPECT_FALSE(run->wasCancelled());
-        EXPECT_EQ(run->failure(),
-                  QStringLiteral("The backup %1 could not be written: %2").arg(QDir::toNativeSeparators(zip), row.reason));
+        EXPECT_EQ(
+            run->failure(),
+            QStringLiteral("The backup %1 could not be written: %2").arg(QDir::toNativeSeparators(zip), row.reason));
         ASSERT_EQ(prompts.messages().size(), 1u);
         EXPECT_EQ(prompts.messages().front().text, run->failure());
         EXPECT_EQ(prompts.messages().front().icon, Prompts::Icon::Exclamation);

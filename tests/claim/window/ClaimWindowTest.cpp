@@ -57,15 +57,17 @@ TEST_F(ClaimWindowTest, TheWindowWritesTheClaimAndKeepsTheClaimantForNextTime)
 
     QTest::mouseClick(window->cmdWrite, Qt::LeftButton);
     ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_TRUE(prompts.messages().front().text.startsWith(QStringLiteral("The claim of "))) << prompts.messages().front().text.toStdString();
+    EXPECT_TRUE(prompts.messages().front().text.startsWith(QStringLiteral("The claim of ")))
+        << prompts.messages().front().text.toStdString();
     EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF-"));
 
     QString problem;
     const ClaimantDetails kept = readClaimantDetails(household.DataFolder(), &problem);
     EXPECT_TRUE(problem.isEmpty());
-    EXPECT_EQ(kept, (ClaimantDetails{QStringLiteral("Ada Lovelace"), QStringLiteral("12 Ørsted Road"),
-                                     QStringLiteral("HX-4411"), DateValue::fromDate(QDate(2025, 2, 3)),
-                                     QStringLiteral("Burglary through the back door.")}));
+    EXPECT_EQ(
+        kept,
+        (ClaimantDetails{QStringLiteral("Ada Lovelace"), QStringLiteral("12 Ørsted Road"), QStringLiteral("HX-4411"),
+                         DateValue::fromDate(QDate(2025, 2, 3)), QStringLiteral("Burglary through the back door.")}));
 
     // Writing again asks before the file is replaced; No keeps it.
     prompts.clear();
@@ -95,14 +97,18 @@ TEST_F(ClaimWindowTest, TheWindowWritesTheClaimAndKeepsTheClaimantForNextTime)
 // What cannot be claimed is told, and nothing is written.
 TEST_F(ClaimWindowTest, RefusalsAreToldAndWriteNothing)
 {
-    struct Row { const char *name; std::function<void(frmClaim &)> set; const char *message; };
+    struct Row {
+        const char *name;
+        std::function<void(frmClaim &)> set;
+        const char *message;
+    };
     const Row rows[] = {
         {"no file named", [](frmClaim &w) { w.txtOutput->clear(); }, "Name the PDF file"},
         {"a date of loss that is no date", [](frmClaim &w) { w.dcLoss->setText(QStringLiteral("soon")); },
          "You must enter a valid Date of Loss"},
-        {"a report file not named", [](frmClaim &w) { w.optReport->setChecked(true); },
-         "Name the report file"},
-        {"a report file whose fields are all hidden", [this](frmClaim &w) {
+        {"a report file not named", [](frmClaim &w) { w.optReport->setChecked(true); }, "Name the report file"},
+        {"a report file whose fields are all hidden",
+         [this](frmClaim &w) {
              QFile shipped(household.DataFolder() + QStringLiteral("bycat.srp"));
              ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
              QList<QByteArray> lines = shipped.readAll().split('\n');
@@ -110,15 +116,18 @@ TEST_F(ClaimWindowTest, RefusalsAreToldAndWriteNothing)
              putFile(household.DataFolder() + QStringLiteral("hidden.srp"), lines.join('\n'));
              w.txtReport->setText(QStringLiteral("hidden.srp"));
              w.optReport->setChecked(true);
-         }, "There appears to be an error in the report file"},
-        {"a location without items", [this](frmClaim &w) {
+         },
+         "There appears to be an error in the report file"},
+        {"a location without items",
+         [this](frmClaim &w) {
              addItem({{"Item", QStringLiteral("x")}});
              auto db = Database::open(household.DataFolder() + InventoryFileName);
              db->execute(QStringLiteral("insert into locations (locDesc) values ('Shed Nobody Uses')"));
              w.cmbLocation->addItem(QStringLiteral("Shed Nobody Uses"));
              w.cmbLocation->setCurrentText(QStringLiteral("Shed Nobody Uses"));
              w.optLocation->setChecked(true);
-         }, "No items have been entered"},
+         },
+         "No items have been entered"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

@@ -19,11 +19,9 @@ TEST_F(CodesWindowTest, MovesThroughTheCodesInOrderAndBeepsAtTheEnds)
         int beeps; // so far
     };
     const Step steps[] = {
-        {&frmCodesMaint::cmdNext_Click, "cherry", 1},     // on the last already
-        {&frmCodesMaint::cmdPrevious_Click, "Banana", 1},
-        {&frmCodesMaint::cmdFirst_Click, "apple", 1},
-        {&frmCodesMaint::cmdPrevious_Click, "apple", 2},
-        {&frmCodesMaint::cmdLast_Click, "cherry", 2},
+        {&frmCodesMaint::cmdNext_Click, "cherry", 1}, // on the last already
+        {&frmCodesMaint::cmdPrevious_Click, "Banana", 1}, {&frmCodesMaint::cmdFirst_Click, "apple", 1},
+        {&frmCodesMaint::cmdPrevious_Click, "apple", 2},  {&frmCodesMaint::cmdLast_Click, "cherry", 2},
     };
     for (const Step &step : steps) {
         (w.*step.click)();
@@ -64,14 +62,14 @@ TEST_F(CodesWindowTest, FindMatchesTheBeginningWithTheUsersWildcards)
         const char *shown; // "Garage" (where each search starts) when nothing matches
     };
     const Row rows[] = {
-        {QString(), "50% shelf"},       // an empty text finds the first code
-        {std::nullopt, "50% shelf"},    // and so does a cancelled box
+        {QString(), "50% shelf"},    // an empty text finds the first code
+        {std::nullopt, "50% shelf"}, // and so does a cancelled box
         {QStringLiteral("KIT"), "Kitchen"},
-        {QStringLiteral("bed"), "Bedding"},      // the first of several in order
-        {QStringLiteral("?itch"), "Kitchen"},    // the user's wildcard
+        {QStringLiteral("bed"), "Bedding"},   // the first of several in order
+        {QStringLiteral("?itch"), "Kitchen"}, // the user's wildcard
         {QStringLiteral("Den \"B"), "Den \"Blue\""},
         {QStringLiteral("\" or \"\"=\""), "Garage"}, // would close a criterion pasted together
-        {QStringLiteral("Bed_"), "Garage"},      // SQL's wildcards are plain characters
+        {QStringLiteral("Bed_"), "Garage"},          // SQL's wildcards are plain characters
         {QStringLiteral("%"), "Garage"},
         {QStringLiteral("50%"), "50% shelf"},
         {QStringLiteral("itchen"), "Garage"},
@@ -91,6 +89,7 @@ TEST_F(CodesWindowTest, FindMatchesTheBeginningWithTheUsersWildcards)
                   QStringLiteral("Enter the description to find:|Find Code"));
         EXPECT_EQ(w.txtDesc->text(), QString::fromLatin1(row.shown));
         const bool notFound = row.shown == QLatin1String("Garage");
-        EXPECT_EQ(shownMessages(), notFound ? QStringList{"No Records Match|That record was not found."} : QStringList{});
+        EXPECT_EQ(shownMessages(),
+                  notFound ? QStringList{"No Records Match|That record was not found."} : QStringList{});
     }
 }

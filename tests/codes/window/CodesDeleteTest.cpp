@@ -72,8 +72,8 @@ TEST_F(CodesWindowTest, DeleteAsksAndRefusesACodeInUse)
 TEST_F(CodesWindowTest, DeletingShowsTheNextCodeOrTheOneBeforeOrNothing)
 {
     struct Row {
-        QStringList codes;      // in description order
-        int deleted;            // index in that order
+        QStringList codes; // in description order
+        int deleted;       // index in that order
         const char *shownAfter;
     };
     const Row rows[] = {
@@ -138,8 +138,8 @@ TEST_F(CodesWindowTest, ADeleteRetriedAfterAFailedCommitChecksTheItemsAgain)
             expected << "Cannot Delete|This category is assigned to an inventory item and cannot be deleted.";
         EXPECT_EQ(shownMessages(), expected);
         EXPECT_EQ(w.txtDesc->text(), itemAddedMeanwhile ? QStringLiteral("Tools") : QStringLiteral("Toys"));
-        EXPECT_EQ(stored(1), itemAddedMeanwhile ? (QStringList{"Books", "Tools", "Toys"})
-                                                : (QStringList{"Books", "Toys"}));
+        EXPECT_EQ(stored(1),
+                  itemAddedMeanwhile ? (QStringList{"Books", "Tools", "Toys"}) : (QStringList{"Books", "Toys"}));
         EXPECT_EQ(walk(w), stored(1)) << "the window's list agrees with the table";
         startOver();
     }

@@ -61,13 +61,13 @@ TEST_F(CodesWindowTest, UpdateWithoutADescriptionIsRefusedAndCancelDiscards)
         const char *shownAfterCancel;
     };
     const Row rows[] = {
-        {1, true, &frmCodesMaint::cmdUpdate_Click, "Tools"},   // the last code in order
-        {1, true, &frmCodesMaint::cmdAddNew_Click, "Tools"},   // Add Another
-        {1, false, &frmCodesMaint::cmdUpdate_Click, "Books"},  // the stored text again
-        {2, true, &frmCodesMaint::cmdUpdate_Click, "Hall"},
-        {2, false, &frmCodesMaint::cmdUpdate_Click, "Attic"},
+        {1, true, &frmCodesMaint::cmdUpdate_Click, "Tools"},  // the last code in order
+        {1, true, &frmCodesMaint::cmdAddNew_Click, "Tools"},  // Add Another
+        {1, false, &frmCodesMaint::cmdUpdate_Click, "Books"}, // the stored text again
+        {2, true, &frmCodesMaint::cmdUpdate_Click, "Hall"},   {2, false, &frmCodesMaint::cmdUpdate_Click, "Attic"},
     };
-    const QString missing[] = {{}, QStringLiteral("Missing Data|You must enter a category name (or press Cancel)"),
+    const QString missing[] = {{},
+                               QStringLiteral("Missing Data|You must enter a category name (or press Cancel)"),
                                QStringLiteral("Missing Data|You must enter a location name (or press Cancel)")};
     for (const char *description : {"Tools", "Books"})
         addCode(1, QString::fromLatin1(description));

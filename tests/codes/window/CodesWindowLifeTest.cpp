@@ -34,9 +34,8 @@ TEST_F(CodesWindowTest, ActivationMarksItsOwnListForReloading)
     // The main window's flags, as it keeps them from what the household tells.
     bool CatListChanged = false;
     bool LocListChanged = false;
-    QObject::connect(&household, &Household::codeListChanged, [&](int kind) {
-        (kind == 1 ? CatListChanged : LocListChanged) = true;
-    });
+    QObject::connect(&household, &Household::codeListChanged,
+                     [&](int kind) { (kind == 1 ? CatListChanged : LocListChanged) = true; });
     for (qint16 kind : {1, 2}) {
         SCOPED_TRACE(kind);
         CatListChanged = false;
@@ -116,8 +115,9 @@ TEST_F(CodesWindowTest, AfterTheInventoryIsRepairedTheOpenWindowGoesOn)
     w.cmdUpdate_Click();
     EXPECT_TRUE(shownMessages().isEmpty()) << shownMessages().join(u'\n').toStdString();
     // The repaired file is held exclusively: read through the program's own connection.
-    EXPECT_EQ(household.dbInventory()->scalar(QStringLiteral("select group_concat(catDesc, ',') from "
-                                                 "(select catDesc from categories order by catid)"))
+    EXPECT_EQ(household.dbInventory()
+                  ->scalar(QStringLiteral("select group_concat(catDesc, ',') from "
+                                          "(select catDesc from categories order by catid)"))
                   .toString(),
               QStringLiteral("Books,Garden,Tools and Hardware"));
     EXPECT_EQ(stateOf(w), QStringLiteral("Browse"));
@@ -156,8 +156,9 @@ TEST_F(CodesWindowTest, AskedForTheOtherListTheOneWindowReloads)
     EXPECT_EQ(w.txtDesc->text(), QStringLiteral("books"));
     EXPECT_TRUE(stored(2).isEmpty());
 
-    const std::initializer_list<QWidget *> controls{&w, w.txtDesc, w.cmdFirst, w.cmdPrevious, w.cmdNext, w.cmdLast,
-                                                    w.cmdAddNew, w.cmdDelete, w.cmdCancel, w.cmdFind, w.cmdUpdate, w.cmdOK};
+    const std::initializer_list<QWidget *> controls{&w,          w.txtDesc, w.cmdFirst,  w.cmdPrevious,
+                                                    w.cmdNext,   w.cmdLast, w.cmdAddNew, w.cmdDelete,
+                                                    w.cmdCancel, w.cmdFind, w.cmdUpdate, w.cmdOK};
     for (const int topic : {31, 32}) {
         open(qint16(topic - 30));
         for (QWidget *control : controls)

@@ -1,6 +1,6 @@
+#include "dates/calendar/DateBox.h"
 #include "CalendarScript.h"
 #include "CalendarTestSupport.h"
-#include "dates/calendar/DateBox.h"
 #include "focus/FocusReturn.h"
 
 #include <QAction>
@@ -90,8 +90,8 @@ TEST_F(DateBoxTest, PlusAndMinusStepTheDateOrPutTodays)
 TEST_F(DateBoxTest, LeavingRefusesWhatIsNeitherADateNorEmpty)
 {
     // Only the empty text is empty: blanks are refused.
-    for (const auto &[text, refused] : {std::pair("", false), std::pair("5/15/2001", false), std::pair("   ", true),
-                                        std::pair("2/30/2001", true)}) {
+    for (const auto &[text, refused] :
+         {std::pair("", false), std::pair("5/15/2001", false), std::pair("   ", true), std::pair("2/30/2001", true)}) {
         SCOPED_TRACE(text);
         prompts.clear();
         box->setFocus();
@@ -169,4 +169,3 @@ TEST_F(DateBoxTest, DropDownWritesTheCalendarsDateBackAndMovesOn)
     }
     EXPECT_EQ(messages(), QStringList{});
 }
-

@@ -66,7 +66,7 @@ TEST_F(HelpKeyTest, F1OnAControlOpensTheNearestTopicUpItsParents)
     }
     EXPECT_TRUE(helpWindow()->currentPageId() == HelpBook::ContentsId);
 
-    setHelpTopic(own, 0);   // removing a topic falls back to the parent's
+    setHelpTopic(own, 0); // removing a topic falls back to the parent's
     EXPECT_EQ(helpTopic(own), 0);
     QTest::keyClick(own, Qt::Key_F1);
     EXPECT_EQ(shownTopic(), 31);
@@ -89,9 +89,9 @@ TEST_F(HelpKeyTest, F1InAnOpenMenuOpensTheHighlightedItemsTopic)
         int topic;
     } cases[] = {
         {&reports, serial, 38},
-        {&reports, separator, 33},   // nothing useful highlighted: the menu's own topic
+        {&reports, separator, 33}, // nothing useful highlighted: the menu's own topic
         {&reports, nullptr, 33},
-        {sub, plain, 33},            // a submenu item without topic: the top-level menu's
+        {sub, plain, 33}, // a submenu item without topic: the top-level menu's
     };
     for (const auto &c : cases) {
         closeHelpWindow();

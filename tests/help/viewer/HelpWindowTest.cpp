@@ -147,6 +147,6 @@ TEST_F(HelpViewerTest, LinksButtonsAndSearchPageMoveBetweenPages)
     EXPECT_EQ(window->currentPageId(), HelpBook::ContentsId);
 
     window->showSearch(QString());
-    window->lstTopics_Click(window->lstTopics->item(0));   // "Lamps & Lights"
+    window->lstTopics_Click(window->lstTopics->item(0)); // "Lamps & Lights"
     EXPECT_EQ(window->currentTopic(), 5);
 }

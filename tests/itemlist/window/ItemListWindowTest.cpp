@@ -24,7 +24,8 @@ TEST_F(ItemWindowTest, TheItemListFindsAnItemByAWordOfItsNotesAndShowsIt)
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->windowTitle(), QStringLiteral("Item List"));
     EXPECT_EQ(list->model()->rowCount(), 66);
-    EXPECT_TRUE(list->lblSummary->text().startsWith(QStringLiteral("66 items, total value $"))) << list->lblSummary->text().toStdString();
+    EXPECT_TRUE(list->lblSummary->text().startsWith(QStringLiteral("66 items, total value $")))
+        << list->lblSummary->text().toStdString();
 
     QTest::keyClicks(list->txtSearch, "RECEIPTS filed warranty");
     ASSERT_EQ(list->model()->rowCount(), 1);
@@ -39,7 +40,8 @@ TEST_F(ItemWindowTest, TheItemListFindsAnItemByAWordOfItsNotesAndShowsIt)
     const auto cell = [&](int row, ListColumn column) {
         return list->model()->data(list->model()->index(row, int(column))).toString();
     };
-    EXPECT_EQ(cell(list->grdItems->currentIndex().row(), ListColumn::Item), QStringLiteral("55-inch 4K LED Television"));
+    EXPECT_EQ(cell(list->grdItems->currentIndex().row(), ListColumn::Item),
+              QStringLiteral("55-inch 4K LED Television"));
     EXPECT_EQ(cell(0, ListColumn::Item), QStringLiteral("Diamond Engagement Ring"));
     EXPECT_EQ(cell(0, ListColumn::TotValue), QStringLiteral("$7,200.00"));
 

@@ -43,13 +43,13 @@ QByteArray bitmapHeader(quint32 width, quint32 height, quint16 bitsPerPixel)
     const quint32 paletteBytes = bitsPerPixel <= 8 ? 4u << bitsPerPixel : 0;
     const quint32 dataOffset = 14 + 40 + paletteBytes;
     QByteArray info = little32(40) + little32(width) + little32(height) + little16(1) + little16(bitsPerPixel)
-                      + little32(0) + little32(0) + little32(2835) + little32(2835) + little32(0) + little32(0);
+        + little32(0) + little32(0) + little32(2835) + little32(2835) + little32(0) + little32(0);
     QByteArray palette;
     for (quint32 i = 0; i < paletteBytes / 4; ++i)
         palette += little32(i == 0 ? 0x000000 : 0xFFFFFF);
     const QByteArray pixels(16, '\x55');
     return "BM" + little32(dataOffset + quint32(pixels.size())) + little32(0) + little32(dataOffset) + info + palette
-           + pixels;
+        + pixels;
 }
 
 quint32 crc32(const QByteArray &bytes)
@@ -74,7 +74,7 @@ QByteArray pngHeader(quint32 width, quint32 height)
 {
     const QByteArray header = big32(width) + big32(height) + QByteArray("\x01\x00\x00\x00\x00", 5);
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
-           + pngChunk("IDAT", QByteArray("\x78\x9c\x63\x60\x00\x00", 6)) + pngChunk("IEND", QByteArray());
+        + pngChunk("IDAT", QByteArray("\x78\x9c\x63\x60\x00\x00", 6)) + pngChunk("IEND", QByteArray());
 }
 
 // A real picture of 64 x 48 pixels, green with a blue top-left corner.
@@ -156,7 +156,7 @@ TEST_F(HostilePictureTest, FilesThatAreNoPictureAreRefusedAndChangeNothing)
     const QByteArray png = realPicture("png");
     const QByteArray jpg = realPicture("jpg");
     struct Row {
-        const char *name;   // in the data folder; the extension is what the file claims
+        const char *name; // in the data folder; the extension is what the file claims
         QByteArray bytes;
         const char *reason; // part of the message's reason
     };
@@ -198,8 +198,8 @@ TEST_F(HostilePictureTest, FilesThatAreNoPictureAreRefusedAndChangeNothing)
 
         ASSERT_EQ(prompts.messages().size(), 1u);
         const QString text = prompts.messages().front().text;
-        EXPECT_TRUE(text.startsWith(QStringLiteral("The file '%1' could not be read as a picture (")
-                                        .arg(QDir::toNativeSeparators(hostile))))
+        EXPECT_TRUE(text.startsWith(
+            QStringLiteral("The file '%1' could not be read as a picture (").arg(QDir::toNativeSeparators(hostile))))
             << text.toStdString();
         EXPECT_TRUE(text.contains(QLatin1String(row.reason))) << text.toStdString();
         EXPECT_EQ(prompts.messages().front().title, ProgramTitle);
@@ -251,9 +251,9 @@ TEST_F(HostilePictureTest, AFileNamedForAnotherKindIsReadByItsContent)
 // file: it is shown as the empty picture, silently, and left where it is.
 TEST_F(HostilePictureTest, AHostileFileInThePictureFolderShowsAnEmptyPicture)
 {
-    for (const auto &[name, bytes] : {std::pair{"00000042.bmp", bitmapHeader(30000, 30000, 1)},
-                                      std::pair{"00000042.png", pngHeader(30000, 30000)},
-                                      std::pair{"00000042.jpg", QByteArray()}}) {
+    for (const auto &[name, bytes] :
+         {std::pair{"00000042.bmp", bitmapHeader(30000, 30000, 1)}, std::pair{"00000042.png", pngHeader(30000, 30000)},
+          std::pair{"00000042.jpg", QByteArray()}}) {
         SCOPED_TRACE(name);
         const qint64 clock = addItem({{"iteid", 42}, {"Item", "Clock"}});
         writeFile(images() + QLatin1String(name), bytes);
@@ -300,10 +300,13 @@ TEST(PictureReading, TheSizeLimitLetsLargePhotosThroughAndStopsAtItsPixelCount)
 {
     // 50 megapixels, a large phone photo of today, is read; a picture one
     // row beyond the limit is refused from its header alone.
-    struct Row { quint32 width, height; bool kept; };
+    struct Row {
+        quint32 width, height;
+        bool kept;
+    };
     const Row rows[] = {
         {8160, 6120, true},
-        {16384, 8192, true},   // exactly the limit
+        {16384, 8192, true}, // exactly the limit
         {16384, 8193, false},
         {30000, 30000, false},
     };

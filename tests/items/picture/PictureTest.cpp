@@ -47,13 +47,13 @@ QByteArray fileBytes(const QString &path)
 // after the start-of-image marker as cameras do.
 QByteArray withOrientation(const QByteArray &jpeg, quint16 orientation)
 {
-    QByteArray tiff("MM\x00\x2a\x00\x00\x00\x08", 8);       // big-endian, first IFD at 8
-    tiff += QByteArray("\x00\x01", 2);                          // one entry
+    QByteArray tiff("MM\x00\x2a\x00\x00\x00\x08", 8);          // big-endian, first IFD at 8
+    tiff += QByteArray("\x00\x01", 2);                         // one entry
     tiff += QByteArray("\x01\x12\x00\x03\x00\x00\x00\x01", 8); // Orientation, SHORT, 1 value
     tiff += char(orientation >> 8);
     tiff += char(orientation & 0xff);
     tiff += QByteArray("\x00\x00", 2);
-    tiff += QByteArray("\x00\x00\x00\x00", 4);                  // no next IFD
+    tiff += QByteArray("\x00\x00\x00\x00", 4); // no next IFD
     const QByteArray exif = QByteArray("Exif\x00\x00", 6) + tiff;
     const int length = int(exif.size()) + 2;
     QByteArray segment("\xff\xe1", 2);
@@ -154,7 +154,11 @@ TEST_F(PictureTest, APhotoKeepsItsOrientationData)
 // Each leaves the item, its (empty) picture and the picture folder as they were.
 TEST_F(PictureTest, NothingIsWrittenWithoutANewPicture)
 {
-    struct Row { const char *name; std::function<void(frmMain &, frmImage &)> act; const char *message; };
+    struct Row {
+        const char *name;
+        std::function<void(frmMain &, frmImage &)> act;
+        const char *message;
+    };
     // name: a file of the data folder; none for a cancelled dialog.
     auto load = [this](const char *name) {
         return [this, name](frmMain &, frmImage &window) {
@@ -163,11 +167,14 @@ TEST_F(PictureTest, NothingIsWrittenWithoutANewPicture)
         };
     };
     const Row rows[] = {
-        {"Update of an edit", [](frmMain &w, frmImage &) {
+        {"Update of an edit",
+         [](frmMain &w, frmImage &) {
              QTest::keyClicks(w.txtModel, QStringLiteral("X"));
              w.cmdUpdate_Click();
-         }, nullptr},
-        {"a picture loaded while adding, then Cancel", [this](frmMain &w, frmImage &window) {
+         },
+         nullptr},
+        {"a picture loaded while adding, then Cancel",
+         [this](frmMain &w, frmImage &window) {
              w.cmdAddNew_Click();
              EXPECT_TRUE(window.picture().isNull()) << "a new item starts without a picture";
              QTest::keyClicks(w.txtItem, QStringLiteral("Lamp"));
@@ -175,7 +182,8 @@ TEST_F(PictureTest, NothingIsWrittenWithoutANewPicture)
              window.cmdPicLoad_Click();
              EXPECT_EQ(window.picture().size(), QSize(8, 8));
              w.cmdCancel_Click();
-         }, nullptr},
+         },
+         nullptr},
         {"a file that is no picture", load("notes.jpg"), "The file '%1notes.jpg' could not be read"},
         {"a file that is not there", load("gone.bmp"), "File not found."},
         {"a cancelled dialog", load(nullptr), nullptr},
@@ -201,10 +209,12 @@ TEST_F(PictureTest, NothingIsWrittenWithoutANewPicture)
         const QByteArray name(row.name);
         const bool loads = name.startsWith("a file") || name.contains("cancelled") || name.contains("adding");
         EXPECT_EQ(prompts.count(ScriptedPrompts::Kind::OpenFile), loads ? 1 : 0);
-        const QString expected = QString::fromLatin1(row.message).replace("%1", QDir::toNativeSeparators(folder().path()));
+        const QString expected =
+            QString::fromLatin1(row.message).replace("%1", QDir::toNativeSeparators(folder().path()));
         ASSERT_EQ(prompts.messages().size(), row.message ? 1u : 0u);
         if (row.message) {
-            EXPECT_TRUE(prompts.messages().front().text.startsWith(expected)) << prompts.messages().front().text.toStdString();
+            EXPECT_TRUE(prompts.messages().front().text.startsWith(expected))
+                << prompts.messages().front().text.toStdString();
         }
         prompts.clear();
         TearDown();
@@ -260,7 +270,8 @@ TEST_F(PictureTest, AnEmptyInventoryShowsAnEmptyPictureAndTheFirstItemGetsItsOwn
     prompts.answerFile(savedPicture(folder().file("piano.bmp"), {16, 12}, "BMP"));
     window.cmdPicLoad_Click();
     w.cmdUpdate_Click();
-    const qint64 id = Database::open(folder().file(InventoryFileName))->scalar("select max(iteid) from items").toLongLong();
+    const qint64 id =
+        Database::open(folder().file(InventoryFileName))->scalar("select max(iteid) from items").toLongLong();
     EXPECT_EQ(imageFiles(), QStringList{ItemFiles::baseName(id) + ".bmp"});
     EXPECT_EQ(window.picture().size(), QSize(16, 12)) << "the stored item shown with its picture";
     EXPECT_TRUE(prompts.messages().empty());
@@ -324,16 +335,18 @@ TEST_F(PictureTest, ANewPictureIsWrittenOnlyOnceItsRecordIsStored)
 
 TEST(PictureViewport, LargePicturesAreShrunkToFitWithTheirProportionsKept)
 {
-    struct Row { QSize picture, viewport, shown; };
+    struct Row {
+        QSize picture, viewport, shown;
+    };
     const Row rows[] = {
         {{4000, 3000}, {400, 300}, {400, 300}},
-        {{3000, 4000}, {400, 300}, {225, 300}},  // the height limits a portrait
-        {{200, 100}, {400, 300}, {200, 100}},    // small ones are not enlarged
-        {{10000, 1}, {100, 100}, {100, 1}},      // never thinner than a pixel
+        {{3000, 4000}, {400, 300}, {225, 300}}, // the height limits a portrait
+        {{200, 100}, {400, 300}, {200, 100}},   // small ones are not enlarged
+        {{10000, 1}, {100, 100}, {100, 1}},     // never thinner than a pixel
         {{50, 50}, {0, 0}, {1, 1}},
         {{}, {100, 100}, {}},
     };
     for (const Row &row : rows)
-        EXPECT_EQ(fittedPictureSize(row.picture, row.viewport), row.shown) << row.picture.width() << "x"
-                                                                             << row.picture.height();
+        EXPECT_EQ(fittedPictureSize(row.picture, row.viewport), row.shown)
+            << row.picture.width() << "x" << row.picture.height();
 }

@@ -38,8 +38,9 @@ TEST_F(SerialNumberList, ListsItemsWithASerialNumberInStoredOrder)
     EXPECT_TRUE(shownRows(doc)[0].shaded);
     EXPECT_FALSE(shownRows(doc)[1].shaded);
     EXPECT_FALSE(doc.isDocOpen());
-    EXPECT_EQ(doc.pageContent(0).header,
-              (QStringList{QStringLiteral("3/5/2024"), QStringLiteral("Serial Number List"), QStringLiteral("Page 1")}));
+    EXPECT_EQ(
+        doc.pageContent(0).header,
+        (QStringList{QStringLiteral("3/5/2024"), QStringLiteral("Serial Number List"), QStringLiteral("Page 1")}));
     EXPECT_EQ(prompts.busyDepth(), 0);
 }
 

@@ -36,7 +36,13 @@ const SummaryCase cases[] = {
     // 0.1 + 0.2 and the large amount are exact.
     {"UsedGroups",
      {"Beta", "alpha", "Unused", "Gamma|with;marks"},
-     {{0, "0.1"}, {0, "0.2"}, {1, nullptr}, {3, "9999999999999.99"}, {3, "0.01"}, {Orphan, "50"}, {None, "7.5"},
+     {{0, "0.1"},
+      {0, "0.2"},
+      {1, nullptr},
+      {3, "9999999999999.99"},
+      {3, "0.01"},
+      {Orphan, "50"},
+      {None, "7.5"},
       {None, nullptr}},
      {{"alpha", "$0.00"}, {"Beta", "$0.30"}, {"Gamma|with;marks", "$10,000,000,000,000.00"}, {"*", "$7.50"}},
      "$10,000,000,000,007.80"},
@@ -78,8 +84,8 @@ TEST_P(ValueSummary, PrintsUsedGroupsAndTheGrandTotal)
 
     std::vector<QStringList> expected{{group, QStringLiteral("Total Value")}};
     for (const auto &[description, amount] : c.rows) {
-        const QString text = qstrcmp(description, "*") ? QString::fromUtf8(description)
-                                                       : QStringLiteral("No %1 Entered").arg(group);
+        const QString text =
+            qstrcmp(description, "*") ? QString::fromUtf8(description) : QStringLiteral("No %1 Entered").arg(group);
         expected.push_back({text, QString::fromLatin1(amount)});
     }
     expected.push_back({QStringLiteral("Grand Total"), QString::fromLatin1(c.grandTotal)});
@@ -90,7 +96,8 @@ TEST_P(ValueSummary, PrintsUsedGroupsAndTheGrandTotal)
     EXPECT_FALSE(doc.isDocOpen());
     EXPECT_FALSE(doc.repeatedHeading().has_value());
     EXPECT_EQ(doc.pageContent(0).header,
-              (QStringList{QStringLiteral("3/5/2024"), QStringLiteral("Value Summary by ") + group, QStringLiteral("Page 1")}));
+              (QStringList{QStringLiteral("3/5/2024"), QStringLiteral("Value Summary by ") + group,
+                           QStringLiteral("Page 1")}));
     EXPECT_TRUE(prompts.messages().empty());
     EXPECT_EQ(prompts.busyDepth(), 0);
 }
@@ -107,7 +114,8 @@ using ValueSummaryOverflow = FixedReportTest;
 
 TEST_F(ValueSummaryOverflow, IsReportedAndLeftBlank)
 {
-    addItems(household.inventory(), 1, {"", {"Huge", "Small"}, {{0, "900000000000000"}, {0, "900000000000000"}, {1, "1"}}, {}, ""});
+    addItems(household.inventory(), 1,
+             {"", {"Huge", "Small"}, {{0, "900000000000000"}, {0, "900000000000000"}, {1, "1"}}, {}, ""});
     prompts.answer(Prompts::Answer::Ok);
 
     buildValueSummary(household, doc, 1, day());

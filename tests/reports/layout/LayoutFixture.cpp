@@ -1,6 +1,5 @@
 #include "LayoutFixture.h"
 
-
 #include <QFile>
 #include <QRegularExpression>
 

@@ -54,8 +54,9 @@ protected:
                 const QStringList cells = document.rowCells(row);
                 expectedLines = 1;
                 for (qsizetype c = 0; c < cells.size(); ++c)
-                    expectedLines = std::max(expectedLines, document.text().lineCount(
-                                                 cells[c], columns[c].width - 2 * PageLayout::CellPaddingX));
+                    expectedLines =
+                        std::max(expectedLines,
+                                 document.text().lineCount(cells[c], columns[c].width - 2 * PageLayout::CellPaddingX));
             }
             EXPECT_EQ(placed.row.firstLine, line) << "row " << row;
             line += placed.row.lineCount;
@@ -130,7 +131,7 @@ TEST_F(PageBreaks, ARowTallerThanAPageContinuesOnTheNextPages)
 TEST_F(PageBreaks, AHeadingTallerThanAPageDoesNotStall)
 {
     TableHeading = {QStringLiteral("word ").repeated(100), QStringLiteral("Value")};
-    TableFormat = QStringLiteral("400|>1440;");   // a word a line: taller than a page
+    TableFormat = QStringLiteral("400|>1440;"); // a word a line: taller than a page
     startDoc(true);
     document.tableText(TableFormat, numberedRows(3));
     document.endDoc();

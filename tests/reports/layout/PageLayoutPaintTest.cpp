@@ -91,7 +91,6 @@ TEST_F(Painting, PdfHasTheDocumentsPagesInItsOrientation)
     // Landscape Letter: 792 × 612 points.
     static const QRegularExpression mediaBox(QStringLiteral("/MediaBox \\[0 0 792(\\.0*)? 612(\\.0*)?\\]"));
     EXPECT_TRUE(mediaBox.match(QString::fromLatin1(pdf.readAll())).hasMatch());
-
 }
 
 TEST_F(Painting, AFailedExportLeavesNoFileBehind)

@@ -70,8 +70,8 @@ TEST_F(Layout, CellsStayWholeInTheirColumns)
     ASSERT_EQ(rows[0].cells.size(), 4);
     EXPECT_EQ(rows[0].cells[0].lines, QStringList{first[0]});
     const double left = PageLayout::Margin;
-    const QList<std::pair<double, bool>> expected = {{left, false}, {left + 5760, true}, {left + 8640, false},
-                                                     {left + 8640, true}};
+    const QList<std::pair<double, bool>> expected = {
+        {left, false}, {left + 5760, true}, {left + 8640, false}, {left + 8640, true}};
     for (int c = 0; c < 4; ++c) {
         EXPECT_DOUBLE_EQ(rows[0].cells[c].rect.x(), expected[c].first) << c;
         EXPECT_EQ(rows[0].cells[c].alignRight, expected[c].second) << c;
@@ -109,13 +109,13 @@ TEST_F(Layout, EveryPlacedCellShowsAllOfItsText)
     document.endDoc();
 
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    std::map<std::pair<int, int>, QString> shown;   // (row, column) -> characters shown
+    std::map<std::pair<int, int>, QString> shown; // (row, column) -> characters shown
     for (const PlacedOnPage &placed : everyPlacedRow(document)) {
         for (const PlacedCell &cell : placed.row.cells) {
             shown[std::pair(placed.row.row, cell.column)] += cell.lines.join(QString());
             const double area = cell.rect.width() - 2 * PageLayout::CellPaddingX;
             if (area < PageLayoutText::MinWrapWidth)
-                continue;   // one line, clipped
+                continue; // one line, clipped
             for (const QString &line : cell.lines)
                 EXPECT_LE(document.text().width(line) * cell.scale, area) << line.toStdString();
         }
@@ -124,8 +124,8 @@ TEST_F(Layout, EveryPlacedCellShowsAllOfItsText)
     for (int row = 0; row < document.rowCount(); ++row) {
         const QStringList cells = document.rowCells(row);
         for (int column = 0; column < cells.size(); ++column)
-            EXPECT_EQ(visible(shown[std::pair(row, column)]), visible(cells[column])) << "row " << row << " column "
-                                                                                     << column;
+            EXPECT_EQ(visible(shown[std::pair(row, column)]), visible(cells[column]))
+                << "row " << row << " column " << column;
     }
 }
 
@@ -133,7 +133,7 @@ TEST_F(Layout, HeaderAndFooterSplitIntoThreePartsWithThePageNumber)
 {
     const struct {
         const char *text;
-        int page;   // index
+        int page; // index
         QStringList parts;
     } cases[] = {
         {"|All Items|Page %d", 1, {"", "All Items", "Page 2"}},

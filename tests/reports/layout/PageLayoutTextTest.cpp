@@ -1,5 +1,5 @@
-#include "QtPrinters.h"
 #include "reports/PageLayoutText.h"
+#include "QtPrinters.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -74,13 +74,16 @@ TEST_F(CellText, FiguresAreNeverBrokenButDrawnSmaller)
         QStringList expected;
     } cases[] = {
         {QStringLiteral("$1,200.00"), 700, {QStringLiteral("$1,200.00")}},
-        {QStringLiteral("SN4711-0815-ABCDEFGHJKLMNPQRSTUVWXYZ"), 700, {QStringLiteral("SN4711-0815-ABCDEFGHJKLMNPQRSTUVWXYZ")}},
+        {QStringLiteral("SN4711-0815-ABCDEFGHJKLMNPQRSTUVWXYZ"),
+         700,
+         {QStringLiteral("SN4711-0815-ABCDEFGHJKLMNPQRSTUVWXYZ")}},
         {QStringLiteral("2015-11-01"), 400, {QStringLiteral("2015-11-01")}},
-        {QStringLiteral("TEUTMRKZXMSRSVH"), 600, {QStringLiteral("TEUTMRKZXMSRSVH")}},   // a serial of letters
+        {QStringLiteral("TEUTMRKZXMSRSVH"), 600, {QStringLiteral("TEUTMRKZXMSRSVH")}}, // a serial of letters
         {QStringLiteral("-$5.00"), 300, {QStringLiteral("-$5.00")}},
-        {QStringLiteral("1. 11. 2015"), 500, {QStringLiteral("1. 11. 2015")}},          // a date with blanks
+        {QStringLiteral("1. 11. 2015"), 500, {QStringLiteral("1. 11. 2015")}}, // a date with blanks
         {QStringLiteral("1 234 567,89 kr"), 700, {QStringLiteral("1 234 567,89"), QStringLiteral("kr")}},
-        {QStringLiteral("Model BES878 by Barista"), 700,
+        {QStringLiteral("Model BES878 by Barista"),
+         700,
          {QStringLiteral("Model"), QStringLiteral("BES878"), QStringLiteral("by"), QStringLiteral("Barista")}},
         {QStringLiteral("9\u202F999\u202F999,99\u00A0€"), 600, {QStringLiteral("9\u202F999\u202F999,99\u00A0€")}},
     };
@@ -109,7 +112,8 @@ TEST_F(CellText, KeepsLineBreaksButNotTrailingBlanks)
         EXPECT_EQ(measure.lineCount(empty, 2000), 0);
     // Too narrow to wrap: one line, clipped when painted.
     for (const double narrow : {PageLayoutText::MinWrapWidth - 1, 0.0})
-        EXPECT_EQ(measure.lines(QStringLiteral("Grandfather\nclock"), narrow), QStringList{QStringLiteral("Grandfather clock")});
+        EXPECT_EQ(measure.lines(QStringLiteral("Grandfather\nclock"), narrow),
+                  QStringList{QStringLiteral("Grandfather clock")});
 }
 
 } // namespace

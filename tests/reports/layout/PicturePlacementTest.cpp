@@ -43,8 +43,12 @@ constexpr double Height = 2880;
 // makes the row at least that tall.
 TEST_F(PicturePlacement, APictureFitsItsCellWithItsProportionsKept)
 {
-    struct Row { const char *name; QSize shape; QSizeF drawn; };
-    const double room = 4320 - 2 * PageLayout::CellPaddingX;   // 4200 twips across
+    struct Row {
+        const char *name;
+        QSize shape;
+        QSizeF drawn;
+    };
+    const double room = 4320 - 2 * PageLayout::CellPaddingX; // 4200 twips across
     const Row rows[] = {
         {"landscape, limited by the width", {4000, 2000}, {room, room / 2}},
         {"landscape, limited by the height", {4000, 3000}, {Height * 4 / 3, Height}},
@@ -115,7 +119,7 @@ TEST_F(PicturePlacement, PicturesAreReadAtTheSizeTheyAreDrawn)
 
     const PlacedCell cell = document.pageContent(0).rows.at(0).cells.at(1);
     // On a small image: the picture's own size there.
-    const double scale = 0.05;   // pixels per twip
+    const double scale = 0.05; // pixels per twip
     QImage page((document.documentPageSize() * scale).toSize(), QImage::Format_RGB32);
     page.fill(Qt::white);
     {

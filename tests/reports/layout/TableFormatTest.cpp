@@ -33,9 +33,9 @@ TEST(TableFormat, ReadsWidthsAndAlignment)
 
 TEST(TableFormat, RefusesMalformedFormats)
 {
-    for (const char *format : {"", ";", "   ", "4320|>2880", "4320||2880;", "|4320;", "4320|;", "abc;", "-5;",
-                               "+5;", "1e3;", "4320;extra", "4320;;", ">;", ">>4320;", "1.2.3;", "144001;",
-                               "inf;", "nan;", "4320 2880;", "0x10;"})
+    for (const char *format : {"",        ";",      "   ",     "4320|>2880", "4320||2880;", "|4320;",     "4320|;",
+                               "abc;",    "-5;",    "+5;",     "1e3;",       "4320;extra",  "4320;;",     ">;",
+                               ">>4320;", "1.2.3;", "144001;", "inf;",       "nan;",        "4320 2880;", "0x10;"})
         EXPECT_FALSE(parseTableFormat(QString::fromUtf8(format)).has_value()) << format;
 }
 

@@ -71,8 +71,8 @@ protected:
             const ReportColumn &column = columns.value(where.second);
             if (document.rowCells(where.first) == heading) {
                 ++headings;
-                EXPECT_TRUE(wholeWords(text, shown.lines)) << "heading " << text.toStdString() << " shown as "
-                                                           << shown.lines.join(u'|').toStdString();
+                EXPECT_TRUE(wholeWords(text, shown.lines))
+                    << "heading " << text.toStdString() << " shown as " << shown.lines.join(u'|').toStdString();
                 EXPECT_EQ(shown.scale, 1.0) << text.toStdString();
                 continue;
             }
@@ -85,8 +85,8 @@ protected:
             const bool totals = where.first == document.rowCount() - 1;
             if (fitting && !totals) {
                 EXPECT_EQ(shown.scale, 1.0) << column.caption.toStdString() << " " << text.toStdString();
-                EXPECT_TRUE(wholeWords(text, shown.lines)) << text.toStdString() << " shown as "
-                                                           << shown.lines.join(u'|').toStdString();
+                EXPECT_TRUE(wholeWords(text, shown.lines))
+                    << text.toStdString() << " shown as " << shown.lines.join(u'|').toStdString();
             }
         }
         EXPECT_EQ(headings, document.pageCount() * heading.size());
@@ -145,8 +145,10 @@ TEST_F(DemoListingLayout, TheDemoAndTheLargestHouseholdValuesFitOnLetterAndA4)
 TEST_F(GeneratedListingLayout, NoValueOfTenThousandItemsIsSplit)
 {
     // Serial numbers of 20 characters, and a total above any column.
-    household.dbInventory()->execute(QStringLiteral("update items set serno = '12345678901234567890' where iteid % 7 = 0"));
-    household.dbInventory()->execute(QStringLiteral("update items set serno = '4CE0460D0G8XK3Q7R2Z1' where iteid % 7 = 1"));
+    household.dbInventory()->execute(
+        QStringLiteral("update items set serno = '12345678901234567890' where iteid % 7 = 0"));
+    household.dbInventory()->execute(
+        QStringLiteral("update items set serno = '4CE0460D0G8XK3Q7R2Z1' where iteid % 7 = 1"));
     for (const char *locale : {"en_US", "de_DE"}) {
         const LocaleScope scope(locale);
         SCOPED_TRACE(locale);

@@ -21,10 +21,10 @@ QByteArray fileBytes(const QString &path)
 
 const QStringList awkwardCells = {
     QStringLiteral("plain"),
-    QStringLiteral("Straße & <Äpfel> \"quoted\" 'single'"),   // non-ASCII in the middle of a cell
-    QStringLiteral("€ 12 \U0001F4E6 box"),                     // a pair of surrogates
+    QStringLiteral("Straße & <Äpfel> \"quoted\" 'single'"), // non-ASCII in the middle of a cell
+    QStringLiteral("€ 12 \U0001F4E6 box"),                  // a pair of surrogates
     QString(),
-    QString(300 * 1024, u'x') + QStringLiteral("é&"),         // longer than a whole block
+    QString(300 * 1024, u'x') + QStringLiteral("é&"), // longer than a whole block
 };
 
 TEST(ReportFileBuffer, WritesWhatQStringConversionGives)

@@ -60,7 +60,7 @@ TEST_F(ReportFiles, TotalsRowFollowsTheColumnsThatHaveTotals)
 {
     addItem(QStringLiteral("a"), money("0.1"));
     addItem(QStringLiteral("b"), money("0.2"));
-    addItem(QStringLiteral("c"));              // Null: an empty cell, no change to the sum
+    addItem(QStringLiteral("c")); // Null: an empty cell, no change to the sum
     household.dbInventory()->execute(QStringLiteral("update items set quantity = 5 where Item in ('a', 'b')"));
 
     // Quantity (total, plain), Description (no total), Total Value (total,
@@ -155,7 +155,8 @@ TEST_F(ReportFiles, NoRowsShowsTheMessageAndLeavesAnyOldFileAlone)
 TEST_F(ReportFiles, QueryThatCannotBeOpenedIsReportedAndWritesNothing)
 {
     addFixedInventory();
-    const int broken = addCatalogueRow(QStringLiteral("nosuchcolumn"), 1, QStringLiteral("Broken"), QStringLiteral("items"));
+    const int broken =
+        addCatalogueRow(QStringLiteral("nosuchcolumn"), 1, QStringLiteral("Broken"), QStringLiteral("items"));
     QStringList lines = reportLines({1, broken});
     for (int line = 12; line <= 22; ++line)
         lines[line - 1] += line == 14 || line == 17 || line == 18 ? QStringLiteral(";") : QStringLiteral(";0");
@@ -164,7 +165,8 @@ TEST_F(ReportFiles, QueryThatCannotBeOpenedIsReportedAndWritesNothing)
     EXPECT_TRUE(runToFile(lines, QStringLiteral("htm"), &outcome).isEmpty());
     EXPECT_EQ(outcome, ReportOutcome::QueryFailed);
     ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_TRUE(prompts.messages()[0].text.contains(QStringLiteral("nosuchcolumn"))) << prompts.messages()[0].text.toStdString();
+    EXPECT_TRUE(prompts.messages()[0].text.contains(QStringLiteral("nosuchcolumn")))
+        << prompts.messages()[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(outputPath(QStringLiteral("htm"))));
 }
 
@@ -173,12 +175,12 @@ TEST_F(ReportFiles, OutputThatCannotBeWrittenIsReported)
     addFixedInventory();
     const QString report = putFile(QStringLiteral("t.srp"), reportFileBytesOf(reportLines({1})));
     const QString path = folder.file(QStringLiteral("no/such/folder/out.txt"));
-    const ReportOutcome outcome = runReportFile(household, report, [&](const LoadedReport &) {
-        return std::make_unique<TextReportWriter>(household, path);
-    });
+    const ReportOutcome outcome = runReportFile(
+        household, report, [&](const LoadedReport &) { return std::make_unique<TextReportWriter>(household, path); });
     EXPECT_EQ(outcome, ReportOutcome::OutputFailed);
     ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_TRUE(prompts.messages()[0].text.startsWith(QStringLiteral("75  "))) << prompts.messages()[0].text.toStdString();
+    EXPECT_TRUE(prompts.messages()[0].text.startsWith(QStringLiteral("75  ")))
+        << prompts.messages()[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(path));
 }
 
@@ -196,12 +198,13 @@ TEST_F(ReportFiles, ADiskThatFillsUpIsReportedOnceAndKeepsTheOldFile)
         const QString path = putFile(QStringLiteral("out.") + QLatin1String(kind), old);
         const QStringList before = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
         std::optional<FileSizeLimit> full;
-        const ReportOutcome outcome = runReportFile(household, report, [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
-            full.emplace(16);
-            if (kind == std::string_view("htm"))
-                return std::make_unique<HtmlReportWriter>(household, path);
-            return std::make_unique<TextReportWriter>(household, path);
-        });
+        const ReportOutcome outcome =
+            runReportFile(household, report, [&](const LoadedReport &) -> std::unique_ptr<ReportOutput> {
+                full.emplace(16);
+                if (kind == std::string_view("htm"))
+                    return std::make_unique<HtmlReportWriter>(household, path);
+                return std::make_unique<TextReportWriter>(household, path);
+            });
         full.reset();
 
         EXPECT_EQ(outcome, ReportOutcome::OutputFailed);
@@ -233,13 +236,14 @@ TEST_F(ReportFiles, DesignerFilesSortByPositionInTheCaptionOrder)
     lines[7] = QStringLiteral(" 3");
     const QString report = putFile(QStringLiteral("mine.rpt"), reportFileBytesOf(lines));
     const QString path = outputPath(QStringLiteral("txt"));
-    EXPECT_EQ(runReportFile(household, report, [&](const LoadedReport &) { return std::make_unique<TextReportWriter>(household, path); }),
+    EXPECT_EQ(runReportFile(household, report,
+                            [&](const LoadedReport &) { return std::make_unique<TextReportWriter>(household, path); }),
               ReportOutcome::Produced);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("Arc Lamp\t$0.01\r\nCordless Drill\t\r\nTelevision\t$499.99\r\n"));
 
-    lines[7] = QStringLiteral(" 15");                      // past the list
+    lines[7] = QStringLiteral(" 15"); // past the list
     putFile(QStringLiteral("mine.rpt"), reportFileBytesOf(lines));
     EXPECT_EQ(runReportFile(household, report, [](const LoadedReport &) { return std::unique_ptr<ReportOutput>(); }),
               ReportOutcome::InvalidFile);

@@ -38,7 +38,8 @@ TEST_F(SerialNumberList, WindowShowsTheHeadingOnceOrNoTableAtAll)
         household.dbInventory()->execute(QStringLiteral("delete from items"));
         addItem(QStringLiteral("Chair"), QVariant(), QVariant(), QStringLiteral(""));
         for (int i = 0; i < count; ++i)
-            addItem(QStringLiteral("Item %1").arg(i), QStringLiteral("Maker"), QStringLiteral("M"), QStringLiteral("S%1").arg(i));
+            addItem(QStringLiteral("Item %1").arg(i), QStringLiteral("Maker"), QStringLiteral("M"),
+                    QStringLiteral("S%1").arg(i));
         leaveListingIn(*frmOutput::instance(household)->PrintPreview);
 
         RunSerialNumberList(household, nullptr);

@@ -78,8 +78,11 @@ TEST_F(OutputWindow, PagingButtonsMoveThroughThePages)
     ASSERT_GE(count, 4);
     const struct {
         QPushButton *button;
-        int page;   // shown afterwards, from 1
-    } steps[] = {{window->cmdNext, 2}, {window->cmdNext, 3}, {window->cmdPrevious, 2}, {window->cmdLast, count},
+        int page; // shown afterwards, from 1
+    } steps[] = {{window->cmdNext, 2},
+                 {window->cmdNext, 3},
+                 {window->cmdPrevious, 2},
+                 {window->cmdLast, count},
                  {window->cmdFirst, 1}};
     for (const auto &step : steps) {
         QTest::mouseClick(step.button, Qt::LeftButton);

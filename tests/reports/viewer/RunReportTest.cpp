@@ -13,7 +13,7 @@ TEST_F(ReportFiles, SaveDialogChoosesTheFileAndItsQuestionsCanStopTheRun)
     putFile(QStringLiteral("list.srp"), reportFileBytesOf(reportLines({1}, QStringLiteral("3"))));
     const QString chosen = folder.file(QStringLiteral("chosen.htm"));
 
-    prompts.answerFile(std::nullopt);                      // cancelled
+    prompts.answerFile(std::nullopt); // cancelled
     EXPECT_EQ(RunReport(household, QStringLiteral("list.srp")), ReportOutcome::NotChosen);
     EXPECT_FALSE(QFile::exists(chosen));
     const ScriptedPrompts::Call &dialog = prompts.calls().back();
@@ -21,7 +21,7 @@ TEST_F(ReportFiles, SaveDialogChoosesTheFileAndItsQuestionsCanStopTheRun)
     EXPECT_EQ(dialog.dialog.fileName, QStringLiteral("items.htm"));
     EXPECT_EQ(dialog.dialog.filter, QStringLiteral("Html Files (*.htm)|*.htm|All Files (*.*)|*.*"));
 
-    prompts.answerFile(chosen);                            // written
+    prompts.answerFile(chosen); // written
     EXPECT_EQ(RunReport(household, QStringLiteral("list.srp")), ReportOutcome::Produced);
     QFile file(chosen);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -30,7 +30,7 @@ TEST_F(ReportFiles, SaveDialogChoosesTheFileAndItsQuestionsCanStopTheRun)
 
     putFile(QStringLiteral("chosen.htm"), "keep me");
     prompts.clear();
-    prompts.answerFile(chosen);                            // exists: "No" keeps it
+    prompts.answerFile(chosen); // exists: "No" keeps it
     prompts.answer(Prompts::Answer::No);
     EXPECT_EQ(RunReport(household, QStringLiteral("list.srp")), ReportOutcome::NotChosen);
     ASSERT_EQ(prompts.messages().size(), 1u);

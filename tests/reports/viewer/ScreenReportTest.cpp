@@ -24,8 +24,8 @@ TEST_F(ScreenReport, LongReportRepeatsTheHeadingOnEveryPageInLandscape)
     for (int i = 0; i < 150; ++i)
         addItem(QStringLiteral("Item %1").arg(i, 3, 10, QLatin1Char('0')), money("2"));
     QStringList lines = reportLines({1, 11});
-    lines[3] = QStringLiteral("1");                  // landscape
-    lines[4] = QStringLiteral("0");                  // no date: nothing depends on today
+    lines[3] = QStringLiteral("1"); // landscape
+    lines[4] = QStringLiteral("0"); // no date: nothing depends on today
     setItem(lines, 21, 11, QStringLiteral("1"));
     setItem(lines, 22, 11, QStringLiteral("1"));
     putFile(QStringLiteral("long.srp"), reportFileBytesOf(lines));
@@ -40,8 +40,8 @@ TEST_F(ScreenReport, LongReportRepeatsTheHeadingOnEveryPageInLandscape)
         const PageContent content = doc.pageContent(page);
         ASSERT_FALSE(content.rows.isEmpty());
         EXPECT_EQ(doc.rowCells(content.rows[0].row), heading) << "page " << page + 1;
-        EXPECT_EQ(content.header, QStringList({QString(), QStringLiteral("Test Report"),
-                                               QStringLiteral("Page %1").arg(page + 1)}));
+        EXPECT_EQ(content.header,
+                  QStringList({QString(), QStringLiteral("Test Report"), QStringLiteral("Page %1").arg(page + 1)}));
     }
     // 150 rows, the totals row, and one heading row per page.
     EXPECT_EQ(doc.rowCount(), 151 + doc.pageCount());
@@ -53,11 +53,11 @@ TEST_F(ScreenReport, SecondReportReplacesTheFirstAndDropsItsFooter)
     addFixedInventory();
     QStringList first = reportLines({1});
     first[4] = QStringLiteral("0");
-    first[5] = QStringLiteral("1");                  // page number at the bottom
+    first[5] = QStringLiteral("1"); // page number at the bottom
     putFile(QStringLiteral("first.srp"), reportFileBytesOf(first));
     QStringList second = reportLines({1, 10});
     second[4] = QStringLiteral("0");
-    second[5] = QStringLiteral("2");                 // no page numbers
+    second[5] = QStringLiteral("2"); // no page numbers
     second[1] = QStringLiteral("Second");
     putFile(QStringLiteral("second.srp"), reportFileBytesOf(second));
 
@@ -68,7 +68,7 @@ TEST_F(ScreenReport, SecondReportReplacesTheFirstAndDropsItsFooter)
     ASSERT_EQ(RunReport(household, QStringLiteral("second.srp")), ReportOutcome::Produced);
     EXPECT_EQ(frmOutput::current(), window);
     const PageLayout &doc = shownDocument();
-    EXPECT_EQ(doc.rowCount(), 1 + 3);                 // heading and three items
+    EXPECT_EQ(doc.rowCount(), 1 + 3); // heading and three items
     EXPECT_EQ(doc.rowCells(1), QStringList({QStringLiteral("Arc Lamp"), QStringLiteral("3")}));
     EXPECT_EQ(doc.pageContent(0).header, QStringList({QString(), QStringLiteral("Second"), QString()}));
     EXPECT_EQ(doc.pageContent(0).footer.join(QString()), QString());

@@ -29,7 +29,9 @@ QMap<QString, mode_t> fileModes(const QString &folder)
     return modes;
 }
 
-UmaskGuard::UmaskGuard(mode_t mask) : m_previous(::umask(mask)) {}
+UmaskGuard::UmaskGuard(mode_t mask) : m_previous(::umask(mask))
+{
+}
 
 UmaskGuard::~UmaskGuard()
 {

@@ -28,8 +28,8 @@ qint64 insertCode(const QString &databasePath, const QString &table, const QStri
 QVariantMap storedItem(const QString &databasePath, qint64 iteid)
 {
     auto db = Database::open(databasePath);
-    auto row = db->openRecordset(QStringLiteral("select * from items where iteid = ?"), RecordsetType::Snapshot,
-                                 {iteid});
+    auto row =
+        db->openRecordset(QStringLiteral("select * from items where iteid = ?"), RecordsetType::Snapshot, {iteid});
     QVariantMap out;
     if (row->recordCount() > 0)
         for (const QString &column : row->columnNames())

@@ -4,8 +4,8 @@
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
-#include <gtest/gtest.h>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <iostream>
 #include <string>
 

@@ -9,12 +9,12 @@
 class LockHolder {
 public:
     enum class Role {
-        Exclusive,   // opens the file exclusively
-        WriteLock,   // opens it shared and holds a write transaction
+        Exclusive, // opens the file exclusively
+        WriteLock, // opens it shared and holds a write transaction
     };
     LockHolder(Role role, const QString &databasePath);
-    ~LockHolder();           // ends the process
-    void release();          // lets go of the lock; the process stays
+    ~LockHolder();  // ends the process
+    void release(); // lets go of the lock; the process stays
     bool isHolding() const { return m_holding; }
 
 private:

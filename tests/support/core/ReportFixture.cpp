@@ -66,10 +66,10 @@ int ReportTest::addCatalogueRow(const QString &fieldname, int datatype, const QS
                                 const QString &linkField)
 {
     const int specid = catalogueDb->scalar(QStringLiteral("select max(specid) + 1 from rptspec")).toInt();
-    catalogueDb->execute(QStringLiteral("insert into rptspec (specid, usewith, fieldname, datatype, \"Desc\", defwidth, "
-                                        "IsCurrency, FileName, Linkfield) values (?, 'items', ?, ?, ?, 1, 0, ?, ?)"),
-                         {specid, fieldname, datatype, desc, fileName,
-                          linkField.isEmpty() ? QVariant() : QVariant(linkField)});
+    catalogueDb->execute(
+        QStringLiteral("insert into rptspec (specid, usewith, fieldname, datatype, \"Desc\", defwidth, "
+                       "IsCurrency, FileName, Linkfield) values (?, 'items', ?, ?, ?, 1, 0, ?, ?)"),
+        {specid, fieldname, datatype, desc, fileName, linkField.isEmpty() ? QVariant() : QVariant(linkField)});
     return specid;
 }
 
@@ -88,7 +88,8 @@ int ReportTest::invalidFileMessages() const
 {
     int count = 0;
     for (const ScriptedPrompts::Call &call : prompts.messages()) {
-        EXPECT_EQ(call.text, QStringLiteral("There appears to be an error in the report file for the selected report."));
+        EXPECT_EQ(call.text,
+                  QStringLiteral("There appears to be an error in the report file for the selected report."));
         EXPECT_EQ(call.title, QStringLiteral("Invalid Report File"));
         EXPECT_EQ(call.buttons, Prompts::Buttons::Ok);
         EXPECT_EQ(call.icon, Prompts::Icon::None);

@@ -28,7 +28,6 @@ public:
     static void setItem(QStringList &lines, int line, int specid, const QString &value);
 
 protected:
-
     // Runs the lines as a report file to a text (kind "txt") or HTML
     // ("htm") file in the folder; the file's bytes, or empty when none.
     QByteArray runToFile(const QStringList &lines, const QString &kind, ReportOutcome *outcome = nullptr);

@@ -55,9 +55,12 @@ Prompts::Answer ScriptedPrompts::message(const QString &text, Buttons buttons, I
         if (buttons != Buttons::Ok)
             ADD_FAILURE() << "unscripted question: " << title.toStdString() << ": " << text.toStdString();
         switch (buttons) {
-        case Buttons::Ok: return Answer::Ok;
-        case Buttons::YesNo: return Answer::No;
-        default: return Answer::Cancel;
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
         }
     }
     const auto handler = std::move(m_answers.front());

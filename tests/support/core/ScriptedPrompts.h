@@ -23,7 +23,7 @@ public:
     enum class Kind { Message, Input, OpenFile, SaveFile, Beep, OpenWeb, End };
     struct Call {
         Kind kind;
-        QString text;     // message text, input prompt, dialog title, web address
+        QString text; // message text, input prompt, dialog title, web address
         QString title;
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
@@ -35,7 +35,10 @@ public:
     ~ScriptedPrompts() override;
 
     // Answers, taken in order by the prompts that need one.
-    void answer(Answer a) { m_answers.push_back([a](const Call &) { return a; }); }
+    void answer(Answer a)
+    {
+        m_answers.push_back([a](const Call &) { return a; });
+    }
     // An answer worked out when the question comes (e.g. releasing a lock first).
     void answerWith(std::function<Answer(const Call &)> handler) { m_answers.push_back(std::move(handler)); }
     void answerText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }

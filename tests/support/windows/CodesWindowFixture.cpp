@@ -51,8 +51,7 @@ void CodesWindowTest::execute(const QString &sql)
 qint64 CodesWindowTest::addCode(qint16 kind, const QString &description)
 {
     auto db = Database::open(folder().file(InventoryFileName));
-    db->execute(QStringLiteral("insert into %1 (%2) values (?)").arg(tableOf(kind), descColumnOf(kind)),
-                {description});
+    db->execute(QStringLiteral("insert into %1 (%2) values (?)").arg(tableOf(kind), descColumnOf(kind)), {description});
     return db->scalar(QStringLiteral("select max(rowid) from ") + tableOf(kind)).toLongLong();
 }
 
@@ -76,8 +75,9 @@ frmCodesMaint &CodesWindowTest::open(qint16 kind)
 QStringList CodesWindowTest::stored(qint16 kind)
 {
     auto db = Database::open(folder().file(InventoryFileName));
-    auto rows = db->openRecordset(QStringLiteral("select %1 from %2 order by rowid").arg(descColumnOf(kind), tableOf(kind)),
-                                  RecordsetType::Snapshot);
+    auto rows =
+        db->openRecordset(QStringLiteral("select %1 from %2 order by rowid").arg(descColumnOf(kind), tableOf(kind)),
+                          RecordsetType::Snapshot);
     QStringList out;
     for (; !rows->eof(); rows->moveNext())
         out << rows->value(0).toString();

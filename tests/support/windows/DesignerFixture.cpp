@@ -5,8 +5,8 @@
 
 #include <QCoreApplication>
 #include <QFocusEvent>
-#include <QLocale>
 #include <QListWidget>
+#include <QLocale>
 
 static QStringList captions(const QListWidget *list)
 {

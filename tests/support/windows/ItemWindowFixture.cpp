@@ -61,7 +61,9 @@ QVariantMap ItemWindowTest::stored(qint64 iteid)
 
 int ItemWindowTest::storedCount()
 {
-    return Database::open(folder().file(InventoryFileName))->scalar(QStringLiteral("select count(*) from items")).toInt();
+    return Database::open(folder().file(InventoryFileName))
+        ->scalar(QStringLiteral("select count(*) from items"))
+        .toInt();
 }
 
 QString ItemWindowTest::stateOf(const frmMain &w)
@@ -71,9 +73,9 @@ QString ItemWindowTest::stateOf(const frmMain &w)
         && shown(w.cmdFind) && shown(w.cmdDelete) && !shown(w.cmdCancel) && !shown(w.cmdUpdate);
     const bool editSet = !shown(w.cmdFirst) && !shown(w.cmdPrevious) && !shown(w.cmdNext) && !shown(w.cmdLast)
         && !shown(w.cmdFind) && !shown(w.cmdDelete) && shown(w.cmdCancel) && shown(w.cmdUpdate);
-    const QList<QWidget *> fields{w.txtItem, w.txtManufact, w.txtModel, w.txtSerNo, w.dcPurchDate,
+    const QList<QWidget *> fields{w.txtItem,       w.txtManufact, w.txtModel,    w.txtSerNo,    w.dcPurchDate,
                                   w.txtPurchPrice, w.txtEstValue, w.txtQuantity, w.txtTotValue, w.chkReceipt,
-                                  w.txtWherePurch, w.txtMisc1, w.txtNotes, w.cmbCat, w.cmbLoc};
+                                  w.txtWherePurch, w.txtMisc1,    w.txtNotes,    w.cmbCat,      w.cmbLoc};
     const bool allOn = std::all_of(fields.begin(), fields.end(), [](QWidget *f) { return f->isEnabled(); });
     const bool allOff = std::none_of(fields.begin(), fields.end(), [](QWidget *f) { return f->isEnabled(); });
     const QString addNew = shown(w.cmdAddNew) ? w.cmdAddNew->text() : QStringLiteral("hidden");
@@ -108,11 +110,11 @@ QStringList shownMessages(const ScriptedPrompts &prompts)
     QStringList out;
     for (const ScriptedPrompts::Call &call : prompts.messages())
         out << call.title + QLatin1Char('|') + call.text + QLatin1Char('|')
-                + (call.icon == Prompts::Icon::Critical ? QStringLiteral("stop")
-                   : call.icon == Prompts::Icon::None  ? QStringLiteral("none")
-                                                       : QStringLiteral("other"))
-                + (call.buttons == Prompts::Buttons::Ok      ? QStringLiteral("|ok")
-                   : call.buttons == Prompts::Buttons::YesNo ? QStringLiteral("|yesno")
-                                                             : QStringLiteral("|other"));
+                + (call.icon == Prompts::Icon::Critical   ? QStringLiteral("stop")
+                       : call.icon == Prompts::Icon::None ? QStringLiteral("none")
+                                                          : QStringLiteral("other"))
+                + (call.buttons == Prompts::Buttons::Ok          ? QStringLiteral("|ok")
+                       : call.buttons == Prompts::Buttons::YesNo ? QStringLiteral("|yesno")
+                                                                 : QStringLiteral("|other"));
     return out;
 }

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "LockHolder.h"
-#include "focus/ButtonPress.h"
 #include "TestProcess.h"
+#include "focus/ButtonPress.h"
 
 int main(int argc, char **argv)
 {

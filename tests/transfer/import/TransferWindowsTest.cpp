@@ -75,8 +75,9 @@ TEST_F(TransferWindowTest, AFileIsShownCheckedAndOnlyItsGoodRowsStored)
     w.fieldChoice(0)->setCurrentIndex(w.fieldChoice(0)->findText(QStringLiteral("Item Description")));
     w.cmbField_Click(0);
     EXPECT_EQ(w.lblSummary->text(), QStringLiteral("4 rows: 2 good, 2 with problems (1 of them cannot be imported)."));
-    EXPECT_EQ(problems(w), (QStringList{"Line 3, Purchase Price: \"abc\" is not an amount; left empty.",
-                                        "Line 4, Item Description: empty; a row without a description cannot be imported."}));
+    EXPECT_EQ(problems(w),
+              (QStringList{"Line 3, Purchase Price: \"abc\" is not an amount; left empty.",
+                           "Line 4, Item Description: empty; a row without a description cannot be imported."}));
     ASSERT_GE(w.tblPreview->rowCount(), 1);
     EXPECT_EQ(w.tblPreview->verticalHeaderItem(0)->text(), QStringLiteral("Line 2"));
     EXPECT_EQ(w.tblPreview->item(0, 2)->text(), QStringLiteral("$129.95"));
