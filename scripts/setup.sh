@@ -9,7 +9,7 @@ packages=(
     libsqlite3-dev sqlite3
     libcsv-dev libzip-dev libssl-dev zip unzip time
     googletest libgtest-dev
-    clang-14 libclang-rt-14-dev llvm-14
+    clang-14 libclang-rt-14-dev llvm-14 clang-format-14
     fonts-dejavu-core
     xvfb xauth
     bc
