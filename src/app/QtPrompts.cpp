@@ -120,6 +120,13 @@ std::optional<QString> QtPrompts::openFileName(const FileDialog &dialog)
     return name;
 }
 
+QStringList QtPrompts::openFileNames(const FileDialog &dialog)
+{
+    const QString filter = toQtFileFilter(dialog.filter);
+    QString selected = filterAt(filter, dialog.filterIndex);
+    return QFileDialog::getOpenFileNames(owner(), dialog.title, dialog.initialFolder, filter, &selected);
+}
+
 std::optional<QString> QtPrompts::saveFileName(const FileDialog &dialog)
 {
     const QString filter = toQtFileFilter(dialog.filter);

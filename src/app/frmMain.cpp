@@ -62,6 +62,7 @@ frmMain::frmMain(Household &household, const QStringList &arguments, QWidget *pa
             LocListChanged = true;
     });
     setObjectName(QStringLiteral("frmMain"));
+    setAcceptDrops(true);
     setWindowTitle(ProgramTitle);
     Elastic1 = new ElasticContainer(ClientWidthTwips, ClientHeightTwips, this);
     Elastic1->setObjectName(QStringLiteral("Elastic1"));
@@ -153,6 +154,7 @@ void frmMain::buildMenus()
 
     buildTransferMenu();
     buildViewMenu();
+    buildDocumentsMenu();
 }
 
 void frmMain::Form_Load()

@@ -36,7 +36,7 @@ public:
     ~frmMain() override;
 
     // The windows that the main window closes when it unloads, in that order.
-    enum class Secondary { Picture, CodesMaint, Output, About, Designer, ItemList, Count };
+    enum class Secondary { Picture, CodesMaint, Output, About, Designer, ItemList, Documents, Count };
     void setSecondaryWindow(Secondary which, QWidget *window);
     QWidget *secondaryWindow(Secondary which) const;
 
@@ -99,6 +99,13 @@ public:
     // Shows the picture window with the shown item's picture, or with the
     // picture loaded or pasted for the item being edited or added.
     void cmdPicture_Click();
+    // Files dropped on the form from a file manager become photos of the
+    // shown item, in the picture window's strip.
+    void dropPhotoFiles(const QStringList &paths);
+
+    // Item documents (frmMain_Documents.cpp): View > Documents, the window
+    // of the shown item's receipts, manuals and warranty cards.
+    void mnuDocuments_Click();
 
     // Field entry (frmMain_FieldEntry.cpp). "LostFocus" is the
     // focus moving to another control of this window; switching windows
@@ -192,6 +199,7 @@ public:
     QAction *mnuExport = nullptr;
     QMenu *mnuViewMenu = nullptr;
     QAction *mnuItemList = nullptr;
+    QAction *mnuDocuments = nullptr;
 
     ElasticContainer *Elastic1 = nullptr;
 
@@ -200,11 +208,16 @@ protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildMenus();
-    void buildTransferMenu(); // frmMain_Transfer.cpp
-    void buildViewMenu();     // frmMain_ItemList.cpp
+    void buildTransferMenu();  // frmMain_Transfer.cpp
+    void buildViewMenu();      // frmMain_ItemList.cpp
+    void buildDocumentsMenu(); // frmMain_Documents.cpp
+    // The documents window follows the form as the picture window does.
+    void followShownItemDocuments(bool showsRecord);
     // Opens rsItems again on the whole table (items added by an import or
     // by another program are then in it) and puts it on the key, else first.
     void reopenItems(qint64 key);

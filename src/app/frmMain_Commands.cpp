@@ -6,6 +6,7 @@
 #include "focus/ButtonPress.h"
 #include "focus/LeaveCheck.h"
 #include "help/viewer/HelpKey.h"
+#include "items/ItemAttachments.h"
 #include "items/ItemSearch.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
@@ -173,9 +174,9 @@ void frmMain::cmdDelete_Click()
                                           QStringLiteral("Delete Inventory Item")};
     editor().deleteRecord(question, [this](const QVariant &iteid) {
         const bool deleted = editor().deleteCurrent();
-        // The picture goes only with its record: a record that stays keeps its picture.
+        // The photos and documents go only with their record: a record that stays keeps them.
         if (deleted && !iteid.isNull())
-            m_household.trapDb([&] { m_household.itemFiles().removeFiles(iteid.toLongLong()); });
+            m_household.trapDb([&] { ItemAttachments(m_household).removeAll(iteid.toLongLong()); });
         return true;
     });
 }

@@ -8,7 +8,11 @@
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QScreen>
+#include <QUrl>
 
 frmImage *frmMain::pictureWindow() const
 {
@@ -45,6 +49,33 @@ void frmMain::cmdPicture_Click()
         showCurrentItemPicture(*window);
 }
 
+void frmMain::dropPhotoFiles(const QStringList &paths)
+{
+    // Photos belong to a stored item: one being added or edited is stored first.
+    if (paths.isEmpty() || editor().adding() || PictureChanged)
+        return;
+    cmdPicture_Click();
+    if (frmImage *window = pictureWindow())
+        window->addPhotoFiles(paths);
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls() && !editor().adding() && !PictureChanged)
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    event->acceptProposedAction();
+    dropPhotoFiles(paths);
+}
+
 void frmMain::showCurrentItemPicture(frmImage &window)
 {
     std::optional<qint64> iteid;
@@ -61,6 +92,7 @@ void frmMain::showCurrentItemPicture(frmImage &window)
 
 void frmMain::followShownItem(bool showsRecord)
 {
+    followShownItemDocuments(showsRecord);
     PictureChanged = false;
     frmImage *window = pictureWindow();
     if (!window || !window->isVisible())

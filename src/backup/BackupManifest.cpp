@@ -54,7 +54,7 @@ std::optional<MemberKind> memberKind(const QString &name)
 {
     if (name.startsWith(PictureMemberPrefix)) {
         const QStringView rest = QStringView(name).mid(PictureMemberPrefix.size());
-        if (isPlainPart(rest) && ItemFiles::keyOf(rest))
+        if (isPlainPart(rest) && ItemFiles::isItemFile(rest))
             return MemberKind::Picture;
         return std::nullopt;
     }

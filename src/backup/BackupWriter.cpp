@@ -24,13 +24,16 @@
 
 namespace {
 
-// Picture kinds whose files are compressed already; deflating them again
-// costs time and saves nothing.
+// Kinds of photos and documents whose files are compressed already;
+// deflating them again costs time and saves nothing.
 bool isCompressedPicture(const QString &name)
 {
     static const QStringList packed = {QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("png"),
                                        QStringLiteral("gif"),  QStringLiteral("webp"), QStringLiteral("heic"),
-                                       QStringLiteral("heif"), QStringLiteral("avif"), QStringLiteral("jp2")};
+                                       QStringLiteral("heif"), QStringLiteral("avif"), QStringLiteral("jp2"),
+                                       QStringLiteral("pdf"),  QStringLiteral("zip"),  QStringLiteral("docx"),
+                                       QStringLiteral("xlsx"), QStringLiteral("pptx"), QStringLiteral("odt"),
+                                       QStringLiteral("ods"),  QStringLiteral("mp4"),  QStringLiteral("mov")};
     return packed.contains(QFileInfo(name).suffix().toLower());
 }
 

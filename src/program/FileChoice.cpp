@@ -15,6 +15,15 @@ std::optional<QString> chooseOpenFile(Household &household, Prompts::FileDialog 
     return remembered(household, prompts().openFileName(dialog));
 }
 
+QStringList chooseOpenFiles(Household &household, Prompts::FileDialog dialog)
+{
+    dialog.initialFolder = household.fileDialogFolder();
+    const QStringList chosen = prompts().openFileNames(dialog);
+    if (!chosen.isEmpty())
+        household.rememberChosenFile(chosen.front());
+    return chosen;
+}
+
 std::optional<QString> chooseSaveFile(Household &household, Prompts::FileDialog dialog)
 {
     dialog.initialFolder = household.fileDialogFolder();

@@ -12,4 +12,6 @@ class Household;
 // household's data folder before any was chosen, whatever folder the dialog
 // names; a chosen file's folder becomes the next dialog's.
 std::optional<QString> chooseOpenFile(Household &household, Prompts::FileDialog dialog);
+// Several files; empty when none was chosen.
+QStringList chooseOpenFiles(Household &household, Prompts::FileDialog dialog);
 std::optional<QString> chooseSaveFile(Household &household, Prompts::FileDialog dialog);

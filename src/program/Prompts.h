@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Every message box, question, input box, file dialog, beep, hourglass and
@@ -32,6 +33,13 @@ public:
     // The chosen full path, or std::nullopt when the dialog was cancelled.
     virtual std::optional<QString> openFileName(const FileDialog &dialog) = 0;
     virtual std::optional<QString> saveFileName(const FileDialog &dialog) = 0;
+    // Several files at once; empty when the dialog was cancelled. Where the
+    // prompts cannot offer more than one, one at a time.
+    virtual QStringList openFileNames(const FileDialog &dialog)
+    {
+        const std::optional<QString> one = openFileName(dialog);
+        return one && !one->isEmpty() ? QStringList{*one} : QStringList();
+    }
     virtual void beep() = 0;
     // The shell's open of a web address; failures are not reported.
     virtual void openWebAddress(const QString &address) = 0;

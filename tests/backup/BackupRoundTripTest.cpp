@@ -1,5 +1,6 @@
 #include "BackupFixture.h"
 #include "LockHolder.h"
+#include "ScriptedPrompts.h"
 
 #include "backup/BackupError.h"
 #include "backup/BackupReader.h"
@@ -8,6 +9,9 @@
 #include "backup/RestoreBackup.h"
 #include "data/Database.h"
 #include "data/Inventory.h"
+#include "items/ItemAttachments.h"
+#include "program/Household.h"
+#include "program/Prompts.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,6 +43,25 @@ public:
 // and claimant details byte for byte, in a folder for the owner alone.
 TEST_F(BackupTest, ARestoredBackupIsTheDataFolderAgain)
 {
+    // Item 3 has a second photo and a receipt besides its picture.
+    {
+        ScriptedPrompts prompts;
+        setPrompts(&prompts);
+        Household household(dataFolder());
+        household.openInventory();
+        ItemAttachments attachments(household);
+        for (const auto &[name, bytes] : {std::pair{"side.png", QByteArray("\x89PNG a side")},
+                                          std::pair{"receipt.pdf", QByteArray("%PDF-1.4 the receipt")}}) {
+            QFile file(scratch(QString::fromLatin1(name)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        attachments.attach(3, AttachedKind::Photo, scratch(QStringLiteral("side.png")));
+        attachments.attach(3, AttachedKind::Receipt, scratch(QStringLiteral("receipt.pdf")), QStringLiteral("shop"));
+        QFile::remove(scratch(QStringLiteral("side.png")));
+        QFile::remove(scratch(QStringLiteral("receipt.pdf")));
+        household.closeInventory();
+        setPrompts(nullptr);
+    }
     const QString zip = scratch(QStringLiteral("inventory.zip"));
     WatchedProgress watcher;
     const BackupSummary summary = writeBackup(dataFolder(), zip, &watcher);
@@ -84,7 +107,8 @@ TEST_F(BackupTest, ARestoredBackupIsTheDataFolderAgain)
             expected.remove(name);
     }
     EXPECT_EQ(copy, expected);
-    for (const QString &table : {QStringLiteral("items"), QStringLiteral("categories"), QStringLiteral("locations")})
+    for (const QString &table : {QStringLiteral("items"), QStringLiteral("categories"), QStringLiteral("locations"),
+                                 QStringLiteral("itemfiles")})
         EXPECT_EQ(tableRows(restored + "/stowbook.db", table), tableRows(dataFolder() + InventoryFileName, table))
             << table.toStdString();
     EXPECT_EQ(tableRows(restored + "/rptspec.db", "rptspec"), tableRows(dataFolder() + CatalogueFileName, "rptspec"));

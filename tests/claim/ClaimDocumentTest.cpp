@@ -10,7 +10,9 @@
 #include "program/Household.h"
 #include "reports/PageLayout.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QSet>
 
 namespace {
@@ -137,6 +139,9 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
         mostOnAPage = std::max(mostOnAPage, onThisPage);
     }
     EXPECT_EQ(headings.size(), itemCount) << "every item once";
+    ASSERT_FALSE(headings.isEmpty());
+    EXPECT_TRUE(headings.front().startsWith(QStringLiteral("1 of %1: ").arg(itemCount))) << "counted from one";
+    EXPECT_TRUE(headings.back().startsWith(QStringLiteral("%1 of %1: ").arg(itemCount)));
     EXPECT_EQ(QSet<QString>(headings.begin(), headings.end()).size(), headings.size());
     EXPECT_EQ(pictures, QDir(household.itemFiles().folder()).entryList(QDir::Files).size());
     EXPECT_GE(mostOnAPage, 3) << "several items to a page";
@@ -279,4 +284,29 @@ TEST_F(ClaimTest, PhotosAreReadUprightAndSmall)
     EXPECT_GT(small.pixelColor(10, 10).blue(), 200);
     EXPECT_LT(small.pixelColor(390, 290).blue(), 100);
     EXPECT_TRUE(readPictureFileScaled(camera->picturePath, QSize(0, 10)).isNull());
+}
+
+// Of several files of one item, the claim draws the one the picture window
+// shows, whatever order the folder lists them in.
+TEST_F(ClaimTest, TheClaimDrawsThePictureThePictureWindowShows)
+{
+    const qint64 key = addItem({{"Item", QStringLiteral("Lamp")}, {"totvalue", 40}});
+    const QString folder = household.itemFiles().folder() + ItemFiles::baseName(key);
+    putFile(folder + QStringLiteral(".jpg"), photo(40, 30));
+    QImage bitmap(20, 20, QImage::Format_RGB32);
+    bitmap.fill(Qt::red);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(bitmap.save(&buffer, "BMP"));
+    putFile(folder + QStringLiteral(".bmp"), bmp);
+
+    QString problem;
+    const std::optional<QList<ClaimItem>> items =
+        selectClaimItems(household, {ClaimSelection::Kind::All, QString()}, &problem);
+    ASSERT_TRUE(items);
+    const auto lamp = std::find_if(items->begin(), items->end(), [key](const ClaimItem &i) { return i.iteid == key; });
+    ASSERT_NE(lamp, items->end());
+    EXPECT_EQ(lamp->picturePath, household.itemFiles().picture(key));
+    EXPECT_TRUE(lamp->picturePath.endsWith(QStringLiteral(".bmp")));
 }

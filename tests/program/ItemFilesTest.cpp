@@ -72,13 +72,48 @@ TEST(ItemFileNames, AreTheKeyInEightOrMoreDigitsADotAndAnExtension)
     EXPECT_EQ(ItemFiles::keyOf(ItemFiles::fileName(123456789012LL, QStringLiteral("heic"))), 123456789012LL);
 }
 
+// An item's further files have a form of their own that never passes for
+// its picture, in this version or an older one.
+TEST(ItemFileNames, FurtherFilesAreTheKeyAHyphenAndTheirNumber)
+{
+    const struct {
+        const char *name;
+        std::optional<std::pair<qint64, qint64>> further;
+    } rows[] = {
+        {"00000042-00000107.pdf", std::pair<qint64, qint64>{42, 107}},
+        {"123456789-123456789.heic", std::pair<qint64, qint64>{123456789, 123456789}},
+        {"00000042-00000107.tar.gz", std::pair<qint64, qint64>{42, 107}},
+        {"00000042-107.pdf", std::nullopt}, // numbers in eight digits at least, as keys
+        {"0000042-00000107.pdf", std::nullopt},
+        {"00000042-00000107", std::nullopt},
+        {"00000042-00000107.", std::nullopt},
+        {"00000042--00000107.pdf", std::nullopt},
+        {"00000042-0000010x.pdf", std::nullopt},
+        {".00000042-00000107.pdf.new", std::nullopt},
+        {"00000042.jpg", std::nullopt},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString name = QString::fromLatin1(row.name);
+        const std::optional<ItemFiles::FurtherName> got = ItemFiles::furtherOf(name);
+        ASSERT_EQ(got.has_value(), row.further.has_value());
+        if (got) {
+            EXPECT_EQ(got->key, row.further->first);
+            EXPECT_EQ(got->number, row.further->second);
+            EXPECT_FALSE(ItemFiles::keyOf(name)) << "a further file is never a picture";
+        }
+        EXPECT_EQ(ItemFiles::isItemFile(name), got.has_value() || ItemFiles::keyOf(name).has_value());
+    }
+    EXPECT_EQ(ItemFiles::furtherFileName(42, 107, QStringLiteral("pdf")), QStringLiteral("00000042-00000107.pdf"));
+}
+
 TEST_F(ItemFilesTest, TheFirstFileOfTheKeyInNameOrderIsTheItemsPictureAndListingsAgree)
 {
     EXPECT_EQ(files.folder(), dir.path() + QStringLiteral("/images/"));
     EXPECT_EQ(files.picture(42), QString());
     QDir(files.folder()).mkdir(QStringLiteral("00000042.dir"));
-    for (const char *name :
-         {"00000042.png", "00000042.jpg", "000000420.bmp", ".00000042.gif", "00000043.bmp", "readme.txt"})
+    for (const char *name : {"00000042.png", "00000042.jpg", "000000420.bmp", ".00000042.gif", "00000043.bmp",
+                             "readme.txt", "00000042-00000107.pdf", "00000043-00000001.jpg"})
         put(QString::fromLatin1(name));
     EXPECT_EQ(files.picture(42), files.folder() + QStringLiteral("00000042.jpg"));
     EXPECT_EQ(files.picture(420), files.folder() + QStringLiteral("000000420.bmp"));
@@ -86,11 +121,15 @@ TEST_F(ItemFilesTest, TheFirstFileOfTheKeyInNameOrderIsTheItemsPictureAndListing
     EXPECT_EQ(pictures.size(), 3);
     EXPECT_EQ(pictures.value(42), files.picture(42)) << "one listing finds what the lookup of one item finds";
     EXPECT_EQ(pictures.value(43), files.picture(43));
-    EXPECT_EQ(files.names(), (QStringList{"00000042.jpg", "00000042.png", "000000420.bmp", "00000043.bmp"}));
+    EXPECT_EQ(files.names(),
+              (QStringList{"00000042-00000107.pdf", "00000042.jpg", "00000042.png", "000000420.bmp",
+                           "00000043-00000001.jpg", "00000043.bmp"}))
+        << "what a backup carries: every item file of either form";
 
     files.removeFiles(42);
     files.removeFiles(7); // none: nothing happens
-    EXPECT_EQ(listed(), (QStringList{".00000042.gif", "000000420.bmp", "00000043.bmp", "readme.txt"}))
+    EXPECT_EQ(listed(),
+              (QStringList{".00000042.gif", "000000420.bmp", "00000043-00000001.jpg", "00000043.bmp", "readme.txt"}))
         << "every file of the item goes with it, nothing else";
 }
 

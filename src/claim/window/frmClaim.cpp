@@ -4,6 +4,7 @@
 #include "data/Inventory.h"
 #include "dates/LocaleConversions.h"
 #include "dates/LocaleFormats.h"
+#include "dates/Today.h"
 #include "dates/calendar/DateBox.h"
 #include "program/ConfirmReplaceFile.h"
 #include "program/Household.h"
@@ -38,6 +39,9 @@ const DateBoxRole LossDateRole{
     QStringLiteral("You must enter a valid Date of Loss, or leave the field blank"),
     true,
 };
+
+const QString LossDateAheadMessage = QStringLiteral(
+    "The Date of Loss is after today's date.  Enter the day the loss happened, or leave the field blank.");
 
 QPushButton *button(const QString &caption, QWidget *parent)
 {
@@ -245,11 +249,26 @@ void frmClaim::cmdBrowseOutput_Click()
         txtOutput->setText(QDir::toNativeSeparators(*chosen));
 }
 
+std::optional<QString> frmClaim::lossDateProblem() const
+{
+    if (dcLoss->text().isEmpty())
+        return std::nullopt;
+    const std::optional<DateValue> loss = toDate(dcLoss->text());
+    if (!loss)
+        return LossDateRole.invalidMessage;
+    // A loss cannot lie ahead: such a date is a slip of the keyboard, and
+    // an insurer would question the claim it stands on.
+    if (loss->date() > today().date())
+        return LossDateAheadMessage;
+    return std::nullopt;
+}
+
 bool frmClaim::lossDateReadable()
 {
-    if (dcLoss->text().isEmpty() || toDate(dcLoss->text()))
+    const std::optional<QString> problem = lossDateProblem();
+    if (!problem)
         return true;
-    prompts().message(LossDateRole.invalidMessage, Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
+    prompts().message(*problem, Prompts::Buttons::Ok, Prompts::Icon::None, ProgramTitle);
     dcLoss->setFocus();
     return false;
 }
@@ -375,7 +394,7 @@ void frmClaim::cmdClose_Click()
 void frmClaim::closeEvent(QCloseEvent *event)
 {
     // What was typed is kept for next time, as a claim would keep it.
-    if (toDate(dcLoss->text()) || dcLoss->text().isEmpty())
+    if (!lossDateProblem())
         saveClaimant();
     event->accept();
 }

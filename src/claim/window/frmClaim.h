@@ -4,6 +4,7 @@
 #include "claim/ClaimantDetails.h"
 
 #include <QDialog>
+#include <QString>
 #include <optional>
 
 class DateBox;
@@ -72,7 +73,10 @@ private:
     // The items of the selection, or std::nullopt after telling the user
     // why there are none to claim.
     std::optional<QList<ClaimItem>> chosenItems();
-    // False, after telling the user, when the date of loss is not a date.
+    // Why the date of loss cannot be taken (not a date, or after today);
+    // std::nullopt when it can, blank included.
+    std::optional<QString> lossDateProblem() const;
+    // False, after telling the user the problem, when it cannot.
     bool lossDateReadable();
 
     Household &m_household;

@@ -4,6 +4,7 @@
 #include "claim/window/frmClaim.h"
 #include "data/Inventory.h"
 #include "dates/LocaleFormats.h"
+#include "dates/Today.h"
 #include "dates/calendar/DateBox.h"
 #include "program/Household.h"
 #include "reports/PageLayout.h"
@@ -106,6 +107,12 @@ TEST_F(ClaimWindowTest, RefusalsAreToldAndWriteNothing)
         {"no file named", [](frmClaim &w) { w.txtOutput->clear(); }, "Name the PDF file"},
         {"a date of loss that is no date", [](frmClaim &w) { w.dcLoss->setText(QStringLiteral("soon")); },
          "You must enter a valid Date of Loss"},
+        {"a date of loss after today",
+         [](frmClaim &w) {
+             setToday(QDate(2025, 2, 2));
+             w.dcLoss->setText(formatShortDate(DateValue::fromDate(QDate(2025, 2, 3))));
+         },
+         "The Date of Loss is after today's date."},
         {"a report file not named", [](frmClaim &w) { w.optReport->setChecked(true); }, "Name the report file"},
         {"a report file whose fields are all hidden",
          [this](frmClaim &w) {
@@ -142,5 +149,6 @@ TEST_F(ClaimWindowTest, RefusalsAreToldAndWriteNothing)
         EXPECT_FALSE(QFile::exists(pdf));
         prompts.clear();
         delete window;
+        setToday(std::nullopt);
     }
 }
