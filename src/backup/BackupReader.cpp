@@ -2,9 +2,9 @@
 
 #include "backup/BackupError.h"
 #include "backup/DatabaseCopy.h"
-#include "backup/Sha256.h"
 #include "data/DbError.h"
 #include "data/Inventory.h"
+#include "data/Sha256.h"
 #include "data/SyncToDisk.h"
 
 #include <QDir>

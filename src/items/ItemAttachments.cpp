@@ -3,11 +3,11 @@
 #include "data/Database.h"
 #include "data/DbError.h"
 #include "data/Recordset.h"
+#include "data/Sha256.h"
 #include "items/PictureFiles.h"
 #include "program/Household.h"
 #include "program/ItemFiles.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -76,14 +76,24 @@ QString plainExtension(const QString &path)
     return plain ? suffix : QStringLiteral("bin");
 }
 
+// Lower-case hexadecimal digits.
 QByteArray fileSha256(const QString &path)
 {
     QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        throw DbError::pathFileAccess(
+    const auto unread = [&] {
+        return DbError::pathFileAccess(
             QStringLiteral("The file '%1' could not be read (%2).").arg(path, file.errorString()));
-    return hash.result();
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        throw unread();
+    Sha256 hash;
+    QByteArray piece(1 << 20, Qt::Uninitialized);
+    for (qint64 got = 0; (got = file.read(piece.data(), piece.size())) != 0;) {
+        if (got < 0)
+            throw unread();
+        hash.addData(QByteArrayView(piece.constData(), got));
+    }
+    return hash.hexResult();
 }
 
 } // namespace
@@ -201,7 +211,7 @@ AttachedFile ItemAttachments::record(qint64 iteid, AttachedKind kind, const QStr
     QByteArray sha256;
     const QString path = write(file.fileName, &sha256);
     file.bytes = QFileInfo(path).size();
-    file.sha256 = QString::fromLatin1(sha256.toHex());
+    file.sha256 = QString::fromLatin1(sha256);
     try {
         db.execute(QStringLiteral("update itemfiles set filename = ?, bytes = ?, sha256 = ? where fileid = ?"),
                    {file.fileName, file.bytes, file.sha256, file.fileid});
@@ -226,7 +236,7 @@ AttachedFile ItemAttachments::attach(qint64 iteid, AttachedKind kind, const QStr
         picture.fileName = ItemFiles::fileName(iteid, plainExtension(source));
         QByteArray sha256;
         picture.bytes = QFileInfo(files.copyIn(picture.fileName, source, MaxAttachedFileBytes, &sha256)).size();
-        picture.sha256 = QString::fromLatin1(sha256.toHex());
+        picture.sha256 = QString::fromLatin1(sha256);
         return picture;
     }
     return record(iteid, kind, title, note, plainExtension(source), [&](const QString &name, QByteArray *sha256) {
@@ -243,12 +253,12 @@ AttachedFile ItemAttachments::attachPhoto(qint64 iteid, const PictureFile &photo
         picture.kind = AttachedKind::Photo;
         picture.fileName = QFileInfo(files.writePicture(iteid, photo.bytes, photo.extension)).fileName();
         picture.bytes = photo.bytes.size();
-        picture.sha256 = QString::fromLatin1(QCryptographicHash::hash(photo.bytes, QCryptographicHash::Sha256).toHex());
+        picture.sha256 = QString::fromLatin1(Sha256::hexOf(photo.bytes));
         return picture;
     }
     return record(iteid, AttachedKind::Photo, QString(), QString(), photo.extension,
                   [&](const QString &name, QByteArray *sha256) {
-                      *sha256 = QCryptographicHash::hash(photo.bytes, QCryptographicHash::Sha256);
+                      *sha256 = Sha256::hexOf(photo.bytes);
                       return files.writeFurther(name, photo.bytes);
                   });
 }
@@ -328,9 +338,9 @@ void ItemAttachments::makeFirst(qint64 fileid)
         const qint64 demoted = sqlite3_last_insert_rowid(db.handle());
         const QString demotedName = ItemFiles::furtherFileName(chosen->iteid, demoted, QFileInfo(former).suffix());
         files.swapWithPicture(chosen->iteid, chosen->fileName, demotedName);
-        db.execute(QStringLiteral("update itemfiles set filename = ?, bytes = ?, sha256 = ? where fileid = ?"),
-                   {demotedName, QFileInfo(files.folder() + demotedName).size(),
-                    QString::fromLatin1(formerSha256.toHex()), demoted});
+        db.execute(
+            QStringLiteral("update itemfiles set filename = ?, bytes = ?, sha256 = ? where fileid = ?"),
+            {demotedName, QFileInfo(files.folder() + demotedName).size(), QString::fromLatin1(formerSha256), demoted});
         db.execute(QStringLiteral("delete from itemfiles where fileid = ?"), {fileid});
         transaction.commit();
         order << demoted;

@@ -2,9 +2,9 @@
 
 #include "data/DbError.h"
 #include "data/Inventory.h"
+#include "data/Sha256.h"
 #include "data/SyncToDisk.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -249,7 +249,7 @@ QString ItemFiles::copyIn(const QString &name, const QString &source, qint64 max
         throw accessError(QStringLiteral("the file '%1' could not be read"), source, from.errorString());
     if (from.size() > maxBytes)
         throw tooLarge(source, maxBytes);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     const QString target = writeStaged(name, [&](QSaveFile &file) -> QString {
         // Pieces large enough that the disk, not the calls, sets the pace.
         QByteArray piece(1 << 20, Qt::Uninitialized);
@@ -270,7 +270,7 @@ QString ItemFiles::copyIn(const QString &name, const QString &source, qint64 max
         }
     });
     if (sha256)
-        *sha256 = hash.result();
+        *sha256 = hash.hexResult();
     return target;
 }
 

@@ -80,7 +80,7 @@ public:
     QString writeFurther(const QString &name, const QByteArray &bytes) const;
     // Copies the file at source in as the item file name (of either form), in pieces, so
     // a large document never sits in memory whole; *sha256 gets its
-    // SHA-256. The copy is refused (DbError 75) when the source holds more
+    // SHA-256 in lower-case hexadecimal digits. The copy is refused (DbError 75) when the source holds more
     // than maxBytes or cannot be read.
     QString copyIn(const QString &name, const QString &source, qint64 maxBytes, QByteArray *sha256) const;
     // Removes one file of the item's folder by its name; a file already gone

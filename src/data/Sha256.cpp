@@ -1,4 +1,4 @@
-#include "backup/Sha256.h"
+#include "data/Sha256.h"
 
 #include <new>
 #include <openssl/evp.h>
