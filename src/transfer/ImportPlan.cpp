@@ -122,6 +122,25 @@ QString dateOrderWords(DateStyle style)
     return QString();
 }
 
+// A finding settled by one value, or mixed between two.
+StyleFinding findingOf(StyleFinding::How how, int line = 0, const QString &text = QString())
+{
+    StyleFinding finding;
+    finding.how = how;
+    finding.line = line;
+    finding.text = text;
+    return finding;
+}
+
+StyleFinding mixedFinding(int line, const QString &text, int otherLine, const QString &otherText, bool byLocale)
+{
+    StyleFinding finding = findingOf(StyleFinding::How::Mixed, line, text);
+    finding.otherLine = otherLine;
+    finding.otherText = otherText;
+    finding.byLocale = byLocale;
+    return finding;
+}
+
 } // namespace
 
 ImportPlan::ImportPlan(QString path, QByteArray bytes) : m_path(std::move(path)), m_bytes(std::move(bytes))
@@ -221,6 +240,7 @@ void ImportPlan::analyse()
     qsizetype index = 0;
     qsizetype headingRecord = -1;
     const auto note = [](Seen &seen, const CsvRecord &record, const QString &text) {
+        ++seen.count;
         if (seen.line == 0) {
             seen.line = record.line;
             seen.text = text;
@@ -295,36 +315,43 @@ void ImportPlan::decideNumbers()
             continue;
         for (std::size_t k = 0; k < first.size(); ++k) {
             const Seen &seen = m_clues[c].numbers[k];
+            const qint64 count = first[k].count + seen.count;
             if (seen.line > 0 && (first[k].line == 0 || seen.line < first[k].line))
                 first[k] = seen;
+            first[k].count = count;
         }
     }
     const auto earlier = [](const Seen &a, const Seen &b) {
         return a.line > 0 && (b.line == 0 || a.line <= b.line) ? a : b;
     };
-    const Seen point =
-        earlier(first[std::size_t(NumberClue::PointDecimal)], first[std::size_t(NumberClue::PointGrouped)]);
+    Seen point = earlier(first[std::size_t(NumberClue::PointDecimal)], first[std::size_t(NumberClue::PointGrouped)]);
+    point.count =
+        first[std::size_t(NumberClue::PointDecimal)].count + first[std::size_t(NumberClue::PointGrouped)].count;
     const Seen &comma = first[std::size_t(NumberClue::CommaDecimal)];
     const Seen ambiguous =
         earlier(first[std::size_t(NumberClue::AmbiguousPlain)], first[std::size_t(NumberClue::AmbiguousComma)]);
+    // Commas in a file of decimal points group thousands, if any value has them.
+    const bool grouped = first[std::size_t(NumberClue::PointGrouped)].line > 0
+        || first[std::size_t(NumberClue::AmbiguousComma)].line > 0;
+    const NumberStyle pointStyle = grouped ? NumberStyle::DecimalPoint : NumberStyle::Plain;
     StyleFinding finding;
     if (comma.line > 0 && point.line == 0) {
         m_rules.numbers = NumberStyle::DecimalComma;
-        finding = {StyleFinding::How::Settled, comma.line, comma.text, 0, QString()};
+        finding = findingOf(StyleFinding::How::Settled, comma.line, comma.text);
     } else if (point.line > 0 && comma.line == 0) {
-        // Commas in such a file group thousands, if any value has them.
-        const bool grouped = first[std::size_t(NumberClue::PointGrouped)].line > 0
-            || first[std::size_t(NumberClue::AmbiguousComma)].line > 0;
-        m_rules.numbers = grouped ? NumberStyle::DecimalPoint : NumberStyle::Plain;
-        finding = {StyleFinding::How::Settled, point.line, point.text, 0, QString()};
+        m_rules.numbers = pointStyle;
+        finding = findingOf(StyleFinding::How::Settled, point.line, point.text);
     } else if (point.line > 0) {
-        m_rules.numbers = localeNumberStyle();
+        // Both: the way most values are written, on a tie the locale's.
+        m_rules.numbers = point.count > comma.count ? pointStyle
+            : comma.count > point.count             ? NumberStyle::DecimalComma
+                                                    : localeNumberStyle();
         const Seen &one = earlier(point, comma);
         const Seen &other = one.line == point.line ? comma : point;
-        finding = {StyleFinding::How::Mixed, one.line, one.text, other.line, other.text};
+        finding = mixedFinding(one.line, one.text, other.line, other.text, point.count == comma.count);
     } else if (ambiguous.line > 0) {
         m_rules.numbers = localeNumberStyle();
-        finding = {StyleFinding::How::Unsettled, ambiguous.line, ambiguous.text, 0, QString()};
+        finding = findingOf(StyleFinding::How::Unsettled, ambiguous.line, ambiguous.text);
     } else {
         m_rules.numbers = NumberStyle::Plain;
     }
@@ -347,19 +374,22 @@ void ImportPlan::decideDates()
         const Seen &year = seen[std::size_t(DateClue::YearFirst)];
         if (day.line > 0 && month.line == 0) {
             m_rules.dates = DateStyle::DayMonthYear;
-            finding = {StyleFinding::How::Settled, day.line, day.text, 0, QString()};
+            finding = findingOf(StyleFinding::How::Settled, day.line, day.text);
         } else if (month.line > 0 && day.line == 0) {
             m_rules.dates = DateStyle::MonthDayYear;
-            finding = {StyleFinding::How::Settled, month.line, month.text, 0, QString()};
+            finding = findingOf(StyleFinding::How::Settled, month.line, month.text);
         } else if (day.line > 0) {
-            const bool dayFirst = day.line < month.line;
-            finding = {StyleFinding::How::Mixed, dayFirst ? day.line : month.line, dayFirst ? day.text : month.text,
-                       dayFirst ? month.line : day.line, dayFirst ? month.text : day.text};
+            // Both: the order of most dates, on a tie the locale's.
+            if (day.count != month.count)
+                m_rules.dates = day.count > month.count ? DateStyle::DayMonthYear : DateStyle::MonthDayYear;
+            const Seen &one = day.line < month.line ? day : month;
+            const Seen &other = day.line < month.line ? month : day;
+            finding = mixedFinding(one.line, one.text, other.line, other.text, day.count == month.count);
         } else if (ambiguous.line > 0) {
-            finding = {StyleFinding::How::Unsettled, ambiguous.line, ambiguous.text, 0, QString()};
+            finding = findingOf(StyleFinding::How::Unsettled, ambiguous.line, ambiguous.text);
         } else if (year.line > 0) {
             m_rules.dates = DateStyle::YearMonthDay;
-            finding = {StyleFinding::How::Settled, year.line, year.text, 0, QString()};
+            finding = findingOf(StyleFinding::How::Settled, year.line, year.text);
         }
     }
     m_dateFinding = finding;
@@ -384,7 +414,7 @@ void ImportPlan::setSeparator(char separator)
 void ImportPlan::setNumberStyle(NumberStyle style)
 {
     m_numbersChosen = true;
-    m_numberFinding = {StyleFinding::How::Chosen, 0, QString(), 0, QString()};
+    m_numberFinding = findingOf(StyleFinding::How::Chosen);
     if (style == m_rules.numbers)
         return;
     m_rules.numbers = style;
@@ -394,7 +424,7 @@ void ImportPlan::setNumberStyle(NumberStyle style)
 void ImportPlan::setDateStyle(DateStyle style)
 {
     m_datesChosen = true;
-    m_dateFinding = {StyleFinding::How::Chosen, 0, QString(), 0, QString()};
+    m_dateFinding = findingOf(StyleFinding::How::Chosen);
     if (style == m_rules.dates)
         return;
     m_rules.dates = style;
@@ -494,24 +524,26 @@ QString describeReading(const ImportPlan &plan)
 QString describeNumbers(const ImportPlan &plan)
 {
     const StyleFinding &found = plan.numberFinding();
-    const QString style = QStringLiteral("written like %1").arg(numberStyleExample(plan.numberStyle()));
+    const QString example = numberStyleExample(plan.numberStyle());
     switch (found.how) {
     case StyleFinding::How::NoValues:
         break;
     case StyleFinding::How::Settled:
-        return QStringLiteral("Numbers are read as %1: line %2 holds %3.")
-            .arg(style, QString::number(found.line), shownValue(found.text));
+        return QStringLiteral("Numbers are read as written like %1: line %2 holds %3.")
+            .arg(example, QString::number(found.line), shownValue(found.text));
     case StyleFinding::How::Unsettled:
         return QStringLiteral("No number shows whether a point or a comma comes before the decimals (line %1: %2); "
-                              "they are read as this computer writes them, %3.")
-            .arg(QString::number(found.line), shownValue(found.text), style);
+                              "they are read as this computer writes them, like %3.")
+            .arg(QString::number(found.line), shownValue(found.text), example);
     case StyleFinding::How::Mixed:
-        return QStringLiteral("Line %1 (%2) and line %3 (%4) write numbers differently; they are read as this "
-                              "computer writes them, %5, and the others are listed as problems.")
+        return QStringLiteral("Line %1 (%2) and line %3 (%4) write numbers differently; they are read as %5, like "
+                              "%6, and the others are listed as problems.")
             .arg(QString::number(found.line), shownValue(found.text), QString::number(found.otherLine),
-                 shownValue(found.otherText), style);
+                 shownValue(found.otherText),
+                 found.byLocale ? QStringLiteral("this computer writes them") : QStringLiteral("most are written"),
+                 example);
     case StyleFinding::How::Chosen:
-        return QStringLiteral("Numbers are read as %1, as chosen.").arg(style);
+        return QStringLiteral("Numbers are read as written like %1, as chosen.").arg(example);
     }
     return QString();
 }
@@ -532,9 +564,10 @@ QString describeDates(const ImportPlan &plan)
             .arg(QString::number(found.line), shownValue(found.text), order);
     case StyleFinding::How::Mixed:
         return QStringLiteral("Line %1 (%2) and line %3 (%4) put the day and the month in different orders; dates "
-                              "are read in this computer's order, %5, and the others are listed as problems.")
+                              "are read in %5, %6, and the others are listed as problems.")
             .arg(QString::number(found.line), shownValue(found.text), QString::number(found.otherLine),
-                 shownValue(found.otherText), order);
+                 shownValue(found.otherText),
+                 found.byLocale ? QStringLiteral("this computer's order") : QStringLiteral("the order of most"), order);
     case StyleFinding::How::Chosen:
         return QStringLiteral("Dates are read %1, as chosen.").arg(order);
     }

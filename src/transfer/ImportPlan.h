@@ -24,7 +24,7 @@ struct StyleFinding {
         NoValues,  // no value the ways of reading would read differently
         Settled,   // a value only one way reads (line, text)
         Unsettled, // values the ways read differently, none settling it: the locale's way (line, text)
-        Mixed,     // values only one way reads, and others only another: the locale's way (both)
+        Mixed,     // values only one way reads, and others only another: the way of most (both)
         Chosen,    // by the user
     };
     How how = How::NoValues;
@@ -32,6 +32,7 @@ struct StyleFinding {
     QString text;
     int otherLine = 0;
     QString otherText;
+    bool byLocale = false; // Mixed: as many one way as the other, so the locale's way
 };
 
 // The rows of a file checked once with the plan's choices.
@@ -131,6 +132,7 @@ private:
     struct Seen {
         int line = 0;
         QString text;
+        qint64 count = 0; // values of the kind in all
     };
     struct ColumnClues {
         std::array<Seen, 7> numbers; // by NumberClue

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -141,6 +142,10 @@ frmImport::frmImport(Household &household, ImportPlan plan, const QString &fileN
     lstProblems = new QListWidget;
     lstProblems->setObjectName(QStringLiteral("lstProblems"));
     lstProblems->setAccessibleName(QStringLiteral("Problems"));
+    // A problem reads whole, over two lines when it must.
+    lstProblems->setWordWrap(true);
+    lstProblems->setResizeMode(QListView::Adjust);
+    lstProblems->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     lblSummary = new QLabel;
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
@@ -165,8 +170,8 @@ frmImport::frmImport(Household &household, ImportPlan plan, const QString &fileN
     previewLayout->addWidget(tblPreview, 1);
 
     auto *middle = new QHBoxLayout;
-    middle->addWidget(columnsBox, 3);
-    middle->addWidget(problemsBox, 2);
+    middle->addWidget(columnsBox, 2);
+    middle->addWidget(problemsBox, 3);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(lblSummary, 1);
@@ -182,9 +187,12 @@ frmImport::frmImport(Household &household, ImportPlan plan, const QString &fileN
     layout->addLayout(buttons);
 
     showPlan();
-    // Room for the columns and the preview, and still well inside a laptop
-    // screen of 1366 x 768 with its panel.
-    resize(qMin(sizeHint().width(), 1100), qMin(qMax(sizeHint().height(), 600), 680));
+    // Room for the columns, the problems and the preview, and still inside a
+    // laptop screen of 1366 x 768 with its panel (or a smaller screen).
+    QSize room(1100, 660);
+    if (const QScreen *display = screen())
+        room = room.boundedTo(display->availableGeometry().size() - QSize(40, 60));
+    resize(room.expandedTo(minimumSizeHint()));
 
     connect(cmbSeparator, &QComboBox::activated, this, &frmImport::cmbSeparator_Click);
     connect(cmbEncoding, &QComboBox::activated, this, &frmImport::cmbEncoding_Click);
