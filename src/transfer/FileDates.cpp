@@ -131,6 +131,19 @@ QString dateStyleExample(DateStyle style)
     return QString();
 }
 
+QString dateStyleWords(DateStyle style)
+{
+    switch (style) {
+    case DateStyle::DayMonthYear:
+        return QStringLiteral("day first, like %1").arg(dateStyleExample(style));
+    case DateStyle::MonthDayYear:
+        return QStringLiteral("month first, like %1").arg(dateStyleExample(style));
+    case DateStyle::YearMonthDay:
+        return QStringLiteral("year first, like %1").arg(dateStyleExample(style));
+    }
+    return QString();
+}
+
 DateStyle localeDateStyle()
 {
     const QString order = readingDateOrder();
@@ -176,12 +189,15 @@ DateClue dateClue(QStringView text)
         return DateClue::None;
     const std::optional<Triple> triple = tripleOf(text);
     if (!triple) {
-        if (DateValue::fromIsoText(text))
+        if (DateValue::fromIsoText(text) && readFileDate(text, DateStyle::YearMonthDay))
             return DateClue::YearFirst;
         // Read alike in every order, or not at all: it tells nothing either
         // way, and the month names need not be looked up.
         return DateClue::None;
     }
+    // A time after the date that no order can read makes it no date.
+    if (!triple->rest.isEmpty() && !timeOf(triple->rest))
+        return DateClue::None;
     if (triple->digits[0] >= 3)
         return tripleDate(*triple, DateStyle::YearMonthDay) ? DateClue::YearFirst : DateClue::None;
     const std::optional<QDate> dayFirst = tripleDate(*triple, DateStyle::DayMonthYear);

@@ -19,6 +19,8 @@ enum class DateStyle {
 
 // "24.12.2019", "12/24/2019", "2019-12-24": how the order writes a date.
 QString dateStyleExample(DateStyle style);
+// "day first, like 24.12.2019": the order in words, for messages.
+QString dateStyleWords(DateStyle style);
 
 // The order in which this computer's locale writes dates.
 DateStyle localeDateStyle();

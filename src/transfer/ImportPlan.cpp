@@ -102,26 +102,6 @@ QString separatorWords(char separator)
     }
 }
 
-QString shownValue(const QString &text)
-{
-    QString cut = text.size() > 40 ? text.left(40) + QChar(0x2026) : text;
-    cut.replace(u'\r', u' ').replace(u'\n', u' ');
-    return u'"' + cut + u'"';
-}
-
-QString dateOrderWords(DateStyle style)
-{
-    switch (style) {
-    case DateStyle::DayMonthYear:
-        return QStringLiteral("day first, like %1").arg(dateStyleExample(style));
-    case DateStyle::MonthDayYear:
-        return QStringLiteral("month first, like %1").arg(dateStyleExample(style));
-    case DateStyle::YearMonthDay:
-        return QStringLiteral("year first, like %1").arg(dateStyleExample(style));
-    }
-    return QString();
-}
-
 // A finding settled by one value, or mixed between two.
 StyleFinding findingOf(StyleFinding::How how, int line = 0, const QString &text = QString())
 {
@@ -530,16 +510,16 @@ QString describeNumbers(const ImportPlan &plan)
         break;
     case StyleFinding::How::Settled:
         return QStringLiteral("Numbers are read as written like %1: line %2 holds %3.")
-            .arg(example, QString::number(found.line), shownValue(found.text));
+            .arg(example, QString::number(found.line), quotedValue(found.text));
     case StyleFinding::How::Unsettled:
         return QStringLiteral("No number shows whether a point or a comma comes before the decimals (line %1: %2); "
                               "they are read as this computer writes them, like %3.")
-            .arg(QString::number(found.line), shownValue(found.text), example);
+            .arg(QString::number(found.line), quotedValue(found.text), example);
     case StyleFinding::How::Mixed:
         return QStringLiteral("Line %1 (%2) and line %3 (%4) write numbers differently; they are read as %5, like "
                               "%6, and the others are listed as problems.")
-            .arg(QString::number(found.line), shownValue(found.text), QString::number(found.otherLine),
-                 shownValue(found.otherText),
+            .arg(QString::number(found.line), quotedValue(found.text), QString::number(found.otherLine),
+                 quotedValue(found.otherText),
                  found.byLocale ? QStringLiteral("this computer writes them") : QStringLiteral("most are written"),
                  example);
     case StyleFinding::How::Chosen:
@@ -551,22 +531,22 @@ QString describeNumbers(const ImportPlan &plan)
 QString describeDates(const ImportPlan &plan)
 {
     const StyleFinding &found = plan.dateFinding();
-    const QString order = dateOrderWords(plan.dateStyle());
+    const QString order = dateStyleWords(plan.dateStyle());
     switch (found.how) {
     case StyleFinding::How::NoValues:
         break;
     case StyleFinding::How::Settled:
         return QStringLiteral("Dates are read %1: line %2 holds %3.")
-            .arg(order, QString::number(found.line), shownValue(found.text));
+            .arg(order, QString::number(found.line), quotedValue(found.text));
     case StyleFinding::How::Unsettled:
         return QStringLiteral("No date shows whether the day or the month comes first (line %1: %2); they are read "
                               "in this computer's order, %3.")
-            .arg(QString::number(found.line), shownValue(found.text), order);
+            .arg(QString::number(found.line), quotedValue(found.text), order);
     case StyleFinding::How::Mixed:
         return QStringLiteral("Line %1 (%2) and line %3 (%4) put the day and the month in different orders; dates "
                               "are read in %5, %6, and the others are listed as problems.")
-            .arg(QString::number(found.line), shownValue(found.text), QString::number(found.otherLine),
-                 shownValue(found.otherText),
+            .arg(QString::number(found.line), quotedValue(found.text), QString::number(found.otherLine),
+                 quotedValue(found.otherText),
                  found.byLocale ? QStringLiteral("this computer's order") : QStringLiteral("the order of most"), order);
     case StyleFinding::How::Chosen:
         return QStringLiteral("Dates are read %1, as chosen.").arg(order);

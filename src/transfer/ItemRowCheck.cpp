@@ -7,31 +7,9 @@
 
 namespace {
 
-// A value as a problem message shows it: quoted, long ones cut short.
-QString shown(const QString &text)
-{
-    constexpr qsizetype Longest = 40;
-    QString cut = text.size() > Longest ? text.left(Longest) + QChar(0x2026) : text;
-    cut.replace(u'\r', u' ').replace(u'\n', u' ');
-    return u'"' + cut + u'"';
-}
-
 QString numberStyleWords(NumberStyle style)
 {
     return QStringLiteral("written like %1").arg(numberStyleExample(style));
-}
-
-QString dateStyleWords(DateStyle style)
-{
-    switch (style) {
-    case DateStyle::DayMonthYear:
-        return QStringLiteral("day first, like %1").arg(dateStyleExample(style));
-    case DateStyle::MonthDayYear:
-        return QStringLiteral("month first, like %1").arg(dateStyleExample(style));
-    case DateStyle::YearMonthDay:
-        return QStringLiteral("year first, like %1").arg(dateStyleExample(style));
-    }
-    return QString();
 }
 
 // Why a number could not be read, as the first part of a problem message.
@@ -39,17 +17,17 @@ QString numberRefusal(const QString &text, FileNumber::Kind kind, NumberStyle st
 {
     switch (kind) {
     case FileNumber::Kind::TooManyDecimals:
-        return QStringLiteral("%1 has more than four decimals").arg(shown(text));
+        return QStringLiteral("%1 has more than four decimals").arg(quotedValue(text));
     case FileNumber::Kind::OutOfRange:
-        return QStringLiteral("%1 is larger than an amount can be").arg(shown(text));
+        return QStringLiteral("%1 is larger than an amount can be").arg(quotedValue(text));
     case FileNumber::Kind::Number:
     case FileNumber::Kind::NotANumber:
         break;
     }
     if (numberClue(text) != NumberClue::None)
         return QStringLiteral("%1 is not %2, as the numbers of this file are")
-            .arg(shown(text), numberStyleWords(style));
-    return QStringLiteral("%1 is not %2").arg(shown(text), QLatin1String(what));
+            .arg(quotedValue(text), numberStyleWords(style));
+    return QStringLiteral("%1 is not %2").arg(quotedValue(text), QLatin1String(what));
 }
 
 // Money is stored as a floating-point number, which keeps four decimals
@@ -83,6 +61,14 @@ QString withoutControls(const QString &text)
 }
 
 } // namespace
+
+QString quotedValue(const QString &text)
+{
+    constexpr qsizetype Longest = 40;
+    QString cut = text.size() > Longest ? text.left(Longest) + QChar(0x2026) : text;
+    cut.replace(u'\r', u' ').replace(u'\n', u' ');
+    return u'"' + cut + u'"';
+}
 
 std::optional<bool> readYesNo(QStringView text)
 {
@@ -144,16 +130,17 @@ void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem
             item[field] = QVariant::fromValue(*date);
         else if (dateClue(text) != DateClue::None)
             problem(QStringLiteral("%1 is not a date written %2, as the dates of this column are; left empty.")
-                        .arg(shown(text), dateStyleWords(m_rules.dates)));
+                        .arg(quotedValue(text), dateStyleWords(m_rules.dates)));
         else
-            problem(QStringLiteral("%1 is not a date; left empty.").arg(shown(text)));
+            problem(QStringLiteral("%1 is not a date; left empty.").arg(quotedValue(text)));
         break;
     case FieldKind::Amount: {
         const FileNumber amount = readFileNumber(text, m_rules.numbers);
         if (amount.kind != FileNumber::Kind::Number)
             problem(numberRefusal(text, amount.kind, m_rules.numbers, "an amount") + QStringLiteral("; left empty."));
         else if (!storedExactly(amount.value))
-            problem(QStringLiteral("%1 is larger than the inventory stores exactly; left empty.").arg(shown(text)));
+            problem(
+                QStringLiteral("%1 is larger than the inventory stores exactly; left empty.").arg(quotedValue(text)));
         else
             item[field] = QVariant::fromValue(amount.value);
         break;
@@ -175,12 +162,12 @@ void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem
         if (2 * std::abs(fraction) > Money::Scale || (2 * std::abs(fraction) == Money::Scale && whole % 2 != 0))
             rounded += fraction < 0 ? -1 : 1;
         if (rounded < MinQuantity || rounded > MaxQuantity) {
-            problem(QStringLiteral("%1 is outside %2 to %3").arg(shown(text)).arg(MinQuantity).arg(MaxQuantity)
+            problem(QStringLiteral("%1 is outside %2 to %3").arg(quotedValue(text)).arg(MinQuantity).arg(MaxQuantity)
                     + stored);
             item[field] = 1;
         } else {
             if (fraction != 0)
-                problem(QStringLiteral("%1 is not a whole number; %2 is stored.").arg(shown(text)).arg(rounded));
+                problem(QStringLiteral("%1 is not a whole number; %2 is stored.").arg(quotedValue(text)).arg(rounded));
             item[field] = int(rounded);
         }
         break;
@@ -189,7 +176,7 @@ void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem
         if (const std::optional<bool> yes = readYesNo(text))
             item[field] = *yes;
         else
-            problem(QStringLiteral("%1 is neither yes nor no; stored as no.").arg(shown(text)));
+            problem(QStringLiteral("%1 is neither yes nor no; stored as no.").arg(quotedValue(text)));
         break;
     }
 }
@@ -213,7 +200,7 @@ std::optional<CheckedItem> ItemRowChecker::check(const CsvRecord &record, std::v
         if (record.notUtf8.contains(int(c))) {
             problems.push_back(
                 {item.line, field,
-                 QStringLiteral("holds bytes that are not UTF-8; read as Windows-1252: %1.").arg(shown(*text))});
+                 QStringLiteral("holds bytes that are not UTF-8; read as Windows-1252: %1.").arg(quotedValue(*text))});
             item.good = false;
             item.troubled |= 1u << int(field);
         }

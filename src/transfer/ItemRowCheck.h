@@ -80,3 +80,6 @@ private:
 };
 
 std::optional<bool> readYesNo(QStringView text);
+
+// A value as messages show it: quoted, long ones cut short, line breaks as blanks.
+QString quotedValue(const QString &text);

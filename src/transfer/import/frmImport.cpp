@@ -332,6 +332,15 @@ void frmImport::buildColumns()
     m_columnsGrid->setColumnStretch(3, 1);
     m_columnsGrid->setRowStretch(int(headings.size()) + 1, 1);
     m_shownHeadings = headings;
+    // Tab goes through the window as it reads: the choices of the file, the
+    // columns, the problems, the rows, the buttons.
+    QWidget *previous = cmbDates;
+    for (QWidget *next : std::vector<QWidget *>(m_fieldChoices.begin(), m_fieldChoices.end()))
+        setTabOrder(std::exchange(previous, next), next);
+    for (QWidget *next :
+         {static_cast<QWidget *>(lstProblems), static_cast<QWidget *>(tblPreview), static_cast<QWidget *>(cmdImportAll),
+          static_cast<QWidget *>(cmdImportGood), static_cast<QWidget *>(cmdCancel)})
+        setTabOrder(std::exchange(previous, next), next);
 }
 
 void frmImport::showColumns()

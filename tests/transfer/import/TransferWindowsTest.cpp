@@ -175,6 +175,14 @@ TEST_F(TransferWindowTest, NumbersAndDatesAreReadAsTheFileWritesThemOrAsChosen)
               "Numbers are read as written like 1.234,56: line 2 holds \"2.499,00 \u20ac\".\n"
               "Dates are read month first, like 12/24/2019, as chosen.");
     EXPECT_TRUE(w.cmbDates->hasFocus());
+    // Tab goes on to the columns' choices, in the order of the columns.
+    QTest::keyClick(w.cmbDates, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w.fieldChoice(0));
+    QTest::keyClick(w.fieldChoice(0), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w.fieldChoice(1));
+    QTest::keyClick(w.fieldChoice(1), Qt::Key_Backtab);
+    QTest::keyClick(w.fieldChoice(0), Qt::Key_Backtab);
+    ASSERT_TRUE(w.cmbDates->hasFocus());
 
     QTest::keyClick(w.cmbDates, Qt::Key_Up);
     QTest::mouseClick(w.cmdImportAll, Qt::LeftButton);
