@@ -1,7 +1,8 @@
 // Files of items as Import Items reads them. The first byte picks what is
 // tried: a file read, checked and stored (the rest of the input is the
-// file), or fields written as the export writes them and read back (the
-// rest is the fields, split at 0 bytes).
+// file); single values read in every number style and date order; or
+// fields written as the export writes them and read back (the rest is the
+// fields, split at 0 bytes).
 #include "FuzzSupport.h"
 
 #include "data/Database.h"
@@ -14,15 +15,37 @@
 
 namespace {
 
+int expectedType(ItemField field)
+{
+    switch (fieldKind(field)) {
+    case FieldKind::Text:
+        break;
+    case FieldKind::Date:
+        return qMetaTypeId<DateValue>();
+    case FieldKind::Amount:
+        return qMetaTypeId<Money>();
+    case FieldKind::Quantity:
+        return QMetaType::Int;
+    case FieldKind::YesNo:
+        return QMetaType::Bool;
+    }
+    return QMetaType::QString;
+}
+
 // What every plan promises, whatever the file held.
 void checkPlan(const ImportPlan &plan, const QString &how)
 {
     FUZZ_REQUIRE(plan.mapping().size() == std::size_t(plan.headings().size()), "%1: a mapping per heading", how);
     int line = 0;
-    for (const CheckedItem &item : plan.rows()) {
+    ImportSummary counted;
+    const ImportSummary summary = plan.checkRows([&](const CheckedItem &item,
+                                                     const std::vector<ImportProblem> &problems) {
         FUZZ_REQUIRE(item.line > line, "%1: row of line %2 after line %3", how, QString::number(item.line),
                      QString::number(line));
         line = item.line;
+        ++counted.rows;
+        counted.goodRows += item.good;
+        counted.storableRows += item.storable;
         const QVariant &description = item[ItemField::Item];
         FUZZ_REQUIRE(!item.storable
                          || (description.typeId() == QMetaType::QString && !description.toString().isEmpty()),
@@ -31,44 +54,45 @@ void checkPlan(const ImportPlan &plan, const QString &how)
             const QVariant &value = item[field];
             if (value.isNull() || !value.isValid())
                 continue;
-            int expected = QMetaType::QString;
-            switch (fieldKind(field)) {
-            case FieldKind::Text:
-                break;
-            case FieldKind::Date:
-                expected = qMetaTypeId<DateValue>();
-                break;
-            case FieldKind::Amount:
-                expected = qMetaTypeId<Money>();
-                break;
-            case FieldKind::Quantity:
-                expected = QMetaType::Int;
-                break;
-            case FieldKind::YesNo:
-                expected = QMetaType::Bool;
-                break;
-            }
-            FUZZ_REQUIRE(value.typeId() == expected, "%1: line %2, %3 holds a %4", how, QString::number(item.line),
-                         fieldCaption(field), QString::fromLatin1(value.typeName()));
+            FUZZ_REQUIRE(value.typeId() == expectedType(field), "%1: line %2, %3 holds a %4", how,
+                         QString::number(item.line), fieldCaption(field), QString::fromLatin1(value.typeName()));
             if (field == ItemField::Quantity)
                 FUZZ_REQUIRE(value.toInt() >= -32768 && value.toInt() <= 32767, "%1: quantity %2", how,
                              value.toString());
+            if (value.typeId() == qMetaTypeId<Money>()) {
+                const Money amount = value.value<Money>();
+                FUZZ_REQUIRE(Money::fromDouble(amount.toDouble()) == amount, "%1: line %2, %3 is not stored exactly",
+                             how, QString::number(item.line), fieldCaption(field));
+            }
+            if (value.typeId() == QMetaType::QString) {
+                for (const QChar c : value.toString())
+                    FUZZ_REQUIRE(c.unicode() != 0 && (c.unicode() < 0x80 || c.unicode() > 0x9F),
+                                 "%1: line %2, %3 holds a control character", how, QString::number(item.line),
+                                 fieldCaption(field));
+            }
         }
-    }
-    // A row is good exactly when no problem names its line; without a
-    // column of descriptions no row is.
-    for (const CheckedItem &item : plan.rows()) {
+        // A row is good exactly when it has no problem; without a column of
+        // descriptions no row is.
         if (!plan.mapsDescription()) {
             FUZZ_REQUIRE(!item.good && !item.storable, "%1: line %2 can be stored without descriptions", how,
                          QString::number(item.line));
-            continue;
+            return;
         }
-        const bool named = std::any_of(plan.problems().begin(), plan.problems().end(),
-                                       [&](const ImportProblem &problem) { return problem.line == item.line; });
-        FUZZ_REQUIRE(named == !item.good, "%1: line %2 is %3 but %4 named in the problems", how,
+        FUZZ_REQUIRE(problems.empty() == item.good, "%1: line %2 is %3 with %4 problems", how,
                      QString::number(item.line), item.good ? QStringLiteral("good") : QStringLiteral("not good"),
-                     named ? QStringLiteral("is") : QStringLiteral("is not"));
-    }
+                     QString::number(problems.size()));
+        for (const ImportProblem &problem : problems)
+            FUZZ_REQUIRE(problem.line == item.line, "%1: a problem of line %2 given with line %3", how,
+                         QString::number(problem.line), QString::number(item.line));
+    });
+    FUZZ_REQUIRE(summary.rows == counted.rows && summary.goodRows == counted.goodRows
+                     && summary.storableRows == counted.storableRows,
+                 "%1: the summary counts %2 rows, the rows were %3", how, QString::number(summary.rows),
+                 QString::number(counted.rows));
+    FUZZ_REQUIRE(summary.problems.size() <= std::size_t(ImportPlan::KeptProblems) + 1
+                     && qint64(summary.problems.size()) <= summary.problemCount,
+                 "%1: %2 problems kept of %3", how, QString::number(summary.problems.size()),
+                 QString::number(summary.problemCount));
 }
 
 void readFile(const QByteArray &bytes)
@@ -81,15 +105,25 @@ void readFile(const QByteArray &bytes)
     }
     checkPlan(*plan, QStringLiteral("as found"));
     // Every other reading the window offers must hold up as well.
+    const NumberStyle numbers[] = {NumberStyle::Plain, NumberStyle::DecimalPoint, NumberStyle::DecimalComma};
+    const DateStyle dates[] = {DateStyle::DayMonthYear, DateStyle::MonthDayYear, DateStyle::YearMonthDay};
+    int round = 0;
     for (const char separator : {',', ';', '\t'}) {
         try {
             plan->setSeparator(separator);
-            plan->setNumberStyle(separator == ';' ? NumberStyle::Locale : NumberStyle::Plain);
+            plan->setNumberStyle(numbers[round % 3]);
+            plan->setDateStyle(dates[round % 3]);
             if (!plan->headings().isEmpty())
                 plan->setMapping(0, ItemField::Item);
             checkPlan(*plan, QStringLiteral("separator %1").arg(int(separator)));
         } catch (const ImportError &) {
         }
+        ++round;
+    }
+    try {
+        plan->setEncoding(TextEncoding::MacRoman);
+        checkPlan(*plan, QStringLiteral("Mac Roman"));
+    } catch (const ImportError &) {
     }
     if (bytes.size() > 4096)
         return;
@@ -97,13 +131,73 @@ void readFile(const QByteArray &bytes)
     Database &db = fuzzInventory();
     db.execute(QStringLiteral("BEGIN"));
     try {
-        const ImportOutcome outcome = storeImportedItems(db, plan->rows(), ImportChoice::AllRows);
-        FUZZ_REQUIRE(outcome.items == plan->storableRows(), "%1 items stored of %2 rows that can be",
-                     QString::number(outcome.items), QString::number(plan->storableRows()));
+        const ImportOutcome outcome = storeImportedItems(db, *plan, ImportChoice::AllRows);
+        FUZZ_REQUIRE(outcome.items == plan->summary().storableRows, "%1 items stored of %2 rows that can be",
+                     QString::number(outcome.items), QString::number(plan->summary().storableRows));
     } catch (const DbError &error) {
         FUZZ_REQUIRE(false, "storing failed: %1 %2", QString::number(error.number()), error.text());
     }
     db.execute(QStringLiteral("ROLLBACK"));
+}
+
+// The readers of single values keep their word: a value that tells one
+// style reads in it, and one read alike by every style reads alike.
+void readValues(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    const NumberClue clue = numberClue(text);
+    const FileNumber plain = readFileNumber(text, NumberStyle::Plain);
+    const FileNumber point = readFileNumber(text, NumberStyle::DecimalPoint);
+    const FileNumber comma = readFileNumber(text, NumberStyle::DecimalComma);
+    const auto reads = [](const FileNumber &number) { return number.kind != FileNumber::Kind::NotANumber; };
+    switch (clue) {
+    case NumberClue::None:
+        FUZZ_REQUIRE(!reads(point) && !reads(comma), "\"%1\" reads but tells nothing", text);
+        break;
+    case NumberClue::CommaDecimal:
+        FUZZ_REQUIRE(reads(comma) && !reads(point) && !reads(plain), "\"%1\" is no decimal comma", text);
+        break;
+    case NumberClue::PointDecimal:
+    case NumberClue::PointGrouped:
+        FUZZ_REQUIRE(reads(point) && !reads(comma), "\"%1\" is no decimal point", text);
+        break;
+    case NumberClue::Neutral:
+        FUZZ_REQUIRE(reads(point) && reads(comma) && point.kind == comma.kind
+                         && (point.kind != FileNumber::Kind::Number || point.value == comma.value),
+                     "\"%1\" reads unlike in two styles", text);
+        break;
+    case NumberClue::AmbiguousPlain:
+    case NumberClue::AmbiguousComma:
+        FUZZ_REQUIRE(reads(point) && reads(comma), "\"%1\" is not read by both styles", text);
+        break;
+    }
+    if (plain.kind == FileNumber::Kind::Number)
+        FUZZ_REQUIRE(point.kind == FileNumber::Kind::Number && point.value == plain.value,
+                     "\"%1\" plain and with a decimal point differ", text);
+
+    const DateClue dateClueFound = dateClue(text);
+    const std::optional<DateValue> dayFirst = readFileDate(text, DateStyle::DayMonthYear);
+    const std::optional<DateValue> monthFirst = readFileDate(text, DateStyle::MonthDayYear);
+    switch (dateClueFound) {
+    case DateClue::DayFirst:
+        FUZZ_REQUIRE(dayFirst && !monthFirst, "\"%1\" is not day first alone", text);
+        break;
+    case DateClue::MonthFirst:
+        FUZZ_REQUIRE(monthFirst && !dayFirst, "\"%1\" is not month first alone", text);
+        break;
+    case DateClue::Ambiguous:
+        FUZZ_REQUIRE(dayFirst && monthFirst && *dayFirst != *monthFirst, "\"%1\" is not two dates", text);
+        break;
+    case DateClue::Neutral:
+    case DateClue::YearFirst:
+        FUZZ_REQUIRE(dayFirst && monthFirst && *dayFirst == *monthFirst, "\"%1\" is not one date", text);
+        break;
+    case DateClue::None:
+        // A date with a month name reads alike in every order.
+        FUZZ_REQUIRE(!dayFirst || !monthFirst || *dayFirst == *monthFirst, "\"%1\" tells nothing but reads unlike",
+                     text);
+        break;
+    }
 }
 
 // Texts written as fields of one row and read back are the same texts.
@@ -148,9 +242,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     const QByteArray bytes = inputBytes(data + 1, size - 1);
-    if (data[0] % 4 == 3)
+    switch (data[0] % 4) {
+    case 3:
         writeAndRead(bytes);
-    else
+        break;
+    case 2:
+        readValues(QByteArray(bytes.constData(), bytes.size()).left(200));
+        break;
+    default:
         readFile(QByteArray(bytes.constData(), bytes.size()));
+    }
     return 0;
 }

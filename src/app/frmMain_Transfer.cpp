@@ -54,8 +54,14 @@ void frmMain::mnuImport_Click()
     if (!path || path->isEmpty())
         return;
     const std::optional<ImportOutcome> outcome = frmImport::runImport(m_household, this, *path);
-    if (outcome && !outcome->keys.empty())
-        ShowImportedItems(outcome->keys.front().second);
+    if (outcome && outcome->firstKey)
+        ShowImportedItems(*outcome->firstKey);
+    // The window manager may leave the focus nowhere once the import window
+    // and its message have gone; the user goes on in the item shown.
+    activateWindow();
+    raise();
+    if (txtItem->isEnabled())
+        txtItem->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::mnuExport_Click()

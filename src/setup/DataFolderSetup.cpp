@@ -102,16 +102,16 @@ static void writePicture(const QImage &image, const ItemFiles &files, qint64 key
 static void fillDemoInventory(Database &db, const ItemFiles &files, CreatedPaths &created)
 {
     const ImportPlan plan = ImportPlan::fromBytes(readTemplate(QStringLiteral("demo-items.csv")));
-    if (!plan.problems().empty() || plan.rows().empty())
+    const ImportSummary &summary = plan.summary();
+    if (summary.problemCount > 0 || summary.rows == 0)
         throw SetupError(QStringLiteral("The program's demo inventory cannot be read: %1")
-                             .arg(plan.problems().empty() ? QStringLiteral("it holds no items.")
-                                                          : describeProblem(plan.problems().front())));
-    const ImportOutcome outcome = storeImportedItems(db, plan.rows(), ImportChoice::AllRows);
-    for (std::size_t i = 0; i < outcome.keys.size(); ++i) {
-        const DemoPicture picture = demoPictureFor(plan.rows()[i][ItemField::Item].toString());
+                             .arg(summary.problems.empty() ? QStringLiteral("it holds no items.")
+                                                           : describeProblem(summary.problems.front())));
+    storeImportedItems(db, plan, ImportChoice::AllRows, [&](const CheckedItem &item, qint64 key) {
+        const DemoPicture picture = demoPictureFor(item[ItemField::Item].toString());
         if (picture != DemoPicture::None)
-            writePicture(drawDemoPicture(picture), files, outcome.keys[i].second, created);
-    }
+            writePicture(drawDemoPicture(picture), files, key, created);
+    });
 }
 
 static void fillGeneratedItems(Database &db, int count, quint32 seed)

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTextStream>
 
 namespace {
@@ -12,24 +13,43 @@ namespace {
 // Problems listed in a refusal; the rest are counted.
 constexpr std::size_t ListedProblems = 20;
 
-QString problemList(const std::vector<ImportProblem> &problems)
+QString problemList(const ImportSummary &summary)
 {
     QString text;
-    for (std::size_t i = 0; i < problems.size() && i < ListedProblems; ++i)
-        text += QStringLiteral("\n  ") + describeProblem(problems[i]);
-    if (problems.size() > ListedProblems)
-        text += QStringLiteral("\n  ... and %1 more.").arg(problems.size() - ListedProblems);
+    std::size_t listed = 0;
+    for (; listed < summary.problems.size() && listed < ListedProblems; ++listed)
+        text += QStringLiteral("\n  ") + describeProblem(summary.problems[listed]);
+    if (summary.problemCount > qint64(listed))
+        text += QStringLiteral("\n  ... and %1 more.").arg(QLocale().toString(summary.problemCount - qint64(listed)));
     return text;
 }
 
-void describeColumns(const ImportPlan &plan, QTextStream &out)
+void describeFile(const ImportPlan &plan, const QString &shownPath, QTextStream &out)
 {
+    out << "Reading " << shownPath << ": " << describeReading(plan) << ".\n";
+    for (const QString &note : {describeNumbers(plan), describeDates(plan)}) {
+        if (!note.isEmpty())
+            out << note << '\n';
+    }
     out << "Columns of the file:\n";
     for (qsizetype c = 0; c < plan.headings().size(); ++c) {
         const ItemField field = plan.mapping()[std::size_t(c)];
         out << "  " << (plan.headings()[c].isEmpty() ? QStringLiteral("(no heading)") : plan.headings()[c]) << " -> "
             << (field == ItemField::None ? QStringLiteral("(not imported)") : fieldCaption(field)) << '\n';
     }
+}
+
+ImportChoice choiceFor(ProblemRows problemRows)
+{
+    switch (problemRows) {
+    case ProblemRows::Refuse:
+        break;
+    case ProblemRows::Skip:
+        return ImportChoice::GoodRowsOnly;
+    case ProblemRows::Keep:
+        return ImportChoice::AllRows;
+    }
+    return ImportChoice::NoneIfAProblem;
 }
 
 } // namespace
@@ -44,24 +64,31 @@ ImportOutcome importItemsFile(Database &db, const QString &path, ProblemRows pro
         throw SetupError(error.message());
     }
     if (out)
-        describeColumns(*plan, *out);
+        describeFile(*plan, shownPath, *out);
     if (!plan->mapsDescription())
         throw SetupError(QStringLiteral("No column of %1 holds the item descriptions; name one of them \"%2\" "
                                         "(or \"Item\", \"Description\", \"Name\").")
                              .arg(shownPath, fieldCaption(ItemField::Item)));
-    if (problemRows == ProblemRows::Refuse && !plan->problems().empty())
+    // The rows are checked as they are stored: one reading of the file.
+    std::optional<ImportOutcome> outcome;
+    try {
+        outcome = storeImportedItems(db, *plan, choiceFor(problemRows));
+    } catch (const ImportRefused &refused) {
         throw SetupError(QStringLiteral("%1 has rows with problems; nothing was imported. Mend them, or add "
                                         "--rows good (only the rows without problems) or --rows all:%2")
-                             .arg(shownPath, problemList(plan->problems())));
-    if (out && !plan->problems().empty())
-        *out << "Rows with problems:" << problemList(plan->problems()) << '\n';
-    const ImportOutcome outcome = storeImportedItems(
-        db, plan->rows(), problemRows == ProblemRows::Keep ? ImportChoice::AllRows : ImportChoice::GoodRowsOnly);
+                             .arg(shownPath, problemList(refused.summary())));
+    } catch (const ImportError &error) {
+        throw SetupError(error.message());
+    }
+    if (out && outcome->summary.problemCount > 0)
+        *out << "Rows with problems:" << problemList(outcome->summary) << '\n';
     if (out)
-        *out << "Imported " << outcome.items << (outcome.items == 1 ? " item" : " items") << " from " << shownPath
-             << "; " << outcome.categoriesAdded << " categories and " << outcome.locationsAdded
-             << " locations added.\n";
-    return outcome;
+        *out << "Imported " << countOf(outcome->items, QStringLiteral("item"), QStringLiteral("items")) << " from "
+             << shownPath << "; "
+             << countOf(outcome->categoriesAdded, QStringLiteral("category"), QStringLiteral("categories")) << " and "
+             << countOf(outcome->locationsAdded, QStringLiteral("location"), QStringLiteral("locations"))
+             << " added.\n";
+    return *outcome;
 }
 
 void addItemsToFolder(const QString &folder, const QString &path, ProblemRows problemRows, QTextStream &out)

@@ -9,6 +9,7 @@
 #include "setup/DataFolderSetup.h"
 #include "setup/ItemsFromFile.h"
 #include "setup/SetupArguments.h"
+#include "transfer/ImportPlan.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,11 +23,14 @@ static void describe(const QString &folder, QTextStream &out)
     out << "Set up the data folder " << QDir::toNativeSeparators(dir.absolutePath()) << ":\n";
     try {
         auto inventory = Database::open(dir.filePath(QStringLiteral("stowbook.db")));
-        const auto count = [&](const char *table) {
-            return inventory->scalar(QStringLiteral("select count(*) from ") + QLatin1String(table)).toLongLong();
+        // Counted as the import counts what it stored: "1 location", "20,000 items".
+        const auto count = [&](const char *table, const char *one) {
+            const qint64 n =
+                inventory->scalar(QStringLiteral("select count(*) from ") + QLatin1String(table)).toLongLong();
+            return countOf(n, QLatin1String(one), QLatin1String(table));
         };
-        out << "  stowbook.db         " << count("items") << " items, " << count("categories") << " categories, "
-            << count("locations") << " locations\n";
+        out << "  stowbook.db         " << count("items", "item") << ", " << count("categories", "category") << ", "
+            << count("locations", "location") << '\n';
         inventory->close();
         auto catalogue = Database::open(dir.filePath(QStringLiteral("rptspec.db")));
         out << "  rptspec.db          "

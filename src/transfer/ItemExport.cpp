@@ -9,6 +9,7 @@
 #include "transfer/ItemFields.h"
 
 #include <QDir>
+#include <charconv>
 #include <sqlite3.h>
 
 const QString ItemExportStatement = QStringLiteral(
@@ -107,6 +108,16 @@ void writeAmount(CsvFileWriter &file, sqlite3_stmt *statement, int column)
     } else if (const std::optional<Money> amount = storedAmount(statement, column)) {
         char buffer[32];
         file.text(decimalText(*amount, buffer), false);
+    } else if (sqlite3_column_type(statement, column) == SQLITE_FLOAT) {
+        // A number beyond the money type (put there by another program):
+        // its shortest exact decimal, not SQLite's text of fifteen digits.
+        char buffer[400];
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, sqlite3_column_double(statement, column),
+                                           std::chars_format::fixed);
+        if (written.ec == std::errc())
+            file.text(QByteArrayView(buffer, written.ptr - buffer), false);
+        else
+            file.text(columnBytes(statement, column), true);
     } else {
         file.text(columnBytes(statement, column), true);
     }

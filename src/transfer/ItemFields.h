@@ -46,9 +46,11 @@ int fieldEntryLimit(ItemField field);
 inline const QString KeyHeading = QStringLiteral("ID");
 
 // The field a heading names: the form's captions, the database's column
-// names and the names spreadsheets commonly use ("Name", "Brand", "Serial",
-// "Price", "Qty"...), ignoring case, blanks and punctuation. None when the
-// heading names no field.
+// names, the names spreadsheets and other inventory programs commonly use,
+// in English and German ("Name", "Brand", "MPN", "Purchase Cost", "Qty",
+// "Storage Location", "Bezeichnung", "Kaufpreis", "Menge", "Raum"...), and
+// the "HB." columns of a self-hosted home inventory's export, ignoring case,
+// blanks and punctuation. None when the heading names no field.
 ItemField fieldForHeading(const QString &heading);
 
 // Matches every heading of a file. A field named by two headings goes to

@@ -4,7 +4,6 @@
 #include "data/SqliteSupport.h"
 
 #include <QHash>
-#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -31,14 +30,23 @@ public:
     {
         if (description.isNull())
             return QVariant();
-        const QString text = description.toString().trimmed();
-        const QString key = keyOf(text);
-        if (const auto it = m_ids.constFind(key); it != m_ids.constEnd())
+        const QString spelled = description.toString();
+        // The same few spellings come again and again: found as they are
+        // written before anything is folded.
+        if (const auto it = m_spellings.constFind(spelled); it != m_spellings.constEnd())
             return qlonglong(*it);
-        m_db.execute(m_insert, {text});
-        const qint64 id = sqlite3_last_insert_rowid(m_db.handle());
-        m_ids.insert(key, id);
-        ++m_added;
+        const QString text = spelled.trimmed();
+        const QString key = keyOf(text);
+        qint64 id = 0;
+        if (const auto it = m_ids.constFind(key); it != m_ids.constEnd()) {
+            id = *it;
+        } else {
+            m_db.execute(m_insert, {text});
+            id = sqlite3_last_insert_rowid(m_db.handle());
+            m_ids.insert(key, id);
+            ++m_added;
+        }
+        m_spellings.insert(spelled, id);
         return qlonglong(id);
     }
     int added() const { return m_added; }
@@ -49,6 +57,7 @@ private:
     Database &m_db;
     QString m_insert;
     QHash<QString, qint64> m_ids;
+    QHash<QString, qint64> m_spellings;
     int m_added = 0;
 };
 
@@ -56,9 +65,15 @@ const QString InsertItem = QStringLiteral(
     "insert into items (Item, manufact, model, serno, purchdate, purchprice, estvalue, quantity, totvalue, "
     "receipt, wherepurch, misc1, Notes, catid, locid) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
+constexpr ItemField StoredFields[] = {
+    ItemField::Item,       ItemField::Manufact, ItemField::Model,    ItemField::SerNo,    ItemField::PurchDate,
+    ItemField::PurchPrice, ItemField::EstValue, ItemField::Quantity, ItemField::TotValue, ItemField::Receipt,
+    ItemField::WherePurch, ItemField::Misc1,    ItemField::Notes,
+};
+
 } // namespace
 
-ImportOutcome storeImportedItems(Database &db, const std::vector<CheckedItem> &rows, ImportChoice choice)
+ImportOutcome storeImportedItems(Database &db, const ImportPlan &plan, ImportChoice choice, const StoredItem &stored)
 {
     ImportOutcome outcome;
     // Inside a transaction of the caller's (a new data folder being built)
@@ -68,23 +83,31 @@ ImportOutcome storeImportedItems(Database &db, const std::vector<CheckedItem> &r
         transaction.emplace(db);
     CodeFinder categories(db, QStringLiteral("categories"), QStringLiteral("catid"), QStringLiteral("catDesc"));
     CodeFinder locations(db, QStringLiteral("locations"), QStringLiteral("locid"), QStringLiteral("locDesc"));
-    QVariantList values;
-    for (const CheckedItem &row : rows) {
-        if (!row.storable || (choice == ImportChoice::GoodRowsOnly && !row.good))
-            continue;
-        values.clear();
-        for (const ItemField field :
-             {ItemField::Item, ItemField::Manufact, ItemField::Model, ItemField::SerNo, ItemField::PurchDate,
-              ItemField::PurchPrice, ItemField::EstValue, ItemField::Quantity, ItemField::TotValue, ItemField::Receipt,
-              ItemField::WherePurch, ItemField::Misc1, ItemField::Notes})
-            values << row[field];
-        values << categories.idFor(row[ItemField::Category]) << locations.idFor(row[ItemField::Location]);
-        db.execute(InsertItem, values);
-        outcome.keys.emplace_back(row.line, sqlite3_last_insert_rowid(db.handle()));
-    }
+    Statement insert(db.handle(), InsertItem, SqlContext::Write);
+    bool refused = false;
+    outcome.summary = plan.checkRows([&](const CheckedItem &row, const std::vector<ImportProblem> &problems) {
+        if (choice == ImportChoice::NoneIfAProblem && !problems.empty())
+            refused = true;
+        if (refused || !row.storable || (choice == ImportChoice::GoodRowsOnly && !row.good))
+            return;
+        int index = 1;
+        for (const ItemField field : StoredFields)
+            insert.bind(index++, row[field]);
+        insert.bind(index++, categories.idFor(row[ItemField::Category]));
+        insert.bind(index, locations.idFor(row[ItemField::Location]));
+        insert.step(SqlContext::Write);
+        insert.reset();
+        const qint64 key = sqlite3_last_insert_rowid(db.handle());
+        if (!outcome.firstKey)
+            outcome.firstKey = key;
+        ++outcome.items;
+        if (stored)
+            stored(row, key);
+    });
+    if (choice == ImportChoice::NoneIfAProblem && outcome.summary.problemCount > 0)
+        throw ImportRefused(std::move(outcome.summary));
     if (transaction)
         transaction->commit();
-    outcome.items = int(outcome.keys.size());
     outcome.categoriesAdded = categories.added();
     outcome.locationsAdded = locations.added();
     return outcome;

@@ -1,16 +1,68 @@
 #include "transfer/ItemRowCheck.h"
 
-#include "dates/LocaleConversions.h"
 #include "items/Quantity.h"
 #include "transfer/FormulaCells.h"
 
-#include <cmath>
 #include <stdexcept>
 
 namespace {
 
-// A value as a problem message shows it: quoted, long ones cut short.
-QString shown(const QString &text)
+QString numberStyleWords(NumberStyle style)
+{
+    return QStringLiteral("written like %1").arg(numberStyleExample(style));
+}
+
+// Why a number could not be read, as the first part of a problem message.
+QString numberRefusal(const QString &text, FileNumber::Kind kind, NumberStyle style, const char *what)
+{
+    switch (kind) {
+    case FileNumber::Kind::TooManyDecimals:
+        return QStringLiteral("%1 has more than four decimals").arg(quotedValue(text));
+    case FileNumber::Kind::OutOfRange:
+        return QStringLiteral("%1 is larger than an amount can be").arg(quotedValue(text));
+    case FileNumber::Kind::Number:
+    case FileNumber::Kind::NotANumber:
+        break;
+    }
+    if (numberClue(text) != NumberClue::None)
+        return QStringLiteral("%1 is not %2, as the numbers of this file are")
+            .arg(quotedValue(text), numberStyleWords(style));
+    return QStringLiteral("%1 is not %2").arg(quotedValue(text), QLatin1String(what));
+}
+
+// Money is stored as a floating-point number, which keeps four decimals
+// exactly only up to some hundreds of billions; beyond that the stored
+// amount would not be the file's.
+bool storedExactly(Money amount)
+{
+    return Money::fromDouble(amount.toDouble()) == amount;
+}
+
+// NUL and the C1 controls (U+0080 to U+009F, what undefined bytes of a code
+// page turn into) are no text; the first one found.
+std::optional<char16_t> firstControl(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() == 0 || (c.unicode() >= 0x80 && c.unicode() <= 0x9F))
+            return c.unicode();
+    }
+    return std::nullopt;
+}
+
+QString withoutControls(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() != 0 && (c.unicode() < 0x80 || c.unicode() > 0x9F))
+            kept += c;
+    }
+    return kept;
+}
+
+} // namespace
+
+QString quotedValue(const QString &text)
 {
     constexpr qsizetype Longest = 40;
     QString cut = text.size() > Longest ? text.left(Longest) + QChar(0x2026) : text;
@@ -18,107 +70,35 @@ QString shown(const QString &text)
     return u'"' + cut + u'"';
 }
 
-bool isPlainDecimal(QStringView text)
-{
-    text = text.trimmed();
-    qsizetype i = 0;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        ++i;
-    bool digits = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c >= u'0' && c <= u'9')
-            digits = true;
-        else if (c == u'.' && !point)
-            point = true;
-        else
-            return false;
-    }
-    return digits;
-}
-
-struct QuantityReading {
-    enum class Kind { NotANumber, OutOfRange, NotWhole, Whole } kind = Kind::NotANumber;
-    int value = 0; // the whole number, rounded for NotWhole
-};
-
-QuantityReading readQuantityIn(QStringView text, NumberStyle style)
-{
-    std::optional<double> number;
-    if (style == NumberStyle::Plain) {
-        if (isPlainDecimal(text))
-            number = text.trimmed().toDouble();
-    } else {
-        number = toNumber(text);
-    }
-    if (!number || !std::isfinite(*number))
-        return {};
-    const double whole = roundHalfToEven(*number);
-    if (whole < MinQuantity || whole > MaxQuantity)
-        return {QuantityReading::Kind::OutOfRange, 0};
-    return {whole == *number ? QuantityReading::Kind::Whole : QuantityReading::Kind::NotWhole, int(whole)};
-}
-
-} // namespace
-
-std::optional<Money> readAmount(QStringView text, NumberStyle style)
-{
-    if (style == NumberStyle::Plain)
-        return isPlainDecimal(text) ? Money::fromDecimalText(text) : std::nullopt;
-    return toMoney(text);
-}
-
-std::optional<DateValue> readDate(QStringView text)
-{
-    if (const std::optional<DateValue> iso = DateValue::fromIsoText(text.trimmed()))
-        return iso;
-    return toDate(text);
-}
-
 std::optional<bool> readYesNo(QStringView text)
 {
-    const QString word = text.trimmed().toString().toCaseFolded();
-    static const QStringList yes = {QStringLiteral("yes"),    QStringLiteral("y"),     QStringLiteral("true"),
-                                    QStringLiteral("1"),      QStringLiteral("x"),     QStringLiteral("on file"),
-                                    QStringLiteral("\u2713"), QStringLiteral("\u2714")};
-    static const QStringList no = {QStringLiteral("no"), QStringLiteral("n"), QStringLiteral("false"),
-                                   QStringLiteral("0"),  QStringLiteral(""),  QStringLiteral("-")};
-    if (yes.contains(word))
+    text = text.trimmed();
+    static constexpr QStringView yes[] = {u"yes", u"y", u"true", u"1", u"x", u"on file", u"\u2713", u"\u2714"};
+    static constexpr QStringView no[] = {u"no", u"n", u"false", u"0", u"", u"-"};
+    const auto among = [&](const auto &words) {
+        return std::any_of(std::begin(words), std::end(words),
+                           [&](QStringView word) { return text.compare(word, Qt::CaseInsensitive) == 0; });
+    };
+    if (among(yes))
         return true;
-    if (no.contains(word))
+    if (among(no))
         return false;
     return std::nullopt;
 }
 
-NumberStyle detectNumberStyle(const std::vector<CsvRecord> &records, std::size_t first,
-                              const std::vector<ItemField> &mapping)
-{
-    for (std::size_t r = first; r < records.size(); ++r) {
-        const CsvRecord &record = records[r];
-        for (qsizetype c = 0; c < record.fields.size() && std::size_t(c) < mapping.size(); ++c) {
-            const FieldKind kind = fieldKind(mapping[std::size_t(c)]);
-            if (kind != FieldKind::Amount && kind != FieldKind::Quantity)
-                continue;
-            // Only a number that the locale reads and the plain style does
-            // not tells; a cell that neither reads is just a bad cell.
-            const std::optional<QString> &field = record.fields[c];
-            if (field && !field->trimmed().isEmpty() && !isPlainDecimal(*field) && toNumber(*field))
-                return NumberStyle::Locale;
-        }
-    }
-    return NumberStyle::Plain;
-}
-
-ItemRowChecker::ItemRowChecker(std::vector<ItemField> mapping, NumberStyle numbers)
+ItemRowChecker::ItemRowChecker(std::vector<ItemField> mapping, ReadingRules rules)
     : m_mapping(std::move(mapping))
-    , m_numbers(numbers)
+    , m_rules(rules)
 {
+    for (const ItemField field : m_mapping) {
+        if (field != ItemField::None)
+            m_mapped[std::size_t(field)] = true;
+    }
 }
 
 bool ItemRowChecker::has(ItemField field) const
 {
-    return std::find(m_mapping.begin(), m_mapping.end(), field) != m_mapping.end();
+    return m_mapped[std::size_t(field)];
 }
 
 void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem &item,
@@ -127,10 +107,16 @@ void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem
     const auto problem = [&](const QString &message) {
         problems.push_back({item.line, field, message});
         item.good = false;
+        item.troubled |= 1u << int(field);
     };
     switch (fieldKind(field)) {
     case FieldKind::Text: {
-        const QString value = withoutFormulaGuard(text);
+        QString value = m_rules.exportApostrophes ? withoutFormulaGuard(text) : text;
+        if (const std::optional<char16_t> control = firstControl(value)) {
+            problem(QStringLiteral("holds control characters that are not text (U+%1); they are left out.")
+                        .arg(QString::number(*control, 16).toUpper().rightJustified(4, u'0')));
+            value = withoutControls(value);
+        }
         const int limit = fieldEntryLimit(field);
         if (limit > 0 && value.size() > limit)
             problem(QStringLiteral("%1 characters, more than the %2 the form takes; stored whole.")
@@ -140,36 +126,49 @@ void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem
         break;
     }
     case FieldKind::Date:
-        if (const std::optional<DateValue> date = readDate(text))
+        if (const std::optional<DateValue> date = readFileDate(text, m_rules.dates))
             item[field] = QVariant::fromValue(*date);
+        else if (dateClue(text) != DateClue::None)
+            problem(QStringLiteral("%1 is not a date written %2, as the dates of this column are; left empty.")
+                        .arg(quotedValue(text), dateStyleWords(m_rules.dates)));
         else
-            problem(QStringLiteral("%1 is not a date; left empty.").arg(shown(text)));
+            problem(QStringLiteral("%1 is not a date; left empty.").arg(quotedValue(text)));
         break;
-    case FieldKind::Amount:
-        if (const std::optional<Money> amount = readAmount(text, m_numbers))
-            item[field] = QVariant::fromValue(*amount);
+    case FieldKind::Amount: {
+        const FileNumber amount = readFileNumber(text, m_rules.numbers);
+        if (amount.kind != FileNumber::Kind::Number)
+            problem(numberRefusal(text, amount.kind, m_rules.numbers, "an amount") + QStringLiteral("; left empty."));
+        else if (!storedExactly(amount.value))
+            problem(
+                QStringLiteral("%1 is larger than the inventory stores exactly; left empty.").arg(quotedValue(text)));
         else
-            problem(QStringLiteral("%1 is not an amount; left empty.").arg(shown(text)));
+            item[field] = QVariant::fromValue(amount.value);
         break;
+    }
     case FieldKind::Quantity: {
-        const QuantityReading quantity = readQuantityIn(text, m_numbers);
-        switch (quantity.kind) {
-        case QuantityReading::Kind::NotANumber:
-            problem(QStringLiteral("%1 is not a number; left empty.").arg(shown(text)));
+        // What the record form stores for a quantity it cannot read.
+        const QString stored = QStringLiteral("; stored as 1, as the record form stores a quantity it cannot read.");
+        const FileNumber number = readFileNumber(text, m_rules.numbers);
+        if (number.kind != FileNumber::Kind::Number) {
+            problem(numberRefusal(text, number.kind, m_rules.numbers, "a number") + stored);
+            item[field] = 1;
             break;
-        case QuantityReading::Kind::OutOfRange:
-            problem(QStringLiteral("%1 is outside %2 to %3; left empty.")
-                        .arg(shown(text))
-                        .arg(MinQuantity)
-                        .arg(MaxQuantity));
-            break;
-        case QuantityReading::Kind::NotWhole:
-            problem(QStringLiteral("%1 is not a whole number; %2 is stored.").arg(shown(text)).arg(quantity.value));
-            item[field] = quantity.value;
-            break;
-        case QuantityReading::Kind::Whole:
-            item[field] = quantity.value;
-            break;
+        }
+        const std::int64_t units = number.value.units();
+        const std::int64_t whole = units / Money::Scale;
+        const std::int64_t fraction = units % Money::Scale;
+        // Rounded as the record form rounds a quantity: halves to even.
+        std::int64_t rounded = whole;
+        if (2 * std::abs(fraction) > Money::Scale || (2 * std::abs(fraction) == Money::Scale && whole % 2 != 0))
+            rounded += fraction < 0 ? -1 : 1;
+        if (rounded < MinQuantity || rounded > MaxQuantity) {
+            problem(QStringLiteral("%1 is outside %2 to %3").arg(quotedValue(text)).arg(MinQuantity).arg(MaxQuantity)
+                    + stored);
+            item[field] = 1;
+        } else {
+            if (fraction != 0)
+                problem(QStringLiteral("%1 is not a whole number; %2 is stored.").arg(quotedValue(text)).arg(rounded));
+            item[field] = int(rounded);
         }
         break;
     }
@@ -177,7 +176,7 @@ void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem
         if (const std::optional<bool> yes = readYesNo(text))
             item[field] = *yes;
         else
-            problem(QStringLiteral("%1 is neither yes nor no; stored as no.").arg(shown(text)));
+            problem(QStringLiteral("%1 is neither yes nor no; stored as no.").arg(quotedValue(text)));
         break;
     }
 }
@@ -195,8 +194,16 @@ std::optional<CheckedItem> ItemRowChecker::check(const CsvRecord &record, std::v
         const std::optional<QString> &text = record.fields[c];
         // No value at all: Null. An empty quoted text is an empty text, but
         // a number or a date cannot be empty.
-        if (field == ItemField::None || !text || (fieldKind(field) != FieldKind::Text && text->trimmed().isEmpty()))
+        if (field == ItemField::None || !text
+            || (fieldKind(field) != FieldKind::Text && QStringView(*text).trimmed().isEmpty()))
             continue;
+        if (record.notUtf8.contains(int(c))) {
+            problems.push_back(
+                {item.line, field,
+                 QStringLiteral("holds bytes that are not UTF-8; read as Windows-1252: %1.").arg(quotedValue(*text))});
+            item.good = false;
+            item.troubled |= 1u << int(field);
+        }
         readField(field, *text, item, problems);
     }
 
@@ -219,21 +226,26 @@ std::optional<CheckedItem> ItemRowChecker::check(const CsvRecord &record, std::v
         item[ItemField::EstValue] = item[ItemField::PurchPrice];
     if (!has(ItemField::TotValue) && item[ItemField::EstValue].isValid() && item[ItemField::Quantity].isValid()) {
         try {
-            item[ItemField::TotValue] =
-                QVariant::fromValue(item[ItemField::EstValue].value<Money>() * item[ItemField::Quantity].toInt());
+            const Money total = item[ItemField::EstValue].value<Money>() * item[ItemField::Quantity].toInt();
+            if (!storedExactly(total))
+                throw std::overflow_error("total beyond what is stored exactly");
+            item[ItemField::TotValue] = QVariant::fromValue(total);
         } catch (const std::overflow_error &) {
             problems.push_back({item.line, ItemField::TotValue,
                                 QStringLiteral("Est. Value times Quantity is too large; left empty.")});
             item.good = false;
+            item.troubled |= 1u << int(ItemField::TotValue);
         }
     }
 
     const QVariant &description = item[ItemField::Item];
     if (!description.isValid() || description.toString().isEmpty()) {
         // Without a column for it every row lacks one: said once, not per row.
-        if (has(ItemField::Item))
+        if (has(ItemField::Item)) {
             problems.push_back(
                 {item.line, ItemField::Item, QStringLiteral("empty; a row without a description cannot be imported.")});
+            item.troubled |= 1u << int(ItemField::Item);
+        }
         item.good = false;
         item.storable = false;
     }

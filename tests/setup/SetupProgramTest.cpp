@@ -101,7 +101,7 @@ TEST(SetupProgram, ImportsAFileIntoANewFolderAndAddsAnotherToIt)
     RunResult run = runSetup({QStringLiteral("--import"), first, folder});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QLatin1String("Brand -> Manufacturer"))) << run.out.toStdString();
-    EXPECT_TRUE(run.out.contains(QLatin1String("2 items, 0 categories, 1 locations"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("2 items, 0 categories, 1 location\n"))) << run.out.toStdString();
 
     run = runSetup({QStringLiteral("--add-items"), second, folder});
     EXPECT_EQ(run.exitCode, 1);

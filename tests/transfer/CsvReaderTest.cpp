@@ -19,7 +19,7 @@ QStringList shown(const CsvTable &table)
 
 CsvTable read(const QByteArray &bytes, char separator = ',', int maxFields = 64)
 {
-    return readCsv(toParsableBytes(bytes, detectEncoding(bytes)), separator, detectEncoding(bytes), maxFields);
+    return readCsv(bytes, separator, detectEncoding(bytes), maxFields);
 }
 
 } // namespace
@@ -99,6 +99,35 @@ TEST(CsvReader, EncodingsByTheirMarkOrTheirBytes)
          TextEncoding::Utf16, "Caf\xC3\xA9"},
         {"UTF-16 big-endian with its mark", QByteArray("\xFE\xFF\0C\0a\0f\0\xE9\0,\0x\0\n", 16), TextEncoding::Utf16,
          "Caf\xC3\xA9"},
+        // As some programs write "Unicode text": every other byte zero.
+        {"UTF-16 little-endian without a mark", QByteArray("N\0a\0m\0e\0,\0x\0\n\0", 14), TextEncoding::Utf16, "Name"},
+        // One byte of another code page pasted into a UTF-8 file: the file's
+        // accents stay right (not "MÃ¶belhaus"), the odd byte
+        // is read as Windows-1252 and its field is marked.
+        {"UTF-8 with one stray byte",
+         "M\xC3\xB6"
+         "belhaus Caf\xE9,x\n",
+         TextEncoding::Utf8,
+         "M\xC3\xB6"
+         "belhaus Caf\xC3\xA9"},
+        // Excel for the Mac: "Möbelhaus" and "Käse" in Mac Roman, rows ended by CR.
+        {"Mac Roman",
+         "M\x9A"
+         "belhaus K\x8A"
+         "se,x\r",
+         TextEncoding::MacRoman,
+         "M\xC3\xB6"
+         "belhaus K\xC3\xA4se"},
+        {"Mac Roman with a byte Windows-1252 does not have",
+         "Gar\x8D"
+         "on,x\n",
+         TextEncoding::MacRoman, "Gar\xC3\xA7on"},
+        {"Windows-1252 in German",
+         "K\xFChlschrank Gr\xF6\xDF"
+         "e,x\r\n",
+         TextEncoding::Windows1252,
+         "K\xC3\xBChlschrank Gr\xC3\xB6\xC3\x9F"
+         "e"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,10 +137,51 @@ TEST(CsvReader, EncodingsByTheirMarkOrTheirBytes)
         ASSERT_EQ(table.records[0].fields.size(), 2);
         EXPECT_EQ(*table.records[0].fields[0], QString::fromUtf8(c.firstField));
     }
-    // A UTF-8 file with one stray Windows-1252 byte still reads its UTF-8.
-    const QByteArray mixed = "Caf\xC3\xA9 caf\xE9\n";
-    EXPECT_EQ(*readCsv(mixed, ',', TextEncoding::Utf8, 4).records[0].fields[0],
-              QString::fromUtf8("Caf\xC3\xA9 caf\xC3\xA9"));
+    // A UTF-8 file with one stray Windows-1252 byte still reads its UTF-8,
+    // and says which field held it.
+    const QByteArray mixed = "Caf\xC3\xA9,caf\xE9\n";
+    const CsvRecord record = readCsv(mixed, ',', TextEncoding::Utf8, 4).records[0];
+    EXPECT_EQ(*record.fields[1], QString::fromUtf8("caf\xC3\xA9"));
+    EXPECT_EQ(record.notUtf8, QList<int>{1});
+}
+
+// The reader takes the file a piece at a time: a line end, a CR LF or a
+// quoted field cut between two pieces reads as if the file were whole, and
+// every record begins on its own line.
+TEST(CsvReader, PiecesOfTheFileJoinWithoutATrace)
+{
+    constexpr int Piece = 256 * 1024;
+    for (int shift = -6; shift <= 7; ++shift) {
+        SCOPED_TRACE(shift);
+        // Padding puts the CR LF inside the quotes, and then the row's own,
+        // one byte after another on the border between two pieces.
+        const QByteArray head = "Item,Notes\r\n";
+        const QByteArray padding(Piece + shift - head.size() - 10, 'p');
+        const QByteArray bytes = head + "Pad," + padding + "\r\nLamp,\"a\r\nb\"\r\nChair,\"x\"\r\n\r\nRug,y";
+        const CsvTable table = read(bytes);
+        QStringList rows = shown(table);
+        ASSERT_EQ(rows.size(), 5);
+        EXPECT_EQ(rows[1].size(), 10 + padding.size() + 1);
+        rows[1] = rows[1].left(13);
+        EXPECT_EQ(rows.join(u'\n').toStdString(),
+                  "1: [Item]|[Notes]\n2: [Pad]|[ppp\n3: [Lamp]|[a\r\nb]\n5: [Chair]|[x]\n7: [Rug]|[y]");
+        EXPECT_EQ(table.lineCount, 7);
+    }
+}
+
+// A row the size of a file is no row of a list: reading it would take the
+// memory an import promises to keep small.
+TEST(CsvReader, ARowLargerThanTheLimitIsRefused)
+{
+    const QByteArray huge = "Item,Notes\nLamp,\"" + QByteArray(MaxCsvRecordBytes + 1, 'n') + "\"\n";
+    try {
+        read(huge);
+        ADD_FAILURE() << "a row of more than the limit was read";
+    } catch (const ImportError &error) {
+        EXPECT_EQ(error.message(),
+                  QStringLiteral("The row that begins on line 2 is larger than 16 MB; the file is not "
+                                 "a list of items that can be imported."));
+    }
 }
 
 TEST(CsvReader, AMegabyteFieldComesThroughWhole)
@@ -152,6 +222,11 @@ TEST(CsvReader, FindsTheSeparatorFromTheFirstRows)
         {"tabs with commas in the text", "Item\tNotes\nLamp\tred, tall\nChair\tx, y, z\n", '\t'},
         {"a comma inside quotes counts for nothing", "\"Item;x\",Price\n\"a;b;c\",1\n", ','},
         {"one column: commas", "Item\nLamp\n", ','},
+        // Split by commas these rows have as many fields as by semicolons:
+        // a comma between two digits is a decimal comma, not a separator.
+        {"semicolons, one decimal comma in every row", "Item;Price, EUR\nLamp;12,50\nChair;3,20\n", ';'},
+        {"semicolons, three columns, one decimal comma in every row",
+         "Item;Price, EUR;Qty\nLamp;12,50;1\nChair;3,20;2\n", ';'},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -62,7 +62,7 @@ protected:
     ImportOutcome importFile(Database &db, const QString &path, ImportChoice choice = ImportChoice::AllRows)
     {
         const ImportPlan plan = ImportPlan::fromFile(path);
-        return storeImportedItems(db, plan.rows(), choice);
+        return storeImportedItems(db, plan, choice);
     }
 
     void insert(Database &db, const QVariantMap &columns)
@@ -168,6 +168,77 @@ TEST_F(TransferTest, ExportThenImportIntoAnEmptyFolderGivesTheSameItems)
     EXPECT_EQ(items(*to), items(*from));
 }
 
+// Amounts go out as the program reads them and come back the same, up to
+// the largest the inventory keeps exactly; a larger one in a file is
+// refused, never stored as another number; and a number another program
+// stored beyond the money type goes out whole, not as fifteen digits.
+TEST_F(TransferTest, TheLargestAmountsGoOutAndComeBackExactly)
+{
+    TestDataFolder source;
+    auto from = open(source);
+    insert(*from,
+           {{"Item", "Largest exact"},
+            {"purchprice", QVariant::fromValue(money("450359962737.0495"))},
+            {"estvalue", QVariant::fromValue(money("-450359962737.0495"))},
+            {"quantity", 1},
+            {"totvalue", QVariant::fromValue(money("922337203685477"))},
+            {"receipt", 0}});
+    from->execute(QStringLiteral("insert into items (Item, purchprice, receipt) values ('Beyond', 1e16, 0)"));
+    const QString path = temp.filePath(QStringLiteral("large.csv"));
+    ASSERT_EQ(exportItems(*from, path), 2);
+    const QByteArray written = fileBytes(path);
+    EXPECT_TRUE(written.contains(",450359962737.0495,-450359962737.0495,1,922337203685477,")) << written.toStdString();
+    EXPECT_TRUE(written.contains(",Beyond,,,,,10000000000000000,")) << written.toStdString();
+
+    TestDataFolder empty;
+    auto to = open(empty);
+    const ImportPlan plan = ImportPlan::fromFile(path);
+    EXPECT_EQ(describeProblem(plan.summary().problems.at(0)).toStdString(),
+              "Line 3, Purchase Price: \"10000000000000000\" is larger than an amount can be; left empty.");
+    storeImportedItems(*to, plan, ImportChoice::GoodRowsOnly);
+    EXPECT_EQ(items(*to), items(*from).mid(0, 1));
+
+    // The largest amount of the money type: more digits than the stored
+    // number keeps.
+    const QString largest = temp.filePath(QStringLiteral("largest.csv"));
+    QFile file(largest);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Item,Price\nLargest,922337203685477.5807\n");
+    file.close();
+    const ImportPlan refused = ImportPlan::fromFile(largest);
+    EXPECT_EQ(describeProblem(refused.summary().problems.at(0)).toStdString(),
+              "Line 2, Purchase Price: \"922337203685477.5807\" is larger than the inventory stores exactly; left "
+              "empty.");
+    EXPECT_THROW(storeImportedItems(*to, refused, ImportChoice::NoneIfAProblem), ImportRefused);
+    EXPECT_EQ(count(*to, "select count(*) from items"), 1);
+}
+
+// The rows are read again when they are stored: a file changed in between
+// is not imported at all, rather than stored unlike what was shown.
+TEST_F(TransferTest, AFileChangedAfterItWasShownStoresNothing)
+{
+    TestDataFolder folder;
+    auto db = open(folder);
+    const QString path = temp.filePath(QStringLiteral("changing.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Item,Price\nLamp,12.50\nChair,40\n");
+    file.close();
+    const ImportPlan plan = ImportPlan::fromFile(path);
+    EXPECT_EQ(plan.summary().rows, 2);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Item,Price\nLamp,99.50\nChair,40\n");
+    file.close();
+    try {
+        storeImportedItems(*db, plan, ImportChoice::AllRows);
+        ADD_FAILURE() << "a changed file was imported";
+    } catch (const ImportError &error) {
+        EXPECT_EQ(error.message(),
+                  QStringLiteral("The file '%1' has changed since it was opened; open it again.").arg(path));
+    }
+    EXPECT_EQ(count(*db, "select count(*) from items"), 0);
+}
+
 TEST_F(TransferTest, CodesAreFoundIgnoringCaseAndAddedOnce)
 {
     TestDataFolder folder;
@@ -215,6 +286,17 @@ TEST_F(TransferTest, TheUserChoosesAllRowsOrTheGoodOnes)
                                row[2].toString());
         EXPECT_EQ(stored, expected);
     }
+    // Or nothing at all while any row has a problem, with every problem said.
+    TestDataFolder folder;
+    auto db = open(folder);
+    try {
+        importFile(*db, path, ImportChoice::NoneIfAProblem);
+        ADD_FAILURE() << "a file with problems was imported";
+    } catch (const ImportRefused &refused) {
+        EXPECT_EQ(refused.summary().problemCount, 3);
+        EXPECT_EQ(refused.summary().rows, 5);
+    }
+    EXPECT_EQ(count(*db, "select count(*) from items"), 0);
 }
 
 // One transaction: a failure at the last row takes back the rows and codes before it.
