@@ -399,6 +399,11 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // A backup under way is stopped only when the user says so.
+    if (!m_unloaded && !StopBackupBeforeExit()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
