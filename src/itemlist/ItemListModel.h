@@ -15,8 +15,9 @@ class Database;
 class Household;
 
 // The item list's table of the household's items. One reading of the items
-// gives their number, their total and their order; each row's columns are
-// read a page at a time when it is painted. A search reads the searched
+// gives their number, their total and their order (kept with the household
+// while nothing is written, so the list opened again needs no reading);
+// each row's columns are read a page at a time when it is painted. A search reads the searched
 // texts of every item once and then looks through them in memory (see
 // ItemTexts); the items each text typed found are kept, so typing back and
 // typing on look at little.

@@ -147,3 +147,35 @@ TEST_F(ItemWindowTest, TheItemListSharesItsWidthAndShowsANewOrderFromTheTop)
     EXPECT_EQ(table->verticalScrollBar()->value(), 0) << "the new order is seen from its top";
     EXPECT_EQ(list->model()->keyAt(table->currentIndex().row()), chosen) << "the chosen item stays chosen";
 }
+
+// Opened again with nothing written, the list shows what it read before;
+// after a write by another program or by the main window it reads again.
+TEST_F(ItemWindowTest, TheItemListOpenedAgainShowsWhatWasWrittenMeanwhile)
+{
+    m_folder = std::make_unique<TestDataFolder>(SetupOptions{.demo = true});
+    frmMain &main = start();
+    const auto reopened = [&] {
+        if (frmItemList *open = frmItemList::instance())
+            open->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        main.mnuItemList_Click();
+        return frmItemList::instance();
+    };
+    EXPECT_EQ(reopened()->lblSummary->text().section(u',', 0, 0), QStringLiteral("66 items"));
+    EXPECT_EQ(reopened()->lblSummary->text().section(u',', 0, 0), QStringLiteral("66 items"));
+
+    addItem({{"Item", "Written Elsewhere"}, {"totvalue", 3}});
+    frmItemList *list = reopened();
+    EXPECT_EQ(list->lblSummary->text().section(u',', 0, 0), QStringLiteral("67 items"));
+    EXPECT_EQ(list->model()->data(list->model()->index(list->model()->rowCount() - 1, 0)).toString(),
+              QStringLiteral("Written Elsewhere"));
+
+    list->txtSearch->setText(QStringLiteral("written elsewhere"));
+    QTest::keyClick(list->grdItems, Qt::Key_Return);
+    ASSERT_EQ(main.txtItem->text(), QStringLiteral("Written Elsewhere"));
+    prompts.answer(Prompts::Answer::Yes);
+    main.cmdDelete_Click();
+    EXPECT_EQ(reopened()->lblSummary->text().section(u',', 0, 0), QStringLiteral("66 items"));
+    main.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
