@@ -159,7 +159,9 @@ void BackupRun::end()
     m_thread = nullptr;
     if (m_dialog)
         m_dialog->hide();
-    m_cancelled = !m_summary && m_cancel.load();
+    // A cancel asked for once the archive was being saved stopped nothing:
+    // what happened after it is told as it was.
+    m_cancelled = !m_summary && m_cancel.load() && !m_finishing.load();
     if (m_summary) {
         const BackupSummary &done = *m_summary;
         QString text =
