@@ -12,6 +12,7 @@ packages=(
     clang-14 libclang-rt-14-dev llvm-14 clang-format-14
     fonts-dejavu-core
     xvfb xauth
+    at-spi2-core python3-pyatspi dbus
     bc
     dpkg-dev file lintian desktop-file-utils appstream
 )

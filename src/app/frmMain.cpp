@@ -401,6 +401,11 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // A backup under way is stopped only when the user says so.
+    if (!m_unloaded && !StopBackupBeforeExit()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

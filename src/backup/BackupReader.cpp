@@ -99,6 +99,12 @@ QString openFailure(const QString &description, int zipError, int systemError)
     return QStringLiteral("%1 cannot be read: %2.").arg(description, zipErrorText(zipError, systemError));
 }
 
+// "1 item", "12 items", the count written plainly.
+QString plainCount(qint64 items)
+{
+    return QString::number(items) + (items == 1 ? QStringLiteral(" item") : QStringLiteral(" items"));
+}
+
 } // namespace
 
 BackupArchive::BackupArchive(zip_t *archive, QString description)
@@ -291,11 +297,10 @@ void BackupArchive::checkDatabase(const QString &path, const QString &name, Memb
         if (kind == MemberKind::Inventory) {
             const InventoryFigures figures = inventoryFigures(path);
             if (figures.items != contents.itemCount || figures.totalValue != contents.totalValue)
-                refuse(QStringLiteral("its inventory holds %1 items worth %2, the manifest says %3 worth %4")
-                           .arg(figures.items)
-                           .arg(figures.totalValue.toDecimalText())
-                           .arg(contents.itemCount)
-                           .arg(contents.totalValue.toDecimalText()));
+                // Plain numbers, as the amounts beside them and in the manifest.
+                refuse(QStringLiteral("its inventory holds %1 worth %2, the manifest says %3 worth %4")
+                           .arg(plainCount(figures.items), figures.totalValue.toDecimalText(),
+                                plainCount(contents.itemCount), contents.totalValue.toDecimalText()));
         }
     } catch (const DbError &error) {
         refuse(QStringLiteral("the database %1 in it cannot be read (%2  %3)")

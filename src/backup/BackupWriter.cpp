@@ -398,6 +398,8 @@ BackupSummary writeBackup(const QString &dataFolder, const QString &zipPath, Bac
         throw BackupError(QStringLiteral("The backup %1 could not be written: %2").arg(native(target.filePath()), why));
     }
     archive.release(); // zip_close freed it
+    progress->progress(1.0);
+    progress->finishing(QStringLiteral("Saving the backup to the disk"));
 
     // The owner's alone, on the disk, and only then under its name.
     if (::chmod(QFile::encodeName(staged).constData(), 0600) != 0)

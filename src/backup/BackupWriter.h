@@ -16,6 +16,10 @@ public:
     // Asked now and then: true stops the backup, which then fails as
     // cancelled and leaves no archive behind.
     virtual bool cancelled() { return false; }
+    // The archive is complete and is being saved to the disk and put under
+    // its name, which can take a while for a large one; cancelled() is no
+    // longer asked from here on.
+    virtual void finishing(const QString &text) { stage(text); }
 };
 
 struct BackupSummary {

@@ -69,20 +69,27 @@ static bool isAscii(const char *text, qsizetype bytes)
     return true;
 }
 
-void WordSearch::fold(const char *utf8, qsizetype bytes)
+void appendSearchFolded(QByteArray &out, const char *utf8, qsizetype bytes)
 {
     // Nearly every stored text is plain ASCII: folding it is lowering it,
     // and it has no marks to drop, so it costs no trip through QString.
     if (isAscii(utf8, bytes)) {
-        m_folded.resize(bytes);
-        char *out = m_folded.data();
+        const qsizetype start = out.size();
+        out.resize(start + bytes);
+        char *to = out.data() + start;
         for (qsizetype i = 0; i < bytes; ++i) {
             const char c = utf8[i];
-            out[i] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+            to[i] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
         }
     } else {
-        m_folded = searchFold(QString::fromUtf8(utf8, bytes)).toUtf8();
+        out += searchFold(QString::fromUtf8(utf8, bytes)).toUtf8();
     }
+}
+
+void WordSearch::fold(const char *utf8, qsizetype bytes)
+{
+    m_folded.clear();
+    appendSearchFolded(m_folded, utf8, bytes);
 }
 
 quint64 WordSearch::wordsIn(const char *utf8, qsizetype bytes)

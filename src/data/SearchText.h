@@ -13,6 +13,10 @@
 // that carry no separate mark ("ø", "ł") stay themselves.
 QString searchFold(QStringView text);
 
+// Appends a stored text (UTF-8, as SQLite holds it) folded as above, as
+// UTF-8. Plain ASCII, nearly every stored text, is only lowered.
+void appendSearchFolded(QByteArray &out, const char *utf8, qsizetype bytes);
+
 // The words of a typed search, each folded as above, as UTF-8; blanks of
 // any kind separate words and empty words are dropped.
 std::vector<QByteArray> searchWords(QStringView typed);

@@ -57,6 +57,24 @@ static QVariant rawColumn(sqlite3_stmt *statement, int column)
     }
 }
 
+std::optional<Money> readMoney(sqlite3_stmt *statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER: {
+        qint64 units;
+        if (!__builtin_mul_overflow(sqlite3_column_int64(statement, column), Money::Scale, &units))
+            return Money::fromUnits(units);
+        return std::nullopt;
+    }
+    case SQLITE_FLOAT:
+        return Money::fromDouble(sqlite3_column_double(statement, column));
+    case SQLITE_TEXT:
+        return Money::fromDecimalText(columnText(statement, column));
+    default:
+        return std::nullopt;
+    }
+}
+
 QVariant readColumn(sqlite3_stmt *statement, int column, ColumnKind kind)
 {
     const int type = sqlite3_column_type(statement, column);
@@ -76,17 +94,8 @@ QVariant readColumn(sqlite3_stmt *statement, int column, ColumnKind kind)
             return QVariant(sqlite3_column_double(statement, column) != 0.0);
         break;
     case ColumnKind::Money:
-        if (type == SQLITE_INTEGER) {
-            qint64 units;
-            if (!__builtin_mul_overflow(sqlite3_column_int64(statement, column), Money::Scale, &units))
-                return QVariant::fromValue(Money::fromUnits(units));
-        } else if (type == SQLITE_FLOAT) {
-            if (const auto money = Money::fromDouble(sqlite3_column_double(statement, column)))
-                return QVariant::fromValue(*money);
-        } else if (type == SQLITE_TEXT) {
-            if (const auto money = Money::fromDecimalText(columnText(statement, column)))
-                return QVariant::fromValue(*money);
-        }
+        if (const std::optional<Money> money = readMoney(statement, column))
+            return QVariant::fromValue(*money);
         break;
     case ColumnKind::Date:
         if (type == SQLITE_TEXT) {

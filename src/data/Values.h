@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Money.h"
+
 #include <QVariant>
 #include <optional>
 
@@ -22,6 +24,10 @@ ColumnKind kindFromDeclType(const char *declType);
 // the kind (text in a money column, say) is given as SQLite holds it, so
 // nothing stored is ever hidden. SQL Null is a null QVariant.
 QVariant readColumn(sqlite3_stmt *statement, int column, ColumnKind kind);
+
+// A money column's value as readColumn reads it, without the QVariant, for
+// readings of many rows; std::nullopt for Null and for what is no amount.
+std::optional<Money> readMoney(sqlite3_stmt *statement, int column);
 
 // Binds one value: QString text, integers and bool as integer, double real,
 // Money real (four decimals), DateValue/QDate/QDateTime ISO-8601 text,

@@ -2,6 +2,12 @@
 
 #include <QtGlobal>
 
+QSize calendarFrameSize(const QSize &calendar, const QRect &ownerFrame, const QRect &ownerGeometry)
+{
+    const QSize frame = ownerFrame.size() - ownerGeometry.size();
+    return calendar + QSize(qMax(0, frame.width()), qMax(0, frame.height()));
+}
+
 QPoint calendarPosition(CalendarPlacement placement, const QRect &box, const QSize &calendar, const QRect &screen)
 {
     const int boxRight = box.x() + box.width();

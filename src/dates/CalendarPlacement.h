@@ -16,6 +16,12 @@ enum class CalendarPlacement {
     RightAlignedEndingBelow,
 };
 
+// The calendar's size on the screen, its frame included. The window
+// manager puts the frame around it only once it is shown; until then it is
+// taken to be as thick as the frame around the box's window (ownerFrame, its
+// outer rectangle; ownerGeometry, the part inside the frame).
+QSize calendarFrameSize(const QSize &calendar, const QRect &ownerFrame, const QRect &ownerGeometry);
+
 // The calendar's top-left corner, in screen pixels.
 // box: the box's position within its window plus the window's (outer)
 // position on the screen, and the box's size. calendar: the calendar

@@ -10,6 +10,7 @@ const DateBoxRole PurchaseDateRole{
     CalendarPlacement::LeftAlignedBelow,
     QStringLiteral("You must enter a valid Purchase Date, or leave the field blank"),
     true,
+    QStringLiteral("Calendar for the purchase date"),
 };
 
 LeavingText checkLeavingText(const QString &text)

@@ -9,13 +9,15 @@
 // What a date box does, apart from being a window control.
 
 // What one date box says and does: the calendar's caption and position, the
-// message shown when it is left holding neither a date nor nothing, and
-// whether "+" and "-" step its date.
+// message shown when it is left holding neither a date nor nothing, whether
+// "+" and "-" step its date, and the name a screen reader gives the box's
+// calendar button (one a window's other calendar buttons do not share).
 struct DateBoxRole {
     QString calendarCaption;
     CalendarPlacement placement = CalendarPlacement::LeftAlignedBelow;
     QString invalidMessage;
     bool stepKeys = false;
+    QString buttonName;
 };
 
 // The item editor's purchase date.

@@ -75,6 +75,7 @@ frmRptSpec::frmRptSpec(Household &household, QWidget *parent) : QMainWindow(pare
     auto *layout = new QVBoxLayout(central);
     Tab1 = new QTabWidget(central);
     Tab1->setObjectName(QStringLiteral("Tab1"));
+    Tab1->setAccessibleName(QStringLiteral("Report design"));
     Tab1->addTab(buildFieldsPage(), QStringLiteral("Report Fields"));
     Tab1->addTab(buildOptionsPage(), QStringLiteral("Report Options"));
     Tab1->addTab(buildSortingPage(), QStringLiteral("Sorting"));
@@ -127,25 +128,35 @@ QWidget *frmRptSpec::buildFieldsPage()
 {
     auto *page = new QWidget;
     auto *grid = new QGridLayout(page);
-    grid->addWidget(new QLabel(QStringLiteral("Available Fields")), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Fields to Report")), 0, 2);
+    auto *lblAvailable = new QLabel(QStringLiteral("Available Fields"));
+    auto *lblChosen = new QLabel(QStringLiteral("Fields to Report"));
+    grid->addWidget(lblAvailable, 0, 0);
+    grid->addWidget(lblChosen, 0, 2);
     List1 = new QListWidget(page);
     List1->setObjectName(QStringLiteral("List1"));
     List2 = new QListWidget(page);
     List2->setObjectName(QStringLiteral("List2"));
+    // The labels name the lists for a screen reader.
+    lblAvailable->setBuddy(List1);
+    lblChosen->setBuddy(List2);
+    List1->setAccessibleName(lblAvailable->text());
+    List2->setAccessibleName(lblChosen->text());
     grid->addWidget(List1, 1, 0);
     grid->addWidget(List2, 1, 2);
 
-    const auto arrow = [page](QStyle::StandardPixmap picture, const char *name) {
+    // Arrows only: the name says what each does, for a screen reader and as a tip.
+    const auto arrow = [page](QStyle::StandardPixmap picture, const char *name, const QString &what) {
         auto *button = new QPushButton(page);
         button->setIcon(page->style()->standardIcon(picture));
         button->setObjectName(QLatin1String(name));
+        button->setAccessibleName(what);
+        button->setToolTip(what);
         return button;
     };
-    cmdAdd = arrow(QStyle::SP_ArrowRight, "cmdAdd");
-    cmdRemove = arrow(QStyle::SP_ArrowLeft, "cmdRemove");
-    cmdUp = arrow(QStyle::SP_ArrowUp, "cmdUp");
-    cmdDown = arrow(QStyle::SP_ArrowDown, "cmdDown");
+    cmdAdd = arrow(QStyle::SP_ArrowRight, "cmdAdd", QStringLiteral("Add the field to the report"));
+    cmdRemove = arrow(QStyle::SP_ArrowLeft, "cmdRemove", QStringLiteral("Take the field out of the report"));
+    cmdUp = arrow(QStyle::SP_ArrowUp, "cmdUp", QStringLiteral("Move the field up"));
+    cmdDown = arrow(QStyle::SP_ArrowDown, "cmdDown", QStringLiteral("Move the field down"));
     auto *between = new QVBoxLayout;
     between->addStretch();
     between->addWidget(cmdAdd);
@@ -172,9 +183,11 @@ QWidget *frmRptSpec::buildOptionsPage()
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     auto *titleRow = new QHBoxLayout;
-    titleRow->addWidget(new QLabel(QStringLiteral("Report Title")));
+    auto *lblTitle = new QLabel(QStringLiteral("Report Title"));
+    titleRow->addWidget(lblTitle);
     txtTitle = new QLineEdit(page);
     txtTitle->setObjectName(QStringLiteral("txtTitle"));
+    lblTitle->setBuddy(txtTitle);
     titleRow->addWidget(txtTitle);
     layout->addLayout(titleRow);
 
@@ -218,13 +231,20 @@ QWidget *frmRptSpec::buildSortingPage()
 {
     auto *page = new QWidget;
     auto *grid = new QGridLayout(page);
-    grid->addWidget(new QLabel(QStringLiteral("Primary Sort")), 0, 0);
+    auto *lblSort1 = new QLabel(QStringLiteral("Primary Sort"));
+    grid->addWidget(lblSort1, 0, 0);
     cmbSort1 = new QComboBox(page);
     cmbSort1->setObjectName(QStringLiteral("cmbSort1"));
     grid->addWidget(cmbSort1, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Secondary Sort")), 1, 0);
+    auto *lblSort2 = new QLabel(QStringLiteral("Secondary Sort"));
+    grid->addWidget(lblSort2, 1, 0);
     cmbSort2 = new QComboBox(page);
     cmbSort2->setObjectName(QStringLiteral("cmbSort2"));
+    // Named for a screen reader also while no field is chosen.
+    lblSort1->setBuddy(cmbSort1);
+    lblSort2->setBuddy(cmbSort2);
+    cmbSort1->setAccessibleName(lblSort1->text());
+    cmbSort2->setAccessibleName(lblSort2->text());
     grid->addWidget(cmbSort2, 1, 1);
     grid->setRowStretch(2, 1);
     cmbSort1->installEventFilter(this);

@@ -27,9 +27,10 @@
 
 static const DateBoxRole StartDateRole{
     QStringLiteral("Select Start Date"), CalendarPlacement::RightAlignedBelow,
-    QStringLiteral("You must enter a valid date or leave this selection field blank."), false};
+    QStringLiteral("You must enter a valid date or leave this selection field blank."), false,
+    QStringLiteral("Calendar for the start date")};
 static const DateBoxRole EndDateRole{QStringLiteral("Select End Date"), CalendarPlacement::RightAlignedEndingBelow,
-                                     StartDateRole.invalidMessage, false};
+                                     StartDateRole.invalidMessage, false, QStringLiteral("Calendar for the end date")};
 static const QString InvalidTimeMessage =
     QStringLiteral("You must enter a valid time or leave this selection field blank.");
 

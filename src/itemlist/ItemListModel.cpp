@@ -12,10 +12,53 @@
 #include <tuple>
 
 // Pages read and kept at most, before the cache starts again; the same for
-// searches and the items they found.
+// the searches kept (each one bit per item).
 static constexpr int KeptRows = 64 * ItemListModel::PageRows;
-static constexpr qsizetype KeptSearches = 64;
-static constexpr std::size_t KeptSearchHits = 500'000;
+static constexpr qsizetype KeptSearches = 256;
+
+namespace {
+
+// The last reading of the items, kept with the household while nothing is
+// written, so that the list opened again comes up at once instead of
+// reading every item again. Forgotten when the household opens its
+// inventory anew; about 30 bytes an item.
+class KeptReading : public QObject {
+public:
+    explicit KeptReading(Household &household) : QObject(&household)
+    {
+        connect(&household, &Household::reopened, this, [this] { counters = {-1, -1}; });
+    }
+    static KeptReading &of(Household &household)
+    {
+        if (auto *kept = household.findChild<KeptReading *>(QString(), Qt::FindDirectChildrenOnly))
+            return *kept;
+        return *new KeptReading(household);
+    }
+
+    std::pair<qint64, qint64> counters{-1, -1};
+    ListColumn column = ListColumn::Item;
+    std::vector<qint64> keys;
+    std::vector<std::optional<Money>> totals;
+    std::vector<int> ascending;
+};
+
+// The sum of the amounts; Null when it is beyond the money range.
+template <typename Indexes>
+std::optional<Money> totalOf(const std::vector<std::optional<Money>> &totals, const Indexes &indexes)
+{
+    Money total;
+    try {
+        for (const int index : indexes) {
+            if (const std::optional<Money> &amount = totals[std::size_t(index)])
+                total += *amount;
+        }
+    } catch (const std::overflow_error &) {
+        return std::nullopt;
+    }
+    return total;
+}
+
+} // namespace
 
 ItemListModel::ItemListModel(Household &household, QObject *parent)
     : QAbstractTableModel(parent)
@@ -23,6 +66,8 @@ ItemListModel::ItemListModel(Household &household, QObject *parent)
 {
     connect(&household, &Household::reopened, this, &ItemListModel::inventoryReopened);
 }
+
+ItemListModel::~ItemListModel() = default;
 
 Database &ItemListModel::db() const
 {
@@ -53,57 +98,61 @@ void ItemListModel::report(const DbError &error) const
         m_onError(error);
 }
 
-void ItemListModel::readFirst()
+void ItemListModel::forgetSearches()
 {
-    std::tie(m_dataVersion, m_ownChanges) = changeCounters();
-    const ListSummary summary = readListSummary(db());
-    m_itemCount = summary.count;
-    m_allTotal = summary.total;
-    m_ordered = readListKeys(db(), m_sortColumn, m_sortOrder, FirstKeys);
-    m_allKeys = int(m_ordered.size()) < FirstKeys;
+    m_texts.reset();
+    m_searches.clear();
+    m_lastSearch.clear();
 }
 
-void ItemListModel::readAllKeys() const
+void ItemListModel::readItems()
 {
-    if (m_allKeys)
-        return;
-    m_ordered = readListKeys(db(), m_sortColumn, m_sortOrder);
-    m_allKeys = true;
-}
-
-bool ItemListModel::readAllKeysForView() const
-{
-    if (m_failed)
-        return false;
-    try {
-        readAllKeys();
-        return true;
-    } catch (const DbError &error) {
-        report(error);
-        return false;
+    const std::pair<qint64, qint64> counters = changeCounters();
+    std::tie(m_dataVersion, m_ownChanges) = counters;
+    KeptReading &kept = KeptReading::of(m_household);
+    if (kept.counters == counters && kept.column == m_sortColumn) {
+        m_keys = kept.keys;
+        m_totals = kept.totals;
+        m_ascending = kept.ascending;
+    } else {
+        ListScan scan = scanListItems(db(), m_sortColumn, true);
+        m_keys = std::move(scan.keys);
+        m_totals = std::move(scan.totals);
+        m_ascending = std::move(scan.ascending);
+        kept.counters = counters;
+        kept.column = m_sortColumn;
+        kept.keys = m_keys;
+        kept.totals = m_totals;
+        kept.ascending = m_ascending;
     }
+    std::vector<int> all(m_keys.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = int(i);
+    m_allTotal = totalOf(m_totals, all);
+    orderRows();
 }
 
-const std::vector<ListHit> &ItemListModel::searchFor(const QString &typed)
+void ItemListModel::orderRows()
+{
+    m_ordered = m_ascending;
+    if (m_sortOrder == Qt::DescendingOrder)
+        std::reverse(m_ordered.begin(), m_ordered.end());
+}
+
+const ItemSet &ItemListModel::searchFor(const QString &typed)
 {
     if (const auto known = m_searches.constFind(typed); known != m_searches.constEnd()) {
         m_lastSearch = typed;
         return *known;
     }
+    if (!m_texts)
+        m_texts = std::make_unique<ItemTexts>(ItemTexts::read(db(), m_keys));
     // A text typed on from the last one finds only items that one found.
-    std::vector<qint64> earlier;
     const auto last = m_searches.constFind(m_lastSearch);
     const bool narrows = last != m_searches.constEnd() && searchNarrows(typed, m_lastSearch);
-    if (narrows) {
-        for (const ListHit &hit : *last)
-            earlier.push_back(hit.key);
-    }
-    std::vector<ListHit> found = searchItems(db(), typed, narrows ? &earlier : nullptr);
-    if (m_searchedHits + found.size() > KeptSearchHits || m_searches.size() >= KeptSearches) {
+    ItemSet found = m_texts->find(typed, narrows ? &*last : nullptr);
+    if (m_searches.size() >= KeptSearches)
         m_searches.clear();
-        m_searchedHits = 0;
-    }
-    m_searchedHits += found.size();
     m_lastSearch = typed;
     return *m_searches.insert(typed, std::move(found));
 }
@@ -114,37 +163,24 @@ void ItemListModel::applySearch()
     m_hitsTotal = Money();
     if (!searching())
         return;
-    const std::vector<ListHit> &found = searchFor(m_search);
-    readAllKeys();
-    Money total;
-    bool overflow = false;
+    const ItemSet &found = searchFor(m_search);
     // The order is the list's; the search only says which items stay.
-    const auto byKey = [](const ListHit &hit, qint64 key) { return hit.key < key; };
-    for (const qint64 key : m_ordered) {
-        const auto hit = std::lower_bound(found.begin(), found.end(), key, byKey);
-        if (hit == found.end() || hit->key != key)
-            continue;
-        m_hits.push_back(key);
-        if (hit->total && !overflow) {
-            try {
-                total += *hit->total;
-            } catch (const std::overflow_error &) {
-                overflow = true;
-            }
-        }
+    m_hits.reserve(found.count);
+    for (const int index : m_ordered) {
+        if (found.contains(std::size_t(index)))
+            m_hits.push_back(index);
     }
-    m_hitsTotal = overflow ? std::nullopt : std::optional<Money>(total);
+    m_hitsTotal = totalOf(m_totals, m_hits);
 }
 
 void ItemListModel::refresh()
 {
     beginResetModel();
     m_rows.clear();
-    m_searches.clear();
-    m_searchedHits = 0;
+    forgetSearches();
     m_failed = false;
     try {
-        readFirst();
+        readItems();
         applySearch();
     } catch (...) {
         forgetRows();
@@ -156,10 +192,12 @@ void ItemListModel::refresh()
 
 void ItemListModel::forgetRows()
 {
+    m_keys.clear();
+    m_totals.clear();
+    m_ascending.clear();
     m_ordered.clear();
-    m_allKeys = true;
     m_hits.clear();
-    m_itemCount = 0;
+    forgetSearches();
 }
 
 bool ItemListModel::refreshIfChanged()
@@ -189,20 +227,29 @@ void ItemListModel::sortBy(ListColumn column, Qt::SortOrder order)
     if (column == m_sortColumn && order == m_sortOrder && m_dataVersion >= 0)
         return;
     beginResetModel();
-    const bool turnRound = column == m_sortColumn && m_allKeys && m_dataVersion >= 0;
+    const bool turnRound = column == m_sortColumn && m_dataVersion >= 0;
     m_sortColumn = column;
     m_sortOrder = order;
     try {
         if (turnRound) {
-            // The same column the other way: the keys turned round, no reading.
+            // The same column the other way: the order turned round, no reading.
             std::reverse(m_ordered.begin(), m_ordered.end());
             std::reverse(m_hits.begin(), m_hits.end());
         } else if (m_dataVersion < 0) {
-            readFirst();
+            readItems();
             applySearch();
         } else {
-            m_ordered = readListKeys(db(), m_sortColumn, m_sortOrder, FirstKeys);
-            m_allKeys = int(m_ordered.size()) < FirstKeys;
+            ListScan scan = scanListItems(db(), m_sortColumn, false);
+            if (scan.keys != m_keys) {
+                // Written by another program since the list was read: read
+                // everything, so the searches kept match the items again.
+                m_rows.clear();
+                forgetSearches();
+                readItems();
+            } else {
+                m_ascending = std::move(scan.ascending);
+                orderRows();
+            }
             applySearch();
         }
     } catch (...) {
@@ -228,29 +275,26 @@ qint64 ItemListModel::keyAt(int row) const
 {
     if (row < 0 || row >= rowCount())
         return 0;
-    if (searching())
-        return m_hits[std::size_t(row)];
-    if (std::size_t(row) >= m_ordered.size() && !readAllKeysForView())
-        return 0;
-    return std::size_t(row) < m_ordered.size() ? m_ordered[std::size_t(row)] : 0;
+    const std::vector<int> &shown = searching() ? m_hits : m_ordered;
+    return m_keys[std::size_t(shown[std::size_t(row)])];
 }
 
 int ItemListModel::rowOfKey(qint64 key) const
 {
-    const std::vector<qint64> &keys = searching() ? m_hits : m_ordered;
-    if (const auto it = std::find(keys.begin(), keys.end(), key); it != keys.end())
-        return int(it - keys.begin());
-    if (searching() || m_allKeys || !readAllKeysForView())
+    const auto at = std::lower_bound(m_keys.begin(), m_keys.end(), key);
+    if (at == m_keys.end() || *at != key)
         return -1;
-    const auto it = std::find(m_ordered.begin(), m_ordered.end(), key);
-    return it == m_ordered.end() ? -1 : int(it - m_ordered.begin());
+    const int index = int(at - m_keys.begin());
+    const std::vector<int> &shown = searching() ? m_hits : m_ordered;
+    const auto it = std::find(shown.begin(), shown.end(), index);
+    return it == shown.end() ? -1 : int(it - shown.begin());
 }
 
 int ItemListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return searching() ? int(m_hits.size()) : m_itemCount;
+    return int(searching() ? m_hits.size() : m_ordered.size());
 }
 
 int ItemListModel::columnCount(const QModelIndex &parent) const

@@ -2,33 +2,37 @@
 
 #include "data/DbError.h"
 #include "itemlist/ItemListQuery.h"
+#include "itemlist/ItemTexts.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class Database;
 class Household;
 
-// The item list's table of the household's items. Only what a view shows
-// is read: at first the
-// number of items, their total and the keys of the first rows in order
-// (a query that stops early); the keys of the other rows when a row beyond
-// them is asked for or a search needs them; each row's columns a page at a
-// time when it is painted.
+// The item list's table of the household's items. One reading of the items
+// gives their number, their total and their order (kept with the household
+// while nothing is written, so the list opened again needs no reading);
+// each row's columns are read a page at a time when it is painted. A search reads the searched
+// texts of every item once and then looks through them in memory (see
+// ItemTexts); the items each text typed found are kept, so typing back and
+// typing on look at little.
 //
 // refresh, setSearch and sortBy throw DbError. sort(), which views call,
-// and the reading of keys and pages for a view hand failures to the error
-// handler instead; showing goes on with empty cells, and nothing more is
-// read until the next refresh. Every reading goes to the household's
-// inventory database as it is then: when the household opens it anew (a
-// repair), the model forgets what it read and refreshIfChanged reads again.
+// and the reading of pages for a view hand failures to the error handler
+// instead; showing goes on with empty cells, and nothing more is read
+// until the next refresh. Every reading goes to the household's inventory
+// database as it is then: when the household opens it anew (a repair), the
+// model forgets what it read and refreshIfChanged reads again.
 class ItemListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit ItemListModel(Household &household, QObject *parent = nullptr);
+    ~ItemListModel() override;
 
     void setErrorHandler(std::function<void(const DbError &)> handler) { m_onError = std::move(handler); }
 
@@ -45,7 +49,7 @@ public:
 
     int shownCount() const { return rowCount(); }
     // Every item, shown or not.
-    int itemCount() const { return m_itemCount; }
+    int itemCount() const { return int(m_keys.size()); }
     // The total value of the shown items; Null when beyond the money range.
     std::optional<Money> shownTotal() const { return searching() ? m_hitsTotal : m_allTotal; }
     // 0 when the row's key cannot be read.
@@ -59,9 +63,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order) override;
 
-    // Rows read per page, and the keys read before any row beyond them is asked for.
+    // Rows read per page.
     static constexpr int PageRows = 128;
-    static constexpr int FirstKeys = 2 * PageRows;
 
 private:
     bool searching() const { return !m_search.trimmed().isEmpty(); }
@@ -70,18 +73,17 @@ private:
     // The household opened its inventory anew: nothing read before counts.
     void inventoryReopened();
     std::pair<qint64, qint64> changeCounters() const;
-    // Reads the number of items, their total and the first keys in order.
-    void readFirst();
+    // Reads the items, their total and their order.
+    void readItems();
     // After a failed read the list shows no rows rather than keys that may
     // no longer match.
     void forgetRows();
-    // Reads the keys of every item in order, once per order (throws DbError).
-    void readAllKeys() const;
-    // The same for a view: failures go to the error handler; false then.
-    bool readAllKeysForView() const;
+    // The shown order from the ascending one and the direction.
+    void orderRows();
     void applySearch();
     // The items the text finds, from an earlier search when there is one.
-    const std::vector<ListHit> &searchFor(const QString &typed);
+    const ItemSet &searchFor(const QString &typed);
+    void forgetSearches();
     void report(const DbError &error) const;
     // The row's values, reading its page when needed; null when unreadable.
     const ListRow *rowAt(int row) const;
@@ -91,18 +93,22 @@ private:
     ListColumn m_sortColumn = ListColumn::Item;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QString m_search;
-    int m_itemCount = 0;
+    // Every item by its key, ascending (the items' indexes), with its total.
+    std::vector<qint64> m_keys;
+    std::vector<std::optional<Money>> m_totals;
     std::optional<Money> m_allTotal;
-    // The keys of the items in the list's order: the first ones, or all.
-    mutable std::vector<qint64> m_ordered;
-    mutable bool m_allKeys = false;
-    // While searching: the items found, in order, and their total.
-    std::vector<qint64> m_hits;
+    // The items' indexes in the column's ascending order, and in the shown one.
+    std::vector<int> m_ascending;
+    std::vector<int> m_ordered;
+    // While searching: the indexes of the items found, in the shown order,
+    // and their total.
+    std::vector<int> m_hits;
     std::optional<Money> m_hitsTotal;
+    // The texts searched, read at the first search after a reading.
+    std::unique_ptr<ItemTexts> m_texts;
     // The searches of this reading, by the text typed, so that typing back
-    // reads nothing again; and the last one, which a longer text narrows.
-    QHash<QString, std::vector<ListHit>> m_searches;
-    std::size_t m_searchedHits = 0;
+    // looks at nothing again; and the last one, which a longer text narrows.
+    QHash<QString, ItemSet> m_searches;
     QString m_lastSearch;
     mutable QHash<qint64, ListRow> m_rows;
     mutable bool m_failed = false;

@@ -4,46 +4,22 @@
 #include "data/SearchText.h"
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
+#include "itemlist/ListOrder.h"
 
 #include <algorithm>
 #include <sqlite3.h>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
 const QString FromItems = QStringLiteral(
     " from items i left join categories c on c.catid = i.catid left join locations l on l.locid = i.locid");
 
-QString sortKey(ListColumn column)
-{
-    switch (column) {
-    case ListColumn::Item:
-        return QStringLiteral("fold(coalesce(i.Item, ''))");
-    case ListColumn::Category:
-        return QStringLiteral("fold(coalesce(c.catDesc, ''))");
-    case ListColumn::Location:
-        return QStringLiteral("fold(coalesce(l.locDesc, ''))");
-    case ListColumn::Manufact:
-        return QStringLiteral("fold(coalesce(i.manufact, ''))");
-    case ListColumn::Model:
-        return QStringLiteral("fold(coalesce(i.model, ''))");
-    case ListColumn::SerNo:
-        return QStringLiteral("fold(coalesce(i.serno, ''))");
-    case ListColumn::PurchDate:
-        return QStringLiteral("i.purchdate");
-    case ListColumn::TotValue:
-        return QStringLiteral("i.totvalue");
-    }
-    return QStringLiteral("i.iteid");
-}
-
 // The total value as the program reads it; Null when it is none or not an amount.
 std::optional<Money> amountAt(sqlite3_stmt *statement, int column)
 {
-    const QVariant value = readColumn(statement, column, ColumnKind::Money);
-    if (value.typeId() == qMetaTypeId<Money>())
-        return value.value<Money>();
-    return std::nullopt;
+    return readMoney(statement, column);
 }
 
 } // namespace
@@ -71,48 +47,161 @@ QString listColumnCaption(ListColumn column)
     return QString();
 }
 
-ListSummary readListSummary(Database &db)
+namespace {
+
+// The column's stored value as the list compares it.
+QString valueColumn(ListColumn column)
 {
-    Statement statement(db.handle(), QStringLiteral("select totvalue from items"));
-    ListSummary summary;
-    Money total;
-    bool overflow = false;
+    switch (column) {
+    case ListColumn::Item:
+        return QStringLiteral("i.Item");
+    case ListColumn::Category:
+        return QStringLiteral("i.catid");
+    case ListColumn::Location:
+        return QStringLiteral("i.locid");
+    case ListColumn::Manufact:
+        return QStringLiteral("i.manufact");
+    case ListColumn::Model:
+        return QStringLiteral("i.model");
+    case ListColumn::SerNo:
+        return QStringLiteral("i.serno");
+    case ListColumn::PurchDate:
+        return QStringLiteral("i.purchdate");
+    case ListColumn::TotValue:
+        return QStringLiteral("i.totvalue");
+    }
+    return QStringLiteral("null");
+}
+
+// A stored date or amount, compared as the database compares values: no
+// value first, then numbers by value, then texts and blobs by their bytes.
+struct StoredValue {
+    int type = SQLITE_NULL;
+    qint64 integer = 0;
+    double real = 0;
+    std::string bytes;
+};
+
+StoredValue storedValue(sqlite3_stmt *statement, int column)
+{
+    StoredValue value;
+    value.type = sqlite3_column_type(statement, column);
+    if (value.type == SQLITE_INTEGER)
+        value.integer = sqlite3_column_int64(statement, column);
+    else if (value.type == SQLITE_FLOAT)
+        value.real = sqlite3_column_double(statement, column);
+    else if (value.type == SQLITE_TEXT || value.type == SQLITE_BLOB) {
+        const void *data = value.type == SQLITE_TEXT ? static_cast<const void *>(sqlite3_column_text(statement, column))
+                                                     : sqlite3_column_blob(statement, column);
+        if (data)
+            value.bytes.assign(static_cast<const char *>(data), std::size_t(sqlite3_column_bytes(statement, column)));
+    }
+    return value;
+}
+
+int typeRank(int type)
+{
+    switch (type) {
+    case SQLITE_NULL:
+        return 0;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return 1;
+    case SQLITE_TEXT:
+        return 2;
+    default:
+        return 3;
+    }
+}
+
+bool valueBefore(const StoredValue &a, const StoredValue &b)
+{
+    const int rankA = typeRank(a.type), rankB = typeRank(b.type);
+    if (rankA != rankB)
+        return rankA < rankB;
+    if (rankA == 1) {
+        if (a.type == SQLITE_INTEGER && b.type == SQLITE_INTEGER)
+            return a.integer < b.integer;
+        const long double x = a.type == SQLITE_INTEGER ? (long double)a.integer : (long double)a.real;
+        const long double y = b.type == SQLITE_INTEGER ? (long double)b.integer : (long double)b.real;
+        return x < y;
+    }
+    return a.bytes < b.bytes;
+}
+
+// The descriptions of one code table by their ids, as UTF-8.
+QHash<qint64, QByteArray> codeDescriptions(Database &db, const QString &sql)
+{
+    QHash<qint64, QByteArray> codes;
+    Statement statement(db.handle(), sql);
     while (statement.step()) {
-        ++summary.count;
-        if (overflow)
-            continue;
-        if (const std::optional<Money> amount = amountAt(statement.get(), 0)) {
-            try {
-                total += *amount;
-            } catch (const std::overflow_error &) {
-                overflow = true;
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement.get(), 1));
+        codes.insert(statement.int64Value(0), QByteArray(text, text ? sqlite3_column_bytes(statement.get(), 1) : 0));
+    }
+    statement.reset();
+    return codes;
+}
+
+} // namespace
+
+ListScan scanListItems(Database &db, ListColumn column, bool withTotals)
+{
+    const bool byCode = column == ListColumn::Category || column == ListColumn::Location;
+    const bool byText = byCode || (column != ListColumn::PurchDate && column != ListColumn::TotValue);
+    QHash<qint64, QByteArray> codes;
+    if (column == ListColumn::Category)
+        codes = codeDescriptions(db, QStringLiteral("select catid, catDesc from categories"));
+    else if (column == ListColumn::Location)
+        codes = codeDescriptions(db, QStringLiteral("select locid, locDesc from locations"));
+
+    ListScan scan;
+    Statement statement(
+        db.handle(),
+        QStringLiteral("select i.iteid, %1, %2 from items i order by i.iteid")
+            .arg(withTotals ? QStringLiteral("i.totvalue") : QStringLiteral("null"), valueColumn(column)));
+    sqlite3_stmt *raw = statement.get();
+    // Texts one after the other, each row's by its end; values each of its own.
+    std::string texts;
+    std::vector<std::size_t> textEnds;
+    std::vector<StoredValue> values;
+    while (statement.step()) {
+        scan.keys.push_back(statement.int64Value(0));
+        if (withTotals)
+            scan.totals.push_back(amountAt(raw, 1));
+        if (byCode) {
+            if (sqlite3_column_type(raw, 2) != SQLITE_NULL) {
+                const auto code = codes.constFind(sqlite3_column_int64(raw, 2));
+                if (code != codes.constEnd())
+                    texts.append(code->constData(), std::size_t(code->size()));
             }
+            textEnds.push_back(texts.size());
+        } else if (byText) {
+            if (const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(raw, 2)))
+                texts.append(text, std::size_t(sqlite3_column_bytes(raw, 2)));
+            textEnds.push_back(texts.size());
+        } else {
+            values.push_back(storedValue(raw, 2));
         }
     }
     statement.reset();
-    if (!overflow)
-        summary.total = total;
-    return summary;
-}
 
-std::vector<qint64> readListKeys(Database &db, ListColumn column, Qt::SortOrder order, int limit)
-{
-    // The code tables are joined only for the columns that need them.
-    QString sql = QStringLiteral("select i.iteid from items i");
-    if (column == ListColumn::Category)
-        sql += QStringLiteral(" left join categories c on c.catid = i.catid");
-    if (column == ListColumn::Location)
-        sql += QStringLiteral(" left join locations l on l.locid = i.locid");
-    const QString direction = order == Qt::AscendingOrder ? QStringLiteral(" asc") : QStringLiteral(" desc");
-    sql += QStringLiteral(" order by ") + sortKey(column) + direction + QStringLiteral(", i.iteid") + direction;
-    if (limit > 0)
-        sql += QStringLiteral(" limit %1").arg(limit);
-    Statement statement(db.handle(), sql);
-    std::vector<qint64> keys;
-    while (statement.step())
-        keys.push_back(statement.int64Value(0));
-    statement.reset();
-    return keys;
+    if (byText) {
+        std::vector<std::string_view> rowTexts;
+        rowTexts.reserve(textEnds.size());
+        std::size_t start = 0;
+        for (const std::size_t end : textEnds) {
+            rowTexts.emplace_back(texts.data() + start, end - start);
+            start = end;
+        }
+        scan.ascending = collatedOrder(rowTexts);
+    } else {
+        scan.ascending.resize(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i)
+            scan.ascending[i] = int(i);
+        std::stable_sort(scan.ascending.begin(), scan.ascending.end(),
+                         [&](int a, int b) { return valueBefore(values[std::size_t(a)], values[std::size_t(b)]); });
+    }
+    return scan;
 }
 
 // The words each code's description holds, by the code's id.

@@ -18,19 +18,19 @@ inline constexpr int ListColumnCount = 8;
 // The form's caption of the column ("Item Description", "Total Value").
 QString listColumnCaption(ListColumn column);
 
-// How many items there are, and their total value.
-struct ListSummary {
-    int count = 0;
-    std::optional<Money> total; // Null when the sum is beyond the money range
+// Every item's key, ascending, with its total value when totals are asked
+// for (Null when it has none or it is not an amount), and the items in the
+// column's order, ascending, as indexes into keys: texts as the user's
+// language sorts them (ListOrder.h), no text as the empty text; dates and
+// amounts with no value first, then as the database orders them. The key
+// breaks ties, so the order is the same every time, and descending is
+// exactly ascending turned round. One reading of the items. Throws DbError.
+struct ListScan {
+    std::vector<qint64> keys;
+    std::vector<std::optional<Money>> totals; // empty unless asked for
+    std::vector<int> ascending;
 };
-ListSummary readListSummary(Database &db);
-
-// The keys of the items in the column's order: texts ignoring case
-// (fold()), an empty text and no text alike; dates and amounts with no
-// value first. The key breaks ties, so the order is the same every time,
-// and descending is exactly ascending turned round. At most limit keys
-// (the first ones), or all of them when limit is 0. Throws DbError.
-std::vector<qint64> readListKeys(Database &db, ListColumn column, Qt::SortOrder order, int limit = 0);
+ListScan scanListItems(Database &db, ListColumn column, bool withTotals);
 
 // The items whose description, manufacturer, model, serial number, where
 // purchased, miscellaneous, notes, category or location hold every word of

@@ -2,6 +2,7 @@
 
 #include "data/Inventory.h"
 #include "data/Repair.h"
+#include "program/CountText.h"
 #include "program/Prompts.h"
 
 #include <QFileInfo>
@@ -154,10 +155,10 @@ void Household::repairInventory()
     int recovered = 0;
     for (int n : report.rowsRecovered)
         recovered += n;
-    prompts().message(QStringLiteral("The inventory database was damaged and has been repaired; %1 records "
-                                     "could be read back.  The damaged file was kept as '%2'.")
-                          .arg(recovered)
-                          .arg(QFileInfo(report.damagedCopy).fileName()),
+    prompts().message(QStringLiteral("The inventory database was damaged and has been repaired; %1 could be read "
+                                     "back.  The damaged file was kept as '%2'.")
+                          .arg(countText(recovered, QStringLiteral("record"), QStringLiteral("records")),
+                               QFileInfo(report.damagedCopy).fileName()),
                       Prompts::Buttons::Ok, Prompts::Icon::Exclamation, QStringLiteral("Database Repaired"));
 }
 

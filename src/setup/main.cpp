@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "dates/LocaleFormats.h"
 #include "program/BuildInfo.h"
+#include "program/CountText.h"
 #include "program/ItemFiles.h"
 #include "program/QtMessages.h"
 #include "setup/DataFolderSetup.h"
@@ -52,14 +53,12 @@ static QString figures(const BackupManifest &manifest)
             ++pictures;
     }
     const QDateTime made = manifest.created.toLocalTime();
-    return QStringLiteral("%1 %2 worth %3, %4 %5, %6 files in all; made %7 %8 by Stowbook %9")
-        .arg(manifest.itemCount)
-        .arg(manifest.itemCount == 1 ? QStringLiteral("item") : QStringLiteral("items"))
-        .arg(formatCurrency(manifest.totalValue))
-        .arg(pictures)
-        .arg(pictures == 1 ? QStringLiteral("picture") : QStringLiteral("pictures"))
-        .arg(manifest.members.size())
-        .arg(formatShortDate(DateValue::fromDate(made.date())), QLocale().toString(made.time(), QLocale::ShortFormat),
+    return QStringLiteral("%1 worth %2, %3, %4 in all; made %5 %6 by Stowbook %7")
+        .arg(countText(manifest.itemCount, QStringLiteral("item"), QStringLiteral("items")),
+             formatCurrency(manifest.totalValue),
+             countText(pictures, QStringLiteral("picture"), QStringLiteral("pictures")),
+             countText(manifest.members.size(), QStringLiteral("file"), QStringLiteral("files")),
+             formatShortDate(DateValue::fromDate(made.date())), QLocale().toString(made.time(), QLocale::ShortFormat),
              manifest.programVersion);
 }
 

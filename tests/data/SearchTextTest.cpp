@@ -42,3 +42,26 @@ TEST(SearchText, EveryWordMustBeInOneOfTheTexts)
     EXPECT_FALSE(matches({"re", "d chair"})); // a word never spans two texts
     EXPECT_TRUE(WordSearch(u" \t").isEmpty());
 }
+
+// A longer text narrows a search only when every earlier word lies inside
+// one of its words: typing on narrows, taking letters back never does.
+TEST(SearchText, OnlyTypingOnNarrowsTheEarlierSearch)
+{
+    struct Row {
+        const char *typed;
+        const char *earlier;
+        bool narrows;
+    };
+    const Row rows[] = {
+        {"lamp", "lam", true},        {"la", "lamp", false}, // backspacing: items holding "la" but not "lamp" come back
+        {"lam", "lamp", false},       {"lamp desk", "lamp", true},
+        {"lamp", "lamp desk", false}, {"desk LAMP", "lamp", true}, // any order, any case
+        {"lamps", "lamp", true},      {"clamp", "lamp", true},     // "lamp" is inside "clamp"
+        {"lamp", "", false},                                       // nothing searched before: nothing to narrow
+        {"", "lamp", false},          {"café", "cafe", true},      // folded alike
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::string(row.typed) + " after " + row.earlier);
+        EXPECT_EQ(searchNarrows(QString::fromUtf8(row.typed), QString::fromUtf8(row.earlier)), row.narrows);
+    }
+}

@@ -27,3 +27,25 @@ TEST(CalendarPlacement, FollowsTheBoxAndStaysOnTheScreen)
               QPoint(0, 0))
         << "larger than the screen: its top-left corner stays visible";
 }
+
+// Before it is shown the calendar has no frame; counted like its owner's,
+// the calendar of a box low on the screen ends on it, title bar and all.
+TEST(CalendarPlacement, CountsTheFrameTheCalendarWillGet)
+{
+    const QRect screen(0, 0, 1366, 720);
+    // An owner 800 x 600 inside a frame with a 23-pixel title bar and 1-pixel borders.
+    const QRect ownerFrame(100, 80, 802, 624);
+    const QRect ownerGeometry(101, 103, 800, 600);
+    const QSize calendar(230, 210);
+    const QSize outer = calendarFrameSize(calendar, ownerFrame, ownerGeometry);
+    EXPECT_EQ(outer, QSize(232, 234));
+    EXPECT_EQ(calendarFrameSize(calendar, ownerGeometry, ownerGeometry), calendar) << "no frame, nothing added";
+    // A box 21 high near the bottom: 2.5 heights down would end below the screen.
+    const QRect box(300, 640, 120, 21);
+    for (const CalendarPlacement placement : {CalendarPlacement::LeftAlignedBelow, CalendarPlacement::RightAlignedBelow,
+                                              CalendarPlacement::RightAlignedEndingBelow}) {
+        const QPoint at = calendarPosition(placement, box, outer, screen);
+        EXPECT_LE(at.y() + outer.height(), screen.bottom() + 1) << int(placement);
+        EXPECT_GE(at.y(), screen.top()) << int(placement);
+    }
+}

@@ -10,6 +10,7 @@
 #include "itemlist/ItemListModel.h"
 #include "program/Household.h"
 
+#include <QCollator>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
@@ -85,9 +86,9 @@ protected:
     std::unique_ptr<Database> db;
 };
 
-// The order a careful person would write down: texts by their case-folded
-// UTF-8 bytes (how SQLite compares fold()'s results), no text as the empty
-// text; dates and amounts with no value first; the key breaking ties.
+// The order a careful person would write down: texts as the user's
+// language sorts them (the collator itself, case ignored), no text as the
+// empty text; dates and amounts with no value first; the key breaking ties.
 bool before(const QVariant &a, const QVariant &b, ListColumn column)
 {
     if (column == ListColumn::PurchDate || column == ListColumn::TotValue) {
@@ -97,7 +98,9 @@ bool before(const QVariant &a, const QVariant &b, ListColumn column)
             return a.value<Money>() < b.value<Money>();
         return a.value<DateValue>() < b.value<DateValue>();
     }
-    return a.toString().toCaseFolded().toUtf8() < b.toString().toCaseFolded().toUtf8();
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator.compare(a.toString(), b.toString()) < 0;
 }
 
 } // namespace
@@ -200,5 +203,38 @@ TEST_F(ItemListTest, SearchFindsItemsByAnyWordOfTheirTexts)
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(shown, expected);
         EXPECT_EQ(model.shownTotal(), std::optional<Money>(total));
+    }
+}
+
+// A text pasted at once and then taken back letter by letter was never
+// searched in its shorter forms, and a list turned round while searching
+// keeps its hits: each must show what a list that took the other way shows.
+TEST_F(ItemListTest, TakingLettersBackAndTurningTheOrderRoundShowWhatAFreshListShows)
+{
+    for (const char *name : {"Desk lamp", "Lava lamp", "Ladder", "Salad bowl", "Lamp shade", "Clamp"})
+        addItem({{"Item", name}, {"totvalue", 2.5}});
+    ItemListModel model(household);
+    model.refresh();
+    const auto freshList = [&](const QString &typed, int column, Qt::SortOrder order) {
+        ItemListModel fresh(household);
+        fresh.refresh();
+        fresh.sort(column, order);
+        fresh.setSearch(typed);
+        return std::pair(shownKeys(fresh), fresh.shownTotal());
+    };
+    for (const char *typed : {"lamp", "lam", "la", "l", "la"}) {
+        SCOPED_TRACE(typed);
+        model.setSearch(QString::fromUtf8(typed));
+        EXPECT_EQ(std::pair(shownKeys(model), model.shownTotal()),
+                  freshList(QString::fromUtf8(typed), int(ListColumn::Item), Qt::AscendingOrder));
+    }
+    ASSERT_GT(model.rowCount(), 4) << "\"la\" finds the ladder and the salad bowl too";
+
+    for (int c = 0; c < ListColumnCount; ++c) {
+        SCOPED_TRACE(listColumnCaption(ListColumn(c)).toStdString());
+        model.sort(c, Qt::AscendingOrder);
+        EXPECT_EQ(shownKeys(model), freshList(QStringLiteral("la"), c, Qt::AscendingOrder).first);
+        model.sort(c, Qt::DescendingOrder);
+        EXPECT_EQ(shownKeys(model), freshList(QStringLiteral("la"), c, Qt::DescendingOrder).first);
     }
 }

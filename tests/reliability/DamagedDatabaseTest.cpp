@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
@@ -158,7 +159,8 @@ protected:
         const std::vector<ScriptedPrompts::Call> shown = prompts.messages();
         ASSERT_EQ(shown.size(), 1u) << shownTexts().toStdString();
         EXPECT_EQ(shown[0].title, QStringLiteral("Database Repaired"));
-        EXPECT_TRUE(shown[0].text.contains(QStringLiteral("; %1 records could be read back").arg(readable)))
+        EXPECT_TRUE(
+            shown[0].text.contains(QStringLiteral("; %1 records could be read back").arg(QLocale().toString(readable))))
             << shown[0].text.toStdString();
 
         // The damaged file kept byte for byte.

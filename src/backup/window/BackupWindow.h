@@ -11,6 +11,7 @@
 #include <optional>
 
 class Household;
+class QPushButton;
 class QThread;
 class QTimer;
 
@@ -32,8 +33,13 @@ public:
     // The run under way, or nullptr; one at a time.
     static BackupRun *current();
     bool isRunning() const;
-    // Asks the backup to stop; it ends as cancelled.
+    // Asks the backup to stop; it ends as cancelled, unless the archive is
+    // already complete and being saved (finishing()), which nothing stops.
     void cancel() { m_cancel = true; }
+    bool isFinishing() const { return m_finishing.load(); }
+    const QString &zipPath() const { return m_zipPath; }
+    // Whether a file of the backup's name was there when it began.
+    bool replacesFile() const { return m_replacesFile; }
 
     // After finished(): the summary of a backup written, or the reason it
     // was not.
@@ -42,6 +48,7 @@ public:
     bool wasCancelled() const { return m_cancelled; }
 
     QProgressDialog *progressWindow() const { return m_dialog; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
 
 signals:
     // The backup ended, written or not; what it says has been told.
@@ -51,15 +58,20 @@ private:
     void stage(const QString &text) override;
     void progress(double fraction) override;
     bool cancelled() override { return m_cancel.load(); }
+    void finishing(const QString &text) override;
     void showProgress();
     void end();
 
     QString m_zipPath;
     QThread *m_thread = nullptr;
+    bool m_replacesFile = false;
     QPointer<QProgressDialog> m_dialog;
+    QPointer<QPushButton> m_cancelButton;
     QTimer *m_timer = nullptr;
     std::atomic<bool> m_cancel{false};
     std::atomic<int> m_permille{0};
+    std::atomic<bool> m_finishing{false};
+    bool m_shownFinishing = false;
     QString m_stage; // guarded by being written before m_stageSerial
     std::atomic<int> m_stageSerial{0};
     int m_shownStage = 0;
@@ -73,3 +85,9 @@ private:
 // starts it. Returns the run, or nullptr when the user chose no file or a
 // backup is already under way.
 BackupRun *BackUpInventory(const Household &household, QWidget *mainWindow);
+
+// Before the program ends: when a backup is being written, asks whether to
+// stop it, and stops it on Yes. False when the user wants it to go on (the
+// program must not end). A backup already being saved is not asked about:
+// it is complete in a moment, and ending the program waits for it.
+bool StopBackupBeforeExit();

@@ -7,6 +7,7 @@
 #include "dates/Today.h"
 #include "dates/calendar/DateBox.h"
 #include "program/ConfirmReplaceFile.h"
+#include "program/CountText.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/PageLayout.h"
@@ -38,6 +39,7 @@ const DateBoxRole LossDateRole{
     CalendarPlacement::LeftAlignedBelow,
     QStringLiteral("You must enter a valid Date of Loss, or leave the field blank"),
     true,
+    QStringLiteral("Calendar for the date of loss"),
 };
 
 const QString LossDateAheadMessage = QStringLiteral(
@@ -111,6 +113,12 @@ frmClaim::frmClaim(Household &household, QWidget *mainWindow)
     txtReport = new QLineEdit(items);
     cmdBrowseReport = button(QStringLiteral("&Browse..."), items);
     optAll->setChecked(true);
+    // Beside their option buttons the lists and the box have no label of
+    // their own; a screen reader would give them the group's title.
+    cmbCategory->setAccessibleName(QStringLiteral("Category"));
+    cmbLocation->setAccessibleName(QStringLiteral("Location"));
+    txtReport->setAccessibleName(QStringLiteral("Report file"));
+    cmdBrowseReport->setAccessibleName(QStringLiteral("Browse for the report file"));
     auto *itemsLayout = new QGridLayout(items);
     itemsLayout->addWidget(optAll, 0, 0);
     itemsLayout->addWidget(optCategory, 1, 0);
@@ -137,6 +145,7 @@ frmClaim::frmClaim(Household &household, QWidget *mainWindow)
 
     txtOutput = new QLineEdit(this);
     cmdBrowseOutput = button(QStringLiteral("Bro&wse..."), this);
+    cmdBrowseOutput->setAccessibleName(QStringLiteral("Browse for the PDF file"));
     auto *outputLayout = new QHBoxLayout;
     outputLayout->addWidget(txtOutput, 1);
     outputLayout->addWidget(cmdBrowseOutput);
@@ -379,10 +388,10 @@ void frmClaim::cmdWrite_Click()
             Prompts::Buttons::Ok, Prompts::Icon::Exclamation, ProgramTitle);
         return;
     }
-    prompts().message(QStringLiteral("The claim of %1 items on %2 pages was written to %3.")
-                          .arg(items->size())
-                          .arg(document.pageCount())
-                          .arg(QDir::toNativeSeparators(path)),
+    prompts().message(QStringLiteral("The claim of %1 on %2 was written to %3.")
+                          .arg(countText(items->size(), QStringLiteral("item"), QStringLiteral("items")),
+                               countText(document.pageCount(), QStringLiteral("page"), QStringLiteral("pages")),
+                               QDir::toNativeSeparators(path)),
                       Prompts::Buttons::Ok, Prompts::Icon::Information, ProgramTitle);
 }
 

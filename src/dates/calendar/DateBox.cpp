@@ -17,6 +17,8 @@ DateBox::DateBox(const DateBoxRole &role, QWidget *parent) : QLineEdit(parent), 
 {
     m_dropDown = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
     m_dropDown->setObjectName(QStringLiteral("dropDown"));
+    // The button shows only its arrow; the text is what a screen reader says.
+    m_dropDown->setText(role.buttonName);
     m_dropDown->setToolTip(QStringLiteral("Choose from a calendar (F4)"));
     connect(m_dropDown, &QAction::triggered, this, &DateBox::DropDown);
 }
@@ -34,7 +36,10 @@ void DateBox::DropDown()
     calendar.setWindowTitle(m_role.calendarCaption);
     calendar.adjustSize();
     const QRect screenArea = screen()->availableGeometry();
-    calendar.move(calendarPosition(m_role.placement, screenAnchor(), calendar.frameGeometry().size(), screenArea));
+    // Not shown yet, the calendar has no frame: one like its owner's is
+    // counted, or a box low on the screen puts its bottom off the screen.
+    const QSize outer = calendarFrameSize(calendar.size(), window()->frameGeometry(), window()->geometry());
+    calendar.move(calendarPosition(m_role.placement, screenAnchor(), outer, screenArea));
     calendar.showModal();
     setText(formatShortDate(calendar.PickedDate()));
     // The date counts now, not when the focus is seen leaving: the window is

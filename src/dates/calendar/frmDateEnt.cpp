@@ -35,12 +35,15 @@ frmDateEnt::frmDateEnt(const DateValue &start, QWidget *parent) : QDialog(parent
     setModal(true);
 
     txtMonth = makeReadOnlyBox(QStringLiteral("txtMonth"));
+    txtMonth->setAccessibleName(QStringLiteral("Month"));
     Spin1 = makeSpinButton(QStringLiteral("Spin1"), QStringLiteral("month"));
     txtYear = makeReadOnlyBox(QStringLiteral("txtYear"));
+    txtYear->setAccessibleName(QStringLiteral("Year"));
     Spin2 = makeSpinButton(QStringLiteral("Spin2"), QStringLiteral("year"));
 
     Grid1 = new QTableWidget(CalendarPage::WeekRows, CalendarPage::WeekDays);
     Grid1->setObjectName(QStringLiteral("Grid1"));
+    Grid1->setAccessibleName(QStringLiteral("Days of the month"));
     Grid1->verticalHeader()->hide();
     Grid1->horizontalHeader()->setSectionsClickable(false);
     Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -91,10 +94,12 @@ frmDateEnt::SpinButton frmDateEnt::makeSpinButton(const QString &name, const QSt
     spin.down->setObjectName(name + QStringLiteral("Down"));
     spin.down->setArrowType(Qt::LeftArrow);
     spin.down->setToolTip(QStringLiteral("Previous ") + what);
+    spin.down->setAccessibleName(spin.down->toolTip());
     spin.up = new QToolButton;
     spin.up->setObjectName(name + QStringLiteral("Up"));
     spin.up->setArrowType(Qt::RightArrow);
     spin.up->setToolTip(QStringLiteral("Next ") + what);
+    spin.up->setAccessibleName(spin.up->toolTip());
     // The keyboard steps from the grid; the buttons are for the mouse.
     for (QToolButton *button : {spin.down, spin.up}) {
         button->setFocusPolicy(Qt::NoFocus);

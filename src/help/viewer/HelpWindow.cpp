@@ -30,6 +30,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     txtPage = new QTextBrowser(this);
     txtPage->setOpenLinks(false);
     txtPage->setOpenExternalLinks(false);
+    txtPage->setAccessibleName(QStringLiteral("Help page"));
 
     fraSearch = new QWidget(this);
     auto *lblSearch = new QLabel(QStringLiteral("&Type the words to look for:"), fraSearch);
@@ -39,6 +40,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     auto *lblTopics = new QLabel(QStringLiteral("Topics &found:"), fraSearch);
     lstTopics = new QListWidget(fraSearch);
     lblTopics->setBuddy(lstTopics);
+    lstTopics->setAccessibleName(QStringLiteral("Topics found"));
     cmdDisplay = new QPushButton(QStringLiteral("&Display"), fraSearch);
     cmdDisplay->setAutoDefault(false);
 

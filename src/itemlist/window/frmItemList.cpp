@@ -3,8 +3,10 @@
 #include "dates/LocaleFormats.h"
 #include "help/viewer/HelpKey.h"
 #include "itemlist/ItemListModel.h"
+#include "program/CountText.h"
 #include "program/Household.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -44,11 +47,15 @@ frmItemList *frmItemList::instance()
 }
 
 frmItemList::frmItemList(Household &household, QWidget *owner, ShowItem showItem)
-    : QDialog(owner)
+    // No parent: a window with one stays in front of it, and would hide the
+    // item it was asked to show there.
+    : QDialog(nullptr)
     , m_household(household)
     , m_owner(owner)
     , m_showItem(std::move(showItem))
 {
+    if (owner)
+        connect(owner, &QObject::destroyed, this, [this] { delete this; });
     setObjectName(QStringLiteral("frmItemList"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -61,16 +68,22 @@ frmItemList::frmItemList(Household &household, QWidget *owner, ShowItem showItem
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setPlaceholderText(QStringLiteral("Words from any field of the items"));
     txtSearch->setClearButtonEnabled(true);
+    // The clear button shows only its icon; its text is what a screen reader says.
+    for (QAction *action : txtSearch->actions())
+        action->setText(QStringLiteral("Clear the search"));
     auto *lblSearch = new QLabel(QStringLiteral("&Search:"));
     lblSearch->setBuddy(txtSearch);
 
     grdItems = new QTableView;
     grdItems->setObjectName(QStringLiteral("grdItems"));
+    grdItems->setAccessibleName(QStringLiteral("Items"));
     grdItems->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdItems->setSelectionMode(QAbstractItemView::SingleSelection);
     grdItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdItems->setAlternatingRowColors(true);
     grdItems->setWordWrap(false);
+    // Tab goes on to the buttons; the arrows move through the cells.
+    grdItems->setTabKeyNavigation(false);
     grdItems->verticalHeader()->hide();
     grdItems->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdItems->horizontalHeader()->setStretchLastSection(false);
@@ -103,7 +116,15 @@ frmItemList::frmItemList(Household &household, QWidget *owner, ShowItem showItem
     connect(cmdShow, &QPushButton::clicked, this, &frmItemList::cmdShow_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmItemList::cmdClose_Click);
     grdItems->installEventFilter(this);
+    grdItems->viewport()->installEventFilter(this);
     txtSearch->installEventFilter(this);
+    // A width the user drags a column to is kept as its share.
+    connect(grdItems->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (m_sharing)
+            return;
+        for (int column = 0; column < ListColumnCount && column < int(m_columnWidths.size()); ++column)
+            m_columnWidths[std::size_t(column)] = grdItems->columnWidth(column);
+    });
 }
 
 frmItemList::~frmItemList() = default;
@@ -126,8 +147,11 @@ void frmItemList::Form_Load()
         if (now.isValid())
             m_currentKey = m_model->keyAt(now.row());
     });
-    connect(grdItems->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
-            [this] { selectKey(m_currentKey); });
+    // A new order is seen from its beginning, the chosen item kept.
+    connect(grdItems->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] {
+        selectKey(m_currentKey, false);
+        grdItems->scrollToTop();
+    });
     const int widths[ListColumnCount] = {230, 120, 115, 120, 110, 120, 95, 105};
     // No column narrower than its heading (a larger font must not cut it);
     // the description gives up what that takes, so the total value stays
@@ -139,6 +163,10 @@ void frmItemList::Form_Load()
         grdItems->setColumnWidth(column, width);
     }
     grdItems->setColumnWidth(0, std::max(description, grdItems->horizontalHeader()->sectionSizeHint(0)));
+    m_columnWidths.clear();
+    for (int column = 0; column < ListColumnCount; ++column)
+        m_columnWidths.push_back(grdItems->columnWidth(column));
+    shareColumnWidths();
     grdItems->verticalHeader()->setDefaultSectionSize(grdItems->fontMetrics().height() + 6);
     selectKey(0);
     showSummary();
@@ -195,8 +223,9 @@ QString frmItemList::summaryText() const
         return QString();
     const int shown = m_model->shownCount();
     const int all = m_model->itemCount();
-    const QString count = shown == all ? (shown == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(shown))
-                                       : QStringLiteral("%1 of %2 items").arg(shown).arg(all);
+    const QString count = shown == all ? countText(shown, QStringLiteral("item"), QStringLiteral("items"))
+                                       : groupedCount(shown) + QStringLiteral(" of ")
+            + countText(all, QStringLiteral("item"), QStringLiteral("items"));
     const std::optional<Money> total = m_model->shownTotal();
     return count + QStringLiteral(", total value ")
         + (total ? formatCurrency(*total) : QStringLiteral("too large to add up"));
@@ -215,7 +244,7 @@ qint64 frmItemList::currentKey() const
     return current.isValid() ? m_model->keyAt(current.row()) : 0;
 }
 
-void frmItemList::selectKey(qint64 key)
+void frmItemList::selectKey(qint64 key, bool showRow)
 {
     if (!m_model || m_model->rowCount() == 0)
         return;
@@ -224,11 +253,38 @@ void frmItemList::selectKey(qint64 key)
         row = 0;
     const QModelIndex index = m_model->index(row, 0);
     grdItems->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    grdItems->scrollTo(index);
+    if (showRow)
+        grdItems->scrollTo(index);
+}
+
+void frmItemList::shareColumnWidths()
+{
+    // Room beyond the columns' own widths goes to them in proportion to
+    // those; with less room they keep them and the view scrolls.
+    qint64 own = 0;
+    for (const int width : m_columnWidths)
+        own += width;
+    const int room = grdItems->viewport()->width();
+    if (own <= 0 || room <= 0)
+        return;
+    const QScopedValueRollback<bool> sharing(m_sharing, true);
+    // Each column ends where its share of the room so far ends, so the
+    // rounding spreads over them and they fill the view exactly.
+    qint64 ownSoFar = 0;
+    int endSoFar = 0;
+    for (int column = 0; column < int(m_columnWidths.size()); ++column) {
+        const int width = m_columnWidths[std::size_t(column)];
+        ownSoFar += width;
+        const int end = room > own ? int((ownSoFar * room + own / 2) / own) : int(ownSoFar);
+        grdItems->setColumnWidth(column, end - endSoFar);
+        endSoFar = end;
+    }
 }
 
 bool frmItemList::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == grdItems->viewport() && event->type() == QEvent::Resize)
+        shareColumnWidths();
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <functional>
+#include <vector>
 
 class Household;
 class ItemListModel;
@@ -58,8 +59,11 @@ protected:
 private:
     frmItemList(Household &household, QWidget *owner, ShowItem showItem);
     void showSummary();
-    // Puts the current row on the item with the key, else on the first row.
-    void selectKey(qint64 key);
+    // Puts the current row on the item with the key, else on the first row,
+    // and scrolls to it when showRow.
+    void selectKey(qint64 key, bool showRow = true);
+    // Shares the view's width among the columns (m_columnWidths).
+    void shareColumnWidths();
     qint64 currentKey() const;
 
     Household &m_household;
@@ -67,4 +71,8 @@ private:
     ShowItem m_showItem;
     ItemListModel *m_model = nullptr;
     qint64 m_currentKey = 0; // the item last chosen, kept across new orders and searches
+    // Each column's own width, by which it shares a wider view; and whether
+    // the widths are being shared out (not dragged by the user).
+    std::vector<int> m_columnWidths;
+    bool m_sharing = false;
 };

@@ -84,6 +84,7 @@ frmOutput::frmOutput(Household &household, QWidget *parent) : QWidget(parent, Qt
     connect(PrintPreview, &PageLayout::newPage, this, &frmOutput::PrintPreview_NewPage);
 
     view = new PageLayoutView(this);
+    view->setAccessibleName(QStringLiteral("Report pages"));
     view->setDocument(PrintPreview);
     connect(view, &PageLayoutView::viewChanged, this, &frmOutput::showPageState);
 
@@ -142,22 +143,23 @@ frmOutput::frmOutput(Household &household, QWidget *parent) : QWidget(parent, Qt
     addShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_Equal), &frmOutput::cmdZoomIn_Click);
     addShortcut(QKeySequence::ZoomOut, &frmOutput::cmdZoomOut_Click);
 
+    // The pages and the printing above, the zoom below beside Ok: in one
+    // row they would make the window wider than a laptop's screen.
     auto *bar = new QHBoxLayout;
     bar->addWidget(cmdFirst);
     bar->addWidget(cmdPrevious);
     bar->addWidget(lblPage);
     bar->addWidget(cmdNext);
     bar->addWidget(cmdLast);
-    bar->addSpacing(16);
-    for (QToolButton *zoom : {optWholePage, optPageWidth, optTwoPages, optThumbnail, cmdZoomOut})
-        bar->addWidget(zoom);
-    bar->addWidget(lblZoom);
-    bar->addWidget(cmdZoomIn);
     bar->addStretch(1);
     bar->addWidget(cmdPrint);
     bar->addWidget(cmdSavePdf);
 
     auto *buttons = new QHBoxLayout;
+    for (QToolButton *zoom : {optWholePage, optPageWidth, optTwoPages, optThumbnail, cmdZoomOut})
+        buttons->addWidget(zoom);
+    buttons->addWidget(lblZoom);
+    buttons->addWidget(cmdZoomIn);
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);
 
@@ -166,7 +168,15 @@ frmOutput::frmOutput(Household &household, QWidget *parent) : QWidget(parent, Qt
     layout->addWidget(view, 1);
     layout->addLayout(buttons);
 
-    resize(900, 760);
+    // Tab goes as the eye does: the top row, the pages, the bottom row.
+    QWidget *order[] = {cmdFirst,     cmdPrevious,  cmdNext,     cmdLast,      cmdPrint,   cmdSavePdf, view,
+                        optWholePage, optPageWidth, optTwoPages, optThumbnail, cmdZoomOut, cmdZoomIn,  cmdOK};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    // Room for a page and its neighbours, within a 1366 x 768 screen less
+    // a panel and the window's frame.
+    resize(900, 640);
     showPageState();
 }
 

@@ -6,8 +6,15 @@
 #include "data/DbError.h"
 #include "program/Household.h"
 
+#include "app/frmMain.h"
+
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <functional>
 #include <new>
@@ -141,4 +148,162 @@ TEST_F(BackupWindowTest, AnyFailureOnTheBackupThreadIsToldAsAFailedBackup)
         EXPECT_TRUE(folderContents(scratchFolder()).isEmpty()) << "no archive, no staging folder";
         delete run;
     }
+}
+
+namespace {
+
+// Passes what the backup tells on to the run, and holds the backup's thread
+// at one point (the second stage, writing the archive, or the finishing
+// stage) until the test lets it go on.
+class HeldProgress : public BackupProgress {
+public:
+    enum class Point { Writing, Finishing };
+    HeldProgress(BackupProgress *run, Point point, QSemaphore &reached, QSemaphore &go)
+        : m_run(run)
+        , m_point(point)
+        , m_reached(reached)
+        , m_go(go)
+    {
+    }
+    void stage(const QString &text) override
+    {
+        m_run->stage(text);
+        if (++m_stages == 2 && m_point == Point::Writing)
+            hold();
+    }
+    void progress(double fraction) override { m_run->progress(fraction); }
+    bool cancelled() override { return m_run->cancelled(); }
+    void finishing(const QString &text) override
+    {
+        m_run->finishing(text);
+        if (m_point == Point::Finishing)
+            hold();
+    }
+
+private:
+    void hold()
+    {
+        m_reached.release();
+        m_go.acquire();
+    }
+    BackupProgress *m_run;
+    Point m_point;
+    QSemaphore &m_reached;
+    QSemaphore &m_go;
+    int m_stages = 0;
+};
+
+BackupRun::Writer heldWriter(HeldProgress::Point point, QSemaphore &reached, QSemaphore &go)
+{
+    return [point, &reached, &go](const QString &folder, const QString &path, BackupProgress *run) {
+        HeldProgress held(run, point, reached, go);
+        return writeBackup(folder, path, &held);
+    };
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// Runs the event loop until done() holds or a minute has passed.
+bool processEventsUntil(const std::function<bool()> &done)
+{
+    const QDeadlineTimer deadline(60000);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return done();
+}
+
+} // namespace
+
+// Cancel pressed while the archive is written: the user is told that no
+// backup was made and that the file of that name is kept, and it is.
+TEST_F(BackupWindowTest, ACancelledBackupSaysNoneWasMadeAndKeepsTheOldFile)
+{
+    for (const bool replacing : {true, false}) {
+        SCOPED_TRACE(replacing ? "over an older backup" : "a new file");
+        prompts.clear();
+        const QString zip = scratch(replacing ? QStringLiteral("older.zip") : QStringLiteral("new.zip"));
+        if (replacing) {
+            QFile existing(zip);
+            ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+            existing.write("an older backup");
+        }
+        QSemaphore reached, go;
+        auto *run = new BackupRun(dataFolder(), zip, nullptr, heldWriter(HeldProgress::Point::Writing, reached, go));
+        QSignalSpy finished(run, &BackupRun::finished);
+        ASSERT_TRUE(reached.tryAcquire(1, 60000));
+        run->cancelButton()->click();
+        go.release();
+        ASSERT_TRUE(finished.count() == 1 || finished.wait(60000));
+        EXPECT_TRUE(run->wasCancelled());
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        EXPECT_EQ(prompts.messages().front().text,
+                  replacing ? QStringLiteral("The backup was cancelled. No backup was made; %1 is kept as it was.")
+                                  .arg(QDir::toNativeSeparators(zip))
+                            : QStringLiteral("The backup was cancelled. No backup was made."));
+        EXPECT_EQ(prompts.messages().front().icon, Prompts::Icon::Information);
+        EXPECT_EQ(contentsOf(zip), replacing ? QByteArray("an older backup") : QByteArray("(missing)"));
+        delete run;
+    }
+    EXPECT_EQ(folderContents(scratchFolder()).keys(), QStringList{QStringLiteral("older.zip")})
+        << "no staging folder left";
+}
+
+// After the last byte of the archive the file is saved to the disk, which
+// nothing can stop: the window says so, and Cancel cannot be pressed.
+TEST_F(BackupWindowTest, WhileTheArchiveIsSavedTheWindowSaysSoAndCannotCancel)
+{
+    const QString zip = scratch(QStringLiteral("saved.zip"));
+    QSemaphore reached, go;
+    auto *run = new BackupRun(dataFolder(), zip, nullptr, heldWriter(HeldProgress::Point::Finishing, reached, go));
+    QSignalSpy finished(run, &BackupRun::finished);
+    QProgressDialog *window = run->progressWindow();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Back Up Inventory"));
+    EXPECT_TRUE(run->cancelButton()->isEnabled());
+    ASSERT_TRUE(reached.tryAcquire(1, 60000));
+    EXPECT_TRUE(processEventsUntil([&] { return !run->cancelButton()->isEnabled(); }));
+    EXPECT_EQ(window->labelText(), QStringLiteral("Saving the backup to the disk..."));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->maximum(), 0) << "a bar that shows work going on, not one standing at 100 %";
+    go.release();
+    ASSERT_TRUE(finished.count() == 1 || finished.wait(60000));
+    EXPECT_TRUE(run->summary()) << run->failure().toStdString();
+    delete run;
+}
+
+// File > Exit while a backup is written asks first: No keeps the program
+// and the backup going, Yes stops the backup and ends the program.
+TEST_F(BackupWindowTest, ExitDuringABackupAsksWhetherToStopIt)
+{
+    frmMain main(household, QStringList{QStringLiteral("-d"), dataFolder()});
+    main.Form_Load();
+    main.show();
+    const QString zip = scratch(QStringLiteral("during exit.zip"));
+    QSemaphore reached, go;
+    auto *run = new BackupRun(dataFolder(), zip, &main, heldWriter(HeldProgress::Point::Writing, reached, go));
+    QSignalSpy finished(run, &BackupRun::finished);
+    ASSERT_TRUE(reached.tryAcquire(1, 60000));
+
+    prompts.answer(Prompts::Answer::No);
+    main.mnuExit_Click();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(run->isRunning());
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    const ScriptedPrompts::Call asked = prompts.messages().front();
+    EXPECT_EQ(asked.text,
+              QStringLiteral("A backup of the inventory is being written to %1.\n\nStop it and exit? No "
+                             "backup is made then.")
+                  .arg(QDir::toNativeSeparators(zip)));
+    EXPECT_EQ(asked.buttons, Prompts::Buttons::YesNo);
+    EXPECT_EQ(asked.title, QStringLiteral("Back Up Inventory"));
+
+    prompts.answer(Prompts::Answer::Yes);
+    EXPECT_TRUE(main.close());
+    go.release();
+    ASSERT_TRUE(finished.count() == 1 || finished.wait(60000));
+    EXPECT_TRUE(run->wasCancelled());
+    EXPECT_FALSE(QFileInfo::exists(zip));
 }

@@ -11,8 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <numeric>
+#include <vector>
 
 // The window as a person uses it, on the demo household.
 TEST_F(ItemWindowTest, TheItemListFindsAnItemByAWordOfItsNotesAndShowsIt)
@@ -99,4 +102,80 @@ TEST_F(ItemWindowTest, AfterARepairTheItemListReadsTheRepairedInventory)
     QTest::keyClick(list->grdItems, Qt::Key_Return);
     EXPECT_EQ(main.txtItem->text(), QStringLiteral("Added Before The Repair")) << "shown through the new connection";
     EXPECT_EQ(prompts.messages().size(), 1u);
+}
+
+// A wider window gives each column a share of the room by its width; a
+// click on a heading shows the new order from its top, the chosen item kept.
+TEST_F(ItemWindowTest, TheItemListSharesItsWidthAndShowsANewOrderFromTheTop)
+{
+    m_folder = std::make_unique<TestDataFolder>(SetupOptions{.demo = true});
+    frmMain &main = start();
+    main.mnuItemList_Click();
+    frmItemList *list = frmItemList::instance();
+    ASSERT_NE(list, nullptr);
+    QTableView *table = list->grdItems;
+    const auto widths = [&] {
+        std::vector<int> w;
+        for (int column = 0; column < ListColumnCount; ++column)
+            w.push_back(table->columnWidth(column));
+        return w;
+    };
+    const auto sum = [](const std::vector<int> &w) { return std::accumulate(w.begin(), w.end(), 0); };
+    const std::vector<int> before = widths();
+    ASSERT_LE(sum(before), table->viewport()->width() + 1);
+    list->resize(list->width() + 400, list->height());
+    QCoreApplication::processEvents();
+    const std::vector<int> after = widths();
+    EXPECT_EQ(sum(after), table->viewport()->width()) << "the columns fill the view";
+    for (std::size_t column = 0; column < after.size(); ++column) {
+        SCOPED_TRACE(column);
+        EXPECT_GT(after[column], before[column]);
+        // In proportion, give or take the pixel each one rounds to.
+        EXPECT_NEAR(double(after[column]) * sum(before) / sum(after), before[column], 1.5);
+    }
+
+    const QModelIndex last = list->model()->index(list->model()->rowCount() - 1, 0);
+    table->setCurrentIndex(last);
+    table->scrollTo(last);
+    ASSERT_GT(table->verticalScrollBar()->value(), 0);
+    const qint64 chosen = list->model()->keyAt(last.row());
+    QHeaderView *header = table->horizontalHeader();
+    const int column = int(ListColumn::Manufact);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    EXPECT_EQ(header->sortIndicatorSection(), column);
+    EXPECT_EQ(table->verticalScrollBar()->value(), 0) << "the new order is seen from its top";
+    EXPECT_EQ(list->model()->keyAt(table->currentIndex().row()), chosen) << "the chosen item stays chosen";
+}
+
+// Opened again with nothing written, the list shows what it read before;
+// after a write by another program or by the main window it reads again.
+TEST_F(ItemWindowTest, TheItemListOpenedAgainShowsWhatWasWrittenMeanwhile)
+{
+    m_folder = std::make_unique<TestDataFolder>(SetupOptions{.demo = true});
+    frmMain &main = start();
+    const auto reopened = [&] {
+        if (frmItemList *open = frmItemList::instance())
+            open->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        main.mnuItemList_Click();
+        return frmItemList::instance();
+    };
+    EXPECT_EQ(reopened()->lblSummary->text().section(u',', 0, 0), QStringLiteral("66 items"));
+    EXPECT_EQ(reopened()->lblSummary->text().section(u',', 0, 0), QStringLiteral("66 items"));
+
+    addItem({{"Item", "Written Elsewhere"}, {"totvalue", 3}});
+    frmItemList *list = reopened();
+    EXPECT_EQ(list->lblSummary->text().section(u',', 0, 0), QStringLiteral("67 items"));
+    EXPECT_EQ(list->model()->data(list->model()->index(list->model()->rowCount() - 1, 0)).toString(),
+              QStringLiteral("Written Elsewhere"));
+
+    list->txtSearch->setText(QStringLiteral("written elsewhere"));
+    QTest::keyClick(list->grdItems, Qt::Key_Return);
+    ASSERT_EQ(main.txtItem->text(), QStringLiteral("Written Elsewhere"));
+    prompts.answer(Prompts::Answer::Yes);
+    main.cmdDelete_Click();
+    EXPECT_EQ(reopened()->lblSummary->text().section(u',', 0, 0), QStringLiteral("66 items"));
+    main.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
