@@ -152,9 +152,8 @@ def run(stowbook):
         (a for a in children(desktop) if a is not None and a.get_process_id() == stowbook.pid), None))
     main_window = wait_for("the main window", lambda: windows(app).get("Stowbook"))
 
-    # Each window: how it is opened, and its title. The import window gets
-    # its line once its names are settled:
-    #   (("File", "Import Items..."), "Import Items"),
+    # Each window: how it is opened, and its title. The import window opens
+    # only after a file dialog; its names are checked by its own tests.
     opened_by_menu = [
         (("View", "Item List..."), "Item List"),
         (("Maintain", "Categories"), "Maintain Categories"),

@@ -82,8 +82,8 @@ TEST_F(ItemWindowTest, EveryWindowFitsASmallLaptopScreen)
                                });
              return run->progressWindow();
          }},
-        // The import window, once its size is settled:
-        // {"import", [&] { ...; return frmImport::instance(); }},
+        // The import window opens on a file it has read: its own tests, which
+        // have such files at hand, check its size (TransferWindowsTest).
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.window);
