@@ -13,7 +13,7 @@ packages=(
     fonts-dejavu-core
     xvfb xauth
     bc
-    dpkg-dev file lintian desktop-file-utils appstream
+    dpkg-dev file lintian desktop-file-utils appstream devscripts x11-utils xdotool
 )
 
 missing=()
