@@ -33,4 +33,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link are found by dpkg-shlibdeps; the Qt
 # plugins they load (screen, image formats) come with those libraries.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The help window's and the About window's links open in the browser
+# through xdg-open; without it they do nothing, and the rest works.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# The same sources give the same package, byte for byte: every time stamp in
+# it is the last commit's (SOURCE_DATE_EPOCH, read when cpack runs).
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/SourceDate.cmake.in ${CMAKE_CURRENT_BINARY_DIR}/SourceDate.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/SourceDate.cmake)
 include(CPack)

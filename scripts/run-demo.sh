@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds Stowbook, lays out the demo data folder
-# (build/demo, made once) and starts the program on it.
+# Sets up the machine, builds the two programs it runs (in the same build as
+# the tests command, so neither rebuilds what the other built), lays out the
+# demo data folder (build/demo, made once) and starts the program on it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+"$root/scripts/build.sh" --target stowbook --target stowbook-setup
 demo="$root/build/demo"
 if [ ! -f "$demo/stowbook.db" ]; then
     "$root/build/stowbook-setup" --demo "$demo"

@@ -14,7 +14,7 @@ packages=(
     xvfb xauth
     at-spi2-core python3-pyatspi dbus
     bc
-    dpkg-dev file lintian desktop-file-utils appstream
+    dpkg-dev file lintian desktop-file-utils appstream devscripts x11-utils xdotool
 )
 
 missing=()

@@ -11,7 +11,7 @@ jobs=$(nproc)
 "$root/scripts/setup.sh"
 
 echo "== release build and tests"
-"$root/scripts/build.sh" -DSTOWBOOK_WERROR=ON
+"$root/scripts/build.sh"
 (cd "$root/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs" "$@")
 
 echo "== sanitizer build and tests"

@@ -1,4 +1,5 @@
 #include "app/QtPrompts.h"
+#include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "focus/ButtonPress.h"
 #include "help/viewer/HelpKey.h"
@@ -8,6 +9,7 @@
 #include "program/InformationSwitches.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLocale>
 #include <QPointer>
 
@@ -21,6 +23,12 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(ProgramVersion);
     // Ties the windows to the menu entry, so the desktop shows its icon.
     QGuiApplication::setDesktopFileName(DesktopEntryId);
+    // An X11 panel takes the icon from the window itself, in the sizes it
+    // draws: the About window's picture, drawn for each.
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(frmAbout::productPicture(size));
+    QApplication::setWindowIcon(icon);
     // A "C"/POSIX system locale is taken as United States English.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

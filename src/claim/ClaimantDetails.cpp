@@ -71,7 +71,7 @@ bool writeClaimantDetails(const QString &folder, const ClaimantDetails &details,
     const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
     QSaveFile file(folder + ClaimantFileName);
     std::optional<QString> failure;
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size())
+    if (!openWhole(file) || file.write(json) != json.size())
         failure = file.errorString();
     else
         failure = commitWhole(file);

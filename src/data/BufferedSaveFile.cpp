@@ -3,19 +3,31 @@
 #include "data/SyncToDisk.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 
 BufferedSaveFile::BufferedSaveFile(const QString &path) : m_file(path)
 {
 }
 
-bool BufferedSaveFile::open()
+bool openWhole(QSaveFile &file, QIODevice::OpenMode mode)
 {
     // Without a temporary file beside it, QSaveFile could write the user's
     // file in place, and a failure would leave half of it.
-    m_file.setDirectWriteFallback(false);
+    file.setDirectWriteFallback(false);
+    if (!file.open(mode))
+        return false;
+    // QSaveFile gives a new file the umask's mode and a replacing one the
+    // old file's. A file system without modes refuses the change; its files
+    // are as private as it was mounted, and the user still gets the file.
+    ::fchmod(file.handle(), S_IRUSR | S_IWUSR);
+    return true;
+}
+
+bool BufferedSaveFile::open()
+{
     // The buffer is ours alone: Qt's own under it would only copy the
     // pieces once more (and see commitWhole).
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!openWhole(m_file, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail();
     m_buffer.resize(std::max(m_buffer.size(), 2 * PieceBytes));
     return true;

@@ -8,13 +8,14 @@
 #include <optional>
 
 // A file that is written whole or not at all, through a buffer of our own:
-// the report files and the item export. The bytes go to a temporary file
-// beside the final place in large pieces, and the file takes its name only
-// at commit(), once all of it is on the disk, so an existing file is
-// replaced by a complete one or stays as it was. Nothing is left behind
-// when it fails or is dropped (QSaveFile removes its temporary file unless
-// commit() went through), and a user's file is never written over in place,
-// not even in a folder where no temporary file can be made.
+// the report files and the item export, its owner's alone (see openWhole).
+// The bytes go to a temporary file beside the final place in large pieces,
+// and the file takes its name only at commit(), once all of it is on the
+// disk, so an existing file is replaced by a complete one or stays as it
+// was. Nothing is left behind when it fails or is dropped (QSaveFile removes
+// its temporary file unless commit() went through), and a user's file is
+// never written over in place, not even in a folder where no temporary file
+// can be made.
 //
 // The writer fills the buffer straight (room and used, so a row costs no
 // copies of its own) or with append, and calls writeIfFull at the end of
@@ -80,6 +81,16 @@ private:
     bool m_failed = false;
     QString m_error;
 };
+
+// Opens a QSaveFile for writing whole: into a temporary file beside the
+// final place, never the user's file in place, readable and writable by its
+// owner alone (0600) from its first byte, whatever the umask and whatever the
+// mode of a file it replaces. Everything the programs write lists the
+// household's valuables, their serial numbers and where they are kept, or
+// lives in a data folder that is private to its owner. A disk that keeps no
+// modes (a FAT memory stick) is written all the same. False when the file
+// could not be made (errorString() says why).
+bool openWhole(QSaveFile &file, QIODevice::OpenMode mode = QIODevice::WriteOnly);
 
 // For a QSaveFile written straight, not through BufferedSaveFile: commits it
 // only once everything written to it is on the disk. QSaveFile::commit (Qt

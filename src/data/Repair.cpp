@@ -40,6 +40,8 @@ void copyFileSynced(const QString &from, const QString &to)
         throw fileError(QStringLiteral("Could not read"), in);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw fileError(QStringLiteral("Could not create"), out);
+    // Like every file of a data folder, its owner's alone.
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     bool ok = true;
     while (ok && !in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
@@ -307,6 +309,8 @@ RepairReport repairDatabase(const QString &path, const QString &fallbackSchemaSq
         throw sqliteError(target, rc, SqlContext::Write);
     if (QFileInfo::exists(rebuiltPath + QStringLiteral("-wal")))
         throw DbError(SQLITE_IOERR, QStringLiteral("The rebuilt database was not written completely."));
+    // SQLite made it with the umask's mode.
+    QFile::setPermissions(rebuiltPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     // The old log belongs to the damaged file (its copy is kept): left in
     // place, SQLite would replay it into the rebuilt file.

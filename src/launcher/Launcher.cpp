@@ -13,7 +13,7 @@ QString programUsage()
 {
     return QStringLiteral("Usage: stowbook [-d FOLDER]\n"
                           "       stowbook --home\n"
-                          "       stowbook --help | --version\n"
+                          "       stowbook (-h | --help | --version)\n"
                           "Keeps the inventory of a household's possessions for insurance claims.\n"
                           "\n"
                           "  -d FOLDER   work on the data folder FOLDER: everything after \"-d\" and one\n"
@@ -22,7 +22,7 @@ QString programUsage()
                           "  --home      work on your own data folder, Stowbook in your documents folder;\n"
                           "              on the first start, choose the demo household or an empty\n"
                           "              inventory and it is set up there (the menu entry starts so)\n"
-                          "  --help      show this text\n"
+                          "  -h, --help  show this text\n"
                           "  --version   show the version\n");
 }
 

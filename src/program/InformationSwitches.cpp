@@ -8,8 +8,9 @@
 
 std::optional<QString> informationRequested(const QStringList &arguments, const QString &program, const QString &usage)
 {
-    const QString option = soleOption(
-        {QCommandLineOption(QStringLiteral("help")), QCommandLineOption(QStringLiteral("version"))}, arguments);
+    const QString option = soleOption({QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
+                                       QCommandLineOption(QStringLiteral("version"))},
+                                      arguments);
     if (option == u"help")
         return usage.endsWith(u'\n') ? usage : usage + u'\n';
     if (option == u"version")

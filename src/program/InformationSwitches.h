@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-// "--help" and "--version", answered before any window or file is touched,
+// "-h" or "--help", and "--version", answered before any window or file is touched,
 // and only when one of them is the whole command line: every other command
 // line keeps the meaning it has always had. The answer is printed with Qt's
 // notes kept off the terminal (QtMessages.h).

@@ -306,7 +306,7 @@ bool PageLayout::exportPdf(const QString &path, QString *error) const
     if (pageCount() == 0)
         return fail(QStringLiteral("There is no report to save."));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!openWhole(file))
         return fail(file.errorString());
     {
         QPdfWriter writer(&file);

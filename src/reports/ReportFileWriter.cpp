@@ -97,7 +97,7 @@ bool saveReportFile(const QString &path, const ReportSpec &spec, QString *proble
         return false;
     QSaveFile file(path);
     std::optional<QString> failure;
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size())
+    if (!openWhole(file) || file.write(*bytes) != bytes->size())
         failure = file.errorString();
     else
         failure = commitWhole(file);

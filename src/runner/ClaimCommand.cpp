@@ -81,9 +81,10 @@ int runClaimCommand(Household &household, const QString &dataFolder, const QList
         return ExitDatabase;
     if (parsed.selection.kind == ClaimSelection::Kind::ReportFile) {
         // A bare name is a report file of the data folder, as for reports.
-        const QString &name = parsed.selection.name;
-        parsed.selection.name =
-            name.contains(u'/') ? QFileInfo(name).absoluteFilePath() : household.DataFolder() + name;
+        const std::optional<QString> path = reportFilePath(household, parsed.selection.name);
+        if (!path)
+            return ExitInvalidReport;
+        parsed.selection.name = *path;
     }
 
     QString problem;

@@ -24,13 +24,14 @@ QString runnerUsage()
     return QStringLiteral(
         "usage: stowbook-report [-d DATAFOLDER] REPORT OUTPUT\n"
         "       stowbook-report [-d DATAFOLDER] claim OUTPUT.pdf [--category NAME | --location NAME | --report FILE]\n"
-        "  REPORT  a report file: a name in the data folder (bycat.srp) or a path;\n"
+        "       stowbook-report (-h | --help | --version)\n"
+        "  REPORT  a report file: a name in the data folder (bycat.srp, or bycat) or a path;\n"
         "          or value-by-category, value-by-location, serial-numbers (PDF only);\n"
         "          or items: every item with every field, as a CSV file (.csv only)\n"
         "  OUTPUT  the file to write: .txt (tab-separated text), .htm or .html, .pdf, or .csv\n"
         "  claim   the insurance claim of all items, or of one category, one location or\n"
         "          the items a report file selects, with the claimant details of the folder\n"
-        "  --help     show this text\n"
+        "  -h, --help  show this text\n"
         "  --version  show the version");
 }
 
@@ -113,6 +114,30 @@ int runItemsExport(Household &household, const QString &output)
 
 } // namespace
 
+std::optional<QString> reportFilePath(const Household &household, const QString &report)
+{
+    if (report.contains(u'/'))
+        return QFileInfo(report).absoluteFilePath();
+    const QString path = household.DataFolder() + report;
+    if (QFileInfo(path).isFile() || !QFileInfo(report).suffix().isEmpty())
+        return path;
+    for (const QLatin1String extension : {QLatin1String(".srp"), QLatin1String(".rpt")}) {
+        if (QFileInfo(path + extension).isFile())
+            return path + extension;
+    }
+    const QString folder = QDir::toNativeSeparators(household.DataFolder());
+    const QStringList reports =
+        QDir(household.DataFolder())
+            .entryList({QStringLiteral("*.srp"), QStringLiteral("*.rpt")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    if (reports.isEmpty())
+        printError(QStringLiteral("There is no report \"%1\" in %2, and the folder holds no report files (.srp, .rpt).")
+                       .arg(report, folder));
+    else
+        printError(QStringLiteral("There is no report \"%1\" in %2. Its reports are: %3.")
+                       .arg(report, folder, reports.join(QStringLiteral(", "))));
+    return std::nullopt;
+}
+
 bool openRunnerDataFolder(Household &household, const QString &folder)
 {
     household.setDataFolder(QDir::fromNativeSeparators(QFileInfo(folder).absoluteFilePath()));
@@ -181,9 +206,10 @@ int runReportCommand(Household &household, const QStringList &arguments)
         return runFixedReport(household, report, output);
     }
 
-    // A bare name is a report file of the data folder; anything with a
-    // folder in it is a path.
-    const QString path = report.contains(u'/') ? QFileInfo(report).absoluteFilePath() : household.DataFolder() + report;
+    const std::optional<QString> found = reportFilePath(household, report);
+    if (!found)
+        return ExitInvalidReport;
+    const QString &path = *found;
     QString problem;
     const ReportOutcome outcome = runReportFile(
         household, path,

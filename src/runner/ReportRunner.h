@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class Household;
 
@@ -37,6 +38,14 @@ int runReportCommand(Household &household, const QStringList &arguments);
 // opens its inventory under the error trap; false when it could not be
 // opened, after the trap has said why.
 bool openRunnerDataFolder(Household &household, const QString &folder);
+
+// The report file that REPORT (or the claim's --report) names: anything with
+// a "/" in it is a path; a bare name is a file of the household's data
+// folder, and one typed without its extension ("bycat") is the report file
+// of that name there, .srp before .rpt. When a name without an extension
+// names no report there, the user is told which reports the folder has, and
+// the answer is empty.
+std::optional<QString> reportFilePath(const Household &household, const QString &report);
 
 // The usage text printed for wrong arguments.
 QString runnerUsage();

@@ -4,32 +4,34 @@
 
 QString setupUsage()
 {
-    return QStringLiteral("Usage: stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR\n"
-                          "       stowbook-setup --add-items FILE [--rows good|all] DIR\n"
-                          "       stowbook-setup --backup DIR FILE.zip\n"
-                          "       stowbook-setup --restore FILE.zip DIR\n"
-                          "       stowbook-setup --verify FILE.zip\n"
-                          "Lays out a new Stowbook data folder DIR: the inventory database stowbook.db,\n"
-                          "the report field catalogue rptspec.db, the images folder and the help file.\n"
-                          "A folder that already holds stowbook.db or rptspec.db is left untouched.\n"
-                          "\n"
-                          "  --demo       fill in a household inventory of about sixty items with pictures\n"
-                          "  --items N    fill in N made-up items (1 to %1), for trying out large inventories\n"
-                          "  --seed S     the starting number for --items; the same S gives the same items\n"
-                          "  --import FILE     fill in the items of a CSV file (comma, semicolon or tab\n"
-                          "                    separated, with a heading row), with their categories and\n"
-                          "                    locations\n"
-                          "  --add-items FILE  add the items of a CSV file to the inventory already in DIR\n"
-                          "  --rows good|all   with --import or --add-items: import only the rows without\n"
-                          "                    problems, or every row that has a description; without it\n"
-                          "                    a file with any problem is refused and nothing is stored\n"
-                          "  --backup     write the data folder DIR into one backup file FILE.zip (replaced\n"
-                          "               when it exists, once the new one is complete); Stowbook may be open\n"
-                          "  --restore    check the backup FILE.zip whole and restore it as the new data\n"
-                          "               folder DIR, which must not exist or be empty\n"
-                          "  --verify     check every file and database of the backup FILE.zip\n"
-                          "  -h, --help   show this text\n"
-                          "  --version    show the version\n")
+    return QStringLiteral(
+               "Usage: stowbook-setup [--demo | --items N | --import FILE] [--seed S] [--rows good|all] FOLDER\n"
+               "       stowbook-setup --add-items FILE [--rows good|all] FOLDER\n"
+               "       stowbook-setup --backup FOLDER FILE.zip\n"
+               "       stowbook-setup --restore FILE.zip FOLDER\n"
+               "       stowbook-setup --verify FILE.zip\n"
+               "       stowbook-setup (-h | --help | --version)\n"
+               "Lays out a new Stowbook data folder FOLDER: the inventory database stowbook.db,\n"
+               "the report field catalogue rptspec.db, the images folder and the help file.\n"
+               "A folder that already holds stowbook.db or rptspec.db is left untouched.\n"
+               "\n"
+               "  --demo       fill in a household inventory of about sixty items with pictures\n"
+               "  --items N    fill in N made-up items (1 to %1), for trying out large inventories\n"
+               "  --seed S     the starting number for --items; the same S gives the same items\n"
+               "  --import FILE     fill in the items of a CSV file (comma, semicolon or tab\n"
+               "                    separated, with a heading row), with their categories and\n"
+               "                    locations\n"
+               "  --add-items FILE  add the items of a CSV file to the inventory already in FOLDER\n"
+               "  --rows good|all   with --import or --add-items: import only the rows without\n"
+               "                    problems, or every row that has a description; without it\n"
+               "                    a file with any problem is refused and nothing is stored\n"
+               "  --backup     write the data folder FOLDER into one backup file FILE.zip (replaced\n"
+               "               when it exists, once the new one is complete); Stowbook may be open\n"
+               "  --restore    check the backup FILE.zip whole and restore it as the new data\n"
+               "               folder FOLDER, which must not exist or be empty\n"
+               "  --verify     check every file and database of the backup FILE.zip\n"
+               "  -h, --help   show this text\n"
+               "  --version    show the version\n")
         .arg(MaxGeneratedItems);
 }
 
@@ -37,7 +39,7 @@ QString setupUsage()
 static SetupArguments archiveArguments(SetupArguments result, const QStringList &names, bool fillOptions)
 {
     using Action = SetupArguments::Action;
-    const char *const forms[] = {"", "--backup DIR FILE.zip", "--restore FILE.zip DIR", "--verify FILE.zip"};
+    const char *const forms[] = {"", "--backup FOLDER FILE.zip", "--restore FILE.zip FOLDER", "--verify FILE.zip"};
     if (fillOptions) {
         result.error =
             QStringLiteral("--demo, --items, --seed, --import, --add-items and --rows do not go with a backup.");

@@ -6,10 +6,10 @@
 #include <QStringList>
 
 // The command line of stowbook-setup:
-//   stowbook-setup [--demo | --items N | --import FILE] [--seed S] [--rows good|all] DIR
-//   stowbook-setup --add-items FILE [--rows good|all] DIR
-//   stowbook-setup --backup DIR FILE.zip
-//   stowbook-setup --restore FILE.zip DIR
+//   stowbook-setup [--demo | --items N | --import FILE] [--seed S] [--rows good|all] FOLDER
+//   stowbook-setup --add-items FILE [--rows good|all] FOLDER
+//   stowbook-setup --backup FOLDER FILE.zip
+//   stowbook-setup --restore FILE.zip FOLDER
 //   stowbook-setup --verify FILE.zip
 struct SetupArguments {
     enum class Action { Setup, Backup, Restore, Verify };

@@ -62,5 +62,5 @@ TEST_F(BackupTest, TheSetupProgramBacksUpChecksAndRestores)
 
     const ProgramRun usage = runSetup({QStringLiteral("--restore"), zip});
     EXPECT_EQ(usage.exitCode, 2);
-    EXPECT_TRUE(usage.err.contains(QStringLiteral("--restore FILE.zip DIR"))) << usage.err.toStdString();
+    EXPECT_TRUE(usage.err.contains(QStringLiteral("--restore FILE.zip FOLDER"))) << usage.err.toStdString();
 }

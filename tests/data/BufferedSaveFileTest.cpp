@@ -1,11 +1,14 @@
 #include "data/BufferedSaveFile.h"
+#include "FileModes.h"
 #include "FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -101,5 +104,58 @@ TEST(BufferedSaveFile, AFailureKeepsTheOldFileAndItsReason)
         }
         EXPECT_EQ(fileBytes(path), QByteArray("the export of last week"));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.csv")});
+    }
+}
+
+// Whatever the umask and whatever the file it replaces, what is written is
+// its owner's alone from the first byte: the file being written too (named
+// or not, as the system allows), as another user could open it while it is
+// written and read it to the end.
+TEST(BufferedSaveFile, WhatIsWrittenIsTheOwnersAloneFromTheFirstByte)
+{
+    UmaskGuard usual(022);
+    struct Row {
+        const char *name;
+        bool buffered;                  // BufferedSaveFile, or a QSaveFile opened with openWhole
+        std::optional<mode_t> existing; // the mode of a file it replaces
+    };
+    for (const Row &row : {Row{"a new export", true, {}}, Row{"an export over one others can read", true, 0644},
+                           Row{"a new PDF", false, {}}, Row{"a PDF over one its group can write", false, 0664}}) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("claim"));
+        if (row.existing) {
+            putFile(path, "old");
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), *row.existing), 0);
+        }
+        // Every file beside the old one while the new one is written.
+        const auto othersWhileWriting = [&] {
+            QMap<QString, mode_t> modes = fileModes(dir.path());
+            modes.remove(QStringLiteral("./"));
+            modes.remove(QStringLiteral("claim"));
+            return modes;
+        };
+        QMap<QString, mode_t> writing;
+        if (row.buffered) {
+            BufferedSaveFile file(path);
+            ASSERT_TRUE(file.open());
+            file.append("the valuables");
+            writing = othersWhileWriting();
+            ASSERT_TRUE(file.commit()) << file.errorString().toStdString();
+        } else {
+            QSaveFile file(path);
+            ASSERT_TRUE(openWhole(file));
+            file.write("the valuables");
+            struct stat open {};
+            ASSERT_EQ(::fstat(file.handle(), &open), 0);
+            EXPECT_EQ(open.st_mode & 07777, mode_t(0600)) << "the file being written";
+            writing = othersWhileWriting();
+            ASSERT_EQ(commitWhole(file), std::nullopt);
+        }
+        for (auto it = writing.cbegin(); it != writing.cend(); ++it)
+            EXPECT_EQ(it.value(), mode_t(0600)) << it.key().toStdString();
+        EXPECT_EQ(fileModes(dir.path()).value(QStringLiteral("claim")), mode_t(0600));
+        EXPECT_EQ(fileBytes(path), QByteArray("the valuables"));
     }
 }

@@ -1,3 +1,4 @@
+#include "FileModes.h"
 #include "TestDatabase.h"
 
 #include "data/Inventory.h"
@@ -242,4 +243,16 @@ TEST_F(RepairTest, FailsWithoutTouchingTheFileWhenNothingCanBeBuilt)
     EXPECT_EQ(readAll(file.path()), bytes);
     const QStringList left = QDir(file.folder()).entryList(QDir::Files);
     EXPECT_EQ(left.filter(QStringLiteral(".rebuild")).size() + left.filter(QStringLiteral(".salvage")).size(), 0);
+}
+
+// The copy kept aside and the rebuilt file lie in the data folder, which is
+// its owner's alone: so are they, whatever the umask.
+TEST_F(RepairTest, TheKeptCopyAndTheRebuiltFileAreTheOwnersAlone)
+{
+    fillAndClose();
+    UmaskGuard usual(022);
+    const RepairReport report = repairDatabase(file.path(), inventorySchemaText());
+    const QStringList open = notPrivate(fileModes(QFileInfo(file.path()).absolutePath()));
+    EXPECT_TRUE(open.isEmpty()) << open.join(u' ').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(report.damagedCopy));
 }

@@ -58,6 +58,44 @@ for program in stowbook stowbook-setup stowbook-report; do
         fail "the manual page of $program is not of version $version"
 done
 
+# Every way to call a program that its usage names is a line of its manual
+# page's synopsis, and no other: the same words in the same order (the
+# placeholders are capitals in one and italics in the other). -h is --help.
+synopsis() {
+    awk '
+        /^\.SH / { inside = ($2 == "SYNOPSIS"); next }
+        !inside { next }
+        /^\.br/ { print line; line = ""; next }
+        {
+            macro = ""
+            if ($0 ~ /^\./) { macro = substr($1, 2); sub(/^\.[A-Z]+ ?/, "") }
+            # The words, a quoted one with its blanks.
+            n = 0; rest = $0
+            while (match(rest, /"[^"]*"|[^ "]+/)) {
+                word[++n] = substr(rest, RSTART, RLENGTH); gsub(/"/, "", word[n])
+                rest = substr(rest, RSTART + RLENGTH)
+            }
+            # .B and .I join their words with blanks, the alternating ones without.
+            text = ""
+            for (i = 1; i <= n; i++) text = text ((i > 1 && length(macro) < 2) ? " " : "") word[i]
+            line = line (line == "" ? "" : " ") text
+        }
+        END { if (line != "") print line }' |
+        sed -E 's/\\f[BIRP]//g; s/\\-/-/g; s/ +/ /g; s/^ //; s/ $//' | tr '[:upper:]' '[:lower:]'
+}
+usage_lines() {
+    awk -v program="$1" '
+        NR == 1 { sub(/^[Uu]sage: /, ""); print; next }
+        $1 == program { sub(/^ +/, ""); print; next }
+        { exit }' | tr '[:upper:]' '[:lower:]'
+}
+for program in stowbook stowbook-setup stowbook-report; do
+    page=$(gzip -dc "$usr/share/man/man1/$program.1.gz")
+    diff <("$usr/bin/$program" --help | usage_lines "$program") <(synopsis <<<"$page") ||
+        fail "the usage of $program (-) and its manual page's synopsis (+) differ"
+    [ "$("$usr/bin/$program" -h)" = "$("$usr/bin/$program" --help)" ] || fail "$program -h is not --help"
+done
+
 # The menu entry starts the installed program on the user's own folder,
 # with an icon that is installed.
 desktop=$usr/share/applications/org.example.stowbook.desktop

@@ -30,6 +30,7 @@ share/applications/org.example.stowbook.desktop 644
 share/doc/stowbook/changelog.gz 644
 share/doc/stowbook/copyright 644
 share/icons/hicolor/scalable/apps/org.example.stowbook.svg 644
+share/lintian/overrides/stowbook 644
 share/man/man1/stowbook-report.1.gz 644
 share/man/man1/stowbook-setup.1.gz 644
 share/man/man1/stowbook.1.gz 644

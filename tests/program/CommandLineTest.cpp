@@ -105,3 +105,19 @@ TEST(StowbookProgram, AnswersHelpAndVersionWithItsOwnWordsAlone)
     EXPECT_EQ(version.out, "stowbook " + ProgramVersion.toUtf8() + "\n");
     EXPECT_EQ(version.err, QByteArray());
 }
+
+// "-h" is "--help" on all three programs, as people type it: the usage on
+// standard output and nothing else; stowbook opens no window on the current
+// folder for it.
+TEST(Programs, DashHIsHelpOnAllThree)
+{
+    for (const char *program : {"stowbook", "stowbook-setup", "stowbook-report"}) {
+        SCOPED_TRACE(program);
+        const ProgramResult help = runProgram(QLatin1String(program), {QStringLiteral("--help")});
+        const ProgramResult h = runProgram(QLatin1String(program), {QStringLiteral("-h")});
+        EXPECT_EQ(h.exitCode, 0);
+        EXPECT_EQ(h.out, help.out);
+        EXPECT_TRUE(h.out.toLower().startsWith("usage: " + QByteArray(program) + ' ')) << h.out.toStdString();
+        EXPECT_EQ(h.err, QByteArray());
+    }
+}

@@ -4,6 +4,7 @@
 #include "program/BuildInfo.h"
 #include "program/Household.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -202,4 +203,50 @@ TEST_F(Runner, AFailureOfQtsOwnIsStillPrinted)
                                    "initialized."))
         << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("out.txt"))));
+}
+
+// A report typed as people type it, without its extension: the report file
+// of that name is run, as the full name would be; a name that is none of the
+// folder's reports says which ones it has, instead of blaming a report file.
+TEST_F(Runner, AReportNamedWithoutItsExtensionIsFoundOrTheReportsAreListed)
+{
+    addFixedInventory();
+    putFile(QStringLiteral("mine.rpt"), reportFileBytesOf(reportLines({1, 10})));
+    const QString f = folder.path();
+    const QString out = folder.file(QStringLiteral("out.txt"));
+    const QString pdf = folder.file(QStringLiteral("claim.pdf"));
+    ASSERT_EQ(runRunner({"-d", f, "bycat.srp", out}).exitCode, 0);
+    const QByteArray byFullName = fileBytes(out);
+    ASSERT_EQ(runRunner({"-d", f, "mine.rpt", out}).exitCode, 0);
+    const QByteArray mine = fileBytes(out);
+    const QByteArray listed = "There is no report \"bycat2\" in " + QDir::toNativeSeparators(f).toUtf8()
+        + ". Its reports are: bycat.srp, byitem.srp, byloc.srp, mine.rpt.\n";
+    struct Row {
+        const char *why;
+        QStringList arguments;
+        int exitCode;
+        QByteArray err;
+        QString written;
+        QByteArray bytes; // of written; empty: not compared
+    };
+    const Row rows[] = {
+        {"a ready-made report", {"-d", f, "bycat", out}, 0, "", out, byFullName},
+        {"a design of the user's", {"-d", f, "mine", out}, 0, "", out, mine},
+        {"no such report", {"-d", f, "bycat2", out}, 1, listed, {}, {}},
+        {"the claim's report", {"-d", f, "claim", pdf, "--report", "bycat"}, 0, "", pdf, {}},
+        {"the claim's report that is not there", {"-d", f, "claim", pdf, "--report", "bycat2"}, 1, listed, {}, {}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.why);
+        QFile::remove(out);
+        QFile::remove(pdf);
+        const ProgramResult run = runProgram(QStringLiteral("stowbook-report"), row.arguments);
+        EXPECT_EQ(run.exitCode, row.exitCode);
+        EXPECT_EQ(run.err, row.err);
+        EXPECT_EQ(QFile::exists(out), row.written == out);
+        EXPECT_EQ(QFile::exists(pdf), row.written == pdf);
+        if (!row.bytes.isEmpty()) {
+            EXPECT_EQ(fileBytes(out), row.bytes);
+        }
+    }
 }

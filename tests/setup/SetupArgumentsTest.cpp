@@ -63,8 +63,8 @@ TEST(SetupArguments, RefusesABadCommandLineWithAReason)
         {"import without file", {"d", "--import"}, "--import"},
         {"rows without import", {"--rows", "good", "d"}, "--rows"},
         {"rows of another kind", {"--import", "a.csv", "--rows", "some", "d"}, "good"},
-        {"backup without its file", {"--backup", "d"}, "--backup DIR FILE.zip"},
-        {"restore of two files", {"--restore", "a.zip", "b.zip", "d"}, "--restore FILE.zip DIR"},
+        {"backup without its file", {"--backup", "d"}, "--backup FOLDER FILE.zip"},
+        {"restore of two files", {"--restore", "a.zip", "b.zip", "d"}, "--restore FILE.zip FOLDER"},
         {"verify of nothing", {"--verify"}, "--verify FILE.zip"},
         {"two actions", {"--backup", "--verify", "a.zip"}, "one of"},
         {"backup of a demo", {"--demo", "--backup", "d", "b.zip"}, "do not go with"},
@@ -134,8 +134,9 @@ TEST(SetupArguments, HelpAndVersionNeedNoFolder)
         EXPECT_EQ(parsed.showVersion, c.version);
         EXPECT_TRUE(parsed.error.isEmpty());
     }
-    EXPECT_TRUE(
-        setupUsage().contains(QLatin1String("stowbook-setup [--demo | --items N | --import FILE] [--seed S] DIR")));
+    // The first way in takes --rows too, as its manual page says.
+    EXPECT_TRUE(setupUsage().contains(
+        QLatin1String("stowbook-setup [--demo | --items N | --import FILE] [--seed S] [--rows good|all] FOLDER\n")));
 }
 
 // The refusals of single words, word for word as the setup program prints
