@@ -7,6 +7,7 @@
 #include "program/Household.h"
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
+#include "widgets/DroppedFiles.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -67,13 +68,8 @@ void frmMain::dragEnterEvent(QDragEnterEvent *event)
 
 void frmMain::dropEvent(QDropEvent *event)
 {
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
     event->acceptProposedAction();
-    dropPhotoFiles(paths);
+    dropPhotoFiles(droppedFiles(event->mimeData()));
 }
 
 void frmMain::showCurrentItemPicture(frmImage &window)

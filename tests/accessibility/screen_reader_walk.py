@@ -156,6 +156,7 @@ def run(stowbook):
     # only after a file dialog; its names are checked by its own tests.
     opened_by_menu = [
         (("View", "Item List..."), "Item List"),
+        (("View", "Documents..."), "Documents"),
         (("Maintain", "Categories"), "Maintain Categories"),
         (("Reports", "All Items by Category"), "Report Output"),
         (("Reports", "Custom Reports"), "Custom Report"),

@@ -45,6 +45,11 @@ TEST_F(ItemWindowTest, EveryWindowFitsASmallLaptopScreen)
              main.cmdPicture_Click();
              return main.secondaryWindow(Secondary::Picture);
          }},
+        {"documents",
+         [&] {
+             main.mnuDocuments_Click();
+             return main.secondaryWindow(Secondary::Documents);
+         }},
         {"report output",
          [&] {
              main.mnuRptAll_Click(1);

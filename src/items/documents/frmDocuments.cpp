@@ -4,6 +4,7 @@
 #include "program/Household.h"
 #include "program/ItemFiles.h"
 #include "program/Prompts.h"
+#include "widgets/DroppedFiles.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -289,11 +290,6 @@ void frmDocuments::dragEnterEvent(QDragEnterEvent *event)
 
 void frmDocuments::dropEvent(QDropEvent *event)
 {
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
     event->acceptProposedAction();
-    attachFiles(paths);
+    attachFiles(droppedFiles(event->mimeData()));
 }

@@ -1,6 +1,7 @@
 #include "items/picture/PhotoStrip.h"
 
 #include "items/PictureFiles.h"
+#include "widgets/DroppedFiles.h"
 
 #include <QDateTime>
 #include <QDragEnterEvent>
@@ -13,19 +14,6 @@
 #include <algorithm>
 
 namespace {
-
-// The files of a drop that come from a file manager: local files only.
-QStringList droppedFiles(const QMimeData *mime)
-{
-    QStringList paths;
-    if (!mime || !mime->hasUrls())
-        return paths;
-    for (const QUrl &url : mime->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
-    return paths;
-}
 
 // A thumbnail in the middle of a square, so the row stays even whatever
 // the photos' shapes.

@@ -8,6 +8,7 @@
 #include "program/FileChoice.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
+#include "widgets/DroppedFiles.h"
 #include "widgets/ElasticContainer.h"
 
 #include <QClipboard>
@@ -300,13 +301,8 @@ void frmImage::dragEnterEvent(QDragEnterEvent *event)
 
 void frmImage::dropEvent(QDropEvent *event)
 {
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
     event->acceptProposedAction();
-    addPhotoFiles(paths);
+    addPhotoFiles(droppedFiles(event->mimeData()));
 }
 
 void frmImage::cmdPicLoad_Click()
