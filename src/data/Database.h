@@ -25,10 +25,6 @@ enum class RecordsetType { Dynaset = 2, Snapshot = 4 };
 //   matchwords(typed, text1, text2, ...)
 //                         1 when every word of typed occurs in one of the texts,
 //                         ignoring case and accents (see SearchText.h); else 0.
-//   matchitem(plan, catid, locid, text1, ...)
-//                         the same for the item list, its codes' words given by a
-//                         bound ItemSearchPlan pointer (SearchText.h).
-//   inkeys(set, key)      1 when key is in the bound KeySet pointer (SearchText.h).
 // Failures throw DbError: SQLITE_BUSY/LOCKED while writing -> 3260; the file held
 // by another program at open -> 3045; SQLITE_NOTADB/CORRUPT -> 3049; everything
 // else keeps SQLite's result code and text.

@@ -125,11 +125,6 @@ bool WordSearch::addText(const char *utf8, qsizetype bytes)
     return allFound();
 }
 
-bool KeySet::contains(qint64 key) const
-{
-    return std::binary_search(keys.begin(), keys.end(), key);
-}
-
 bool searchNarrows(QStringView typed, QStringView earlier)
 {
     const std::vector<QByteArray> now = searchWords(typed);

@@ -49,26 +49,6 @@ private:
     QByteArray m_folded; // reused for each text
 };
 
-// The item list's search, for the SQL function matchitem(plan, catid, locid,
-// text...), which gets it as a bound pointer of the type PointerType: the
-// words, and which of them each category and location description holds,
-// found once before the items are read, so no row joins the code tables.
-struct ItemSearchPlan {
-    static constexpr const char *PointerType = "stowbook-item-search";
-    explicit ItemSearchPlan(QStringView typed) : words(typed) {}
-    WordSearch words;
-    QHash<qint64, quint64> categoryWords;
-    QHash<qint64, quint64> locationWords;
-};
-
-// A set of item keys for the SQL function inkeys(set, key) (1 when the key
-// is in it), bound as a pointer of the type PointerType; keys ascending.
-struct KeySet {
-    static constexpr const char *PointerType = "stowbook-key-set";
-    std::vector<qint64> keys;
-    bool contains(qint64 key) const;
-};
-
 // True when every item that holds the words of typed also holds those of
 // earlier: each earlier word lies inside one of the new words (the user
 // typed on), so a search for typed need only look among earlier's items.

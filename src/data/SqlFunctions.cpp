@@ -123,41 +123,6 @@ static void matchWordsFunction(sqlite3_context *context, int argc, sqlite3_value
     }
 }
 
-static void matchItemFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
-{
-    auto *plan = argc >= 3 ? static_cast<ItemSearchPlan *>(sqlite3_value_pointer(argv[0], ItemSearchPlan::PointerType))
-                           : nullptr;
-    if (!plan) {
-        sqlite3_result_int(context, 0);
-        return;
-    }
-    try {
-        quint64 found = 0;
-        if (sqlite3_value_type(argv[1]) != SQLITE_NULL)
-            found |= plan->categoryWords.value(sqlite3_value_int64(argv[1]));
-        if (sqlite3_value_type(argv[2]) != SQLITE_NULL)
-            found |= plan->locationWords.value(sqlite3_value_int64(argv[2]));
-        WordSearch &search = plan->words;
-        search.beginRow(found);
-        bool all = search.allFound();
-        for (int i = 3; i < argc && !all; ++i) {
-            if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
-                continue;
-            const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[i]));
-            all = search.addText(text, sqlite3_value_bytes(argv[i]));
-        }
-        sqlite3_result_int(context, all ? 1 : 0);
-    } catch (const std::bad_alloc &) {
-        sqlite3_result_error_nomem(context);
-    }
-}
-
-static void inKeysFunction(sqlite3_context *context, int, sqlite3_value **argv)
-{
-    const auto *set = static_cast<const KeySet *>(sqlite3_value_pointer(argv[0], KeySet::PointerType));
-    sqlite3_result_int(context, set && set->contains(sqlite3_value_int64(argv[1])) ? 1 : 0);
-}
-
 int registerSqlFunctions(sqlite3 *db)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
@@ -166,12 +131,6 @@ int registerSqlFunctions(sqlite3 *db)
         rc = sqlite3_create_function_v2(db, "fold", 1, flags, nullptr, foldFunction, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "matchwords", -1, flags, nullptr, matchWordsFunction, nullptr, nullptr,
-                                        nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(db, "matchitem", -1, SQLITE_UTF8, nullptr, matchItemFunction, nullptr, nullptr,
-                                        nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(db, "inkeys", 2, SQLITE_UTF8, nullptr, inKeysFunction, nullptr, nullptr,
                                         nullptr);
     return rc;
 }

@@ -204,54 +204,6 @@ ListScan scanListItems(Database &db, ListColumn column, bool withTotals)
     return scan;
 }
 
-// The words each code's description holds, by the code's id.
-static QHash<qint64, quint64> codeWords(Database &db, const QString &sql, WordSearch &words)
-{
-    QHash<qint64, quint64> masks;
-    Statement codes(db.handle(), sql);
-    while (codes.step()) {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(codes.get(), 1));
-        if (const quint64 mask = words.wordsIn(text, sqlite3_column_bytes(codes.get(), 1)))
-            masks.insert(codes.int64Value(0), mask);
-    }
-    codes.reset();
-    return masks;
-}
-
-std::vector<ListHit> searchItems(Database &db, const QString &typed, const std::vector<qint64> *within)
-{
-    ItemSearchPlan plan(typed);
-    plan.categoryWords = codeWords(db, QStringLiteral("select catid, catDesc from categories"), plan.words);
-    plan.locationWords = codeWords(db, QStringLiteral("select locid, locDesc from locations"), plan.words);
-    // More words than the code masks hold (64) join the code tables instead.
-    const bool codesJoined = plan.words.wordCount() > 64;
-    // The key test comes first: the texts of other items are never read.
-    const QString narrowed = within ? QStringLiteral("inkeys(?2, i.iteid) and ") : QString();
-    Statement statement(db.handle(),
-                        codesJoined ? QStringLiteral("select i.iteid, i.totvalue") + FromItems
-                                + QStringLiteral(" where ") + narrowed
-                                + QStringLiteral("matchwords(?1, i.Item, i.manufact, i.model, i.serno, "
-                                                 "i.wherepurch, i.misc1, i.Notes, c.catDesc, l.locDesc)")
-                                    : QStringLiteral("select i.iteid, i.totvalue from items i where ") + narrowed
-                                + QStringLiteral("matchitem(?1, i.catid, i.locid, i.Item, i.manufact, "
-                                                 "i.model, i.serno, i.wherepurch, i.misc1, i.Notes)"));
-    if (codesJoined)
-        statement.bindAll({typed});
-    else
-        sqlite3_bind_pointer(statement.get(), 1, &plan, ItemSearchPlan::PointerType, nullptr);
-    KeySet keySet;
-    if (within) {
-        keySet.keys = *within;
-        sqlite3_bind_pointer(statement.get(), 2, &keySet, KeySet::PointerType, nullptr);
-    }
-    std::vector<ListHit> hits;
-    while (statement.step())
-        hits.push_back({statement.int64Value(0), amountAt(statement.get(), 1)});
-    statement.reset();
-    std::sort(hits.begin(), hits.end(), [](const ListHit &a, const ListHit &b) { return a.key < b.key; });
-    return hits;
-}
-
 QHash<qint64, ListRow> readListRows(Database &db, const std::vector<qint64> &keys)
 {
     QHash<qint64, ListRow> rows;

@@ -32,19 +32,6 @@ struct ListScan {
 };
 ListScan scanListItems(Database &db, ListColumn column, bool withTotals);
 
-// The items whose description, manufacturer, model, serial number, where
-// purchased, miscellaneous, notes, category or location hold every word of
-// the typed text (ignoring case and accents; see SearchText.h), with their
-// total values (Null when none can be read), by ascending key. The search
-// runs in SQLite. Throws DbError.
-struct ListHit {
-    qint64 key = 0;
-    std::optional<Money> total;
-};
-// With within, only those items are looked at (ascending keys): for a
-// search that narrows an earlier one (searchNarrows), its hits.
-std::vector<ListHit> searchItems(Database &db, const QString &typed, const std::vector<qint64> *within = nullptr);
-
 // What the list shows of one item, by ListColumn: texts as QString,
 // the purchase date as DateValue, the total as Money; Null for no value.
 struct ListRow {
