@@ -206,3 +206,17 @@ TEST_F(ItemAttachmentsTest, AFileThatCannotBeAttachedLeavesNothingBehind)
         EXPECT_EQ(listed(), QStringList{QStringLiteral("00000001.jpg")});
     }
 }
+
+// What is attached is stored for every reader, not only for the connection
+// that wrote it: another program (or this one started again) finds it.
+TEST_F(ItemAttachmentsTest, WhatIsAttachedIsCommitted)
+{
+    attachments.attach(1, AttachedKind::Photo, source("a.jpg", "A"));
+    const AttachedFile receipt = attachments.attach(1, AttachedKind::Receipt, source("r.pdf", "R"));
+    const AttachedFile side = attachments.attach(1, AttachedKind::Photo, source("b.jpg", "B"));
+    attachments.makeFirst(side.fileid);
+    const std::unique_ptr<Database> other = Database::open(folder.path() + InventoryFileName);
+    EXPECT_EQ(
+        other->scalar(QStringLiteral("select count(*) from itemfiles where fileid = ?"), {receipt.fileid}).toInt(), 1);
+    EXPECT_EQ(other->scalar(QStringLiteral("select count(*) from itemfiles where kind = 'photo'")).toInt(), 1);
+}

@@ -259,6 +259,7 @@ void frmImage::cmdRemovePhoto_Click()
             attachments.remove(photo.fileid);
     });
     showStoredPhotos(std::max(0, chosen - 1));
+    photoStrip->setFocus();
 }
 
 void frmImage::cmdMakeFirst_Click()
@@ -266,6 +267,8 @@ void frmImage::cmdMakeFirst_Click()
     const int chosen = photoStrip->currentPhoto();
     if (stripWorks() && chosen > 0)
         movePhoto(chosen, 0);
+    // The button is off now: the keys go on in the strip, not on the next button.
+    photoStrip->setFocus();
 }
 
 void frmImage::movePhoto(int from, int to)

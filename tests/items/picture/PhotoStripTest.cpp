@@ -119,6 +119,7 @@ TEST_F(PhotoStripTest, ThePhotosOfAnItemAreBuiltUpInTheStripAndStoredAsShown)
     QTest::mouseClick(window.cmdMakeFirst, Qt::LeftButton);
     EXPECT_EQ(storedWidths(id), (QList<int>{50, 40, 70, 60}));
     EXPECT_EQ(pictureFileSize(household.itemFiles().picture(id)).width(), 50);
+    EXPECT_EQ(window.focusWidget(), window.photoStrip) << "the keys go on in the strip";
 
     window.photoStrip->setCurrentRow(0);
     prompts.answer(Prompts::Answer::No);
