@@ -9,7 +9,7 @@ window may share a name only when the group they stand in says which.
 
     screen_reader_walk.py STOWBOOK STOWBOOK-SETUP
 
-Run it on an X display and a session bus (xvfb-run dbus-run-session ...).
+Run it on an X display and a session bus (on-private-display.sh dbus-run-session ...).
 """
 import os
 import subprocess
@@ -148,8 +148,11 @@ def main():
 
 def run(stowbook):
     desktop = pyatspi.Registry.getDesktop(0)
-    app = wait_for("the program on the accessibility bus", lambda: next(
-        (a for a in children(desktop) if a is not None and a.get_process_id() == stowbook.pid), None))
+    def on_bus():
+        if stowbook.poll() is not None:
+            raise SystemExit(f"the program ended (exit code {stowbook.returncode}) before it was on the accessibility bus")
+        return next((a for a in children(desktop) if a is not None and a.get_process_id() == stowbook.pid), None)
+    app = wait_for("the program on the accessibility bus", on_bus)
     main_window = wait_for("the main window", lambda: windows(app).get("Stowbook"))
 
     # Each window: how it is opened, and its title. The import window opens

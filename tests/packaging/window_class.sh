@@ -2,7 +2,7 @@
 # The program's window on an X display as a panel sees it: its class is the
 # one the menu entry names (StartupWMClass), so the panel groups the window
 # under the entry, and it carries its own icon (_NET_WM_ICON), so the panel
-# shows ours instead of a blank one. Run on a private display (xvfb-run).
+# shows ours instead of a blank one. Run on a private X display.
 # Arguments: the build folder.
 set -euo pipefail
 build=$1
