@@ -6,12 +6,16 @@
 # server starting or ending at the same moment, and with servers whose
 # sockets this file system does not show; the command then meets no server,
 # or another one.
+# The server never resets (-noreset): by default it starts over when its last
+# client leaves, and a program connecting at that moment, as the test's own
+# starts right after the accessibility bus has set its property on the
+# screen and left, is turned away ("could not connect to display").
 set -euo pipefail
 [ $# -ge 2 ] || { echo "usage: $0 WIDTHxHEIGHTxDEPTH COMMAND..." >&2; exit 2; }
 screen=$1
 shift
 log=$(mktemp)
-coproc SERVER { exec Xvfb -displayfd 1 -nolisten tcp -screen 0 "$screen" 2>"$log"; }
+coproc SERVER { exec Xvfb -displayfd 1 -nolisten tcp -noreset -screen 0 "$screen" 2>"$log"; }
 server=$SERVER_PID
 trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -f "$log"' EXIT
 if ! read -r -t 60 number <&"${SERVER[0]}" || [ -z "$number" ]; then
