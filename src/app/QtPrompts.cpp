@@ -1,15 +1,19 @@
 #include "app/QtPrompts.h"
+#include "app/FileIconsByName.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -57,6 +61,41 @@ QString filterAt(const QString &qtFilter, int oneBasedIndex)
         return filters[oneBasedIndex - 1];
     return QString();
 }
+
+// Qt's own file dialog, whose list tells icons and types by name
+// (FileIconsByName); the desktop's dialogs, run inside this process, look
+// into the files they list too. The dialog starts in an empty folder and
+// moves to the one asked for only once the icons are set, so no file there is
+// looked into before.
+class FileDialogBox {
+public:
+    FileDialogBox(const Prompts::FileDialog &dialog, QFileDialog::FileMode mode,
+                  QFileDialog::AcceptMode accept = QFileDialog::AcceptOpen)
+    {
+        const QString filter = toQtFileFilter(dialog.filter);
+        QTemporaryDir empty;
+        m_box = std::make_unique<QFileDialog>(owner(), dialog.title, empty.path(), filter);
+        m_box->setOption(QFileDialog::DontUseNativeDialog, true);
+        m_box->setIconProvider(&m_icons);
+        m_box->setFileMode(mode);
+        m_box->setAcceptMode(accept);
+        const QString selected = filterAt(filter, dialog.filterIndex);
+        if (!selected.isEmpty())
+            m_box->selectNameFilter(selected);
+        m_box->setDirectory(dialog.initialFolder.isEmpty() ? QDir::currentPath() : dialog.initialFolder);
+        if (!dialog.fileName.isEmpty())
+            m_box->selectFile(dialog.fileName);
+    }
+
+    QFileDialog *operator->() const { return m_box.get(); }
+
+    // The chosen files, or none when the dialog was cancelled.
+    QStringList run() const { return m_box->exec() == QDialog::Accepted ? m_box->selectedFiles() : QStringList(); }
+
+private:
+    FileIconsByName m_icons; // outlives the dialog, which uses it to its end
+    std::unique_ptr<QFileDialog> m_box;
+};
 
 } // namespace
 
@@ -109,43 +148,28 @@ std::optional<QString> QtPrompts::inputBox(const QString &prompt, const QString 
 
 std::optional<QString> QtPrompts::openFileName(const FileDialog &dialog)
 {
-    const QString filter = toQtFileFilter(dialog.filter);
-    QString selected = filterAt(filter, dialog.filterIndex);
-    QString start = dialog.initialFolder;
-    if (!dialog.fileName.isEmpty())
-        start = start.isEmpty() ? dialog.fileName : start + QLatin1Char('/') + dialog.fileName;
-    const QString name = QFileDialog::getOpenFileName(owner(), dialog.title, start, filter, &selected);
-    if (name.isEmpty())
+    const QStringList chosen = FileDialogBox(dialog, QFileDialog::ExistingFile).run();
+    if (chosen.isEmpty())
         return std::nullopt;
-    return name;
+    return chosen.constFirst();
 }
 
 QStringList QtPrompts::openFileNames(const FileDialog &dialog)
 {
-    const QString filter = toQtFileFilter(dialog.filter);
-    QString selected = filterAt(filter, dialog.filterIndex);
-    return QFileDialog::getOpenFileNames(owner(), dialog.title, dialog.initialFolder, filter, &selected);
+    return FileDialogBox(dialog, QFileDialog::ExistingFiles).run();
 }
 
 std::optional<QString> QtPrompts::saveFileName(const FileDialog &dialog)
 {
-    const QString filter = toQtFileFilter(dialog.filter);
-    QString start = dialog.initialFolder;
-    if (!dialog.fileName.isEmpty())
-        start = start.isEmpty() ? dialog.fileName : start + QLatin1Char('/') + dialog.fileName;
-    QFileDialog box(owner(), dialog.title, start, filter);
-    box.setAcceptMode(QFileDialog::AcceptSave);
-    box.setFileMode(QFileDialog::AnyFile);
+    const FileDialogBox box(dialog, QFileDialog::AnyFile, QFileDialog::AcceptSave);
     // The replace question is the program's own (ConfirmReplaceFile).
-    box.setOption(QFileDialog::DontConfirmOverwrite, true);
+    box->setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!dialog.defaultSuffix.isEmpty())
-        box.setDefaultSuffix(dialog.defaultSuffix);
-    const QString selected = filterAt(filter, dialog.filterIndex);
-    if (!selected.isEmpty())
-        box.selectNameFilter(selected);
-    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
+        box->setDefaultSuffix(dialog.defaultSuffix);
+    const QStringList chosen = box.run();
+    if (chosen.isEmpty())
         return std::nullopt;
-    return box.selectedFiles().constFirst();
+    return chosen.constFirst();
 }
 
 void QtPrompts::beep()
