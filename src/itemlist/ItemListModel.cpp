@@ -26,7 +26,10 @@ class KeptReading : public QObject {
 public:
     explicit KeptReading(Household &household) : QObject(&household)
     {
-        connect(&household, &Household::reopened, this, [this] { counters = {-1, -1}; });
+        connect(&household, &Household::reopened, this, [this] {
+            counters = {-1, -1};
+            texts.reset();
+        });
     }
     static KeptReading &of(Household &household)
     {
@@ -40,6 +43,8 @@ public:
     std::vector<qint64> keys;
     std::vector<std::optional<Money>> totals;
     std::vector<int> ascending;
+    // The searched texts of these items, whatever the column.
+    std::shared_ptr<ItemTextsReader> texts;
 };
 
 // The sum of the amounts; Null when it is beyond the money range.
@@ -101,6 +106,7 @@ void ItemListModel::report(const DbError &error) const
 void ItemListModel::forgetSearches()
 {
     m_texts.reset();
+    m_textsReader.reset();
     m_searches.clear();
     m_lastSearch.clear();
 }
@@ -110,7 +116,8 @@ void ItemListModel::readItems()
     const std::pair<qint64, qint64> counters = changeCounters();
     std::tie(m_dataVersion, m_ownChanges) = counters;
     KeptReading &kept = KeptReading::of(m_household);
-    if (kept.counters == counters && kept.column == m_sortColumn) {
+    const bool sameItems = kept.counters == counters;
+    if (sameItems && kept.column == m_sortColumn) {
         m_keys = kept.keys;
         m_totals = kept.totals;
         m_ascending = kept.ascending;
@@ -124,7 +131,12 @@ void ItemListModel::readItems()
         kept.keys = m_keys;
         kept.totals = m_totals;
         kept.ascending = m_ascending;
+        if (!sameItems)
+            kept.texts.reset();
     }
+    if (!kept.texts && ItemTextsReader::readsBeside(db()))
+        kept.texts = std::make_shared<ItemTextsReader>(db().path(), m_keys);
+    m_textsReader = kept.texts;
     std::vector<int> all(m_keys.size());
     for (std::size_t i = 0; i < all.size(); ++i)
         all[i] = int(i);
@@ -145,8 +157,10 @@ const ItemSet &ItemListModel::searchFor(const QString &typed)
         m_lastSearch = typed;
         return *known;
     }
-    if (!m_texts)
-        m_texts = std::make_unique<ItemTexts>(ItemTexts::read(db(), m_keys));
+    if (!m_texts) {
+        m_texts = m_textsReader ? m_textsReader->take(db())
+                                : std::make_shared<const ItemTexts>(ItemTexts::read(db(), m_keys));
+    }
     // A text typed on from the last one finds only items that one found.
     const auto last = m_searches.constFind(m_lastSearch);
     const bool narrows = last != m_searches.constEnd() && searchNarrows(typed, m_lastSearch);

@@ -3,6 +3,7 @@
 #include "data/DbError.h"
 #include "itemlist/ItemListQuery.h"
 #include "itemlist/ItemTexts.h"
+#include "itemlist/ItemTextsReader.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -17,8 +18,9 @@ class Household;
 // The item list's table of the household's items. One reading of the items
 // gives their number, their total and their order (kept with the household
 // while nothing is written, so the list opened again needs no reading);
-// each row's columns are read a page at a time when it is painted. A search reads the searched
-// texts of every item once and then looks through them in memory (see
+// each row's columns are read a page at a time when it is painted. The
+// searched texts of every item are read once, on another thread while the
+// list is looked at, and searches look through them in memory (see
 // ItemTexts); the items each text typed found are kept, so typing back and
 // typing on look at little.
 //
@@ -104,8 +106,11 @@ private:
     // and their total.
     std::vector<int> m_hits;
     std::optional<Money> m_hitsTotal;
-    // The texts searched, read at the first search after a reading.
-    std::unique_ptr<ItemTexts> m_texts;
+    // The texts searched: read on another thread from the reading on
+    // (ItemTextsReader), taken at the first search; where no second
+    // connection may read, read then.
+    std::shared_ptr<ItemTextsReader> m_textsReader;
+    std::shared_ptr<const ItemTexts> m_texts;
     // The searches of this reading, by the text typed, so that typing back
     // looks at nothing again; and the last one, which a longer text narrows.
     QHash<QString, ItemSet> m_searches;

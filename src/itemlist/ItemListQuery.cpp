@@ -7,6 +7,10 @@
 #include "itemlist/ListOrder.h"
 
 #include <algorithm>
+#include <future>
+#include <iterator>
+#include <limits>
+#include <memory>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
@@ -144,6 +148,94 @@ QHash<qint64, QByteArray> codeDescriptions(Database &db, const QString &sql)
 
 } // namespace
 
+namespace {
+
+// The rows of one range of keys, as scanListItems reads them: texts one
+// after the other, each row's by its end; values each of its own.
+struct ScanPart {
+    std::vector<qint64> keys;
+    std::vector<std::optional<Money>> totals;
+    std::string texts;
+    std::vector<std::size_t> textEnds;
+    std::vector<StoredValue> values;
+};
+
+ScanPart scanPart(Database &db, ListColumn column, bool withTotals, const QHash<qint64, QByteArray> &codes, qint64 from,
+                  qint64 to)
+{
+    const bool byCode = column == ListColumn::Category || column == ListColumn::Location;
+    const bool byText = byCode || (column != ListColumn::PurchDate && column != ListColumn::TotValue);
+    ScanPart part;
+    Statement statement(
+        db.handle(),
+        QStringLiteral("select i.iteid, %1, %2 from items i where i.iteid between ?1 and ?2 "
+                       "order by i.iteid")
+            .arg(withTotals ? QStringLiteral("i.totvalue") : QStringLiteral("null"), valueColumn(column)));
+    statement.bind(1, QVariant(from));
+    statement.bind(2, QVariant(to));
+    sqlite3_stmt *raw = statement.get();
+    while (statement.step()) {
+        part.keys.push_back(statement.int64Value(0));
+        if (withTotals)
+            part.totals.push_back(amountAt(raw, 1));
+        if (byCode) {
+            if (sqlite3_column_type(raw, 2) != SQLITE_NULL) {
+                const auto code = codes.constFind(sqlite3_column_int64(raw, 2));
+                if (code != codes.constEnd())
+                    part.texts.append(code->constData(), std::size_t(code->size()));
+            }
+            part.textEnds.push_back(part.texts.size());
+        } else if (byText) {
+            if (const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(raw, 2)))
+                part.texts.append(text, std::size_t(sqlite3_column_bytes(raw, 2)));
+            part.textEnds.push_back(part.texts.size());
+        } else {
+            part.values.push_back(storedValue(raw, 2));
+        }
+    }
+    statement.reset();
+    return part;
+}
+
+void append(ScanPart &to, ScanPart &&from)
+{
+    to.keys.insert(to.keys.end(), from.keys.begin(), from.keys.end());
+    to.totals.insert(to.totals.end(), from.totals.begin(), from.totals.end());
+    const std::size_t offset = to.texts.size();
+    to.texts += from.texts;
+    for (const std::size_t end : from.textEnds)
+        to.textEnds.push_back(offset + end);
+    std::move(from.values.begin(), from.values.end(), std::back_inserter(to.values));
+}
+
+// Below this many keys a second reader costs more than it saves.
+constexpr qint64 SplitFrom = 50'000;
+
+// Every item's row. A large inventory is read in two halves of its keys at
+// once, the upper one through a connection of its own on another thread:
+// the reading is most of the time the list takes to come up. A database
+// held exclusively lets no second connection in and is read in one.
+ScanPart scanAll(Database &db, ListColumn column, bool withTotals, const QHash<qint64, QByteArray> &codes)
+{
+    Statement range(db.handle(), QStringLiteral("select min(iteid), max(iteid) from items"));
+    const bool any = range.step() && !range.isNull(0);
+    const qint64 low = any ? range.int64Value(0) : 0, high = any ? range.int64Value(1) : 0;
+    range.reset();
+    if (!any || high - low < SplitFrom || db.mode() == OpenMode::Exclusive)
+        return scanPart(db, column, withTotals, codes, std::numeric_limits<qint64>::min(),
+                        std::numeric_limits<qint64>::max());
+    const qint64 middle = low + (high - low) / 2;
+    std::future<ScanPart> upper = std::async(std::launch::async, [&, path = db.path()] {
+        const std::unique_ptr<Database> own = Database::open(path);
+        return scanPart(*own, column, withTotals, codes, middle + 1, std::numeric_limits<qint64>::max());
+    });
+    ScanPart all = scanPart(db, column, withTotals, codes, std::numeric_limits<qint64>::min(), middle);
+    append(all, upper.get());
+    return all;
+}
+
+} // namespace
+
 ListScan scanListItems(Database &db, ListColumn column, bool withTotals)
 {
     const bool byCode = column == ListColumn::Category || column == ListColumn::Location;
@@ -154,52 +246,26 @@ ListScan scanListItems(Database &db, ListColumn column, bool withTotals)
     else if (column == ListColumn::Location)
         codes = codeDescriptions(db, QStringLiteral("select locid, locDesc from locations"));
 
+    ScanPart all = scanAll(db, column, withTotals, codes);
     ListScan scan;
-    Statement statement(
-        db.handle(),
-        QStringLiteral("select i.iteid, %1, %2 from items i order by i.iteid")
-            .arg(withTotals ? QStringLiteral("i.totvalue") : QStringLiteral("null"), valueColumn(column)));
-    sqlite3_stmt *raw = statement.get();
-    // Texts one after the other, each row's by its end; values each of its own.
-    std::string texts;
-    std::vector<std::size_t> textEnds;
-    std::vector<StoredValue> values;
-    while (statement.step()) {
-        scan.keys.push_back(statement.int64Value(0));
-        if (withTotals)
-            scan.totals.push_back(amountAt(raw, 1));
-        if (byCode) {
-            if (sqlite3_column_type(raw, 2) != SQLITE_NULL) {
-                const auto code = codes.constFind(sqlite3_column_int64(raw, 2));
-                if (code != codes.constEnd())
-                    texts.append(code->constData(), std::size_t(code->size()));
-            }
-            textEnds.push_back(texts.size());
-        } else if (byText) {
-            if (const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(raw, 2)))
-                texts.append(text, std::size_t(sqlite3_column_bytes(raw, 2)));
-            textEnds.push_back(texts.size());
-        } else {
-            values.push_back(storedValue(raw, 2));
-        }
-    }
-    statement.reset();
-
+    scan.keys = std::move(all.keys);
+    scan.totals = std::move(all.totals);
     if (byText) {
         std::vector<std::string_view> rowTexts;
-        rowTexts.reserve(textEnds.size());
+        rowTexts.reserve(all.textEnds.size());
         std::size_t start = 0;
-        for (const std::size_t end : textEnds) {
-            rowTexts.emplace_back(texts.data() + start, end - start);
+        for (const std::size_t end : all.textEnds) {
+            rowTexts.emplace_back(all.texts.data() + start, end - start);
             start = end;
         }
         scan.ascending = collatedOrder(rowTexts);
     } else {
-        scan.ascending.resize(values.size());
-        for (std::size_t i = 0; i < values.size(); ++i)
+        scan.ascending.resize(all.values.size());
+        for (std::size_t i = 0; i < all.values.size(); ++i)
             scan.ascending[i] = int(i);
-        std::stable_sort(scan.ascending.begin(), scan.ascending.end(),
-                         [&](int a, int b) { return valueBefore(values[std::size_t(a)], values[std::size_t(b)]); });
+        std::stable_sort(scan.ascending.begin(), scan.ascending.end(), [&](int a, int b) {
+            return valueBefore(all.values[std::size_t(a)], all.values[std::size_t(b)]);
+        });
     }
     return scan;
 }

@@ -46,7 +46,7 @@ bool holds(const char *text, qsizetype bytes, const QByteArray &word)
 
 } // namespace
 
-ItemTexts ItemTexts::read(Database &db, const std::vector<qint64> &keys)
+ItemTexts ItemTexts::read(Database &db, const std::vector<qint64> &keys, const std::atomic<bool> *stop)
 {
     ItemTexts texts;
     const QHash<qint64, int> categories =
@@ -61,6 +61,8 @@ ItemTexts ItemTexts::read(Database &db, const std::vector<qint64> &keys)
                                        "wherepurch, misc1, Notes from items order by iteid"));
     std::size_t index = 0;
     while (statement.step()) {
+        if (stop && index % 1024 == 0 && stop->load(std::memory_order_relaxed))
+            break;
         const qint64 key = statement.int64Value(0);
         // Keys and rows both ascend: items stored since have no index, and
         // items gone since keep no texts.

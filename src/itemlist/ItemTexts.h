@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QStringView>
+#include <atomic>
 #include <vector>
 
 class Database;
@@ -24,8 +25,9 @@ struct ItemSet {
 class ItemTexts {
 public:
     // The texts of the items of keys (ascending); an item no longer stored
-    // has none. Throws DbError.
-    static ItemTexts read(Database &db, const std::vector<qint64> &keys);
+    // has none. When stop turns true the reading ends early with the texts
+    // read so far. Throws DbError.
+    static ItemTexts read(Database &db, const std::vector<qint64> &keys, const std::atomic<bool> *stop = nullptr);
 
     // The items holding every word of the typed text (SearchText.h), looking
     // only at those of within when given.

@@ -31,6 +31,10 @@ protected:
                  QVariantMap{{"Item", "ÄPFEL"}, {"manufact", QVariant()}, {"serno", ""}},
                  QVariantMap{{"Item", ""}, {"model", "ｆｕｌｌ ｗｉｄｔｈ"}, {"purchdate", "1999-12-31"}},
                  QVariantMap{{"Item", QVariant()}, {"wherepurch", "Straße 5"}, {"misc1", "crème brûlée"}},
+                 // Keys far apart, as deleting and importing leave them: the
+                 // list reads such a range in two halves at once.
+                 QVariantMap{{"iteid", 90000}, {"Item", "Quilt"}, {"purchdate", "2001-02-03"}, {"totvalue", 7.5}},
+                 QVariantMap{{"iteid", 150000}, {"Item", "quilt"}, {"model", "Q2"}, {"Notes", "kitchen 20"}},
              })
             addItem(row);
         db = Database::open(folder().file(InventoryFileName));

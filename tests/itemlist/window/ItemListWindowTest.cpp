@@ -1,6 +1,8 @@
 #include "ItemWindowFixture.h"
 
+#include "data/Database.h"
 #include "data/DbError.h"
+#include "data/Inventory.h"
 #include "itemlist/ItemListModel.h"
 #include "itemlist/window/frmItemList.h"
 #include "program/Household.h"
@@ -163,6 +165,15 @@ TEST_F(ItemWindowTest, TheItemListOpenedAgainShowsWhatWasWrittenMeanwhile)
     };
     EXPECT_EQ(reopened()->lblSummary->text().section(u',', 0, 0), QStringLiteral("66 items"));
     EXPECT_EQ(reopened()->lblSummary->text().section(u',', 0, 0), QStringLiteral("66 items"));
+
+    // The searched texts, read beside the list, are kept with its reading
+    // and read again with it.
+    reopened()->txtSearch->setText(QStringLiteral("zanzibar"));
+    EXPECT_EQ(frmItemList::instance()->model()->rowCount(), 0);
+    Database::open(m_folder->file(InventoryFileName))
+        ->execute(QStringLiteral("update items set Notes = 'Zanzibar' where iteid = (select max(iteid) from items)"));
+    reopened()->txtSearch->setText(QStringLiteral("zanzibar"));
+    EXPECT_EQ(frmItemList::instance()->model()->rowCount(), 1);
 
     addItem({{"Item", "Written Elsewhere"}, {"totvalue", 3}});
     frmItemList *list = reopened();
