@@ -214,20 +214,27 @@ void Database::detach(Recordset *rs)
 
 Transaction::Transaction(Database &db) : m_db(db)
 {
-    m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    requireHandle(m_db.handle());
+    m_nested = !sqlite3_get_autocommit(m_db.handle());
+    m_db.execute(m_nested ? QStringLiteral("SAVEPOINT stowbook_part") : QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 Transaction::~Transaction()
 {
     if (m_done || !m_db.isOpen())
         return;
-    // SQLite may already have rolled back on its own (some failures do).
-    if (!sqlite3_get_autocommit(m_db.handle()))
+    // SQLite may already have rolled back on its own (some failures do),
+    // the outer transaction with the savepoint.
+    if (sqlite3_get_autocommit(m_db.handle()))
+        return;
+    if (m_nested)
+        sqlite3_exec(m_db.handle(), "ROLLBACK TO stowbook_part; RELEASE stowbook_part", nullptr, nullptr, nullptr);
+    else
         sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void Transaction::commit()
 {
-    m_db.execute(QStringLiteral("COMMIT"));
+    m_db.execute(m_nested ? QStringLiteral("RELEASE stowbook_part") : QStringLiteral("COMMIT"));
     m_done = true;
 }

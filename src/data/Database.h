@@ -84,6 +84,9 @@ private:
 
 // Begun in the constructor (BEGIN IMMEDIATE, so a lock held by another program
 // shows at once as 3260), rolled back in the destructor unless committed.
+// Inside a transaction already begun it is a part of that one (a savepoint):
+// its commit keeps its changes for the outer one to commit or roll back, and
+// its rollback takes back its own changes only.
 class Transaction {
 public:
     explicit Transaction(Database &db);
@@ -94,5 +97,6 @@ public:
 
 private:
     Database &m_db;
+    bool m_nested = false;
     bool m_done = false;
 };

@@ -185,6 +185,19 @@ QHash<qint64, ItemAttachments::Counts> ItemAttachments::counts() const
     return counts;
 }
 
+QHash<QString, qint64> ItemAttachments::photoChecksums() const
+{
+    QHash<QString, qint64> checksums;
+    if (!hasTable())
+        return checksums;
+    const std::unique_ptr<Recordset> rs = m_household.inventory().openRecordset(
+        QStringLiteral("select sha256, iteid from itemfiles where kind = 'photo' and sha256 is not null"),
+        RecordsetType::Snapshot);
+    for (; !rs->eof(); rs->moveNext())
+        checksums.insert(rs->value(0).toString(), rs->value(1).toLongLong());
+    return checksums;
+}
+
 AttachedFile ItemAttachments::record(qint64 iteid, AttachedKind kind, const QString &title, const QString &note,
                                      const QString &extension,
                                      const std::function<QString(const QString &, QByteArray *)> &write)

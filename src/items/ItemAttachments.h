@@ -66,6 +66,8 @@ public:
         int documents = 0;
     };
     QHash<qint64, Counts> counts() const;
+    // The item holding each further photo, by the photo's SHA-256 (lower-case hex).
+    QHash<QString, qint64> photoChecksums() const;
 
     // Copies the file at source to the item. A photo of an item without a
     // picture becomes its picture; any other goes after the item's photos or

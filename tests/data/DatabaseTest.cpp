@@ -121,6 +121,31 @@ TEST(Database, TransactionRollsBackUnlessCommitted)
         addItem(*db, QStringLiteral("dropped"));
     }
     EXPECT_EQ(db->scalar(QStringLiteral("select group_concat(Item) from items")), QStringLiteral("kept"));
+
+    // One inside another is a part of it: kept or dropped with the outer
+    // one, and dropped alone when it is not committed.
+    {
+        Transaction outer(*db);
+        addItem(*db, QStringLiteral("outer"));
+        {
+            Transaction inner(*db);
+            addItem(*db, QStringLiteral("inner dropped"));
+        }
+        {
+            Transaction inner(*db);
+            addItem(*db, QStringLiteral("inner"));
+            inner.commit();
+        }
+        outer.commit();
+    }
+    {
+        Transaction outer(*db);
+        Transaction inner(*db);
+        addItem(*db, QStringLiteral("inner committed, outer dropped"));
+        inner.commit();
+    }
+    EXPECT_EQ(db->scalar(QStringLiteral("select group_concat(Item, '|') from items")),
+              QStringLiteral("kept|outer|inner"));
 }
 
 TEST(Database, CloseEndsEveryRecordsetOfTheDatabase)
