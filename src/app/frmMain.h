@@ -61,6 +61,7 @@ public:
     // Items in bulk (frmMain_Transfer.cpp, frmMain_ItemList.cpp).
     void mnuImport_Click();
     void mnuExport_Click();
+    void mnuAddFromPhotos_Click();
     void mnuItemList_Click();
     // Shows the item with the key (for the item list); false, after telling
     // the user, when an edit or addition is under way or the item is gone.
@@ -197,6 +198,7 @@ public:
     QMenu *mnuHelpmenu = nullptr;
     QAction *mnuImport = nullptr;
     QAction *mnuExport = nullptr;
+    QAction *mnuAddFromPhotos = nullptr;
     QMenu *mnuViewMenu = nullptr;
     QAction *mnuItemList = nullptr;
     QAction *mnuDocuments = nullptr;

@@ -1,7 +1,8 @@
-// The main window's File menu entries that move items in bulk: Import Items
-// and Export Items.
+// The main window's File menu entries that move items in bulk: Import Items,
+// Export Items and Add Items from Photos.
 #include "app/frmMain.h"
 #include "help/viewer/HelpKey.h"
+#include "photoitems/window/frmPhotoItems.h"
 #include "program/ConfirmReplaceFile.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
@@ -27,11 +28,15 @@ void frmMain::buildTransferMenu()
     mnuExport = new QAction(QStringLiteral("&Export Items..."), this);
     mnuExport->setObjectName(QStringLiteral("mnuExport"));
     setHelpTopic(mnuExport, TopicExport);
+    mnuAddFromPhotos = new QAction(QStringLiteral("Add Items from &Photos..."), this);
+    mnuAddFromPhotos->setObjectName(QStringLiteral("mnuAddFromPhotos"));
     mnuFileMenu->insertAction(mnuExit, mnuImport);
     mnuFileMenu->insertAction(mnuExit, mnuExport);
+    mnuFileMenu->insertAction(mnuExit, mnuAddFromPhotos);
     mnuFileMenu->insertSeparator(mnuExit)->setObjectName(QStringLiteral("mnuDashTransfer"));
     connect(mnuImport, &QAction::triggered, this, &frmMain::mnuImport_Click);
     connect(mnuExport, &QAction::triggered, this, &frmMain::mnuExport_Click);
+    connect(mnuAddFromPhotos, &QAction::triggered, this, &frmMain::mnuAddFromPhotos_Click);
 }
 
 void frmMain::mnuImport_Click()
@@ -90,4 +95,32 @@ void frmMain::mnuExport_Click()
     const QString items = count == 1 ? QStringLiteral("1 item was") : QStringLiteral("%1 items were").arg(count);
     prompts().message(QStringLiteral("%1 exported to '%2'.").arg(items, QDir::toNativeSeparators(*path)),
                       Prompts::Buttons::Ok, Prompts::Icon::Information, ExportCaption);
+}
+
+void frmMain::mnuAddFromPhotos_Click()
+{
+    if (!m_household.dbInventory())
+        return;
+    // The items are read again afterwards, as after an import.
+    if (editor().changing() || editor().adding()) {
+        prompts().message(QStringLiteral("The item in the main window is being changed. Update or cancel the "
+                                         "change first, then add items from photos."),
+                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation, frmPhotoItems::Caption);
+        return;
+    }
+    Prompts::FileDialog dialog;
+    dialog.title = frmPhotoItems::Caption;
+    dialog.filter = QStringLiteral("Photos|*.jpg;*.jpeg;*.png;*.heic;*.heif;*.JPG;*.JPEG;*.PNG;*.HEIC;*.HEIF|"
+                                   "All Files|*");
+    dialog.initialFolder = QDir::homePath();
+    const QStringList paths = prompts().openFileNames(dialog);
+    if (paths.isEmpty())
+        return;
+    const std::vector<qint64> added = frmPhotoItems::run(m_household, this, paths);
+    if (!added.empty())
+        ShowImportedItems(added.front());
+    activateWindow();
+    raise();
+    if (txtItem->isEnabled())
+        txtItem->setFocus(Qt::OtherFocusReason);
 }

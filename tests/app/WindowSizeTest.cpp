@@ -9,9 +9,11 @@
 #include "help/viewer/HelpViewer.h"
 #include "help/viewer/HelpWindow.h"
 #include "itemlist/window/frmItemList.h"
+#include "photoitems/window/frmPhotoItems.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QImage>
 #include <QProgressDialog>
 #include <QSignalSpy>
 #include <functional>
@@ -86,6 +88,17 @@ TEST_F(ItemWindowTest, EveryWindowFitsASmallLaptopScreen)
                                    throw BackupError(QStringLiteral("not written here"));
                                });
              return run->progressWindow();
+         }},
+        {"add items from photos",
+         [&]() -> QWidget * {
+             QImage photo(4000, 3000, QImage::Format_RGB32);
+             photo.fill(Qt::darkCyan);
+             const QString path = folder().file(QStringLiteral("photo.jpg"));
+             photo.save(path, "JPEG");
+             auto *batch = new frmPhotoItems(household, readPhotos({path, path}), {}, &main);
+             batch->setAttribute(Qt::WA_DeleteOnClose);
+             batch->show();
+             return batch;
          }},
         // The import window opens on a file it has read: its own tests, which
         // have such files at hand, check its size (TransferWindowsTest).

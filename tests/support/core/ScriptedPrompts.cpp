@@ -26,6 +26,7 @@ ScriptedPrompts::~ScriptedPrompts()
     EXPECT_TRUE(m_answers.empty()) << m_answers.size() << " scripted answer(s) were never asked for";
     EXPECT_TRUE(m_texts.empty()) << m_texts.size() << " scripted input text(s) were never asked for";
     EXPECT_TRUE(m_files.empty()) << m_files.size() << " scripted file name(s) were never asked for";
+    EXPECT_TRUE(m_fileLists.empty()) << m_fileLists.size() << " scripted choice(s) of files were never asked for";
     EXPECT_EQ(m_busy, 0) << "the hourglass was left on";
     g_installedBefore = m_previous;
     setPrompts(m_previous);
@@ -86,6 +87,16 @@ std::optional<QString> ScriptedPrompts::openFileName(const FileDialog &dialog)
         return std::nullopt;
     }
     return take(m_files);
+}
+
+QStringList ScriptedPrompts::openFileNames(const FileDialog &dialog)
+{
+    if (m_fileLists.empty())
+        return Prompts::openFileNames(dialog);
+    m_calls.push_back({Kind::OpenFile, dialog.title, dialog.title, Buttons::OkCancel, Icon::None, dialog, 0});
+    QStringList chosen = std::move(m_fileLists.front());
+    m_fileLists.pop_front();
+    return chosen;
 }
 
 std::optional<QString> ScriptedPrompts::saveFileName(const FileDialog &dialog)

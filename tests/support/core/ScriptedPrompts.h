@@ -43,6 +43,8 @@ public:
     void answerWith(std::function<Answer(const Call &)> handler) { m_answers.push_back(std::move(handler)); }
     void answerText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }
     void answerFile(std::optional<QString> path) { m_files.push_back(std::move(path)); }
+    // Several files chosen at once in the next dialog that takes several.
+    void answerFiles(QStringList paths) { m_fileLists.push_back(std::move(paths)); }
 
     const std::vector<Call> &calls() const { return m_calls; }
     std::vector<Call> messages() const;
@@ -53,6 +55,7 @@ public:
     Answer message(const QString &text, Buttons buttons, Icon icon, const QString &title) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     std::optional<QString> openFileName(const FileDialog &dialog) override;
+    QStringList openFileNames(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
     void beep() override;
     void openWebAddress(const QString &address) override;
@@ -65,5 +68,6 @@ private:
     std::deque<std::function<Answer(const Call &)>> m_answers;
     std::deque<std::optional<QString>> m_texts;
     std::deque<std::optional<QString>> m_files;
+    std::deque<QStringList> m_fileLists;
     int m_busy = 0;
 };
