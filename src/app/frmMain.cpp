@@ -155,6 +155,7 @@ void frmMain::buildMenus()
     buildTransferMenu();
     buildViewMenu();
     buildDocumentsMenu();
+    buildWarrantyMenu();
 }
 
 void frmMain::Form_Load()

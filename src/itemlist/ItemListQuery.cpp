@@ -1,6 +1,7 @@
 #include "itemlist/ItemListQuery.h"
 
 #include "data/Database.h"
+#include "data/DateValue.h"
 #include "data/SearchText.h"
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
@@ -43,14 +44,53 @@ QString listColumnCaption(ListColumn column)
         return QStringLiteral("Purchase Date");
     case ListColumn::TotValue:
         return QStringLiteral("Total Value");
+    case ListColumn::Photos:
+        return QStringLiteral("Photos");
+    case ListColumn::Documents:
+        return QStringLiteral("Documents");
+    case ListColumn::WarrantyEnds:
+        return QStringLiteral("Warranty Ends");
     }
     return QString();
 }
 
 namespace {
 
+bool hasTable(Database &db, const char *name)
+{
+    return db.scalar(QStringLiteral("select count(*) from sqlite_master where type = 'table' and name = ?"),
+                     {QString::fromLatin1(name)})
+               .toInt()
+        > 0;
+}
+
+// The values of the columns that live beside the items' table; null and 0
+// in an inventory that never had them, so nothing is made to read them.
+struct BesideColumns {
+    QString photos;
+    QString documents;
+    QString warrantyEnds;
+    QString lifetime;
+};
+
+BesideColumns besideColumns(Database &db)
+{
+    BesideColumns columns{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("null"), QStringLiteral("0")};
+    if (hasTable(db, "itemfiles")) {
+        columns.photos =
+            QStringLiteral("(select count(*) from itemfiles f where f.iteid = i.iteid and f.kind = 'photo')");
+        columns.documents =
+            QStringLiteral("(select count(*) from itemfiles f where f.iteid = i.iteid and f.kind <> 'photo')");
+    }
+    if (hasTable(db, "itemstatus")) {
+        columns.warrantyEnds = QStringLiteral("(select s.warrantyend from itemstatus s where s.iteid = i.iteid)");
+        columns.lifetime = QStringLiteral("(select coalesce(s.lifetime, 0) from itemstatus s where s.iteid = i.iteid)");
+    }
+    return columns;
+}
+
 // The column's stored value as the list compares it.
-QString valueColumn(ListColumn column)
+QString valueColumn(Database &db, ListColumn column)
 {
     switch (column) {
     case ListColumn::Item:
@@ -69,6 +109,12 @@ QString valueColumn(ListColumn column)
         return QStringLiteral("i.purchdate");
     case ListColumn::TotValue:
         return QStringLiteral("i.totvalue");
+    case ListColumn::Photos:
+        return besideColumns(db).photos;
+    case ListColumn::Documents:
+        return besideColumns(db).documents;
+    case ListColumn::WarrantyEnds:
+        return besideColumns(db).warrantyEnds;
     }
     return QStringLiteral("null");
 }
@@ -144,10 +190,13 @@ QHash<qint64, QByteArray> codeDescriptions(Database &db, const QString &sql)
 
 } // namespace
 
-ListScan scanListItems(Database &db, ListColumn column, bool withTotals)
+ListScan scanListItems(Database &db, ListColumn column, bool withTotals, const QString &kept,
+                       const QSet<qint64> &pictured)
 {
     const bool byCode = column == ListColumn::Category || column == ListColumn::Location;
-    const bool byText = byCode || (column != ListColumn::PurchDate && column != ListColumn::TotValue);
+    const bool byText = byCode
+        || (column != ListColumn::PurchDate && column != ListColumn::TotValue && column != ListColumn::Photos
+            && column != ListColumn::Documents && column != ListColumn::WarrantyEnds);
     QHash<qint64, QByteArray> codes;
     if (column == ListColumn::Category)
         codes = codeDescriptions(db, QStringLiteral("select catid, catDesc from categories"));
@@ -155,10 +204,11 @@ ListScan scanListItems(Database &db, ListColumn column, bool withTotals)
         codes = codeDescriptions(db, QStringLiteral("select locid, locDesc from locations"));
 
     ListScan scan;
-    Statement statement(
-        db.handle(),
-        QStringLiteral("select i.iteid, %1, %2 from items i order by i.iteid")
-            .arg(withTotals ? QStringLiteral("i.totvalue") : QStringLiteral("null"), valueColumn(column)));
+    Statement statement(db.handle(),
+                        QStringLiteral("select i.iteid, %1, %2 from items i%3 order by i.iteid")
+                            .arg(withTotals ? QStringLiteral("i.totvalue") : QStringLiteral("null"),
+                                 valueColumn(db, column),
+                                 kept.isEmpty() ? QString() : QStringLiteral(" where ") + kept));
     sqlite3_stmt *raw = statement.get();
     // Texts one after the other, each row's by its end; values each of its own.
     std::string texts;
@@ -181,6 +231,9 @@ ListScan scanListItems(Database &db, ListColumn column, bool withTotals)
             textEnds.push_back(texts.size());
         } else {
             values.push_back(storedValue(raw, 2));
+            // The picture is a photo too, though no row of itemfiles names it.
+            if (column == ListColumn::Photos && pictured.contains(scan.keys.back()))
+                ++values.back().integer;
         }
     }
     statement.reset();
@@ -209,8 +262,10 @@ QHash<qint64, ListRow> readListRows(Database &db, const std::vector<qint64> &key
     QHash<qint64, ListRow> rows;
     if (keys.empty())
         return rows;
+    const BesideColumns beside = besideColumns(db);
     QString sql = QStringLiteral("select i.iteid, i.Item, c.catDesc, l.locDesc, i.manufact, i.model, i.serno, "
-                                 "i.purchdate, i.totvalue")
+                                 "i.purchdate, i.totvalue, %1, %2, %3, %4")
+                      .arg(beside.photos, beside.documents, beside.warrantyEnds, beside.lifetime)
         + FromItems + QStringLiteral(" where i.iteid in (");
     QVariantList params;
     for (std::size_t k = 0; k < keys.size(); ++k) {
@@ -224,8 +279,21 @@ QHash<qint64, ListRow> readListRows(Database &db, const std::vector<qint64> &key
     while (statement.step()) {
         ListRow row;
         row.values.reserve(ListColumnCount);
-        for (int column = 1; column <= ListColumnCount; ++column)
+        for (int column = 1; column <= int(ListColumn::TotValue) + 1; ++column)
             row.values.push_back(readColumn(raw, column, kindFromDeclType(sqlite3_column_decltype(raw, column))));
+        const int photos = int(ListColumn::Photos) + 1;
+        row.values.push_back(sqlite3_column_int(raw, photos));
+        row.values.push_back(sqlite3_column_int(raw, photos + 1));
+        // A subquery has no declared kind: the day is read as the text it is stored as.
+        QVariant ends;
+        if (sqlite3_column_int(raw, photos + 3) != 0)
+            ends = QStringLiteral("Lifetime");
+        else if (sqlite3_column_type(raw, photos + 2) == SQLITE_TEXT) {
+            if (const std::optional<DateValue> day = DateValue::fromIsoText(
+                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, photos + 2)))))
+                ends = QVariant::fromValue(*day);
+        }
+        row.values.push_back(ends);
         rows.insert(statement.int64Value(0), std::move(row));
     }
     statement.reset();
