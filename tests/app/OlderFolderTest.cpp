@@ -11,6 +11,8 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
 
 namespace {
 
@@ -45,6 +47,14 @@ TEST_F(ItemWindowTest, AnOlderFolderOpensAndStaysAsItWasUntilAValueIsEntered)
     w.mnuRptValue_Click(1);
     w.mnuRptSerial_Click();
     warranty->cmdClose_Click();
+    EXPECT_TRUE(prompts.messages().empty());
+
+    // Typed but never stored: the program ending drops it, as it drops an
+    // edit in progress of the item form, without a question.
+    w.mnuWarranty_Click();
+    QTest::keyClicks(warranty->txtWarrantyDetails, QStringLiteral("Two years"));
+    EXPECT_TRUE(warranty->changed());
+    w.Form_Unload();
     EXPECT_TRUE(prompts.messages().empty());
 
     window.reset();

@@ -39,6 +39,9 @@ public:
     // What the boxes hold now; std::nullopt when a date box holds no date.
     std::optional<WarrantyDisposal> shownValues() const;
     bool changed() const { return m_changed; }
+    // Forgets what was typed and not saved: the program is ending, and an
+    // edit in progress is dropped then, as the item form's is.
+    void dropChanges() { m_changed = false; }
 
     QLabel *lblItem;
     DateBox *dcWarrantyEnds;
