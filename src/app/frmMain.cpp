@@ -10,6 +10,7 @@
 #include "focus/LeaveCheck.h"
 #include "help/viewer/HelpKey.h"
 #include "help/viewer/HelpViewer.h"
+#include "items/warranty/frmWarranty.h"
 #include "program/CommandLine.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
@@ -155,6 +156,7 @@ void frmMain::buildMenus()
     buildTransferMenu();
     buildViewMenu();
     buildDocumentsMenu();
+    buildWarrantyMenu();
 }
 
 void frmMain::Form_Load()
@@ -304,6 +306,10 @@ void frmMain::Form_Unload()
     m_unloaded = true;
     // Leaving never waits for a field's check: what was typed is dropped.
     stopLeaveChecks(this);
+    // Nor does the warranty window store what was typed there, as its
+    // closing otherwise would.
+    if (auto *warranty = qobject_cast<frmWarranty *>(secondaryWindow(Secondary::Warranty)))
+        warranty->dropChanges();
     for (QPointer<QWidget> &window : m_secondary) {
         if (window)
             window->close();

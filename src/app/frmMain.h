@@ -36,7 +36,18 @@ public:
     ~frmMain() override;
 
     // The windows that the main window closes when it unloads, in that order.
-    enum class Secondary { Picture, CodesMaint, Output, About, Designer, ItemList, Documents, Count };
+    enum class Secondary {
+        Picture,
+        CodesMaint,
+        Output,
+        About,
+        Designer,
+        ItemList,
+        Documents,
+        Warranty,
+        Warranties,
+        Count
+    };
     void setSecondaryWindow(Secondary which, QWidget *window);
     QWidget *secondaryWindow(Secondary which) const;
 
@@ -107,6 +118,15 @@ public:
     // Item documents (frmMain_Documents.cpp): View > Documents, the window
     // of the shown item's receipts, manuals and warranty cards.
     void mnuDocuments_Click();
+
+    // Warranty and disposal (frmMain_Warranty.cpp): View > Warranty and
+    // Disposal, the window of the shown item's warranty and of its leaving
+    // the household; View > Warranties, the warranties ending soon; and
+    // View > Show Disposed Items, the choice that brings disposed items back
+    // into the lists, totals and the claim.
+    void mnuWarranty_Click();
+    void mnuWarranties_Click();
+    void mnuShowDisposed_Click(bool shown);
 
     // Field entry (frmMain_FieldEntry.cpp). "LostFocus" is the
     // focus moving to another control of this window; switching windows
@@ -202,6 +222,9 @@ public:
     QMenu *mnuViewMenu = nullptr;
     QAction *mnuItemList = nullptr;
     QAction *mnuDocuments = nullptr;
+    QAction *mnuWarranty = nullptr;
+    QAction *mnuWarranties = nullptr;
+    QAction *mnuShowDisposed = nullptr;
 
     ElasticContainer *Elastic1 = nullptr;
 
@@ -220,6 +243,9 @@ private:
     void buildDocumentsMenu(); // frmMain_Documents.cpp
     // The documents window follows the form as the picture window does.
     void followShownItemDocuments(bool showsRecord);
+    void buildWarrantyMenu(); // frmMain_Warranty.cpp
+    // The warranty window follows the form as the documents window does.
+    void followShownItemWarranty(bool showsRecord);
     // Opens rsItems again on the whole table (items added by an import or
     // by another program are then in it) and puts it on the key, else first.
     void reopenItems(qint64 key);

@@ -8,6 +8,7 @@
 #include "help/viewer/HelpKey.h"
 #include "items/ItemAttachments.h"
 #include "items/ItemSearch.h"
+#include "items/ItemStatus.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
@@ -174,9 +175,12 @@ void frmMain::cmdDelete_Click()
                                           QStringLiteral("Delete Inventory Item")};
     editor().deleteRecord(question, [this](const QVariant &iteid) {
         const bool deleted = editor().deleteCurrent();
-        // The photos and documents go only with their record: a record that stays keeps them.
-        if (deleted && !iteid.isNull())
+        // The photos, documents, warranty and disposal go only with their
+        // record: a record that stays keeps them.
+        if (deleted && !iteid.isNull()) {
             m_household.trapDb([&] { ItemAttachments(m_household).removeAll(iteid.toLongLong()); });
+            m_household.trapDb([&] { ItemStatus(m_household.inventory()).remove(iteid.toLongLong()); });
+        }
         return true;
     });
 }

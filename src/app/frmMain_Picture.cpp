@@ -89,6 +89,7 @@ void frmMain::showCurrentItemPicture(frmImage &window)
 void frmMain::followShownItem(bool showsRecord)
 {
     followShownItemDocuments(showsRecord);
+    followShownItemWarranty(showsRecord);
     PictureChanged = false;
     frmImage *window = pictureWindow();
     if (!window || !window->isVisible())

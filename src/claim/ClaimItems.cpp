@@ -5,6 +5,7 @@
 #include "data/Inventory.h"
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
+#include "items/ItemStatus.h"
 #include "program/Household.h"
 #include "reports/ReportQuery.h"
 #include "reports/ReportRun.h"
@@ -182,7 +183,7 @@ QString ClaimSelection::description() const
 }
 
 std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const ClaimSelection &selection,
-                                                 QString *problem)
+                                                 QString *problem, const DateValue &dateOfLoss)
 {
     Database &db = household.inventory();
     QString reason;
@@ -220,6 +221,16 @@ std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const Cla
         if (problem)
             *problem = reason;
         return std::nullopt;
+    }
+    if (!household.showsDisposed()) {
+        const QHash<qint64, WarrantyDisposal> status = ItemStatus(db).all();
+        const auto leftBefore = [&](const ClaimItem &item) {
+            const auto found = status.constFind(item.iteid);
+            if (found == status.constEnd() || !found->isDisposed())
+                return false;
+            return dateOfLoss.isZero() || found->disposed.date() < dateOfLoss.date();
+        };
+        items->removeIf(leftBefore);
     }
     // One listing of the folder serves every item.
     const QHash<qint64, QString> pictures = household.itemFiles().pictures();

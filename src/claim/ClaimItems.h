@@ -52,8 +52,14 @@ struct ClaimItem {
 // used, gives std::nullopt with the reason in *problem. For a report file
 // the user has then been told, as the report engine tells it (the
 // invalid-file message, or the catalogue's failure).
+//
+// dateOfLoss: the day of the loss claimed, zero when not given. Items that
+// left the household (sold, given away, thrown away) before that day are
+// not claimed; one that the loss took is, whatever was noted on it
+// afterwards. Without a day every item that left is left out. The View
+// menu's Show Disposed Items (Household::showsDisposed) claims them all.
 std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const ClaimSelection &selection,
-                                                 QString *problem);
+                                                 QString *problem, const DateValue &dateOfLoss = DateValue());
 
 // A value total per group (category or location) in the groups' order
 // (description ignoring case; items without one last, under the given name).

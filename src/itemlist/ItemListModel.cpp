@@ -4,8 +4,10 @@
 #include "data/DateValue.h"
 #include "data/SearchText.h"
 #include "dates/LocaleFormats.h"
+#include "items/ItemStatus.h"
 #include "program/Household.h"
 
+#include <QLocale>
 #include <algorithm>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -40,6 +42,7 @@ public:
 
     std::pair<qint64, qint64> counters{-1, -1};
     ListColumn column = ListColumn::Item;
+    bool showsDisposed = false;
     std::vector<qint64> keys;
     std::vector<std::optional<Money>> totals;
     std::vector<int> ascending;
@@ -70,6 +73,14 @@ ItemListModel::ItemListModel(Household &household, QObject *parent)
     , m_household(household)
 {
     connect(&household, &Household::reopened, this, &ItemListModel::inventoryReopened);
+    // Disposed items come and go with the View menu's choice.
+    connect(&household, &Household::disposedShownChanged, this, [this] {
+        try {
+            refresh();
+        } catch (const DbError &error) {
+            report(error);
+        }
+    });
 }
 
 ItemListModel::~ItemListModel() = default;
@@ -113,21 +124,25 @@ void ItemListModel::forgetSearches()
 
 void ItemListModel::readItems()
 {
+    // A picture is a file alone: it is looked for again with every reading.
+    m_pictured.reset();
     const std::pair<qint64, qint64> counters = changeCounters();
     std::tie(m_dataVersion, m_ownChanges) = counters;
     KeptReading &kept = KeptReading::of(m_household);
-    const bool sameItems = kept.counters == counters;
+    // The same items: nothing written, and disposed items shown or not as then.
+    const bool sameItems = kept.counters == counters && kept.showsDisposed == m_household.showsDisposed();
     if (sameItems && kept.column == m_sortColumn) {
         m_keys = kept.keys;
         m_totals = kept.totals;
         m_ascending = kept.ascending;
     } else {
-        ListScan scan = scanListItems(db(), m_sortColumn, true);
+        ListScan scan = scanItems(true);
         m_keys = std::move(scan.keys);
         m_totals = std::move(scan.totals);
         m_ascending = std::move(scan.ascending);
         kept.counters = counters;
         kept.column = m_sortColumn;
+        kept.showsDisposed = m_household.showsDisposed();
         kept.keys = m_keys;
         kept.totals = m_totals;
         kept.ascending = m_ascending;
@@ -142,6 +157,24 @@ void ItemListModel::readItems()
         all[i] = int(i);
     m_allTotal = totalOf(m_totals, all);
     orderRows();
+}
+
+ListScan ItemListModel::scanItems(bool withTotals)
+{
+    m_pictured.reset();
+    return scanListItems(db(), m_sortColumn, withTotals, keptItemsCondition(m_household, QStringLiteral("i.iteid")),
+                         m_sortColumn == ListColumn::Photos ? pictured() : QSet<qint64>());
+}
+
+const QSet<qint64> &ItemListModel::pictured() const
+{
+    if (!m_pictured) {
+        m_pictured.emplace();
+        const QHash<qint64, QString> pictures = m_household.itemFiles().pictures();
+        for (auto it = pictures.constBegin(); it != pictures.constEnd(); ++it)
+            m_pictured->insert(it.key());
+    }
+    return *m_pictured;
 }
 
 void ItemListModel::orderRows()
@@ -253,7 +286,7 @@ void ItemListModel::sortBy(ListColumn column, Qt::SortOrder order)
             readItems();
             applySearch();
         } else {
-            ListScan scan = scanListItems(db(), m_sortColumn, false);
+            ListScan scan = scanItems(false);
             if (scan.keys != m_keys) {
                 // Written by another program since the list was read: read
                 // everything, so the searches kept match the items again.
@@ -347,7 +380,8 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= ListColumnCount)
         return QVariant();
     const auto column = ListColumn(index.column());
-    if (role == Qt::TextAlignmentRole && column == ListColumn::TotValue)
+    if (role == Qt::TextAlignmentRole
+        && (column == ListColumn::TotValue || column == ListColumn::Photos || column == ListColumn::Documents))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return QVariant();
@@ -357,6 +391,13 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
     const QVariant &value = row->values[std::size_t(index.column())];
     if (value.isNull())
         return QString();
+    if (column == ListColumn::Photos || column == ListColumn::Documents) {
+        int count = value.toInt();
+        // The picture is the first photo, though no row of itemfiles names it.
+        if (column == ListColumn::Photos && pictured().contains(keyAt(index.row())))
+            ++count;
+        return count == 0 ? QString() : QLocale().toString(count);
+    }
     if (value.typeId() == qMetaTypeId<DateValue>())
         return formatShortDate(value.value<DateValue>());
     if (value.typeId() == qMetaTypeId<Money>())

@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSet>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -77,6 +78,10 @@ private:
     std::pair<qint64, qint64> changeCounters() const;
     // Reads the items, their total and their order.
     void readItems();
+    // One reading of the items listed, in the sort column's order.
+    ListScan scanItems(bool withTotals);
+    // The items that have a picture, read once a reading when first needed.
+    const QSet<qint64> &pictured() const;
     // After a failed read the list shows no rows rather than keys that may
     // no longer match.
     void forgetRows();
@@ -116,6 +121,7 @@ private:
     QHash<QString, ItemSet> m_searches;
     QString m_lastSearch;
     mutable QHash<qint64, ListRow> m_rows;
+    mutable std::optional<QSet<qint64>> m_pictured;
     mutable bool m_failed = false;
     // What the database said about its changes at the last reading.
     qint64 m_dataVersion = -1;

@@ -1,6 +1,7 @@
 #include "itemlist/ItemListQuery.h"
 
 #include "data/Database.h"
+#include "data/DateValue.h"
 #include "data/SearchText.h"
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
@@ -47,14 +48,53 @@ QString listColumnCaption(ListColumn column)
         return QStringLiteral("Purchase Date");
     case ListColumn::TotValue:
         return QStringLiteral("Total Value");
+    case ListColumn::Photos:
+        return QStringLiteral("Photos");
+    case ListColumn::Documents:
+        return QStringLiteral("Documents");
+    case ListColumn::WarrantyEnds:
+        return QStringLiteral("Warranty Ends");
     }
     return QString();
 }
 
 namespace {
 
+bool hasTable(Database &db, const char *name)
+{
+    return db.scalar(QStringLiteral("select count(*) from sqlite_master where type = 'table' and name = ?"),
+                     {QString::fromLatin1(name)})
+               .toInt()
+        > 0;
+}
+
+// The values of the columns that live beside the items' table; null and 0
+// in an inventory that never had them, so nothing is made to read them.
+struct BesideColumns {
+    QString photos;
+    QString documents;
+    QString warrantyEnds;
+    QString lifetime;
+};
+
+BesideColumns besideColumns(Database &db)
+{
+    BesideColumns columns{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("null"), QStringLiteral("0")};
+    if (hasTable(db, "itemfiles")) {
+        columns.photos =
+            QStringLiteral("(select count(*) from itemfiles f where f.iteid = i.iteid and f.kind = 'photo')");
+        columns.documents =
+            QStringLiteral("(select count(*) from itemfiles f where f.iteid = i.iteid and f.kind <> 'photo')");
+    }
+    if (hasTable(db, "itemstatus")) {
+        columns.warrantyEnds = QStringLiteral("(select s.warrantyend from itemstatus s where s.iteid = i.iteid)");
+        columns.lifetime = QStringLiteral("(select coalesce(s.lifetime, 0) from itemstatus s where s.iteid = i.iteid)");
+    }
+    return columns;
+}
+
 // The column's stored value as the list compares it.
-QString valueColumn(ListColumn column)
+QString valueColumn(Database &db, ListColumn column)
 {
     switch (column) {
     case ListColumn::Item:
@@ -73,6 +113,12 @@ QString valueColumn(ListColumn column)
         return QStringLiteral("i.purchdate");
     case ListColumn::TotValue:
         return QStringLiteral("i.totvalue");
+    case ListColumn::Photos:
+        return besideColumns(db).photos;
+    case ListColumn::Documents:
+        return besideColumns(db).documents;
+    case ListColumn::WarrantyEnds:
+        return besideColumns(db).warrantyEnds;
     }
     return QStringLiteral("null");
 }
@@ -160,17 +206,31 @@ struct ScanPart {
     std::vector<StoredValue> values;
 };
 
-ScanPart scanPart(Database &db, ListColumn column, bool withTotals, const QHash<qint64, QByteArray> &codes, qint64 from,
-                  qint64 to)
+// What one scan reads: the column, whether with totals, the items kept
+// (an SQL condition, empty for all), the code descriptions of a code column,
+// the items that have a picture, and the column's value as SQL.
+struct ScanAsked {
+    ListColumn column;
+    bool withTotals;
+    const QString &kept;
+    const QHash<qint64, QByteArray> &codes;
+    const QSet<qint64> &pictured;
+    QString value;
+    bool byCode;
+    bool byText;
+};
+
+ScanPart scanPart(Database &db, const ScanAsked &asked, qint64 from, qint64 to)
 {
-    const bool byCode = column == ListColumn::Category || column == ListColumn::Location;
-    const bool byText = byCode || (column != ListColumn::PurchDate && column != ListColumn::TotValue);
+    const ListColumn column = asked.column;
+    const bool withTotals = asked.withTotals, byCode = asked.byCode, byText = asked.byText;
+    const QHash<qint64, QByteArray> &codes = asked.codes;
     ScanPart part;
     Statement statement(
         db.handle(),
-        QStringLiteral("select i.iteid, %1, %2 from items i where i.iteid between ?1 and ?2 "
-                       "order by i.iteid")
-            .arg(withTotals ? QStringLiteral("i.totvalue") : QStringLiteral("null"), valueColumn(column)));
+        QStringLiteral("select i.iteid, %1, %2 from items i where i.iteid between ?1 and ?2%3 order by i.iteid")
+            .arg(withTotals ? QStringLiteral("i.totvalue") : QStringLiteral("null"), asked.value,
+                 asked.kept.isEmpty() ? QString() : QStringLiteral(" and (%1)").arg(asked.kept)));
     statement.bind(1, QVariant(from));
     statement.bind(2, QVariant(to));
     sqlite3_stmt *raw = statement.get();
@@ -191,6 +251,9 @@ ScanPart scanPart(Database &db, ListColumn column, bool withTotals, const QHash<
             part.textEnds.push_back(part.texts.size());
         } else {
             part.values.push_back(storedValue(raw, 2));
+            // The picture is a photo too, though no row of itemfiles names it.
+            if (column == ListColumn::Photos && asked.pictured.contains(part.keys.back()))
+                ++part.values.back().integer;
         }
     }
     statement.reset();
@@ -215,38 +278,41 @@ constexpr qint64 SplitFrom = 50'000;
 // once, the upper one through a connection of its own on another thread:
 // the reading is most of the time the list takes to come up. A database
 // held exclusively lets no second connection in and is read in one.
-ScanPart scanAll(Database &db, ListColumn column, bool withTotals, const QHash<qint64, QByteArray> &codes)
+ScanPart scanAll(Database &db, const ScanAsked &asked)
 {
     Statement range(db.handle(), QStringLiteral("select min(iteid), max(iteid) from items"));
     const bool any = range.step() && !range.isNull(0);
     const qint64 low = any ? range.int64Value(0) : 0, high = any ? range.int64Value(1) : 0;
     range.reset();
     if (!any || high - low < SplitFrom || db.mode() == OpenMode::Exclusive)
-        return scanPart(db, column, withTotals, codes, std::numeric_limits<qint64>::min(),
-                        std::numeric_limits<qint64>::max());
+        return scanPart(db, asked, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
     const qint64 middle = low + (high - low) / 2;
     std::future<ScanPart> upper = std::async(std::launch::async, [&, path = db.path()] {
         const std::unique_ptr<Database> own = Database::open(path);
-        return scanPart(*own, column, withTotals, codes, middle + 1, std::numeric_limits<qint64>::max());
+        return scanPart(*own, asked, middle + 1, std::numeric_limits<qint64>::max());
     });
-    ScanPart all = scanPart(db, column, withTotals, codes, std::numeric_limits<qint64>::min(), middle);
+    ScanPart all = scanPart(db, asked, std::numeric_limits<qint64>::min(), middle);
     append(all, upper.get());
     return all;
 }
 
 } // namespace
 
-ListScan scanListItems(Database &db, ListColumn column, bool withTotals)
+ListScan scanListItems(Database &db, ListColumn column, bool withTotals, const QString &kept,
+                       const QSet<qint64> &pictured)
 {
     const bool byCode = column == ListColumn::Category || column == ListColumn::Location;
-    const bool byText = byCode || (column != ListColumn::PurchDate && column != ListColumn::TotValue);
+    const bool byText = byCode
+        || (column != ListColumn::PurchDate && column != ListColumn::TotValue && column != ListColumn::Photos
+            && column != ListColumn::Documents && column != ListColumn::WarrantyEnds);
     QHash<qint64, QByteArray> codes;
     if (column == ListColumn::Category)
         codes = codeDescriptions(db, QStringLiteral("select catid, catDesc from categories"));
     else if (column == ListColumn::Location)
         codes = codeDescriptions(db, QStringLiteral("select locid, locDesc from locations"));
 
-    ScanPart all = scanAll(db, column, withTotals, codes);
+    ScanPart all =
+        scanAll(db, ScanAsked{column, withTotals, kept, codes, pictured, valueColumn(db, column), byCode, byText});
     ListScan scan;
     scan.keys = std::move(all.keys);
     scan.totals = std::move(all.totals);
@@ -275,8 +341,10 @@ QHash<qint64, ListRow> readListRows(Database &db, const std::vector<qint64> &key
     QHash<qint64, ListRow> rows;
     if (keys.empty())
         return rows;
+    const BesideColumns beside = besideColumns(db);
     QString sql = QStringLiteral("select i.iteid, i.Item, c.catDesc, l.locDesc, i.manufact, i.model, i.serno, "
-                                 "i.purchdate, i.totvalue")
+                                 "i.purchdate, i.totvalue, %1, %2, %3, %4")
+                      .arg(beside.photos, beside.documents, beside.warrantyEnds, beside.lifetime)
         + FromItems + QStringLiteral(" where i.iteid in (");
     QVariantList params;
     for (std::size_t k = 0; k < keys.size(); ++k) {
@@ -290,8 +358,21 @@ QHash<qint64, ListRow> readListRows(Database &db, const std::vector<qint64> &key
     while (statement.step()) {
         ListRow row;
         row.values.reserve(ListColumnCount);
-        for (int column = 1; column <= ListColumnCount; ++column)
+        for (int column = 1; column <= int(ListColumn::TotValue) + 1; ++column)
             row.values.push_back(readColumn(raw, column, kindFromDeclType(sqlite3_column_decltype(raw, column))));
+        const int photos = int(ListColumn::Photos) + 1;
+        row.values.push_back(sqlite3_column_int(raw, photos));
+        row.values.push_back(sqlite3_column_int(raw, photos + 1));
+        // A subquery has no declared kind: the day is read as the text it is stored as.
+        QVariant ends;
+        if (sqlite3_column_int(raw, photos + 3) != 0)
+            ends = QStringLiteral("Lifetime");
+        else if (sqlite3_column_type(raw, photos + 2) == SQLITE_TEXT) {
+            if (const std::optional<DateValue> day = DateValue::fromIsoText(
+                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, photos + 2)))))
+                ends = QVariant::fromValue(*day);
+        }
+        row.values.push_back(ends);
         rows.insert(statement.int64Value(0), std::move(row));
     }
     statement.reset();

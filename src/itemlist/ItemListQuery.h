@@ -3,6 +3,7 @@
 #include "data/Money.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <Qt>
@@ -12,8 +13,20 @@
 class Database;
 
 // The columns of the item list, in the order shown.
-enum class ListColumn { Item, Category, Location, Manufact, Model, SerNo, PurchDate, TotValue };
-inline constexpr int ListColumnCount = 8;
+enum class ListColumn {
+    Item,
+    Category,
+    Location,
+    Manufact,
+    Model,
+    SerNo,
+    PurchDate,
+    TotValue,
+    Photos,
+    Documents,
+    WarrantyEnds
+};
+inline constexpr int ListColumnCount = 11;
 
 // The form's caption of the column ("Item Description", "Total Value").
 QString listColumnCaption(ListColumn column);
@@ -25,15 +38,22 @@ QString listColumnCaption(ListColumn column);
 // amounts with no value first, then as the database orders them. The key
 // breaks ties, so the order is the same every time, and descending is
 // exactly ascending turned round. One reading of the items. Throws DbError.
+// kept: a condition on "i.iteid" the items listed meet (ItemStatus.h), or
+// empty for every item. pictured: the items that have a picture, which
+// counts among their photos when the list is sorted by them.
 struct ListScan {
     std::vector<qint64> keys;
     std::vector<std::optional<Money>> totals; // empty unless asked for
     std::vector<int> ascending;
 };
-ListScan scanListItems(Database &db, ListColumn column, bool withTotals);
+ListScan scanListItems(Database &db, ListColumn column, bool withTotals, const QString &kept = QString(),
+                       const QSet<qint64> &pictured = {});
 
 // What the list shows of one item, by ListColumn: texts as QString,
 // the purchase date as DateValue, the total as Money; Null for no value.
+// Photos: the number of its further photos (its picture not counted, the
+// files' owner knows that); Documents: their number; WarrantyEnds: the
+// day as DateValue, "Lifetime", or Null.
 struct ListRow {
     std::vector<QVariant> values;
 };

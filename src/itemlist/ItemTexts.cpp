@@ -56,6 +56,24 @@ ItemTexts ItemTexts::read(Database &db, const std::vector<qint64> &keys, const s
     texts.m_category.assign(keys.size(), -1);
     texts.m_location.assign(keys.size(), -1);
     texts.m_starts.reserve(keys.size() + 1);
+    // The notes of the items' documents ("receipt from the shop in town"),
+    // by key; none in an inventory that never had a document.
+    std::vector<std::pair<qint64, QByteArray>> notes;
+    if (db.scalar(QStringLiteral("select count(*) from sqlite_master where type = 'table' and name = 'itemfiles'"))
+            .toInt()
+        > 0) {
+        Statement rows(db.handle(),
+                       QStringLiteral("select iteid, note from itemfiles where kind <> 'photo' and "
+                                      "coalesce(note, '') <> '' order by iteid, fileid"));
+        while (rows.step()) {
+            QByteArray folded;
+            if (const char *text = textAt(rows.get(), 1))
+                appendSearchFolded(folded, text, sqlite3_column_bytes(rows.get(), 1));
+            notes.emplace_back(rows.int64Value(0), folded);
+        }
+        rows.reset();
+    }
+    std::size_t note = 0;
     Statement statement(db.handle(),
                         QStringLiteral("select iteid, catid, locid, Item, manufact, model, serno, "
                                        "wherepurch, misc1, Notes from items order by iteid"));
@@ -78,6 +96,12 @@ ItemTexts ItemTexts::read(Database &db, const std::vector<qint64> &keys, const s
         for (int column = 3; column <= 9; ++column) {
             if (const char *text = textAt(statement.get(), column))
                 appendSearchFolded(texts.m_texts, text, sqlite3_column_bytes(statement.get(), column));
+            texts.m_texts += '\n';
+        }
+        while (note < notes.size() && notes[note].first < key)
+            ++note;
+        for (; note < notes.size() && notes[note].first == key; ++note) {
+            texts.m_texts += notes[note].second;
             texts.m_texts += '\n';
         }
         ++index;

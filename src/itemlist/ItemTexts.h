@@ -17,8 +17,8 @@ struct ItemSet {
 };
 
 // The texts the item list searches (description, manufacturer, model,
-// serial number, where purchased, miscellaneous, notes, and the category's
-// and location's descriptions) of every item, read once and kept folded as
+// serial number, where purchased, miscellaneous, notes, the notes of its
+// documents, and the category's and location's descriptions) of every item, read once and kept folded as
 // the search compares them (SearchText.h): each keystroke of a search then
 // looks through memory instead of reading every item again. About as many
 // bytes as the items' texts have.

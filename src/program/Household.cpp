@@ -196,3 +196,11 @@ void Household::HandleDbError(const DbError &error)
         return;
     }
 }
+
+void Household::setShowsDisposed(bool shown)
+{
+    if (shown == m_showsDisposed)
+        return;
+    m_showsDisposed = shown;
+    emit disposedShownChanged();
+}

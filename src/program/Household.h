@@ -120,12 +120,22 @@ public:
     // A file chosen in a dialog: its folder is the next dialog's.
     void rememberChosenFile(const QString &path);
 
+    // Whether items that left the household on purpose (sold, given away,
+    // thrown away) are in the item list, the reports' listings and totals and
+    // the claim's choice of items. Not by default, and for this run only:
+    // the program keeps no settings between runs.
+    bool showsDisposed() const { return m_showsDisposed; }
+    // Tells disposedShownChanged() when the choice changes.
+    void setShowsDisposed(bool shown);
+
 signals:
     // dbInventory or rsItems was replaced (a repair, the items read again).
     void reopened();
     // Categories (kind 1) or locations (kind 2) were added, renamed or
     // removed: lists that show them read them again.
     void codeListChanged(int kind);
+    // showsDisposed() changed: lists of items read them again.
+    void disposedShownChanged();
 
 private:
     void repairInventory();
@@ -136,4 +146,5 @@ private:
     bool m_lockRetry = false;
     int m_lockRetryCount = 0;
     QString m_lastChosenFolder;
+    bool m_showsDisposed = false;
 };

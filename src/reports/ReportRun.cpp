@@ -2,6 +2,7 @@
 
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
+#include "items/ItemStatus.h"
 #include "program/ConfirmReplaceFile.h"
 #include "program/FileChoice.h"
 #include "program/Household.h"
@@ -93,6 +94,18 @@ private:
     bool m_settled = false;
 };
 
+// Adds the condition of the items kept to the query's selection.
+void keepOnlyKeptItems(ReportQuery &query, const QString &kept)
+{
+    if (kept.isEmpty())
+        return;
+    const QString select = query.sql.left(query.sql.size() - query.selection.size() - query.ordering.size());
+    query.selection +=
+        (query.selection.contains(QStringLiteral(" where ")) ? QStringLiteral(" and ") : QStringLiteral(" where "))
+        + kept;
+    query.sql = select + query.selection + query.ordering;
+}
+
 } // namespace
 
 ReportOutcome produceReport(Household &household, const ReportSpec &spec, const ReportCatalogue &catalogue,
@@ -100,12 +113,16 @@ ReportOutcome produceReport(Household &household, const ReportSpec &spec, const 
 {
     AbandonUnlessFinished abandon(output);
     QString problem;
-    const std::optional<ReportQuery> query = buildReportQuery(spec, catalogue, &problem);
+    std::optional<ReportQuery> query = buildReportQuery(spec, catalogue, &problem);
     if (!query) {
         abandon.now();
         showInvalidReportFile();
         return ReportOutcome::InvalidFile;
     }
+    // Listings and their totals are of what the household keeps.
+    if (spec.UseWith.compare(QStringLiteral("items"), Qt::CaseInsensitive) == 0)
+        household.trapDb(
+            [&] { keepOnlyKeptItems(*query, keptItemsCondition(household, QStringLiteral("items.iteid"))); });
 
     std::unique_ptr<ReportRows> rows;
     bool hasRow = false;

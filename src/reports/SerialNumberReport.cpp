@@ -1,6 +1,7 @@
 #include "reports/SerialNumberReport.h"
 
 #include "data/Recordset.h"
+#include "items/ItemStatus.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/FixedReportSupport.h"
@@ -27,7 +28,14 @@ void buildSerialNumberList(Household &household, PageLayout &doc, const QDate &t
     doc.startDoc();
 
     std::unique_ptr<Recordset> items;
-    household.trapDb([&] { items = openInventorySnapshot(household, SerialNumbersStatement); });
+    household.trapDb([&] {
+        QString statement = SerialNumbersStatement;
+        // Items that left the household are no longer the insurer's concern.
+        if (const QString kept = keptItemsCondition(household, QStringLiteral("iteid")); !kept.isEmpty())
+            statement.replace(QStringLiteral(" order by"),
+                              QStringLiteral(" and ") + kept + QStringLiteral(" order by"));
+        items = openInventorySnapshot(household, statement);
+    });
     household.trapDb([&] {
         if (!items || items->recordCount() == 0)
             return;

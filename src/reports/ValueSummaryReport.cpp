@@ -3,6 +3,7 @@
 #include "data/Money.h"
 #include "data/Recordset.h"
 #include "dates/LocaleFormats.h"
+#include "items/ItemStatus.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
 #include "reports/FixedReportSupport.h"
@@ -103,7 +104,14 @@ void buildValueSummary(Household &household, PageLayout &doc, int kind)
 void buildValueSummary(Household &household, PageLayout &doc, int kind, const QDate &today)
 {
     BusyCursor busy;
-    const SummaryKind summary = summaryKind(kind);
+    SummaryKind summary = summaryKind(kind);
+    // Items that left the household are no longer worth anything to it.
+    household.trapDb([&] {
+        if (const QString kept = keptItemsCondition(household, QStringLiteral("iteid")); !kept.isEmpty()) {
+            summary.members += QStringLiteral(" and ") + kept;
+            summary.unassigned += QStringLiteral(" and ") + kept;
+        }
+    });
     const QString format = QStringLiteral("4320|>2880;");
     const Summing summing(household);
 

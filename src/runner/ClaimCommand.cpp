@@ -96,7 +96,7 @@ int runClaimCommand(Household &household, const QString &dataFolder, const QList
     std::optional<QList<ClaimItem>> items;
     bool read = false;
     household.trapDb([&] {
-        items = selectClaimItems(household, parsed.selection, &problem);
+        items = selectClaimItems(household, parsed.selection, &problem, claimant.dateOfLoss);
         read = true;
     });
     if (!read)

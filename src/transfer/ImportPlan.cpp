@@ -278,7 +278,11 @@ void ImportPlan::analyse()
     m_unclosedQuoteLine = end.unclosedQuoteLine;
     m_checksum = end.checksum;
     m_mapping = matchHeadings(m_headings);
-    m_rules.exportApostrophes = m_encoding == TextEncoding::Utf8 && m_start.utf8Mark && m_headings == exportHeadings();
+    // An export of an inventory without warranties or disposals, and any
+    // made before items had them, ends with the location.
+    const QStringList ours = exportHeadings();
+    m_rules.exportApostrophes = m_encoding == TextEncoding::Utf8 && m_start.utf8Mark
+        && (m_headings == ours || m_headings == ours.first(ours.indexOf(fieldCaption(ItemField::Location)) + 1));
     decideNumbers();
     decideDates();
     changed();
@@ -342,12 +346,25 @@ void ImportPlan::decideDates()
 {
     if (m_datesChosen)
         return;
-    const auto column = std::find(m_mapping.begin(), m_mapping.end(), ItemField::PurchDate);
-    const std::size_t c = std::size_t(column - m_mapping.begin());
+    // One decision for every date column of the file (purchase, warranty's
+    // end, disposal): a file writes its dates one way.
+    std::array<Seen, 6> seen;
+    bool anyColumn = false;
+    for (std::size_t c = 0; c < m_mapping.size() && c < m_clues.size(); ++c) {
+        if (m_mapping[c] == ItemField::None || fieldKind(m_mapping[c]) != FieldKind::Date)
+            continue;
+        anyColumn = true;
+        for (std::size_t k = 0; k < seen.size(); ++k) {
+            const Seen &column = m_clues[c].dates[k];
+            const qint64 count = seen[k].count + column.count;
+            if (column.line > 0 && (seen[k].line == 0 || column.line < seen[k].line))
+                seen[k] = column;
+            seen[k].count = count;
+        }
+    }
     StyleFinding finding;
     m_rules.dates = localeDateStyle();
-    if (column != m_mapping.end() && c < m_clues.size()) {
-        const auto &seen = m_clues[c].dates;
+    if (anyColumn) {
         const Seen &day = seen[std::size_t(DateClue::DayFirst)];
         const Seen &month = seen[std::size_t(DateClue::MonthFirst)];
         const Seen &ambiguous = seen[std::size_t(DateClue::Ambiguous)];

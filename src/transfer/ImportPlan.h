@@ -59,7 +59,7 @@ struct ImportSummary {
 // the separator, the number style and the date order are found from the
 // whole file and may be changed too. The number style is decided from all
 // the values of the columns of amounts and quantities, the date order from
-// all the values of the date column; both follow the mapping until the user
+// all the values of the date columns; both follow the mapping until the user
 // chooses one.
 class ImportPlan {
 public:

@@ -5,6 +5,7 @@
 #include "data/Money.h"
 #include "data/SqliteSupport.h"
 #include "data/Values.h"
+#include "items/ItemStatus.h"
 #include "transfer/CsvWriter.h"
 #include "transfer/ItemFields.h"
 
@@ -16,6 +17,14 @@ const QString ItemExportStatement = QStringLiteral(
     "select i.iteid, i.Item, i.manufact, i.model, i.serno, i.purchdate, i.purchprice, i.estvalue, i.quantity, "
     "i.totvalue, i.receipt, i.wherepurch, i.misc1, i.Notes, c.catDesc, l.locDesc "
     "from items i left join categories c on c.catid = i.catid left join locations l on l.locid = i.locid "
+    "order by i.iteid");
+
+const QString ItemExportStatementWithStatus = QStringLiteral(
+    "select i.iteid, i.Item, i.manufact, i.model, i.serno, i.purchdate, i.purchprice, i.estvalue, i.quantity, "
+    "i.totvalue, i.receipt, i.wherepurch, i.misc1, i.Notes, c.catDesc, l.locDesc, "
+    "s.warrantyend, s.lifetime, s.warrantydetails, s.disposed, s.disposedhow "
+    "from items i left join categories c on c.catid = i.catid left join locations l on l.locid = i.locid "
+    "left join itemstatus s on s.iteid = i.iteid "
     "order by i.iteid");
 
 namespace {
@@ -37,14 +46,21 @@ enum Column {
     Notes,
     Category,
     Location,
+    WarrantyEnds,
+    Lifetime,
+    WarrantyDetails,
+    Disposed,
+    DisposedHow,
     ColumnCount
 };
 
 // The order of the statement's columns after the key.
 constexpr ItemField FieldOrder[] = {
-    ItemField::Item,       ItemField::Manufact, ItemField::Model,    ItemField::SerNo,    ItemField::PurchDate,
-    ItemField::PurchPrice, ItemField::EstValue, ItemField::Quantity, ItemField::TotValue, ItemField::Receipt,
-    ItemField::WherePurch, ItemField::Misc1,    ItemField::Notes,    ItemField::Category, ItemField::Location,
+    ItemField::Item,      ItemField::Manufact,        ItemField::Model,      ItemField::SerNo,
+    ItemField::PurchDate, ItemField::PurchPrice,      ItemField::EstValue,   ItemField::Quantity,
+    ItemField::TotValue,  ItemField::Receipt,         ItemField::WherePurch, ItemField::Misc1,
+    ItemField::Notes,     ItemField::Category,        ItemField::Location,   ItemField::WarrantyEnds,
+    ItemField::Lifetime,  ItemField::WarrantyDetails, ItemField::Disposed,   ItemField::DisposedHow,
 };
 static_assert(std::size(FieldOrder) + 1 == ColumnCount);
 
@@ -171,14 +187,19 @@ void writeReceipt(CsvFileWriter &file, sqlite3_stmt *statement, int column)
 
 int exportItems(Database &db, const QString &path)
 {
-    Statement statement(db.handle(), ItemExportStatement);
+    // The columns of warranties and disposals come only from an inventory
+    // that has them: the export of one that never had any is the file it
+    // always was (the importers find columns by their headings either way).
+    const bool withStatus = ItemStatus(db).hasTable();
+    const int columnCount = withStatus ? ColumnCount : int(WarrantyEnds);
+    Statement statement(db.handle(), withStatus ? ItemExportStatementWithStatus : ItemExportStatement);
     sqlite3_stmt *raw = statement.get();
     CsvFileWriter file(path);
     if (!file.open())
         failWriting(file, path);
     file.text(KeyHeading, false);
-    for (const ItemField field : FieldOrder)
-        file.text(fieldCaption(field), false);
+    for (int column = Item; column < columnCount; ++column)
+        file.text(fieldCaption(FieldOrder[column - Item]), false);
     if (!file.endRow())
         failWriting(file, path);
 
@@ -188,9 +209,11 @@ int exportItems(Database &db, const QString &path)
             file.null();
         else
             file.text(columnBytes(raw, Key), false);
-        for (int column = Item; column < ColumnCount; ++column) {
+        for (int column = Item; column < columnCount; ++column) {
             switch (column) {
             case PurchDate:
+            case WarrantyEnds:
+            case Disposed:
                 writeDate(file, raw, column);
                 break;
             case PurchPrice:
@@ -205,6 +228,7 @@ int exportItems(Database &db, const QString &path)
                     file.text(columnBytes(raw, column), sqlite3_column_type(raw, column) == SQLITE_TEXT);
                 break;
             case Receipt:
+            case Lifetime:
                 writeReceipt(file, raw, column);
                 break;
             default:

@@ -45,6 +45,16 @@ QString fieldCaption(ItemField field)
         return QStringLiteral("Category");
     case ItemField::Location:
         return QStringLiteral("Location");
+    case ItemField::WarrantyEnds:
+        return QStringLiteral("Warranty Ends");
+    case ItemField::Lifetime:
+        return QStringLiteral("Lifetime Warranty");
+    case ItemField::WarrantyDetails:
+        return QStringLiteral("Warranty Details");
+    case ItemField::Disposed:
+        return QStringLiteral("Date Disposed");
+    case ItemField::DisposedHow:
+        return QStringLiteral("How Disposed");
     }
     return QString();
 }
@@ -53,7 +63,11 @@ FieldKind fieldKind(ItemField field)
 {
     switch (field) {
     case ItemField::PurchDate:
+    case ItemField::WarrantyEnds:
+    case ItemField::Disposed:
         return FieldKind::Date;
+    case ItemField::DisposedHow:
+        return FieldKind::Disposal;
     case ItemField::PurchPrice:
     case ItemField::EstValue:
     case ItemField::TotValue:
@@ -61,6 +75,7 @@ FieldKind fieldKind(ItemField field)
     case ItemField::Quantity:
         return FieldKind::Quantity;
     case ItemField::Receipt:
+    case ItemField::Lifetime:
         return FieldKind::YesNo;
     default:
         return FieldKind::Text;
@@ -274,6 +289,24 @@ static const QHash<QString, ItemField> &headingNames()
             {ItemField::Location, "standort"},
             {ItemField::Location, "lagerort"},
             {ItemField::Location, "aufbewahrungsort"},
+            {ItemField::WarrantyEnds, "warranty ends"},
+            {ItemField::WarrantyEnds, "warranty end"},
+            {ItemField::WarrantyEnds, "warrantyend"},
+            {ItemField::WarrantyEnds, "warranty expires"},
+            {ItemField::WarrantyEnds, "warranty until"},
+            {ItemField::WarrantyEnds, "garantie bis"},
+            {ItemField::Lifetime, "lifetime warranty"},
+            {ItemField::Lifetime, "lifetime"},
+            {ItemField::WarrantyDetails, "warranty details"},
+            {ItemField::WarrantyDetails, "warrantydetails"},
+            {ItemField::WarrantyDetails, "warranty"},
+            {ItemField::Disposed, "date disposed"},
+            {ItemField::Disposed, "disposed"},
+            {ItemField::Disposed, "disposed on"},
+            {ItemField::Disposed, "sold on"},
+            {ItemField::DisposedHow, "how disposed"},
+            {ItemField::DisposedHow, "disposedhow"},
+            {ItemField::DisposedHow, "disposal"},
         };
         QHash<QString, ItemField> map;
         for (const auto &[field, name] : list)

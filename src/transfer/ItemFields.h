@@ -24,8 +24,14 @@ enum class ItemField {
     Notes,
     Category,
     Location,
+    // Beside the form: the warranty and disposal window's.
+    WarrantyEnds,
+    Lifetime,
+    WarrantyDetails,
+    Disposed,
+    DisposedHow,
 };
-inline constexpr int ItemFieldCount = 15;
+inline constexpr int ItemFieldCount = 20;
 
 // All fields, in form order.
 std::array<ItemField, ItemFieldCount> allItemFields();
@@ -35,7 +41,9 @@ std::array<ItemField, ItemFieldCount> allItemFields();
 QString fieldCaption(ItemField field);
 
 // What kind of value the field holds in a file.
-enum class FieldKind { Text, Date, Amount, Quantity, YesNo };
+// Disposal: how an item left the household, one of the words of
+// disposalKindOf (ItemStatus.h).
+enum class FieldKind { Text, Date, Amount, Quantity, YesNo, Disposal };
 FieldKind fieldKind(ItemField field);
 
 // The longest text the record form takes for the field (0: no limit).

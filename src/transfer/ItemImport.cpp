@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/SqliteSupport.h"
+#include "items/ItemStatus.h"
 
 #include <QHash>
 #include <sqlite3.h>
@@ -71,6 +72,25 @@ constexpr ItemField StoredFields[] = {
     ItemField::WherePurch, ItemField::Misc1,    ItemField::Notes,
 };
 
+DateValue dateOf(const QVariant &value)
+{
+    return value.isValid() ? value.value<DateValue>() : DateValue();
+}
+
+// The warranty and disposal of the row, beside the item: nothing is
+// written (no table made) for a row without them.
+void storeWarrantyDisposal(Database &db, qint64 key, const CheckedItem &row)
+{
+    WarrantyDisposal values;
+    values.warrantyEnds = dateOf(row[ItemField::WarrantyEnds]);
+    values.lifetime = row[ItemField::Lifetime].toBool();
+    values.warrantyDetails = row[ItemField::WarrantyDetails].toString();
+    values.disposed = dateOf(row[ItemField::Disposed]);
+    values.how = disposalKindOf(row[ItemField::DisposedHow].toString()).value_or(DisposalKind::None);
+    if (!values.isEmpty())
+        ItemStatus(db).store(key, values);
+}
+
 } // namespace
 
 ImportOutcome storeImportedItems(Database &db, const ImportPlan &plan, ImportChoice choice, const StoredItem &stored)
@@ -98,6 +118,7 @@ ImportOutcome storeImportedItems(Database &db, const ImportPlan &plan, ImportCho
         insert.step(SqlContext::Write);
         insert.reset();
         const qint64 key = sqlite3_last_insert_rowid(db.handle());
+        storeWarrantyDisposal(db, key, row);
         if (!outcome.firstKey)
             outcome.firstKey = key;
         ++outcome.items;

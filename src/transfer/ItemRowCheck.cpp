@@ -1,5 +1,8 @@
 #include "transfer/ItemRowCheck.h"
 
+#include "dates/LocaleFormats.h"
+#include "dates/Today.h"
+#include "items/ItemStatus.h"
 #include "items/Quantity.h"
 #include "transfer/FormulaCells.h"
 
@@ -178,6 +181,12 @@ void ItemRowChecker::readField(ItemField field, const QString &text, CheckedItem
         else
             problem(QStringLiteral("%1 is neither yes nor no; stored as no.").arg(quotedValue(text)));
         break;
+    case FieldKind::Disposal:
+        if (const std::optional<DisposalKind> how = disposalKindOf(text))
+            item[field] = storedDisposalKind(*how);
+        else
+            problem(QStringLiteral("%1 is not sold, given away or thrown away; left empty.").arg(quotedValue(text)));
+        break;
     }
 }
 
@@ -236,6 +245,25 @@ std::optional<CheckedItem> ItemRowChecker::check(const CsvRecord &record, std::v
             item.good = false;
             item.troubled |= 1u << int(ItemField::TotValue);
         }
+    }
+
+    // An item cannot have left on a day still to come, nor left without a day.
+    const QVariant &disposed = item[ItemField::Disposed];
+    if (disposed.isValid() && disposed.value<DateValue>().date() > today().date()) {
+        problems.push_back({item.line, ItemField::Disposed,
+                            QStringLiteral("%1 is after today's date; left empty.")
+                                .arg(formatShortDate(disposed.value<DateValue>()))});
+        item.good = false;
+        item.troubled |= 1u << int(ItemField::Disposed);
+        item[ItemField::Disposed] = QVariant();
+    }
+    if (!item[ItemField::Disposed].isValid() && item[ItemField::DisposedHow].isValid()
+        && !item[ItemField::DisposedHow].toString().isEmpty()) {
+        problems.push_back({item.line, ItemField::DisposedHow,
+                            QStringLiteral("a way of leaving without the day the item left; left empty.")});
+        item.good = false;
+        item.troubled |= 1u << int(ItemField::DisposedHow);
+        item[ItemField::DisposedHow] = QVariant();
     }
 
     const QVariant &description = item[ItemField::Item];

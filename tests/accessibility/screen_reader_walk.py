@@ -160,6 +160,8 @@ def run(stowbook):
     opened_by_menu = [
         (("View", "Item List..."), "Item List"),
         (("View", "Documents..."), "Documents"),
+        (("View", "Warranty and Disposal..."), "Warranty and Disposal"),
+        (("View", "Warranties..."), "Warranties"),
         (("Maintain", "Categories"), "Maintain Categories"),
         (("Reports", "All Items by Category"), "Report Output"),
         (("Reports", "Custom Reports"), "Custom Report"),

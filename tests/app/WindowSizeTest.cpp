@@ -52,6 +52,16 @@ TEST_F(ItemWindowTest, EveryWindowFitsASmallLaptopScreen)
              main.mnuDocuments_Click();
              return main.secondaryWindow(Secondary::Documents);
          }},
+        {"warranty and disposal",
+         [&] {
+             main.mnuWarranty_Click();
+             return main.secondaryWindow(Secondary::Warranty);
+         }},
+        {"warranties",
+         [&] {
+             main.mnuWarranties_Click();
+             return main.secondaryWindow(Secondary::Warranties);
+         }},
         {"report output",
          [&] {
              main.mnuRptAll_Click(1);

@@ -8,9 +8,13 @@
 #include "data/Money.h"
 #include "data/SearchText.h"
 #include "itemlist/ItemListModel.h"
+#include "items/ItemAttachments.h"
+#include "items/ItemStatus.h"
 #include "program/Household.h"
 
 #include <QCollator>
+#include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
@@ -55,13 +59,13 @@ protected:
              queryRows(*db,
                        QStringLiteral(
                            "select i.iteid, i.Item, c.catDesc, l.locDesc, i.manufact, i.model, i.serno, i.purchdate, "
-                           "i.totvalue, "
+                           "i.totvalue, 0, 0, null, "
                            "i.wherepurch, i.misc1, i.Notes from items i left join categories c on c.catid = i.catid "
                            "left join locations l on l.locid = i.locid"))) {
             Row row{r[0].toLongLong(), {}, {}};
             for (int c = 0; c < ListColumnCount; ++c)
                 row.values[std::size_t(c)] = r[c + 1];
-            for (int c : {1, 2, 3, 4, 5, 6, 9, 10, 11})
+            for (int c : {1, 2, 3, 4, 5, 6, 12, 13, 14})
                 row.searched << r[c].toString();
             rows.push_back(row);
         }
@@ -95,7 +99,9 @@ protected:
 // empty text; dates and amounts with no value first; the key breaking ties.
 bool before(const QVariant &a, const QVariant &b, ListColumn column)
 {
-    if (column == ListColumn::PurchDate || column == ListColumn::TotValue) {
+    if (column == ListColumn::Photos || column == ListColumn::Documents)
+        return a.toInt() < b.toInt();
+    if (column == ListColumn::PurchDate || column == ListColumn::TotValue || column == ListColumn::WarrantyEnds) {
         if (a.isNull() || b.isNull())
             return a.isNull() && !b.isNull();
         if (column == ListColumn::TotValue)
@@ -241,4 +247,72 @@ TEST_F(ItemListTest, TakingLettersBackAndTurningTheOrderRoundShowWhatAFreshListS
         model.sort(c, Qt::DescendingOrder);
         EXPECT_EQ(shownKeys(model), freshList(QStringLiteral("la"), c, Qt::DescendingOrder).first);
     }
+}
+
+// The columns beside the form's fields, read from the files and the
+// warranties; a document's note is searched like the item's own texts; an
+// item that left the household leaves the list and its total until the
+// View menu's choice shows it again.
+TEST_F(ItemListTest, PhotosDocumentsWarrantiesAndItemsThatLeft)
+{
+    const qint64 camera = addItem({{"Item", "Zz camera"}, {"totvalue", 100}});
+    const qint64 bike = addItem({{"Item", "Zz bike"}, {"totvalue", 40}});
+    const qint64 chair = addItem({{"Item", "Zz chair"}, {"totvalue", 7}});
+    ItemListModel model(household);
+    model.refresh();
+    const std::optional<Money> everything = model.shownTotal();
+    ASSERT_TRUE(everything);
+
+    QTemporaryDir outside;
+    const auto source = [&](const QString &name) {
+        QFile file(outside.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+        return file.fileName();
+    };
+    ItemAttachments attachments(household);
+    attachments.attach(camera, AttachedKind::Photo, source(QStringLiteral("front.jpg"))); // the picture
+    attachments.attach(camera, AttachedKind::Photo, source(QStringLiteral("label.jpg")));
+    attachments.attach(camera, AttachedKind::Receipt, source(QStringLiteral("r.pdf")),
+                       QStringLiteral("Fotoladen Köln"));
+    attachments.attach(bike, AttachedKind::Photo, source(QStringLiteral("bike.jpg")));
+    WarrantyDisposal cameraWarranty;
+    cameraWarranty.warrantyEnds = DateValue::fromDate(QDate(2026, 8, 31));
+    WarrantyDisposal bikeWarranty;
+    bikeWarranty.lifetime = true;
+    WarrantyDisposal chairGone;
+    chairGone.disposed = DateValue::fromDate(QDate(2024, 4, 4));
+    chairGone.how = DisposalKind::ThrownAway;
+    ItemStatus(household.inventory()).store(camera, cameraWarranty);
+    ItemStatus(household.inventory()).store(bike, bikeWarranty);
+    ItemStatus(household.inventory()).store(chair, chairGone);
+
+    ASSERT_TRUE(model.refreshIfChanged());
+    EXPECT_EQ(model.rowOfKey(chair), -1) << "thrown away";
+    EXPECT_EQ(*model.shownTotal(), *everything - Money::fromDecimalText(QStringLiteral("7")).value());
+    const auto cell = [&](qint64 key, ListColumn column) {
+        return model.data(model.index(model.rowOfKey(key), int(column))).toString();
+    };
+    EXPECT_EQ(cell(camera, ListColumn::Photos), QStringLiteral("2")) << "the picture and one more";
+    EXPECT_EQ(cell(camera, ListColumn::Documents), QStringLiteral("1"));
+    EXPECT_EQ(cell(camera, ListColumn::WarrantyEnds), QStringLiteral("8/31/2026"));
+    EXPECT_EQ(cell(bike, ListColumn::Photos), QStringLiteral("1"));
+    EXPECT_EQ(cell(bike, ListColumn::Documents), QString());
+    EXPECT_EQ(cell(bike, ListColumn::WarrantyEnds), QStringLiteral("Lifetime"));
+
+    // Most photos first when turned round: the picture counts.
+    model.sort(int(ListColumn::Photos), Qt::DescendingOrder);
+    EXPECT_EQ(model.keyAt(0), camera);
+    EXPECT_EQ(model.keyAt(1), bike);
+    model.sort(int(ListColumn::WarrantyEnds), Qt::DescendingOrder);
+    EXPECT_EQ(model.keyAt(0), camera);
+
+    model.setSearch(QStringLiteral("fotoladen koln"));
+    EXPECT_EQ(shownKeys(model), std::vector<qint64>{camera}) << "the receipt's note";
+    model.setSearch(QString());
+
+    household.setShowsDisposed(true);
+    EXPECT_NE(model.rowOfKey(chair), -1) << "the choice brings it back at once";
+    EXPECT_EQ(model.shownTotal(), everything);
+    household.setShowsDisposed(false);
+    EXPECT_EQ(model.rowOfKey(chair), -1);
 }

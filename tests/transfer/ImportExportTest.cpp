@@ -1,9 +1,12 @@
+#include "LocaleGuard.h"
 #include "LockHolder.h"
 #include "QueryRows.h"
 #include "TestDataFolder.h"
 
 #include "data/Database.h"
 #include "data/Inventory.h"
+#include "dates/Today.h"
+#include "items/ItemStatus.h"
 #include "setup/ItemGenerator.h"
 #include "setup/ItemWriter.h"
 #include "transfer/ImportPlan.h"
@@ -12,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -373,4 +377,122 @@ TEST_F(TransferTest, AnExportThatCannotBeWrittenLeavesTheOldFile)
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("items.csv")});
     // A folder in the way is refused the same way.
     EXPECT_THROW(exportItems(*db, temp.path()), DbError);
+}
+
+namespace {
+
+DateValue day(int year, int month, int dayOfMonth)
+{
+    return DateValue::fromDate(QDate(year, month, dayOfMonth));
+}
+
+// Today fixed for the test, the clock's again afterwards.
+struct TodayScope {
+    explicit TodayScope(const QDate &date) { setToday(date); }
+    ~TodayScope() { setToday(std::nullopt); }
+};
+
+// Every item's warranty and disposal by its description.
+QMap<QString, WarrantyDisposal> statusByItem(Database &db)
+{
+    QMap<QString, WarrantyDisposal> byItem;
+    for (const QVariantList &row : queryRows(db, QStringLiteral("select iteid, Item from items")))
+        byItem.insert(row[1].toString(), ItemStatus(db).of(row[0].toLongLong()));
+    return byItem;
+}
+
+} // namespace
+
+// Warranties and disposals go out with their items and come back the same,
+// texts with commas and line breaks too; an inventory that never had any
+// still exports the file it always did.
+TEST_F(TransferTest, WarrantiesAndDisposalsGoOutAndComeBackTheSame)
+{
+    TestDataFolder source;
+    auto from = open(source);
+    // A receipt not ticked is read back as "No", not as no value.
+    insert(*from, {{"Item", "Kettle"}, {"purchdate", "2023-01-05"}, {"receipt", 0}});
+    insert(*from, {{"Item", "Bike"}, {"receipt", 0}});
+    insert(*from, {{"Item", "Radio"}, {"receipt", 1}});
+    insert(*from, {{"Item", "Lamp"}, {"receipt", 0}});
+    const QString withoutStatus = temp.filePath(QStringLiteral("plain.csv"));
+    ASSERT_EQ(exportItems(*from, withoutStatus), 4);
+    EXPECT_TRUE(fileBytes(withoutStatus).contains("Category,Location\r\n")) << "no columns of what was never entered";
+
+    WarrantyDisposal kettle;
+    kettle.warrantyEnds = day(2025, 1, 5);
+    kettle.warrantyDetails = QStringLiteral("Return to shop, \"with box\",\nthen the maker");
+    WarrantyDisposal bike;
+    bike.lifetime = true;
+    bike.disposed = day(2024, 7, 1);
+    bike.how = DisposalKind::GivenAway;
+    WarrantyDisposal radio;
+    radio.disposed = day(2024, 2, 29);
+    ItemStatus(*from).store(1, kettle);
+    ItemStatus(*from).store(2, bike);
+    ItemStatus(*from).store(3, radio);
+    const QString path = temp.filePath(QStringLiteral("items.csv"));
+    ASSERT_EQ(exportItems(*from, path), 4);
+    const QList<QByteArray> lines = fileBytes(path).split('\n');
+    EXPECT_EQ(lines[0],
+              QByteArray("\xEF\xBB\xBF"
+                         "ID,Item Description,Manufacturer,Model Number,Serial Number,Purchase Date,"
+                         "Purchase Price,Est. Value,Quantity,Total Value,Receipt on File,Where Purchased,"
+                         "Miscellaneous,Notes,Category,Location,Warranty Ends,Lifetime Warranty,"
+                         "Warranty Details,Date Disposed,How Disposed\r"));
+    EXPECT_TRUE(lines[3].endsWith(",,,Yes,,2024-07-01,given away\r")) << lines[3].toStdString();
+
+    TestDataFolder target;
+    auto to = open(target);
+    const ImportOutcome outcome = importFile(*to, path);
+    EXPECT_EQ(outcome.items, 4);
+    EXPECT_EQ(outcome.summary.problemCount, 0);
+    EXPECT_EQ(statusByItem(*to), statusByItem(*from));
+    EXPECT_EQ(items(*to), items(*from));
+
+    // The plain export read into another empty folder makes no table there.
+    TestDataFolder plain;
+    auto third = open(plain);
+    EXPECT_EQ(importFile(*third, withoutStatus).items, 4);
+    EXPECT_EQ(count(*third, "select count(*) from sqlite_master where name = 'itemstatus'"), 0);
+}
+
+// A file as a spreadsheet writes it: the order of day and month is decided
+// once for every date column (the purchase dates settle it for the
+// warranty's end, which alone could be either); a disposal still to come
+// and a way of leaving nobody knows are refused, and their rows say so.
+TEST_F(TransferTest, DatesOfEveryColumnAreReadOneWayAndAFutureDisposalIsRefused)
+{
+    const TodayScope today(QDate(2025, 5, 10));
+    const LocaleGuard locale("en_US");
+    const QString path = temp.filePath(QStringLiteral("sheet.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Item;Purchase Date;Warranty until;Disposed;How disposed;Lifetime\r\n"
+               "Toaster;25/12/2020;03/04/2026;;;no\r\n"
+               "Chair;01/02/2021;;09/05/2025;Sold;\r\n"
+               "Shelf;13/01/2022;;11/05/2025;thrown away;\r\n"
+               "Desk;14/01/2022;;;stolen;\r\n"
+               "Tent;15/01/2022;;;;yes\r\n");
+    file.close();
+    TestDataFolder folder;
+    auto db = open(folder);
+    const ImportOutcome outcome = importFile(*db, path);
+    EXPECT_EQ(outcome.items, 5);
+    QStringList problems;
+    for (const ImportProblem &problem : outcome.summary.problems)
+        problems << describeProblem(problem);
+    EXPECT_EQ(problems,
+              (QStringList{"Line 4, Date Disposed: 5/11/2025 is after today's date; left empty.",
+                           "Line 4, How Disposed: a way of leaving without the day the item left; left "
+                           "empty.",
+                           "Line 5, How Disposed: \"stolen\" is not sold, given away or thrown away; left "
+                           "empty."}));
+    const QMap<QString, WarrantyDisposal> status = statusByItem(*db);
+    EXPECT_EQ(status["Toaster"].warrantyEnds, day(2026, 4, 3)) << "day first, as the purchase dates are written";
+    EXPECT_EQ(status["Chair"].disposed, day(2025, 5, 9));
+    EXPECT_EQ(status["Chair"].how, DisposalKind::Sold);
+    EXPECT_EQ(status["Shelf"], WarrantyDisposal()) << "nothing guessed, nothing half-kept";
+    EXPECT_EQ(status["Desk"], WarrantyDisposal());
+    EXPECT_TRUE(status["Tent"].lifetime);
 }

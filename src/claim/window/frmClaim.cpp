@@ -314,7 +314,7 @@ std::optional<QList<ClaimItem>> frmClaim::chosenItems()
     {
         const BusyCursor busy;
         m_household.trapDb([&] {
-            items = selectClaimItems(m_household, chosen, &problem);
+            items = selectClaimItems(m_household, chosen, &problem, claimant().dateOfLoss);
             read = true;
         });
     }

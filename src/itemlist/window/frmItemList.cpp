@@ -109,7 +109,7 @@ frmItemList::frmItemList(Household &household, QWidget *owner, ShowItem showItem
     layout->addLayout(searchRow);
     layout->addWidget(grdItems, 1);
     layout->addLayout(bottomRow);
-    resize(1060, 600);
+    resize(1290, 600);
 
     connect(txtSearch, &QLineEdit::textChanged, this, &frmItemList::txtSearch_Change);
     connect(grdItems, &QTableView::doubleClicked, this, &frmItemList::grdItems_DblClick);
@@ -147,12 +147,18 @@ void frmItemList::Form_Load()
         if (now.isValid())
             m_currentKey = m_model->keyAt(now.row());
     });
+    // The model reads the items again when disposed items are shown or
+    // hidden (it listens first); the count and total follow.
+    connect(&m_household, &Household::disposedShownChanged, this, [this] {
+        selectKey(m_currentKey, false);
+        showSummary();
+    });
     // A new order is seen from its beginning, the chosen item kept.
     connect(grdItems->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] {
         selectKey(m_currentKey, false);
         grdItems->scrollToTop();
     });
-    const int widths[ListColumnCount] = {230, 120, 115, 120, 110, 120, 95, 105};
+    const int widths[ListColumnCount] = {210, 105, 100, 105, 95, 105, 95, 105, 55, 75, 95};
     // No column narrower than its heading (a larger font must not cut it);
     // the description gives up what that takes, so the total value stays
     // in view.

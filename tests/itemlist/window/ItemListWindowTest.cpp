@@ -5,9 +5,12 @@
 #include "data/Inventory.h"
 #include "itemlist/ItemListModel.h"
 #include "itemlist/window/frmItemList.h"
+#include "items/ItemStatus.h"
 #include "program/Household.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QDate>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -189,4 +192,28 @@ TEST_F(ItemWindowTest, TheItemListOpenedAgainShowsWhatWasWrittenMeanwhile)
     EXPECT_EQ(reopened()->lblSummary->text().section(u',', 0, 0), QStringLiteral("66 items"));
     main.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// An item that left the household leaves the open list, its count and its
+// total when it is stored, and comes back with View > Show Disposed Items.
+TEST_F(ItemWindowTest, TheItemListFollowsTheChoiceOfDisposedItems)
+{
+    addItem({{"Item", "Kept"}, {"totvalue", 10}});
+    const qint64 sold = addItem({{"Item", "Sold"}, {"totvalue", 5}});
+    frmMain &main = start();
+    main.mnuItemList_Click();
+    frmItemList *list = frmItemList::instance();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->lblSummary->text(), QStringLiteral("2 items, total value $15.00"));
+
+    WarrantyDisposal gone;
+    gone.disposed = DateValue::fromDate(QDate(2024, 10, 1));
+    gone.how = DisposalKind::Sold;
+    ItemStatus(household.inventory()).store(sold, gone);
+    list->Form_Activate();
+    EXPECT_EQ(list->lblSummary->text(), QStringLiteral("1 item, total value $10.00"));
+    main.mnuShowDisposed->trigger();
+    EXPECT_EQ(list->lblSummary->text(), QStringLiteral("2 items, total value $15.00"));
+    main.mnuShowDisposed->trigger();
+    EXPECT_EQ(list->lblSummary->text(), QStringLiteral("1 item, total value $10.00"));
 }

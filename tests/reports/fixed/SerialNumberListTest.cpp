@@ -1,5 +1,6 @@
 #include "FixedReportFixture.h"
 
+#include "items/ItemStatus.h"
 #include "reports/SerialNumberReport.h"
 
 namespace {
@@ -45,3 +46,23 @@ TEST_F(SerialNumberList, ListsItemsWithASerialNumberInStoredOrder)
 }
 
 } // namespace
+
+// An item that left the household is no longer listed, until the View
+// menu's choice shows it again.
+TEST_F(SerialNumberList, LeavesOutItemsThatLeftUntilShownAgain)
+{
+    addItem(QStringLiteral("Kept"), QVariant(), QVariant(), QStringLiteral("K-1"));
+    addItem(QStringLiteral("Given away"), QVariant(), QVariant(), QStringLiteral("G-1"));
+    WarrantyDisposal given;
+    given.disposed = DateValue::fromDate(QDate(2023, 8, 1));
+    given.how = DisposalKind::GivenAway;
+    ItemStatus(household.inventory()).store(2, given);
+
+    buildSerialNumberList(household, doc, day());
+    EXPECT_EQ(
+        shownCells(doc),
+        (std::vector<QStringList>{Heading, {QStringLiteral("Kept"), QString(), QString(), QStringLiteral("K-1")}}));
+    household.setShowsDisposed(true);
+    buildSerialNumberList(household, doc, day());
+    EXPECT_EQ(shownCells(doc).size(), 3u);
+}

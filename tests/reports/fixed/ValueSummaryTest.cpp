@@ -1,6 +1,8 @@
 #include "FixedReportFixture.h"
 
+#include "data/Database.h"
 #include "data/Money.h"
+#include "items/ItemStatus.h"
 #include "reports/ValueSummaryReport.h"
 
 #include <tuple>
@@ -130,3 +132,37 @@ TEST_F(ValueSummaryOverflow, IsReportedAndLeftBlank)
 }
 
 } // namespace
+
+// Items that left the household are worth nothing to it: they leave the
+// groups, the row of the items without a group and the grand total, and
+// come back when the View menu's choice shows them.
+using ValueSummaryDisposed = FixedReportTest;
+
+TEST_F(ValueSummaryDisposed, LeavesTheTotalsUntilShownAgain)
+{
+    Database &db = household.inventory();
+    addItems(db, 1, {"", {"Kitchen"}, {{0, "10"}, {0, "20"}, {None, "5"}}, {}, ""});
+    WarrantyDisposal sold;
+    sold.disposed = DateValue::fromDate(QDate(2024, 1, 2));
+    sold.how = DisposalKind::Sold;
+    ItemStatus(db).store(2, sold);
+    ItemStatus(db).store(3, sold);
+    WarrantyDisposal kept; // a warranty alone keeps the item in
+    kept.lifetime = true;
+    ItemStatus(db).store(1, kept);
+
+    buildValueSummary(household, doc, 1, day());
+    EXPECT_EQ(shownCells(doc),
+              (std::vector<QStringList>{{QStringLiteral("Category"), QStringLiteral("Total Value")},
+                                        {QStringLiteral("Kitchen"), QStringLiteral("$10.00")},
+                                        {QStringLiteral("Grand Total"), QStringLiteral("$10.00")}}));
+
+    household.setShowsDisposed(true);
+    buildValueSummary(household, doc, 1, day());
+    EXPECT_EQ(shownCells(doc),
+              (std::vector<QStringList>{{QStringLiteral("Category"), QStringLiteral("Total Value")},
+                                        {QStringLiteral("Kitchen"), QStringLiteral("$30.00")},
+                                        {QStringLiteral("No Category Entered"), QStringLiteral("$5.00")},
+                                        {QStringLiteral("Grand Total"), QStringLiteral("$35.00")}}));
+    EXPECT_TRUE(prompts.messages().empty());
+}

@@ -1,6 +1,7 @@
 #include "FileSizeLimit.h"
 #include "RunFixture.h"
 
+#include "items/ItemStatus.h"
 #include "program/Household.h"
 #include "reports/DesignerReportFile.h"
 #include "reports/ReportFileOutput.h"
@@ -83,6 +84,27 @@ TEST_F(ReportFiles, TotalsRowFollowsTheColumnsThatHaveTotals)
     setItem(hiddenTotal, 20, 11, QStringLiteral("1"));
     setItem(hiddenTotal, 21, 11, QStringLiteral("1"));
     EXPECT_EQ(linesOf(runToFile(hiddenTotal, QStringLiteral("txt"))).size(), 3);
+}
+
+// A listing and its totals are of what the household keeps: an item thrown
+// away is neither a row nor in the total, until the View menu's choice
+// shows it again.
+TEST_F(ReportFiles, ItemsThatLeftAreNeitherListedNorTotalledUntilShownAgain)
+{
+    addItem(QStringLiteral("kept"), money("2"));
+    addItem(QStringLiteral("thrown away"), money("3"));
+    WarrantyDisposal thrown;
+    thrown.disposed = DateValue::fromDate(QDate(2022, 2, 2));
+    thrown.how = DisposalKind::ThrownAway;
+    ItemStatus(*household.dbInventory()).store(2, thrown);
+
+    QStringList lines = reportLines({1, 11});
+    setItem(lines, 21, 11, QStringLiteral("1"));
+    setItem(lines, 22, 11, QStringLiteral("1"));
+    EXPECT_EQ(linesOf(runToFile(lines, QStringLiteral("txt"))), (QList<QByteArray>{"kept\t$2.00\r", "\t$2.00\r"}));
+    household.setShowsDisposed(true);
+    EXPECT_EQ(linesOf(runToFile(lines, QStringLiteral("txt"))),
+              (QList<QByteArray>{"kept\t$2.00\r", "thrown away\t$3.00\r", "\t$5.00\r"}));
 }
 
 TEST_F(ReportFiles, ThousandsOfCurrencyCentsAddUpExactly)
