@@ -221,10 +221,7 @@ std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const Cla
             *problem = reason;
         return std::nullopt;
     }
-    // One listing of the folder serves every item.
-    const QHash<qint64, QString> pictures = household.itemFiles().pictures();
-    for (ClaimItem &item : *items)
-        item.picturePath = pictures.value(item.iteid);
+    addClaimEvidence(household, *items);
     return items;
 }
 
