@@ -7,7 +7,8 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl1-mesa-dev
     libsqlite3-dev sqlite3
-    libcsv-dev libzip-dev libssl-dev libheif-dev libexif-dev zip unzip time
+    libcsv-dev libzip-dev libssl-dev libheif-dev libexif-dev qt6-pdf-dev zip unzip time
+    poppler-utils
     googletest libgtest-dev
     clang-14 libclang-rt-14-dev llvm-14 clang-format-14
     fonts-dejavu-core

@@ -3,6 +3,7 @@
 #include "app/frmAbout.h"
 #include "backup/window/BackupWindow.h"
 #include "claim/window/frmClaim.h"
+#include "claim/window/frmReadiness.h"
 #include "codes/window/frmCodesMaint.h"
 #include "data/Inventory.h"
 #include "dates/DateOrder.h"
@@ -127,6 +128,11 @@ void frmMain::buildMenus()
     mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash2"));
     mnuRptSerial =
         addItem(mnuReportsMenu, QStringLiteral("mnuRptSerial"), QStringLiteral("Serial &Number List"), TopicSerial);
+    // "R" leads to the custom reports and "a" to the claim: "d" keeps each
+    // access key of the menu to one entry.
+    mnuReadiness =
+        addItem(mnuReportsMenu, QStringLiteral("mnuReadiness"), QStringLiteral("Claim Rea&diness..."), TopicHelp);
+    connect(mnuReadiness, &QAction::triggered, this, &frmMain::mnuReadiness_Click);
     mnuReportsMenu->addSeparator()->setObjectName(QStringLiteral("mnuRDash3"));
     mnuCustom = addItem(mnuReportsMenu, QStringLiteral("mnuCustom"), QStringLiteral("Custom &Reports"), TopicCustom);
     // "C" is taken by the first report; "a" keeps Alt+R, C running it at once.
@@ -358,6 +364,11 @@ void frmMain::mnuCustom_Click()
 void frmMain::mnuBackup_Click()
 {
     BackUpInventory(m_household, this);
+}
+
+void frmMain::mnuReadiness_Click()
+{
+    frmReadiness::showReadiness(m_household, this);
 }
 
 void frmMain::mnuClaim_Click()

@@ -61,6 +61,7 @@ public:
     // Cl&aim..." (src/claim).
     void mnuBackup_Click();
     void mnuClaim_Click();
+    void mnuReadiness_Click();
     void mnuMaint_Click(int index);
     void mnuRptAll_Click(int index);
     void mnuRptValue_Click(int index);
@@ -205,6 +206,7 @@ public:
     QAction *mnuExit = nullptr;
     QAction *mnuBackup = nullptr;
     QAction *mnuClaim = nullptr;
+    QAction *mnuReadiness = nullptr;
     std::array<QAction *, 3> mnuMaint{};    // index 1, 2 at [1], [2]; [0] unused
     std::array<QAction *, 4> mnuRptAll{};   // 1..3
     std::array<QAction *, 3> mnuRptValue{}; // 1..2

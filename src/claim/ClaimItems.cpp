@@ -232,10 +232,7 @@ std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const Cla
         };
         items->removeIf(leftBefore);
     }
-    // One listing of the folder serves every item.
-    const QHash<qint64, QString> pictures = household.itemFiles().pictures();
-    for (ClaimItem &item : *items)
-        item.picturePath = pictures.value(item.iteid);
+    addClaimEvidence(household, *items);
     return items;
 }
 

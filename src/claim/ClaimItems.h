@@ -2,9 +2,11 @@
 
 #include "data/DateValue.h"
 #include "data/Money.h"
+#include "items/ItemAttachments.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <optional>
 
@@ -22,8 +24,17 @@ struct ClaimSelection {
     QString description() const;
 };
 
+// A document of an item as the claim lists it.
+struct ClaimAttachment {
+    AttachedKind kind = AttachedKind::Other;
+    QString title; // the name the file had when it was attached
+    QString note;
+    QString path;
+};
+
 // One item as the claim shows it: every field, with the category's and the
-// location's descriptions and the picture file (empty when none).
+// location's descriptions, the picture file (empty when none), every photo
+// (the picture first) and the documents.
 struct ClaimItem {
     qint64 iteid = 0;
     QString item;
@@ -42,6 +53,8 @@ struct ClaimItem {
     QString category;
     QString location;
     QString picturePath;
+    QStringList photoPaths;
+    QList<ClaimAttachment> documents;
 };
 
 // The items of the selection from the household's inventory, with their
@@ -60,6 +73,10 @@ struct ClaimItem {
 // menu's Show Disposed Items (Household::showsDisposed) claims them all.
 std::optional<QList<ClaimItem>> selectClaimItems(Household &household, const ClaimSelection &selection,
                                                  QString *problem, const DateValue &dateOfLoss = DateValue());
+
+// Fills in the pictures, photos and documents of items from the household's
+// files and its table of further files, each read once. Throws DbError.
+void addClaimEvidence(Household &household, QList<ClaimItem> &items);
 
 // A value total per group (category or location) in the groups' order
 // (description ignoring case; items without one last, under the given name).

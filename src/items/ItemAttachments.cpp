@@ -148,6 +148,20 @@ QList<AttachedFile> ItemAttachments::of(qint64 iteid) const
     return files;
 }
 
+QHash<qint64, QList<AttachedFile>> ItemAttachments::all() const
+{
+    QHash<qint64, QList<AttachedFile>> files;
+    if (!hasTable())
+        return files;
+    const std::unique_ptr<Recordset> rs = m_household.inventory().openRecordset(
+        Columns + QStringLiteral("order by iteid, kind <> 'photo', position, fileid"), RecordsetType::Snapshot);
+    for (; !rs->eof(); rs->moveNext()) {
+        AttachedFile file = fromRow(*rs);
+        files[file.iteid].append(std::move(file));
+    }
+    return files;
+}
+
 std::optional<AttachedFile> ItemAttachments::row(qint64 fileid) const
 {
     if (!hasTable())

@@ -56,6 +56,9 @@ public:
     // The item's further files: its photos in their order, then its
     // documents in the order they were attached.
     QList<AttachedFile> of(qint64 iteid) const;
+    // Every item's further files by its key, each item's in the order of()
+    // gives, from one reading of the table.
+    QHash<qint64, QList<AttachedFile>> all() const;
     // Every photo of the item as paths: its picture first, then its further
     // photos in order.
     QStringList photoPaths(qint64 iteid) const;

@@ -105,7 +105,7 @@ void PageLayout::finishPage()
 void PageLayout::beginPage()
 {
     finishPage();
-    m_pages.push_back(Page{quint32(m_fragments.size()), QString(), QString()});
+    m_pages.push_back(Page{quint32(m_fragments.size()), PageLine(), PageLine()});
     m_y = bodyTop();
     m_pageFresh = true;
     if (m_inNewPage)
@@ -173,7 +173,7 @@ bool PageLayout::appendRows(quint32 style, const QStringList *rows, qsizetype co
     return true;
 }
 
-void PageLayout::appendRow(quint32 style, const QStringList &cells, quint32 picture)
+void PageLayout::appendRow(quint32 style, const QStringList &cells, quint32 firstPicture, quint32 pictureCount)
 {
     const QList<TableColumn> &columns = m_styles[style].columns;
     const qsizetype count = std::min(cells.size(), columns.size());
@@ -184,18 +184,18 @@ void PageLayout::appendRow(quint32 style, const QStringList &cells, quint32 pict
     QString text;
     text.reserve(length);
 
-    Row row{style, quint32(m_cellEnds.size()), quint32(count), 1, picture};
+    Row row{style, quint32(m_cellEnds.size()), quint32(count), 1, firstPicture, pictureCount};
     for (qsizetype c = 0; c < count; ++c) {
         text += cells[c];
         m_cellEnds.push_back(quint32(text.size()));
         // A picture's cell is as tall as the picture, whatever its text.
-        if (picture != NoPicture && m_pictures[picture].column == quint32(c))
+        if (pictureIn(row, quint32(c)))
             continue;
         const int lines = m_text.lineCount(cells[c], columns[c].width - 2 * CellPaddingX);
         row.lines = std::max(row.lines, quint32(lines));
     }
-    if (picture != NoPicture) {
-        const double pictureLines = std::ceil(m_pictures[picture].height / m_text.lineHeight() - 1e-9);
+    for (quint32 p = 0; p < pictureCount; ++p) {
+        const double pictureLines = std::ceil(m_pictures[firstPicture + p].height / m_text.lineHeight() - 1e-9);
         row.lines = std::max(row.lines, quint32(std::max(1.0, pictureLines)));
     }
     m_rows.push_back(row);
@@ -203,20 +203,52 @@ void PageLayout::appendRow(quint32 style, const QStringList &cells, quint32 pict
     placeRow(quint32(m_rows.size() - 1));
 }
 
+const PageLayout::RowPicture *PageLayout::pictureIn(const Row &row, quint32 column) const
+{
+    for (quint32 p = 0; p < row.pictureCount; ++p) {
+        if (m_pictures[row.firstPicture + p].column == column)
+            return &m_pictures[row.firstPicture + p];
+    }
+    return nullptr;
+}
+
 bool PageLayout::pictureRow(const QString &format, const QStringList &cells, int pictureColumn,
                             std::shared_ptr<const LayoutPicture> picture, double pictureHeight)
+{
+    return pictureRow(format, cells, {CellPicture{pictureColumn, std::move(picture)}}, pictureHeight);
+}
+
+bool PageLayout::pictureRow(const QString &format, const QStringList &cells, const QList<CellPicture> &pictures,
+                            double pictureHeight, double dotsPerInch)
 {
     if (!m_docOpen)
         return false;
     const std::optional<quint32> style = styleFor(format, std::nullopt);
-    if (!style || pictureColumn < 0 || pictureColumn >= m_styles[*style].columns.size())
+    if (!style)
         return false;
-    const QSize shape = picture ? picture->size() : QSize();
-    if (shape.isEmpty() || !(pictureHeight > 0) || pictureColumn >= cells.size())
+    const qsizetype columns = m_styles[*style].columns.size();
+    for (const CellPicture &picture : pictures) {
+        if (picture.column < 0 || picture.column >= columns)
+            return false;
+    }
+    const double height = std::min(pictureHeight, bodyBottom() - bodyTop() - 2 * CellPaddingY);
+    const quint32 first = quint32(m_pictures.size());
+    quint32 count = 0;
+    for (const CellPicture &picture : pictures) {
+        // A picture that cannot be read, or one in a column whose cell is
+        // missing or shows one already, leaves the cell its text.
+        const QSize shape = picture.picture ? picture.picture->size() : QSize();
+        const bool taken = std::any_of(m_pictures.begin() + first, m_pictures.end(),
+                                       [&](const RowPicture &p) { return p.column == quint32(picture.column); });
+        if (shape.isEmpty() || !(pictureHeight > 0) || picture.column >= cells.size() || taken)
+            continue;
+        m_pictures.push_back(
+            RowPicture{quint32(picture.column), picture.picture, QSizeF(shape), height, std::max(1.0, dotsPerInch)});
+        ++count;
+    }
+    if (count == 0)
         return appendRows(*style, &cells, 1);
-    m_pictures.push_back(RowPicture{quint32(pictureColumn), std::move(picture), QSizeF(shape),
-                                    std::min(pictureHeight, bodyBottom() - bodyTop() - 2 * CellPaddingY)});
-    appendRow(*style, cells, quint32(m_pictures.size() - 1));
+    appendRow(*style, cells, first, count);
     return true;
 }
 

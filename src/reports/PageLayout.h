@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QThreadPool>
 #include <algorithm>
+#include <array>
 #include <future>
 #include <list>
 #include <memory>
@@ -54,6 +55,7 @@ struct PlacedCell {
     // first line shows the picture.
     std::shared_ptr<const LayoutPicture> picture;
     QRectF pictureRect;
+    double pictureDotsPerInch = 0; // the finest it is read at
 };
 
 // One row, or the part of a tall row, that lands on a page.
@@ -67,7 +69,7 @@ struct PlacedRow {
 };
 
 // What one page shows. Header and footer are the left, centre and right
-// parts with "%d" replaced by the page number.
+// parts as shown, page number and all.
 struct PageContent {
     QStringList header;
     QStringList footer;
@@ -133,11 +135,24 @@ public:
     void endDoc();
     bool isDocOpen() const { return m_docOpen; }
 
-    // Up to three parts separated by "|": left, centre, right. The first "|"
-    // ends the left part and the last one begins the right part, so a "|"
-    // inside a title stays in the centre. "%d" becomes the page number.
-    void setHeaderText(const QString &text) { m_header = text; }
-    void setFooterText(const QString &text) { m_footer = text; }
+    // A header or footer line: its left, centre and right parts. In a part
+    // that counts pages "%d" becomes the page number; every other part is
+    // shown exactly as it is given, so a name that holds "%d" or "|" (a
+    // claimant's, a policy number) stays as it was typed.
+    struct PageLine {
+        std::array<QString, 3> parts;
+        std::array<bool, 3> numbered{};
+        // Up to three parts separated by "|": left, centre, right. The first
+        // "|" ends the left part and the last one begins the right part, so a
+        // "|" inside a title stays in the centre. Every part counts pages.
+        static PageLine fromText(const QString &text);
+        // The three parts as page pageNumber shows them.
+        QStringList shown(int pageNumber) const;
+    };
+    void setHeaderText(const QString &text) { m_header = PageLine::fromText(text); }
+    void setFooterText(const QString &text) { m_footer = PageLine::fromText(text); }
+    void setHeaderLine(const PageLine &line) { m_header = line; }
+    void setFooterLine(const PageLine &line) { m_footer = line; }
     // The report's title, a setting like the header: the title of a PDF
     // file and the name proposed for one.
     void setTitle(const QString &title) { m_title = title; }
@@ -160,6 +175,18 @@ public:
     // tableText would refuse, or the column is not one of the format's.
     bool pictureRow(const QString &format, const QStringList &cells, int pictureColumn,
                     std::shared_ptr<const LayoutPicture> picture, double pictureHeight);
+    // The same with a picture in each of several columns (a row of photos),
+    // each placed in its cell as above, all at most pictureHeight twips
+    // tall. dotsPerInch is the finest they are read at: above
+    // PictureDotsPerInch for a photo whose small print must stay legible
+    // when a reader zooms in. False, and nothing appended, when tableText
+    // would refuse or a column is not one of the format's.
+    struct CellPicture {
+        int column = 0;
+        std::shared_ptr<const LayoutPicture> picture;
+    };
+    bool pictureRow(const QString &format, const QStringList &cells, const QList<CellPicture> &pictures,
+                    double pictureHeight, double dotsPerInch = PictureDotsPerInch);
     // The next row begins a new page (raising newPage). A page that holds
     // nothing yet but what newPage added is not left, so breaks never make
     // an empty page. False when no document is open.
@@ -213,8 +240,9 @@ private:
         quint32 style;
         quint32 firstCell; // into m_cellEnds
         quint32 cellCount;
-        quint32 lines;               // at least 1
-        quint32 picture = NoPicture; // into m_pictures
+        quint32 lines;                    // at least 1
+        quint32 firstPicture = NoPicture; // into m_pictures, pictureCount of them
+        quint32 pictureCount = 0;
     };
     static constexpr quint32 NoPicture = 0xFFFFFFFFu;
     struct RowPicture {
@@ -222,6 +250,7 @@ private:
         std::shared_ptr<const LayoutPicture> source;
         QSizeF shape;  // the picture's size, for its proportions
         double height; // twips
+        double dotsPerInch;
     };
     struct Fragment {
         quint32 row;
@@ -231,18 +260,20 @@ private:
     };
     struct Page {
         quint32 firstFragment; // up to the next page's first one
-        QString header;        // captured when the page was finished
-        QString footer;
+        PageLine header;       // captured when the page was finished
+        PageLine footer;
     };
 
     std::optional<quint32> styleFor(const QString &format, std::optional<QRgb> shade);
     bool appendRows(quint32 style, const QStringList *rows, qsizetype count);
-    void appendRow(quint32 style, const QStringList &cells, quint32 picture = NoPicture);
+    void appendRow(quint32 style, const QStringList &cells, quint32 firstPicture = NoPicture, quint32 pictureCount = 0);
+    // The picture of the row in column, if it has one.
+    const RowPicture *pictureIn(const Row &row, quint32 column) const;
     // Where a row's picture is drawn in a cell box of the given height.
     QRectF pictureRect(const RowPicture &picture, const QRectF &cell, double fragmentHeight) const;
     // The pixels a picture drawn in rect (twips) is read at, on a device of
-    // devicePerTwip pixels a twip.
-    static QSize picturePixels(const QRectF &rect, double devicePerTwip);
+    // devicePerTwip pixels a twip, never finer than dotsPerInch.
+    static QSize picturePixels(const QRectF &rect, double devicePerTwip, double dotsPerInch);
     // Queues for m_pictureReaders the pictures of the pages given that are
     // not read or being read yet (paintPages, devicePerTwip as there).
     void prefetchPictures(const QList<int> &pages, double devicePerTwip) const;
@@ -261,8 +292,8 @@ private:
 
     PageLayoutText m_text;
     Orientation m_orientation = Orientation::Portrait;
-    QString m_header;
-    QString m_footer;
+    PageLine m_header;
+    PageLine m_footer;
     QString m_title;
 
     // The document.

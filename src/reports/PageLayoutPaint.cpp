@@ -14,23 +14,37 @@
 #include <future>
 #include <memory>
 
-namespace {
-
-// "left|centre|right" with "%d" replaced: the first "|" ends the left part,
-// the last one begins the right part.
-QStringList headerParts(QString text, int pageNumber)
+PageLayout::PageLine PageLayout::PageLine::fromText(const QString &text)
 {
-    text.replace(QStringLiteral("%d"), QString::number(pageNumber));
+    PageLine line;
+    line.numbered = {true, true, true};
     const qsizetype first = text.indexOf(QLatin1Char('|'));
-    if (first < 0)
-        return {text, QString(), QString()};
+    if (first < 0) {
+        line.parts[0] = text;
+        return line;
+    }
     const qsizetype last = text.lastIndexOf(QLatin1Char('|'));
-    if (last == first)
-        return {text.left(first), text.mid(first + 1), QString()};
-    return {text.left(first), text.mid(first + 1, last - first - 1), text.mid(last + 1)};
+    line.parts[0] = text.left(first);
+    if (last == first) {
+        line.parts[1] = text.mid(first + 1);
+        return line;
+    }
+    line.parts[1] = text.mid(first + 1, last - first - 1);
+    line.parts[2] = text.mid(last + 1);
+    return line;
 }
 
-} // namespace
+QStringList PageLayout::PageLine::shown(int pageNumber) const
+{
+    QStringList shown;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        QString part = parts[i];
+        if (numbered[i])
+            part.replace(QStringLiteral("%d"), QString::number(pageNumber));
+        shown << part;
+    }
+    return shown;
+}
 
 PageContent PageLayout::pageContent(int page) const
 {
@@ -40,8 +54,8 @@ PageContent PageLayout::pageContent(int page) const
     const Page &p = m_pages[size_t(page)];
     // The page being filled shows the texts as they are set now.
     const bool open = m_docOpen && page == pageCount() - 1;
-    content.header = headerParts(open ? m_header : p.header, page + 1);
-    content.footer = headerParts(open ? m_footer : p.footer, page + 1);
+    content.header = (open ? m_header : p.header).shown(page + 1);
+    content.footer = (open ? m_footer : p.footer).shown(page + 1);
 
     const size_t end = size_t(page) + 1 < m_pages.size() ? m_pages[size_t(page) + 1].firstFragment : m_fragments.size();
     for (size_t f = p.firstFragment; f < end; ++f) {
@@ -60,7 +74,6 @@ PageContent PageLayout::pageContent(int page) const
         placed.firstLine = int(fragment.firstLine);
         placed.lineCount = int(fragment.lineCount);
         placed.shade = style.shade;
-        const RowPicture *picture = row.picture == NoPicture ? nullptr : &m_pictures[row.picture];
         double x = Margin;
         for (qsizetype c = 0; c < style.columns.size(); ++c) {
             const TableColumn &column = style.columns[c];
@@ -70,10 +83,11 @@ PageContent PageLayout::pageContent(int page) const
                 cell.text = cellText(row, quint32(c), fragment.row);
                 cell.rect = QRectF(x, fragment.top, column.width, height);
                 cell.alignRight = column.alignRight;
-                if (picture && picture->column == quint32(c)) {
+                if (const RowPicture *picture = pictureIn(row, quint32(c))) {
                     if (fragment.firstLine == 0) {
                         cell.picture = picture->source;
                         cell.pictureRect = pictureRect(*picture, cell.rect, height);
+                        cell.pictureDotsPerInch = picture->dotsPerInch;
                     }
                 } else if (part) {
                     cell.lines = partLines.value(c).mid(fragment.firstLine, fragment.lineCount);
@@ -102,11 +116,11 @@ QRectF PageLayout::pictureRect(const RowPicture &picture, const QRectF &cell, do
                   drawn.width(), drawn.height());
 }
 
-QSize PageLayout::picturePixels(const QRectF &rect, double devicePerTwip)
+QSize PageLayout::picturePixels(const QRectF &rect, double devicePerTwip, double dotsPerInch)
 {
-    // Read at the size it lands on the device, but never finer than
-    // PictureDotsPerInch.
-    const double perTwip = std::min(devicePerTwip, PictureDotsPerInch / 1440.0);
+    // Read at the size it lands on the device, but never finer than the
+    // picture's resolution.
+    const double perTwip = std::min(devicePerTwip, dotsPerInch / 1440.0);
     return QSize(std::max(1, int(std::ceil(rect.width() * perTwip))),
                  std::max(1, int(std::ceil(rect.height() * perTwip))));
 }
@@ -118,7 +132,7 @@ void PageLayout::prefetchPictures(const QList<int> &pages, double devicePerTwip)
             for (const PlacedCell &cell : row.cells) {
                 if (!cell.picture || cell.pictureRect.isEmpty())
                     continue;
-                const QSize pixels = picturePixels(cell.pictureRect, devicePerTwip);
+                const QSize pixels = picturePixels(cell.pictureRect, devicePerTwip, cell.pictureDotsPerInch);
                 const auto known = [&](const auto &entry) {
                     return entry.source == cell.picture.get() && entry.pixels == pixels;
                 };
@@ -225,7 +239,8 @@ void PageLayout::paintPage(QPainter &painter, int page, const QRectF &target) co
         painter.setPen(ink);
         for (const PlacedCell &cell : row.cells) {
             if (cell.picture && !cell.pictureRect.isEmpty()) {
-                const QImage image = drawnPicture(cell.picture, picturePixels(cell.pictureRect, devicePerTwip));
+                const QImage image =
+                    drawnPicture(cell.picture, picturePixels(cell.pictureRect, devicePerTwip, cell.pictureDotsPerInch));
                 if (!image.isNull()) {
                     painter.save();
                     painter.setRenderHint(QPainter::SmoothPixmapTransform);

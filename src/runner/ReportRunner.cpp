@@ -1,4 +1,6 @@
 #include "runner/ReportRunner.h"
+#include "claim/ClaimReadiness.h"
+#include "data/DbError.h"
 #include "data/Inventory.h"
 
 #include "program/CommandLine.h"
@@ -13,8 +15,10 @@
 #include "runner/PdfReportOutput.h"
 #include "transfer/ItemExport.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <stdexcept>
 
 #include "reports/SerialNumberReport.h"
 #include "reports/ValueSummaryReport.h"
@@ -28,6 +32,7 @@ QString runnerUsage()
         "  REPORT  a report file: a name in the data folder (bycat.srp, or bycat) or a path;\n"
         "          or value-by-category, value-by-location, serial-numbers (PDF only);\n"
         "          or items: every item with every field, as a CSV file (.csv only)\n"
+        "          or readiness: the items that would weaken a claim (.pdf or .csv)\n"
         "  OUTPUT  the file to write: .txt (tab-separated text), .htm or .html, .pdf, or .csv\n"
         "  claim   the insurance claim of all items, or of one category, one location or\n"
         "          the items a report file selects, with the claimant details of the folder\n"
@@ -112,6 +117,37 @@ int runItemsExport(Household &household, const QString &output)
     }
 }
 
+// The items that would weaken a claim, with the choices kept in the folder.
+int runReadiness(Household &household, const QString &output, bool csv)
+{
+    std::optional<Readiness> readiness;
+    ReadinessChoices choices;
+    try {
+        choices = readReadinessChoices(household);
+        readiness = checkReadiness(household, choices);
+    } catch (const DbError &error) {
+        household.HandleDbError(error);
+        return ExitDatabase;
+    } catch (const std::overflow_error &) {
+        household.HandleDbError(DbError::overflow());
+        return ExitDatabase;
+    }
+    if (readiness->itemCount == 0) {
+        printError(QStringLiteral("There are no items to check."));
+        return ExitNoRows;
+    }
+    if (csv) {
+        QString error;
+        if (writeReadinessCsv(output, *readiness, &error))
+            return ExitProduced;
+        printError(QStringLiteral("The file \"%1\" could not be written (%2).").arg(output, error));
+        return ExitOutputFailed;
+    }
+    PageLayout document;
+    buildReadinessDocument(document, *readiness, choices, QDate::currentDate());
+    return writeDocumentPdf(household, document, output) ? ExitProduced : ExitOutputFailed;
+}
+
 } // namespace
 
 std::optional<QString> reportFilePath(const Household &household, const QString &report)
@@ -184,10 +220,15 @@ int runReportCommand(Household &household, const QStringList &arguments)
             QStringLiteral("The output file \"%1\" must end in .txt, .htm, .html, .pdf or .csv.").arg(positional[1]));
         return ExitUsage;
     }
-    if ((report == ItemsExportName) != (*kind == OutputKind::Csv)) {
-        printError(report == ItemsExportName
-                       ? QStringLiteral("The items can only be written as a CSV file (.csv).")
-                       : QStringLiteral("Only \"%1\" can be written as a CSV file.").arg(ItemsExportName));
+    if (report == ReadinessName) {
+        if (*kind != OutputKind::Pdf && *kind != OutputKind::Csv) {
+            printError(QStringLiteral("The readiness report can only be written as a PDF (.pdf) or CSV file (.csv)."));
+            return ExitUsage;
+        }
+    } else if ((report == ItemsExportName) != (*kind == OutputKind::Csv)) {
+        printError(report == ItemsExportName ? QStringLiteral("The items can only be written as a CSV file (.csv).")
+                                             : QStringLiteral("Only \"%1\" can be written as a CSV file, and \"%2\".")
+                                                   .arg(ItemsExportName, ReadinessName));
         return ExitUsage;
     }
 
@@ -196,6 +237,8 @@ int runReportCommand(Household &household, const QStringList &arguments)
 
     if (report == ItemsExportName)
         return runItemsExport(household, output);
+    if (report == ReadinessName)
+        return runReadiness(household, output, *kind == OutputKind::Csv);
 
     const bool fixed = report == ValueByCategoryName || report == ValueByLocationName || report == SerialNumbersName;
     if (fixed) {

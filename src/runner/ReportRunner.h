@@ -22,6 +22,8 @@ inline const QString ValueByLocationName = QStringLiteral("value-by-location");
 inline const QString SerialNumbersName = QStringLiteral("serial-numbers");
 // The name that writes every item to a CSV file (.csv only).
 inline const QString ItemsExportName = QStringLiteral("items");
+// The items that would weaken a claim, as PDF or CSV.
+inline const QString ReadinessName = QStringLiteral("readiness");
 // The command that writes the insurance claim (see ClaimCommand.h).
 inline const QString ClaimCommandName = QStringLiteral("claim");
 

@@ -166,6 +166,7 @@ def run(stowbook):
         (("Reports", "All Items by Category"), "Report Output"),
         (("Reports", "Custom Reports"), "Custom Report"),
         (("Reports", "Insurance Claim..."), "Insurance Claim"),
+        (("Reports", "Claim Readiness..."), "Claim Readiness"),
         (("Help", "Contents"), "Stowbook Help"),
         (("Help", "About Stowbook"), "About Stowbook"),
     ]

@@ -251,6 +251,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
         {w.mnuCustom, "Custom &Reports", 47},
         {w.mnuBackup, "&Back Up Inventory...", 40},
         {w.mnuClaim, "Insurance Cl&aim...", 40},
+        {w.mnuReadiness, "Claim Rea&diness...", 40},
         {w.mnuHelp[1], "&Contents", 40},
         {w.mnuHelp[2], "&Search for Help on...", 40},
         {w.mnuHelp[3], "&Using Help", 40},

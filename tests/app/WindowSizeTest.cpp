@@ -5,6 +5,7 @@
 #include "backup/BackupError.h"
 #include "backup/window/BackupWindow.h"
 #include "claim/window/frmClaim.h"
+#include "claim/window/frmReadiness.h"
 #include "dates/calendar/frmDateEnt.h"
 #include "help/viewer/HelpViewer.h"
 #include "help/viewer/HelpWindow.h"
@@ -73,6 +74,11 @@ TEST_F(ItemWindowTest, EveryWindowFitsASmallLaptopScreen)
              return main.secondaryWindow(Secondary::Designer);
          }},
         {"insurance claim", [&]() -> QWidget * { return frmClaim::showClaim(household, &main); }},
+        {"claim readiness",
+         [&]() -> QWidget * {
+             main.mnuReadiness_Click();
+             return frmReadiness::instance();
+         }},
         {"help",
          [&]() -> QWidget * {
              main.mnuHelp_Click(1);

@@ -74,8 +74,14 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
     buildClaimDocument(doc, claimant, {}, *items, Today);
     const int pages = doc.pageCount();
     ASSERT_GT(pages, 3);
-    for (int page = 0; page < pages; ++page)
+    for (int page = 0; page < pages; ++page) {
         EXPECT_EQ(doc.pageContent(page).footer.value(1), QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages));
+        // Who claims under which policy heads every page, as typed: the
+        // "%d" in the policy number is no page number.
+        EXPECT_EQ(doc.pageContent(page).header,
+                  (QStringList{QStringLiteral("Insurance Claim"), QStringLiteral("Ada Lovelace, policy POL-77/%d"),
+                               formatShortDate(DateValue::fromDate(Today))}));
+    }
 
     const QStringList cover = rowTexts(doc, 0);
     const Money total = storedTotal(household.inventory());
@@ -88,6 +94,12 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
           QStringLiteral("Produced | ") + formatShortDate(DateValue::fromDate(Today))}) {
         EXPECT_TRUE(cover.contains(expected)) << expected.toStdString();
     }
+    // The cover ends with the declaration and a place to sign and date.
+    ASSERT_GE(cover.size(), 2);
+    EXPECT_TRUE(
+        cover[cover.size() - 2].startsWith(QStringLiteral("I declare that the information given in this claim")));
+    EXPECT_TRUE(cover.back().startsWith(QStringLiteral("Signature of Ada Lovelace\n\n___")));
+    EXPECT_TRUE(cover.back().contains(QStringLiteral(" | Date\n\n___")));
     // Each category's line holds the exact sum of its items.
     auto categories = household.dbInventory()->openRecordset(QStringLiteral("select catid, catDesc from categories"),
                                                              RecordsetType::Snapshot);
@@ -128,10 +140,15 @@ TEST_F(ClaimTest, TheClaimOfTheHouseholdListsEveryItemAfterItsCover)
             const PlacedRow &fields = rows[r + 1];
             EXPECT_TRUE(fields.cells[0].text.startsWith(QStringLiteral("Description: ")))
                 << fields.cells[0].text.toStdString();
-            if (fields.cells[1].picture) {
+            // The first photo spans the page under the fields, large
+            // enough for a label on it to be read.
+            const PlacedCell *photo =
+                r + 2 < rows.size() && rows[r + 2].cells.size() == 1 ? &rows[r + 2].cells[0] : nullptr;
+            if (photo && photo->picture) {
                 ++pictures;
-                const QSizeF shape = fields.cells[1].pictureRect.size();
-                EXPECT_GT(shape.width(), 0);
+                const QSizeF shape = photo->pictureRect.size();
+                EXPECT_GT(shape.width(), fields.rect.width() * 0.75);
+                EXPECT_FALSE(fields.cells[1].picture);
             } else {
                 EXPECT_EQ(fields.cells[1].text, QStringLiteral("No picture"));
             }

@@ -158,6 +158,24 @@ TEST_F(Layout, HeaderAndFooterSplitIntoThreePartsWithThePageNumber)
     }
 }
 
+// A line of literal parts shows them as given, "%d" and "|" included; only
+// a part that counts pages gets the number.
+TEST_F(Layout, LiteralHeaderPartsAreShownAsGiven)
+{
+    PageLayout document;
+    PageLayout::PageLine line;
+    line.parts = {QStringLiteral("Claim"), QStringLiteral("Ada 100%d | Co, policy X|%d"), QStringLiteral("Page %d")};
+    line.numbered = {false, false, true};
+    document.setHeaderLine(line);
+    document.setFooterLine(PageLayout::PageLine::fromText(QStringLiteral("|%d|")));
+    document.startDoc();
+    document.tableText(QStringLiteral("1440;"), numberedRows(200, 1));
+    document.endDoc();
+    ASSERT_GE(document.pageCount(), 2);
+    EXPECT_EQ(document.pageContent(1).header, (QStringList{"Claim", "Ada 100%d | Co, policy X|%d", "Page 2"}));
+    EXPECT_EQ(document.pageContent(1).footer, (QStringList{"", "2", ""}));
+}
+
 TEST_F(Layout, APageKeepsTheTextsSetWhenItWasFinished)
 {
     PageLayout document;

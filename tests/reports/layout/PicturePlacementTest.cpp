@@ -139,6 +139,46 @@ TEST_F(PicturePlacement, PicturesAreReadAtTheSizeTheyAreDrawn)
     EXPECT_EQ(pdfPageCount(path(QStringLiteral("photo.pdf"))), 2);
 }
 
+// A row of pictures: each sits in its own column at the height given; a
+// picture that cannot be read, or a second one for a column, leaves the
+// cell its text; a column the format lacks refuses the row. They are read
+// no finer than the resolution the row asks for.
+TEST_F(PicturePlacement, ARowHoldsAPictureInEachOfItsColumns)
+{
+    const QString row = QStringLiteral("2880|2880|2880;");
+    auto red = std::make_shared<FakePicture>(QSize(4000, 3000), Qt::red);
+    auto blue = std::make_shared<FakePicture>(QSize(3000, 4000), Qt::blue);
+    PageLayout document;
+    document.startDoc();
+    EXPECT_FALSE(document.pictureRow(row, {"a", "b", "c"}, {{0, red}, {3, blue}}, Height))
+        << "a column the format does not have";
+    EXPECT_TRUE(document.pictureRow(
+        row, {"a", "b", "c"}, {{0, red}, {1, std::make_shared<FakePicture>(QSize(), Qt::red)}, {2, blue}, {2, red}},
+        1440, 300));
+    EXPECT_TRUE(document.pictureRow(row, {"only text"}, {{1, red}}, 1440)) << "no cell for the picture";
+    document.endDoc();
+    const QList<PlacedRow> rows = document.pageContent(0).rows;
+    ASSERT_EQ(rows.size(), 2);
+    const QList<PlacedCell> &cells = rows[0].cells;
+    ASSERT_EQ(cells.size(), 3);
+    EXPECT_EQ(cells[0].picture, red);
+    EXPECT_FALSE(cells[1].picture);
+    EXPECT_EQ(cells[1].lines, QStringList{"b"});
+    EXPECT_EQ(cells[2].picture, blue) << "the first picture given for a column";
+    // Both as tall as the row allows, each with its own proportions.
+    EXPECT_NEAR(cells[0].pictureRect.height(), 1440, 1);
+    EXPECT_NEAR(cells[0].pictureRect.width(), 1920, 1);
+    EXPECT_NEAR(cells[2].pictureRect.height(), 1440, 1);
+    EXPECT_NEAR(cells[2].pictureRect.width(), 1080, 1);
+    EXPECT_EQ(cells[0].pictureDotsPerInch, 300);
+    EXPECT_FALSE(rows[1].cells[0].picture);
+
+    EXPECT_TRUE(document.exportPdf(path(QStringLiteral("row.pdf"))));
+    ASSERT_EQ(red->asked.size(), 1u);
+    EXPECT_NEAR(red->asked[0].width(), cells[0].pictureRect.width() / 1440 * 300, 1.5);
+    ASSERT_EQ(blue->asked.size(), 1u);
+}
+
 // A row whose text is taller than a page is continued on the next pages;
 // its picture is drawn once, in its first part.
 TEST_F(PicturePlacement, ARowTallerThanAPageShowsItsPictureOnce)
