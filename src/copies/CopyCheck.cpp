@@ -6,6 +6,9 @@
 
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -14,8 +17,9 @@ QString quoted(const QString &name)
     return u'"' + name + u'"';
 }
 
-// Why the file at path is not the member, or an empty text.
-QString fileProblem(const QString &path, const BackupMember &member)
+// Why the file at path is not the member, or an empty text. read: the
+// file's digest when it was read already.
+QString fileProblem(const QString &path, const BackupMember &member, const DigestResult *read = nullptr)
 {
     const QFileInfo info(path);
     if (info.isSymLink() || (info.exists() && !info.isFile()))
@@ -23,7 +27,9 @@ QString fileProblem(const QString &path, const BackupMember &member)
     if (!info.exists())
         return QStringLiteral("is missing");
     QString problem;
-    const std::optional<FileDigest> digest = digestOf(path, &problem);
+    const std::optional<FileDigest> digest = read ? read->digest : digestOf(path, &problem);
+    if (read)
+        problem = read->problem;
     if (!digest)
         return QStringLiteral("cannot be read (%1)").arg(problem);
     if (digest->size != member.size)
@@ -102,11 +108,48 @@ CopiesCheck checkCopies(const CopyPlace &place, const std::function<void(double)
 {
     CopiesCheck check{place, QString(), {}, {}, 0};
     const QList<FoundVersion> versions = findVersions(place);
+    // Every stored file once, on several threads, before the versions that
+    // use them are looked at.
     QHash<QByteArray, QString> storedProblems;
-    QHash<QByteArray, QStringList> usedBy;
-    int done = 0;
+    QList<BackupMember> stored;
     for (const FoundVersion &version : versions) {
-        check.versions.append(VersionCheck{version, checkVersion(place, version, &storedProblems)});
+        if (!version.manifest)
+            continue;
+        for (const BackupMember &member : version.manifest->contents.members) {
+            if (isStoredMember(member) && !storedProblems.contains(member.sha256)) {
+                storedProblems.insert(member.sha256, QString());
+                stored << member;
+            }
+        }
+    }
+    QStringList paths;
+    for (const BackupMember &member : stored)
+        paths << place.storedFile(member.sha256);
+    const QList<DigestResult> digests = digestsOf(paths);
+    for (qsizetype i = 0; i < stored.size(); ++i)
+        storedProblems[stored[i].sha256] = fileProblem(paths[i], stored[i], &digests[i]);
+    QHash<QByteArray, QStringList> usedBy;
+    // The versions' databases, also on several threads: each check has its
+    // own connections, and every stored file is known by now.
+    QList<QStringList> problems(versions.size());
+    std::atomic<qsizetype> next{0};
+    const auto work = [&] {
+        QHash<QByteArray, QString> known = storedProblems;
+        for (qsizetype i = next++; i < versions.size(); i = next++)
+            problems[i] = checkVersion(place, versions[i], &known);
+    };
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> helpers;
+    for (unsigned i = 1; i < threads && i < unsigned(versions.size()); ++i)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
+
+    int done = 0;
+    for (qsizetype i = 0; i < versions.size(); ++i) {
+        const FoundVersion &version = versions[i];
+        check.versions.append(VersionCheck{version, problems[i]});
         if (version.manifest) {
             check.dataFolder = version.manifest->dataFolder;
             for (const BackupMember &member : version.manifest->contents.members) {

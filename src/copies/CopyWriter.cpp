@@ -94,8 +94,8 @@ public:
             const QJsonArray fields = entry.value().toArray();
             if (fields.size() != 5 || !isChecksumName(fields[4].toString()))
                 continue;
-            const FileState state{qint64(fields[0].toDouble()), qint64(fields[1].toDouble()),
-                                  qint64(fields[2].toDouble()), qint64(fields[3].toDouble())};
+            const FileState state{fields[0].toString().toLongLong(), fields[1].toString().toLongLong(),
+                                  fields[2].toString().toLongLong(), fields[3].toString().toLongLong()};
             m_old.insert(entry.key(), {state, fields[4].toString().toLatin1()});
         }
     }
@@ -117,9 +117,11 @@ public:
         QJsonObject root;
         for (auto entry = m_new.begin(); entry != m_new.end(); ++entry) {
             const FileState &state = entry->first;
+            // As text: times in nanoseconds are past what a JSON number keeps exactly.
             root.insert(entry.key(),
-                        QJsonArray{double(state.size), double(state.modified), double(state.changed),
-                                   double(state.inode), QString::fromLatin1(entry->second)});
+                        QJsonArray{QString::number(state.size), QString::number(state.modified),
+                                   QString::number(state.changed), QString::number(state.inode),
+                                   QString::fromLatin1(entry->second)});
         }
         const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Compact);
         StagedFile file(stagingFolder);
@@ -296,6 +298,8 @@ std::optional<CopyManifest> CopyMaker::newestManifest() const
 
 void CopyMaker::verifyStaged(const CopyManifest &manifest, const QSet<QByteArray> &written) const
 {
+    QStringList paths;
+    QList<BackupMember> read;
     for (const BackupMember &member : manifest.contents.members) {
         const bool stored = isStoredMember(member);
         const QString path = stored ? m_place.storedFile(member.sha256) : m_staging + u'/' + member.name;
@@ -307,12 +311,15 @@ void CopyMaker::verifyStaged(const CopyManifest &manifest, const QSet<QByteArray
                 refuse(QStringLiteral("%1 is not as it was written.").arg(native(path)));
             continue;
         }
-        QString problem;
-        const std::optional<FileDigest> digest = digestOf(path, &problem);
-        if (!digest)
-            refuse(QStringLiteral("%1 cannot be read back: %2").arg(native(path), problem));
-        if (digest->size != member.size || digest->sha256 != member.sha256)
-            refuse(QStringLiteral("%1 does not read back as it was written.").arg(native(path)));
+        paths << path;
+        read << member;
+    }
+    const QList<DigestResult> digests = digestsOf(paths);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (!digests[i].digest)
+            refuse(QStringLiteral("%1 cannot be read back: %2").arg(native(paths[i]), digests[i].problem));
+        if (digests[i].digest->size != read[i].size || digests[i].digest->sha256 != read[i].sha256)
+            refuse(QStringLiteral("%1 does not read back as it was written.").arg(native(paths[i])));
     }
     try {
         for (const QString &name : {InventoryFileName, CatalogueFileName}) {
@@ -388,8 +395,14 @@ CopyResult CopyMaker::run()
                                 .arg(native(m_place.copiesFolder())));
         throw;
     }
-    clearLeftovers(m_place);
-    m_result.removedVersions = pruneCopies(m_place, m_now);
+    // The copy is made (or was not needed): a failing upkeep is told, and
+    // does not make it a failed copy.
+    try {
+        clearLeftovers(m_place);
+        m_result.removedVersions = pruneCopies(m_place, m_now);
+    } catch (const CopyError &error) {
+        m_result.upkeepProblem = error.message();
+    }
     return m_result;
 }
 

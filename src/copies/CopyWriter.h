@@ -21,6 +21,10 @@ struct CopyResult {
     qint64 bytesWritten = 0;
     QStringList removedVersions; // let go by the retention
     QStringList skipped;         // item files left out: links and the like
+    // Why the upkeep after the copy (clearing what an earlier copy left,
+    // letting old versions go) did not finish; the copy stands all the
+    // same, and the next one tries again.
+    QString upkeepProblem;
 };
 
 // Makes a version of the household's inventory in copiesFolder (which must
@@ -35,5 +39,6 @@ struct CopyResult {
 // the item count and total value) and only then renamed under versions/,
 // so a version that is there is whole and verified. Then the retention lets
 // go of versions it no longer keeps. One copy of an inventory at a time.
-// Throws CopyError; earlier versions stay as they were.
+// Throws CopyError when no verified copy of the inventory as it is now
+// exists; earlier versions stay as they were.
 CopyResult makeCopy(const Household &household, const QString &copiesFolder, const CopyClock &clock = {});

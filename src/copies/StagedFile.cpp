@@ -7,11 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -151,6 +154,24 @@ std::optional<FileDigest> digestOf(const QString &path, QString *problem)
     }
     digest.sha256 = hash.hexResult();
     return digest;
+}
+
+QList<DigestResult> digestsOf(const QStringList &paths)
+{
+    QList<DigestResult> results(paths.size());
+    std::atomic<qsizetype> next{0};
+    const auto work = [&] {
+        for (qsizetype i = next++; i < paths.size(); i = next++)
+            results[i].digest = digestOf(paths[i], &results[i].problem);
+    };
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> helpers;
+    for (unsigned i = 1; i < threads && i < unsigned(paths.size()); ++i)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
+    return results;
 }
 
 void makePrivateFolder(const QString &path)

@@ -59,6 +59,14 @@ struct FileDigest {
     QByteArray sha256;
 };
 std::optional<FileDigest> digestOf(const QString &path, QString *problem);
+// The same for many files at once, read and hashed on a few threads (one
+// per core, at most four): hashing, not the disk, is what keeps one thread
+// waiting. The digests and problems are in the order of paths.
+struct DigestResult {
+    std::optional<FileDigest> digest;
+    QString problem;
+};
+QList<DigestResult> digestsOf(const QStringList &paths);
 
 // Makes the folder (one level) for its owner alone when it is not there.
 // Throws CopyError when it cannot be made or is something else.

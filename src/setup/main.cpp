@@ -103,6 +103,9 @@ static int runCopy(const SetupArguments &arguments, QTextStream &out, QTextStrea
             << ".\n";
     for (const QString &name : result.skipped)
         err << "stowbook-setup: left out " << name << " (a link, or a name a copy cannot hold)\n";
+    if (!result.upkeepProblem.isEmpty())
+        err << "stowbook-setup: the copy stands, but older versions could not be let go: " << result.upkeepProblem
+            << '\n';
     return 0;
 }
 
