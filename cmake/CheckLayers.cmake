@@ -17,7 +17,8 @@ endif()
 set(layer_names data program "window-free" windows app)
 set(layer_0 data)
 set(layer_1 program)
-set(layer_2 dates records items items/heif reports codes transfer itemlist photoitems claim backup setup launcher runner help)
+set(layer_2 dates records items items/heif reports codes transfer itemlist photoitems claim backup copies setup launcher
+    runner help)
 set(layer_3 focus widgets designer help/viewer dates/calendar items/picture items/documents items/warranty reports/viewer codes/window
     transfer/import itemlist/window photoitems/window claim/window backup/window)
 set(layer_4 app)

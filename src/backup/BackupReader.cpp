@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <cerrno>
 #include <cstring>
@@ -96,7 +97,7 @@ QString openFailure(const QString &description, int zipError, int systemError)
     // libzip's checks of the directory find a name listed twice first.
     if (zipError == ZIP_ER_EXISTS)
         return QStringLiteral("%1 cannot be used: a member is there twice.").arg(description);
-    return QStringLiteral("%1 cannot be read: %2.").arg(description, zipErrorText(zipError, systemError));
+    return QStringLiteral("%1 cannot be read: %2.").arg(description, plainZipReadError(zipError, systemError));
 }
 
 // "1 item", "12 items", the count written plainly.
@@ -107,9 +108,10 @@ QString plainCount(qint64 items)
 
 } // namespace
 
-BackupArchive::BackupArchive(zip_t *archive, QString description)
+BackupArchive::BackupArchive(zip_t *archive, QString description, qint64 archiveBytes)
     : m_archive(archive)
     , m_description(std::move(description))
+    , m_archiveBytes(archiveBytes)
 {
 }
 
@@ -127,7 +129,7 @@ std::unique_ptr<BackupArchive> BackupArchive::open(const QString &path)
     zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
     if (!archive)
         throw BackupError(openFailure(description, error, errno));
-    return std::unique_ptr<BackupArchive>(new BackupArchive(archive, description));
+    return std::unique_ptr<BackupArchive>(new BackupArchive(archive, description, QFileInfo(path).size()));
 }
 
 std::unique_ptr<BackupArchive> BackupArchive::openBytes(const QByteArray &bytes)
@@ -144,7 +146,7 @@ std::unique_ptr<BackupArchive> BackupArchive::openBytes(const QByteArray &bytes)
         throw BackupError(why);
     }
     zip_error_fini(&error);
-    return std::unique_ptr<BackupArchive>(new BackupArchive(archive, description));
+    return std::unique_ptr<BackupArchive>(new BackupArchive(archive, description, bytes.size()));
 }
 
 void BackupArchive::checkEntries()
@@ -154,6 +156,12 @@ void BackupArchive::checkEntries()
         refuse(QStringLiteral("its list of members cannot be read"));
     if (count > MaxMembers)
         refuse(QStringLiteral("it has %1 members, more than a backup ever holds").arg(count));
+    // The bytes the members take at the least, each with its local header
+    // and its entry in the directory at the end: more than the archive has
+    // means that members overlap, sharing compressed data to unpack the
+    // same bytes many times over (a ZIP bomb, whose sizes and checksums can
+    // all be true). libzip's checks of the directory do not look for that.
+    zip_uint64_t claimed = 22; // the directory's end record
     for (zip_uint64_t i = 0; i < zip_uint64_t(count); ++i) {
         const char *rawName = zip_get_name(m_archive.get(), i, 0);
         if (!rawName)
@@ -189,6 +197,14 @@ void BackupArchive::checkEntries()
             refuse(QStringLiteral("member %1 is packed in a way backups never are").arg(quoted(name)));
         if (!(stat.valid & ZIP_STAT_SIZE))
             refuse(QStringLiteral("member %1 has no size").arg(quoted(name)));
+        if (!(stat.valid & ZIP_STAT_COMP_SIZE) || stat.comp_size > zip_uint64_t(m_archiveBytes))
+            refuse(QStringLiteral("member %1 claims more bytes than the archive has").arg(quoted(name)));
+        const zip_uint64_t nameBytes = std::strlen(zip_get_name(m_archive.get(), i, ZIP_FL_ENC_RAW));
+        claimed += 30 + 46 + 2 * nameBytes + stat.comp_size;
+        if (claimed > zip_uint64_t(m_archiveBytes))
+            refuse(QStringLiteral("its members overlap: member %1 and others share their compressed data, which "
+                                  "a backup never does (this is how a ZIP bomb unpacks to many times its size)")
+                       .arg(quoted(name)));
         if (m_index.contains(name))
             refuse(QStringLiteral("member %1 is there twice").arg(quoted(name)));
         m_index.insert(name, i);
@@ -253,9 +269,12 @@ void BackupArchive::readMember(const BackupMember &member, const Sink &sink)
     if (entry == m_index.constEnd())
         refuse(QStringLiteral("member %1 is missing").arg(quoted(member.name)));
     ZipFilePtr file(zip_fopen_index(m_archive.get(), *entry, 0));
-    if (!file)
-        refuse(QStringLiteral("member %1 cannot be read (%2)")
-                   .arg(quoted(member.name), QString::fromLocal8Bit(zip_strerror(m_archive.get()))));
+    if (!file) {
+        zip_error_t *error = zip_get_error(m_archive.get());
+        refuse(
+            QStringLiteral("member %1 cannot be read: %2")
+                .arg(quoted(member.name), plainZipReadError(zip_error_code_zip(error), zip_error_code_system(error))));
+    }
     Sha256 hash;
     QByteArray buffer(ChunkBytes, Qt::Uninitialized);
     qint64 total = 0;
@@ -263,9 +282,12 @@ void BackupArchive::readMember(const BackupMember &member, const Sink &sink)
         // One byte more than the member may have, to see it go beyond.
         const qint64 wanted = std::min<qint64>(ChunkBytes, member.size - total + 1);
         const zip_int64_t read = zip_fread(file.get(), buffer.data(), zip_uint64_t(wanted));
-        if (read < 0)
-            refuse(QStringLiteral("member %1 is damaged (%2)")
-                       .arg(quoted(member.name), QString::fromLocal8Bit(zip_file_strerror(file.get()))));
+        if (read < 0) {
+            zip_error_t *error = zip_file_get_error(file.get());
+            refuse(QStringLiteral("member %1 is damaged: %2")
+                       .arg(quoted(member.name),
+                            plainZipReadError(zip_error_code_zip(error), zip_error_code_system(error))));
+        }
         if (read == 0)
             break;
         total += read;

@@ -27,7 +27,8 @@ public:
     // against it: every member has a name a backup may hold (no absolute
     // path, no "..", nothing outside the data folder's files), is neither a
     // link nor a folder, is not encrypted, is stored or deflated, appears
-    // once, and is listed in the manifest with the size the archive gives
+    // once, has its own bytes (members side by side fit in the archive: no
+    // two share their compressed data, as in a ZIP bomb), and is listed in the manifest with the size the archive gives
     // it; and every member the manifest lists is there. Throws BackupError
     // naming the first member that fails. Reads only the manifest's bytes.
     const BackupManifest &manifest();
@@ -56,7 +57,7 @@ public:
     static constexpr qint64 MaxMembers = 2'000'000;
 
 private:
-    BackupArchive(zip_t *archive, QString description);
+    BackupArchive(zip_t *archive, QString description, qint64 archiveBytes);
     void checkEntries();
     // The integrity check, and the inventory's figures against the manifest.
     void checkDatabase(const QString &path, const QString &name, MemberKind kind, const BackupManifest &contents) const;
@@ -64,6 +65,7 @@ private:
 
     ZipArchivePtr m_archive;
     QString m_description; // "the backup /path/x.zip", for messages
+    qint64 m_archiveBytes; // the archive's size
     std::optional<BackupManifest> m_manifest;
     QHash<QString, zip_uint64_t> m_index; // member name -> entry
 };

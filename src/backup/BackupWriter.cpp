@@ -1,6 +1,7 @@
 #include "backup/BackupWriter.h"
 
 #include "backup/BackupError.h"
+#include "backup/BlockFileSource.h"
 #include "backup/DatabaseCopy.h"
 #include "backup/MemberHashes.h"
 #include "backup/ZipSupport.h"
@@ -376,11 +377,17 @@ BackupSummary writeBackup(const QString &dataFolder, const QString &zipPath, Bac
     hashes.expect(expected);
 
     const QString staged = staging.filePath(QStringLiteral("backup.zip"));
-    int openError = 0;
-    ZipArchivePtr archive(zip_open(QFile::encodeName(staged).constData(), ZIP_CREATE | ZIP_EXCL, &openError));
-    if (!archive)
-        throw BackupError(QStringLiteral("The backup cannot be written in %1: %2")
-                              .arg(native(target.path()), zipErrorText(openError, errno)));
+    zip_error_t openError;
+    zip_error_init(&openError);
+    zip_source_t *file = newBlockFileSource(staged, &openError);
+    ZipArchivePtr archive(file ? zip_open_from_source(file, ZIP_CREATE | ZIP_EXCL, &openError) : nullptr);
+    if (!archive) {
+        const QString why = zipErrorText(&openError);
+        zip_source_free(file);
+        zip_error_fini(&openError);
+        throw BackupError(QStringLiteral("The backup cannot be written in %1: %2").arg(native(target.path()), why));
+    }
+    zip_error_fini(&openError);
     for (const PlannedMember &member : planned)
         addMember(archive.get(), member, hashes);
     addManifest(archive.get(), base, hashes);

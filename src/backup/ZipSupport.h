@@ -19,3 +19,8 @@ using ZipFilePtr = std::unique_ptr<zip_file_t, ZipFileCloser>;
 // libzip's description of an error code (with the system's part, if any).
 QString zipErrorText(int zipError, int systemError = 0);
 QString zipErrorText(zip_error_t *error);
+// What a failure to read an archive means, in plain words for the user
+// ("it is not a ZIP archive (...)"), where libzip's own texts ("Not a zip
+// archive", "Zip archive inconsistent") say nothing to most people. To
+// follow the archive's name and "cannot be read: ".
+QString plainZipReadError(int zipError, int systemError = 0);

@@ -10,6 +10,9 @@ QString setupUsage()
                "       stowbook-setup --backup FOLDER FILE.zip\n"
                "       stowbook-setup --restore FILE.zip FOLDER\n"
                "       stowbook-setup --verify FILE.zip\n"
+               "       stowbook-setup --copy FOLDER [--to COPIES]\n"
+               "       stowbook-setup --restore COPIES FOLDER [--version DATE]\n"
+               "       stowbook-setup --verify COPIES\n"
                "       stowbook-setup (-h | --help | --version)\n"
                "Lays out a new Stowbook data folder FOLDER: the inventory database stowbook.db,\n"
                "the report field catalogue rptspec.db, the images folder and the help file.\n"
@@ -30,6 +33,13 @@ QString setupUsage()
                "  --restore    check the backup FILE.zip whole and restore it as the new data\n"
                "               folder FOLDER, which must not exist or be empty\n"
                "  --verify     check every file and database of the backup FILE.zip\n"
+               "  --copy       make a versioned copy of the data folder FOLDER in the copies folder\n"
+               "               COPIES named with --to, else the one chosen in Stowbook; nothing is\n"
+               "               made when nothing changed since the last copy\n"
+               "  --restore COPIES FOLDER [--version DATE]\n"
+               "               restore the newest version in the copies folder COPIES, or the one\n"
+               "               named (\"2026-12-08T093015Z\", or a day: the newest of \"2026-12-08\")\n"
+               "  --verify COPIES   check every version and every photo of the copies folder\n"
                "  -h, --help   show this text\n"
                "  --version    show the version\n")
         .arg(MaxGeneratedItems);
@@ -39,13 +49,14 @@ QString setupUsage()
 static SetupArguments archiveArguments(SetupArguments result, const QStringList &names, bool fillOptions)
 {
     using Action = SetupArguments::Action;
-    const char *const forms[] = {"", "--backup FOLDER FILE.zip", "--restore FILE.zip FOLDER", "--verify FILE.zip"};
+    const char *const forms[] = {"", "--backup FOLDER FILE.zip", "--restore FILE.zip FOLDER", "--verify FILE.zip",
+                                 "--copy FOLDER [--to COPIES]"};
     if (fillOptions) {
         result.error =
             QStringLiteral("--demo, --items, --seed, --import, --add-items and --rows do not go with a backup.");
         return result;
     }
-    const qsizetype wanted = result.action == Action::Verify ? 1 : 2;
+    const qsizetype wanted = result.action == Action::Verify || result.action == Action::Copy ? 1 : 2;
     if (names.size() != wanted) {
         result.error = QStringLiteral("Use %1.").arg(QLatin1String(forms[int(result.action)]));
         return result;
@@ -58,6 +69,9 @@ static SetupArguments archiveArguments(SetupArguments result, const QStringList 
     case Action::Restore:
         result.archive = names[0];
         result.folder = names[1];
+        break;
+    case Action::Copy:
+        result.folder = names[0];
         break;
     default:
         result.archive = names[0];
@@ -85,6 +99,8 @@ static QList<QCommandLineOption> setupOptions()
         option({QStringLiteral("backup")}),
         option({QStringLiteral("restore")}),
         option({QStringLiteral("verify")}),
+        option({QStringLiteral("copy")}),
+        option({QStringLiteral("to")}, QStringLiteral("COPIES")),
     };
 }
 
@@ -96,13 +112,25 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
     bool seenSeed = false;
     bool seenRows = false;
     QStringList folders;
+    // "--version" alone shows the version; with --restore from copies, the
+    // word after it names the version to restore.
+    bool afterVersion = false;
+    std::optional<QString> versionWord;
+    qsizetype versionWordPlace = 0; // among the folders, where it was typed
 
     // In the order typed: the first mistake is the one reported.
     for (const CommandLineWord &word : readCommandLine(setupOptions(), arguments)) {
         if (word.kind == Kind::Argument) {
-            folders << word.text;
+            if (afterVersion && !versionWord) {
+                versionWord = word.text;
+                versionWordPlace = folders.size();
+            } else {
+                folders << word.text;
+            }
+            afterVersion = false;
             continue;
         }
+        afterVersion = word.kind == Kind::Option && word.option == u"version";
         if (word.kind == Kind::Unknown) {
             result.error = QStringLiteral("Unknown option \"%1\".").arg(word.text);
             return result;
@@ -115,14 +143,27 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             result.showVersion = true;
         } else if (name == u"demo") {
             result.options.demo = true;
-        } else if (name == u"backup" || name == u"restore" || name == u"verify") {
+        } else if (name == u"backup" || name == u"restore" || name == u"verify" || name == u"copy") {
             if (result.action != SetupArguments::Action::Setup) {
-                result.error = QStringLiteral("Choose one of --backup, --restore and --verify.");
+                result.error = name == u"copy" || result.action == SetupArguments::Action::Copy
+                    ? QStringLiteral("Choose either --copy or --backup, --restore or --verify.")
+                    : QStringLiteral("Choose one of --backup, --restore and --verify.");
                 return result;
             }
             result.action = name == u"backup" ? SetupArguments::Action::Backup
                 : name == u"restore"          ? SetupArguments::Action::Restore
+                : name == u"copy"             ? SetupArguments::Action::Copy
                                               : SetupArguments::Action::Verify;
+        } else if (name == u"to") {
+            if (value.isEmpty()) {
+                result.error = QStringLiteral("--to needs the copies folder.");
+                return result;
+            }
+            if (!result.copiesFolder.isEmpty()) {
+                result.error = QStringLiteral("--to is given twice.");
+                return result;
+            }
+            result.copiesFolder = value;
         } else if (name == u"items") {
             if (seenItems) {
                 result.error = QStringLiteral("--items is given twice.");
@@ -184,6 +225,20 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
         }
     }
 
+    if (result.action == SetupArguments::Action::Restore && result.showVersion) {
+        if (!versionWord) {
+            result.error = QStringLiteral("--version needs the version to restore, such as 2026-12-08.");
+            return result;
+        }
+        result.showVersion = false;
+        result.versionChoice = *versionWord;
+    } else if (versionWord) {
+        folders.insert(versionWordPlace, *versionWord);
+    }
+    if (!result.copiesFolder.isEmpty() && result.action != SetupArguments::Action::Copy) {
+        result.error = QStringLiteral("--to goes with --copy.");
+        return result;
+    }
     if (result.showHelp || result.showVersion)
         return result;
     if (result.action != SetupArguments::Action::Setup)

@@ -11,11 +11,16 @@
 //   stowbook-setup --backup FOLDER FILE.zip
 //   stowbook-setup --restore FILE.zip FOLDER
 //   stowbook-setup --verify FILE.zip
+//   stowbook-setup --copy FOLDER [--to COPIES]
+//   stowbook-setup --restore COPIES FOLDER [--version DATE]
+//   stowbook-setup --verify COPIES
 struct SetupArguments {
-    enum class Action { Setup, Backup, Restore, Verify };
+    enum class Action { Setup, Backup, Restore, Verify, Copy };
     Action action = Action::Setup;
-    QString folder;  // the data folder to set up, back up or restore into
-    QString archive; // the backup file of --backup, --restore and --verify
+    QString folder;        // the data folder to set up, back up, copy or restore into
+    QString archive;       // the backup file or copies folder of --restore and --verify, the backup file of --backup
+    QString copiesFolder;  // --copy: the copies folder of --to; empty: the one in the settings
+    QString versionChoice; // --restore from copies: the version named after --version
     SetupOptions options;
     QString addItemsFile;     // not empty: add this file's items to the inventory already in folder
     bool showHelp = false;    // -h or --help: print the usage and do nothing else

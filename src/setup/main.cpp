@@ -1,10 +1,16 @@
 #include "backup/BackupError.h"
 #include "backup/BackupWriter.h"
 #include "backup/RestoreBackup.h"
+#include "copies/CopyCheck.h"
+#include "copies/CopyError.h"
+#include "copies/CopyRestore.h"
+#include "copies/CopySettings.h"
+#include "copies/CopyWriter.h"
 #include "data/Database.h"
 #include "dates/LocaleFormats.h"
 #include "program/BuildInfo.h"
 #include "program/CountText.h"
+#include "program/Household.h"
 #include "program/ItemFiles.h"
 #include "program/QtMessages.h"
 #include "setup/DataFolderSetup.h"
@@ -14,6 +20,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTextStream>
 
@@ -62,6 +69,119 @@ static QString figures(const BackupManifest &manifest)
              manifest.programVersion);
 }
 
+static QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// --copy: 0 when a verified copy of the inventory as it is now exists (made
+// now, or the newest version when nothing changed), else 1.
+static int runCopy(const SetupArguments &arguments, QTextStream &out, QTextStream &err)
+{
+    const QString folder = QDir(arguments.folder).absolutePath();
+    QString copies = arguments.copiesFolder;
+    if (copies.isEmpty())
+        copies = readCopySettings(folder).folder;
+    if (copies.isEmpty()) {
+        err << "stowbook-setup: no copies folder is chosen for " << native(folder)
+            << "; name one with --to, or choose it in Stowbook under File > Automatic Copies.\n";
+        return 1;
+    }
+    const Household household(folder);
+    const CopyResult result = makeCopy(household, copies);
+    noteVerifiedCopy(folder, QDateTime::currentDateTimeUtc());
+    if (result.made)
+        out << "Copied " << native(folder) << " into " << native(QDir(copies).absolutePath()) << " as version "
+            << result.version << " (" << (result.bytesWritten + 1023) / 1024 << " kB written, "
+            << countText(result.newStoredFiles, QStringLiteral("new file stored"), QStringLiteral("new files stored"))
+            << "), read back and verified: " << figures(result.manifest.contents) << ".\n";
+    else
+        out << native(folder) << " has not changed since version " << result.version << " in "
+            << native(QDir(copies).absolutePath()) << "; no new copy was needed.\n";
+    if (!result.removedVersions.isEmpty())
+        out << "Older versions let go as the retention allows: " << result.removedVersions.join(QStringLiteral(", "))
+            << ".\n";
+    for (const QString &name : result.skipped)
+        err << "stowbook-setup: left out " << name << " (a link, or a name a copy cannot hold)\n";
+    if (!result.upkeepProblem.isEmpty())
+        err << "stowbook-setup: the copy stands, but older versions could not be let go: " << result.upkeepProblem
+            << '\n';
+    return 0;
+}
+
+// --verify of a copies folder: 0 when every version and stored file of
+// every inventory in it is sound, 1 when anything is damaged or there are
+// no copies.
+static int verifyCopiesFolder(const QString &copiesFolder, QTextStream &out, QTextStream &err)
+{
+    const QList<CopyPlace> places = inventoriesIn(copiesFolder);
+    if (places.isEmpty()) {
+        err << "stowbook-setup: " << native(copiesFolder) << " holds no copies of an inventory.\n";
+        return 1;
+    }
+    bool sound = true;
+    for (const CopyPlace &place : places) {
+        const CopiesCheck check = checkCopies(place);
+        out << "Copies of " << native(check.dataFolder) << " in " << native(place.folder()) << ": "
+            << countText(check.versions.size(), QStringLiteral("version"), QStringLiteral("versions")) << ", "
+            << countText(check.storedFiles, QStringLiteral("stored file"), QStringLiteral("stored files"))
+            << " (photos, documents, report files).\n";
+        for (const VersionCheck &version : check.versions) {
+            if (version.sound()) {
+                out << "  " << version.version.name << (version.version.pinned ? " (pinned)" : "")
+                    << " is sound: " << figures(version.version.manifest->contents) << ".\n";
+                continue;
+            }
+            sound = false;
+            err << "stowbook-setup: the version " << version.version.name << " in " << native(place.folder())
+                << " is damaged:\n";
+            for (const QString &problem : version.problems)
+                err << "    " << problem << '\n';
+        }
+        for (const StoredCheck &stored : check.damagedStored) {
+            sound = false;
+            err << "stowbook-setup: the stored file " << native(place.folder() + u'/' + stored.name) << ' '
+                << stored.problem << "; used as " << stored.usedBy.join(QStringLiteral(", ")) << ".\n";
+        }
+    }
+    if (sound)
+        out << "Every version and every stored file is sound.\n";
+    return sound ? 0 : 1;
+}
+
+// --restore from a copies folder.
+static int restoreFromCopies(const SetupArguments &arguments, QTextStream &out)
+{
+    const CopyPlace place = soleInventory(arguments.archive);
+    const FoundVersion version = chooseVersion(place, arguments.versionChoice);
+    const CopyManifest manifest = restoreCopy(place, version, arguments.folder);
+    out << "Restored version " << version.name << " of " << native(place.folder()) << " as "
+        << native(QDir(arguments.folder).absolutePath()) << ": " << figures(manifest.contents) << ".\n";
+    return 0;
+}
+
+// --copy, and --restore and --verify of a copies folder: 0 done, 1 refused or failed.
+static int runCopiesAction(const SetupArguments &arguments, QTextStream &out, QTextStream &err)
+{
+    try {
+        switch (arguments.action) {
+        case SetupArguments::Action::Copy:
+            return runCopy(arguments, out, err);
+        case SetupArguments::Action::Restore:
+            return restoreFromCopies(arguments, out);
+        case SetupArguments::Action::Verify:
+            return verifyCopiesFolder(arguments.archive, out, err);
+        default:
+            break;
+        }
+    } catch (const CopyError &error) {
+        out.flush();
+        err << "stowbook-setup: " << error.message() << '\n';
+        return 1;
+    }
+    return 2;
+}
+
 // --backup, --restore and --verify: 0 done, 1 refused or failed.
 static int runArchiveAction(const SetupArguments &arguments, QTextStream &out, QTextStream &err)
 {
@@ -89,6 +209,7 @@ static int runArchiveAction(const SetupArguments &arguments, QTextStream &out, Q
             return 0;
         }
         case SetupArguments::Action::Setup:
+        case SetupArguments::Action::Copy:
             break;
         }
     } catch (const BackupError &error) {
@@ -119,6 +240,17 @@ int main(int argc, char **argv)
     if (arguments.showVersion) {
         out << "stowbook-setup " << ProgramVersion << '\n';
         return 0;
+    }
+    // A folder where a backup file would be named is a copies folder.
+    const bool copies = arguments.action == SetupArguments::Action::Copy
+        || ((arguments.action == SetupArguments::Action::Restore || arguments.action == SetupArguments::Action::Verify)
+            && QFileInfo(arguments.archive).isDir());
+    if (copies)
+        return runCopiesAction(arguments, out, err);
+    if (!arguments.versionChoice.isEmpty()) {
+        err << "stowbook-setup: --version goes with a restore from a copies folder; " << native(arguments.archive)
+            << " is no folder.\n";
+        return 2;
     }
     if (arguments.action != SetupArguments::Action::Setup)
         return runArchiveAction(arguments, out, err);

@@ -99,3 +99,100 @@ QByteArray forgeZip(const QList<ForgedEntry> &entries)
     put16(archive, 0);
     return archive;
 }
+
+namespace {
+
+QByteArray localHeader(const QByteArray &name, quint16 method, quint32 crc, quint32 packed, quint32 size)
+{
+    QByteArray header;
+    put32(header, 0x04034b50);
+    put16(header, 20);
+    put16(header, Utf8Names);
+    put16(header, method);
+    put16(header, DosTime);
+    put16(header, DosDate);
+    put32(header, crc);
+    put32(header, packed);
+    put32(header, size);
+    put16(header, quint16(name.size()));
+    put16(header, 0);
+    return header + name;
+}
+
+void putCentral(QByteArray &directory, const QByteArray &name, quint16 method, quint32 crc, quint32 packed,
+                quint32 size, quint32 offset)
+{
+    put32(directory, 0x02014b50);
+    put16(directory, 0x0314);
+    put16(directory, 20);
+    put16(directory, Utf8Names);
+    put16(directory, method);
+    put16(directory, DosTime);
+    put16(directory, DosDate);
+    put32(directory, crc);
+    put32(directory, packed);
+    put32(directory, size);
+    put16(directory, quint16(name.size()));
+    put16(directory, 0);
+    put16(directory, 0);
+    put16(directory, 0);
+    put16(directory, 0);
+    put32(directory, quint32(S_IFREG | 0600) << 16);
+    put32(directory, offset);
+    directory += name;
+}
+
+} // namespace
+
+QByteArray forgeOverlappingZip(const QList<QByteArray> &names, const QByteArray &kernel,
+                               const QList<ForgedEntry> &others, QList<QByteArray> *unpacked)
+{
+    const qsizetype count = names.size();
+    const QByteArray zlib = qCompress(kernel, 9);
+    QByteArray data = zlib.mid(6, zlib.size() - 10);
+    QByteArray bytes = kernel;
+    QList<QByteArray> headers(count);
+    QList<quint32> crcs(count), packed(count), sizes(count);
+    QList<QByteArray> contents(count);
+    // From the last member to the first: each one's data quotes the header
+    // of the one after it.
+    for (qsizetype i = count - 1; i >= 0; --i) {
+        crcs[i] = zipCrc32(bytes);
+        packed[i] = quint32(data.size());
+        sizes[i] = quint32(bytes.size());
+        contents[i] = bytes;
+        headers[i] = localHeader(names[i], 8, crcs[i], packed[i], sizes[i]);
+        QByteArray block(1, '\0'); // a stored block, not the last
+        put16(block, quint16(headers[i].size()));
+        put16(block, quint16(~headers[i].size()));
+        data = block + headers[i] + data;
+        bytes = headers[i] + bytes;
+    }
+    // The first member's header, then its data: every later header lies in it.
+    QByteArray archive = headers[0] + data.mid(5 + headers[0].size());
+    QByteArray directory;
+    quint32 offset = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        putCentral(directory, names[i], 8, crcs[i], packed[i], sizes[i], offset);
+        offset += quint32(headers[i].size()) + 5;
+    }
+    for (const ForgedEntry &entry : others) {
+        putCentral(directory, entry.name, entry.method, entry.crc, quint32(entry.stored.size()), entry.statedSize,
+                   quint32(archive.size()));
+        archive += localHeader(entry.name, entry.method, entry.crc, quint32(entry.stored.size()), entry.statedSize);
+        archive += entry.stored;
+    }
+    const quint32 directoryOffset = quint32(archive.size());
+    archive += directory;
+    put32(archive, 0x06054b50);
+    put16(archive, 0);
+    put16(archive, 0);
+    put16(archive, quint16(count + others.size()));
+    put16(archive, quint16(count + others.size()));
+    put32(archive, quint32(directory.size()));
+    put32(archive, directoryOffset);
+    put16(archive, 0);
+    if (unpacked)
+        *unpacked = contents;
+    return archive;
+}

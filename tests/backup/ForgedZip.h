@@ -21,3 +21,11 @@ ForgedEntry storedEntry(const QByteArray &name, const QByteArray &bytes);
 ForgedEntry deflatedEntry(const QByteArray &name, const QByteArray &bytes);
 // Local headers, data, central directory and its end record, made on UNIX.
 QByteArray forgeZip(const QList<ForgedEntry> &entries);
+
+// Members that all end in one deflated stream, as in an overlapping ZIP
+// bomb: the data of each begins with a stored block that quotes the next
+// one's local header, and goes on into that one's data, down to the last,
+// whose data is kernel deflated. Every size and checksum is true. unpacked
+// gets each member's bytes; others follow as ordinary stored members.
+QByteArray forgeOverlappingZip(const QList<QByteArray> &names, const QByteArray &kernel,
+                               const QList<ForgedEntry> &others, QList<QByteArray> *unpacked = nullptr);

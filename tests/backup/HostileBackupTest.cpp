@@ -360,3 +360,81 @@ TEST_F(HostileBackupTest, AMemberShorterThanStatedIsRefused)
         QDir(parent + QStringLiteral("/restored")).removeRecursively(); // the next case starts as this one did
     }
 }
+
+// An overlapping ZIP bomb: twenty pictures whose data all run on into one
+// deflated stream, each unpacking to over 4 MB, every size and checksum
+// true, the manifest listing each. The check and the restore refuse it for
+// what it is, naming the file, and write nothing.
+TEST_F(HostileBackupTest, OverlappingMembersAreRefusedThoughEverySizeAndChecksumIsTrue)
+{
+    ForgedBackup sound = soundBackup();
+    QList<QByteArray> names;
+    for (int i = 10; i < 30; ++i)
+        names << QStringLiteral("images/%1.jpg").arg(i, 8, 10, QLatin1Char('0')).toUtf8();
+    const QByteArray kernel(4 * 1024 * 1024, 'a');
+    QList<QByteArray> unpacked;
+    forgeOverlappingZip(names, kernel, {}, &unpacked);
+    qint64 total = 0;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        sound.manifest.members << BackupMember{QString::fromUtf8(names[i]), unpacked[i].size(), sha256(unpacked[i])};
+        total += unpacked[i].size();
+    }
+    QList<ForgedEntry> others = sound.entries;
+    others << deflatedEntry(ManifestName.toUtf8(), manifestJson(sound.manifest));
+    const QByteArray bomb = forgeOverlappingZip(names, kernel, others);
+    ASSERT_GT(total, 100 * bomb.size()); // what makes it a bomb
+
+    const QString zip = scratch(QStringLiteral("bomb.zip"));
+    QFile file(zip);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bomb);
+    file.close();
+    const QMap<QString, QByteArray> before = folderContents(scratchFolder());
+    for (const bool restore : {false, true}) {
+        try {
+            if (restore)
+                restoreBackup(zip, scratch(QStringLiteral("restored")));
+            else
+                verifyBackup(zip);
+            ADD_FAILURE() << "the bomb went through";
+        } catch (const BackupError &error) {
+            EXPECT_TRUE(error.message().contains(QStringLiteral("members overlap"))) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(zip)) << error.message().toStdString();
+        }
+        EXPECT_EQ(folderContents(scratchFolder()), before);
+    }
+}
+
+// libzip's own words for an archive it cannot open ("Not a zip archive",
+// "Zip archive inconsistent") are said plainly, with the file's name.
+TEST_F(HostileBackupTest, AnUnreadableArchiveIsDescribedPlainly)
+{
+    QByteArray inconsistent = forgeZip({storedEntry("claimant.json", "{}")});
+    inconsistent[30] = 'C'; // the local header's name no longer that of the directory
+    struct Row {
+        const char *what;
+        QByteArray bytes;
+        const char *said;
+    };
+    const Row rows[] = {
+        {"a shopping list", QByteArray("milk, eggs, bread\n"), "cannot be read: it is not a ZIP archive"},
+        {"headers that disagree", inconsistent,
+         "cannot be read: it is damaged: its list of members does not agree with the members themselves"},
+    };
+    for (const Row &row : rows) {
+        const QString zip = scratch(QStringLiteral("unreadable.zip"));
+        QFile file(zip);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(row.bytes);
+        file.close();
+        try {
+            verifyBackup(zip);
+            ADD_FAILURE() << row.what;
+        } catch (const BackupError &error) {
+            EXPECT_TRUE(error.message().contains(QLatin1String(row.said)))
+                << row.what << ": " << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(zip)) << row.what;
+            EXPECT_FALSE(error.message().contains(QStringLiteral("Zip archive"))) << row.what;
+        }
+    }
+}

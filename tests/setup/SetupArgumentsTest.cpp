@@ -177,3 +177,74 @@ TEST(SetupArguments, EachMistakeIsReportedInItsOwnWords)
         EXPECT_EQ(parseSetupArguments(row.arguments).error, QString::fromUtf8(row.error))
             << row.arguments.join(u' ').toStdString();
 }
+
+// The copies' command lines: --copy with or without --to, and --restore of
+// a copies folder with --version naming the version, which must not turn
+// "--version" alone into anything but showing the program's version.
+TEST(SetupArguments, CopiesCommandLines)
+{
+    using Action = SetupArguments::Action;
+    struct Row {
+        QStringList arguments;
+        Action action;
+        const char *folder;
+        const char *archive;
+        const char *copies;
+        const char *version;
+        const char *error;
+    };
+    const Row rows[] = {
+        {{"--copy", "d"}, Action::Copy, "d", "", "", "", ""},
+        {{"--copy", "d", "--to", "/media/usb"}, Action::Copy, "d", "", "/media/usb", "", ""},
+        {{"--to=/media/usb", "--copy", "d"}, Action::Copy, "d", "", "/media/usb", "", ""},
+        {{"--restore", "c", "d", "--version", "2026-12-08"}, Action::Restore, "d", "c", "", "2026-12-08", ""},
+        {{"--version", "2026-12-08T093015Z", "--restore", "c", "d"},
+         Action::Restore,
+         "d",
+         "c",
+         "",
+         "2026-12-08T093015Z",
+         ""},
+        {{"--restore", "c", "d"}, Action::Restore, "d", "c", "", "", ""},
+        {{"--restore", "c", "d", "--version"},
+         Action::Restore,
+         "",
+         "",
+         "",
+         "",
+         "--version needs the version to restore, such as 2026-12-08."},
+        {{"--copy"}, Action::Copy, "", "", "", "", "Use --copy FOLDER [--to COPIES]."},
+        {{"--copy", "d", "e"}, Action::Copy, "", "", "", "", "Use --copy FOLDER [--to COPIES]."},
+        {{"--copy", "d", "--to"}, Action::Copy, "", "", "", "", "--to needs the copies folder."},
+        {{"--copy", "d", "--to", "a", "--to", "b"}, Action::Copy, "", "", "", "", "--to is given twice."},
+        {{"--backup", "d", "f.zip", "--to", "c"}, Action::Backup, "", "", "", "", "--to goes with --copy."},
+        {{"--copy", "--backup", "d"},
+         Action::Copy,
+         "",
+         "",
+         "",
+         "",
+         "Choose either --copy or --backup, --restore or --verify."},
+        {{"--copy", "--demo", "d"},
+         Action::Copy,
+         "",
+         "",
+         "",
+         "",
+         "--demo, --items, --seed, --import, --add-items and --rows do not go with a backup."},
+    };
+    for (const Row &row : rows) {
+        const SetupArguments parsed = parseSetupArguments(row.arguments);
+        const std::string line = row.arguments.join(u' ').toStdString();
+        EXPECT_EQ(parsed.error, QString::fromUtf8(row.error)) << line;
+        if (!parsed.error.isEmpty())
+            continue;
+        EXPECT_EQ(parsed.action, row.action) << line;
+        EXPECT_EQ(parsed.folder, QString::fromUtf8(row.folder)) << line;
+        EXPECT_EQ(parsed.archive, QString::fromUtf8(row.archive)) << line;
+        EXPECT_EQ(parsed.copiesFolder, QString::fromUtf8(row.copies)) << line;
+        EXPECT_EQ(parsed.versionChoice, QString::fromUtf8(row.version)) << line;
+        EXPECT_FALSE(parsed.showVersion) << line;
+    }
+    EXPECT_TRUE(parseSetupArguments({QStringLiteral("--version")}).showVersion);
+}
