@@ -199,17 +199,17 @@ QHash<qint64, ItemAttachments::Counts> ItemAttachments::counts() const
     return counts;
 }
 
-QHash<QString, qint64> ItemAttachments::photoChecksums() const
+QList<ItemAttachments::RecordedPhoto> ItemAttachments::recordedPhotos() const
 {
-    QHash<QString, qint64> checksums;
+    QList<RecordedPhoto> photos;
     if (!hasTable())
-        return checksums;
+        return photos;
     const std::unique_ptr<Recordset> rs = m_household.inventory().openRecordset(
-        QStringLiteral("select sha256, iteid from itemfiles where kind = 'photo' and sha256 is not null"),
+        QStringLiteral("select iteid, bytes, sha256 from itemfiles where kind = 'photo' and sha256 is not null"),
         RecordsetType::Snapshot);
     for (; !rs->eof(); rs->moveNext())
-        checksums.insert(rs->value(0).toString(), rs->value(1).toLongLong());
-    return checksums;
+        photos.append({rs->value(0).toLongLong(), rs->value(1).toLongLong(), rs->value(2).toString()});
+    return photos;
 }
 
 AttachedFile ItemAttachments::record(qint64 iteid, AttachedKind kind, const QString &title, const QString &note,

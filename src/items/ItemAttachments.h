@@ -69,8 +69,13 @@ public:
         int documents = 0;
     };
     QHash<qint64, Counts> counts() const;
-    // The item holding each further photo, by the photo's SHA-256 (lower-case hex).
-    QHash<QString, qint64> photoChecksums() const;
+    // Every further photo's item, size and SHA-256 (lower-case hex).
+    struct RecordedPhoto {
+        qint64 iteid = 0;
+        qint64 bytes = 0;
+        QString sha256;
+    };
+    QList<RecordedPhoto> recordedPhotos() const;
 
     // Copies the file at source to the item. A photo of an item without a
     // picture becomes its picture; any other goes after the item's photos or

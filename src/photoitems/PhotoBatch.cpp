@@ -44,7 +44,6 @@ std::vector<BatchPhoto> readPhotos(const QStringList &paths)
         photo.taken = time.taken;
         photo.byCamera = time.byCamera;
         photo.bytes = QFileInfo(path).size();
-        photo.sha256 = checksumOf(path);
         photos.push_back(std::move(photo));
     }
     std::stable_sort(photos.begin(), photos.end(), [](const BatchPhoto &a, const BatchPhoto &b) {
@@ -68,19 +67,31 @@ std::vector<int> groupStarts(const std::vector<BatchPhoto> &photos, int gapSecon
 
 void markKnownPhotos(Household &household, std::vector<BatchPhoto> &photos)
 {
-    QHash<QString, qint64> known = ItemAttachments(household).photoChecksums();
-    QSet<qint64> sizes;
-    for (const BatchPhoto &photo : photos)
-        sizes.insert(photo.bytes);
-    const ItemFiles &files = household.itemFiles();
-    const QHash<qint64, QString> pictures = files.pictures();
-    for (auto it = pictures.constBegin(); it != pictures.constEnd(); ++it) {
-        const QString &path = it.value();
-        if (!sizes.contains(QFileInfo(path).size()))
-            continue;
-        if (const QString sum = checksumOf(path); !sum.isEmpty())
-            known.insert(sum, it.key());
+    QHash<QString, qint64> known;
+    QSet<qint64> knownSizes;
+    for (const ItemAttachments::RecordedPhoto &recorded : ItemAttachments(household).recordedPhotos()) {
+        known.insert(recorded.sha256, recorded.iteid);
+        knownSizes.insert(recorded.bytes);
     }
-    for (BatchPhoto &photo : photos)
+    QSet<qint64> batchSizes;
+    for (const BatchPhoto &photo : photos)
+        batchSizes.insert(photo.bytes);
+    const QHash<qint64, QString> pictures = household.itemFiles().pictures();
+    for (auto it = pictures.constBegin(); it != pictures.constEnd(); ++it) {
+        const qint64 bytes = QFileInfo(it.value()).size();
+        if (!batchSizes.contains(bytes))
+            continue;
+        if (const QString sum = checksumOf(it.value()); !sum.isEmpty()) {
+            known.insert(sum, it.key());
+            knownSizes.insert(bytes);
+        }
+    }
+    for (BatchPhoto &photo : photos) {
+        photo.knownItem = 0;
+        if (!knownSizes.contains(photo.bytes))
+            continue;
+        if (photo.sha256.isEmpty())
+            photo.sha256 = checksumOf(photo.path);
         photo.knownItem = photo.sha256.isEmpty() ? 0 : known.value(photo.sha256, 0);
+    }
 }

@@ -15,13 +15,12 @@ struct BatchPhoto {
     QDateTime taken;
     bool byCamera = false; // taken says what the camera wrote
     qint64 bytes = 0;
-    QString sha256;       // lower-case hex; empty when the file could not be read
+    QString sha256;       // lower-case hex; read only for a photo of a size the inventory has
     qint64 knownItem = 0; // an item of the inventory that has this photo already
 };
 
 // The photos at paths in the order they were taken, the file's name
-// breaking ties, each with its size and checksum. A file that cannot be read
-// keeps an empty checksum.
+// breaking ties, each with its size.
 std::vector<BatchPhoto> readPhotos(const QStringList &paths);
 
 // The first photo of each group: a photo taken within gapSeconds of the one
@@ -30,6 +29,7 @@ std::vector<BatchPhoto> readPhotos(const QStringList &paths);
 std::vector<int> groupStarts(const std::vector<BatchPhoto> &photos, int gapSeconds);
 
 // Marks each photo that an item of the household has already (the same
-// checksum): further photos by their recorded checksum, pictures by their
-// content, read only for pictures of a size that one of photos has.
+// checksum). Only files of equal size are read: a photo's checksum when the
+// inventory has a photo of its size, a picture's (pictures have no
+// recorded checksum) when a photo of the batch has its size.
 void markKnownPhotos(Household &household, std::vector<BatchPhoto> &photos);

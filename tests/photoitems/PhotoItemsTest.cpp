@@ -116,8 +116,10 @@ TEST_F(PhotoItemsTest, ItemsAreStoredWithTheirPhotosAndKnownAfterwards)
         readPhotos({scratchPhoto(QStringLiteral("b.jpg"), back), scratchPhoto(QStringLiteral("a.jpg"), front),
                     scratchPhoto(QStringLiteral("c.png"), lamp)});
     markKnownPhotos(household, batch);
-    for (const BatchPhoto &p : batch)
+    for (const BatchPhoto &p : batch) {
         EXPECT_EQ(p.knownItem, 0) << qPrintable(p.path);
+        EXPECT_TRUE(p.sha256.isEmpty()) << "read though the inventory has no photo of its size";
+    }
 
     const std::vector<qint64> keys = addPhotoItems(
         household,
@@ -172,5 +174,5 @@ TEST_F(PhotoItemsTest, AFailureLeavesNoItemAndNoFile)
         DbError);
     EXPECT_EQ(itemCount(), before);
     EXPECT_EQ(household.itemFiles().names(), filesBefore);
-    EXPECT_TRUE(ItemAttachments(household).photoChecksums().isEmpty());
+    EXPECT_TRUE(ItemAttachments(household).recordedPhotos().isEmpty());
 }
