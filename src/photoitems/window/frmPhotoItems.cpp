@@ -5,6 +5,7 @@
 #include "data/Recordset.h"
 #include "dates/LocaleConversions.h"
 #include "photoitems/PhotoItems.h"
+#include "photoitems/PhotoThumbnail.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
 
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -53,11 +55,19 @@ frmPhotoItems::frmPhotoItems(Household &household, std::vector<BatchPhoto> photo
 {
     setWindowTitle(Caption);
     setObjectName(QStringLiteral("frmPhotoItems"));
+    // Two readers: the window answers keys while thumbnails are read.
+    m_readers.setMaxThreadCount(2);
     for (const BatchPhoto &photo : m_photos)
         m_included.push_back(photo.knownItem == 0);
     buildWindow();
     m_starts = groupStarts(m_photos, spnGap->value());
     showItems(0);
+}
+
+frmPhotoItems::~frmPhotoItems()
+{
+    m_readers.clear();
+    m_readers.waitForDone();
 }
 
 void frmPhotoItems::showEvent(QShowEvent *event)
@@ -208,29 +218,35 @@ void frmPhotoItems::fillCodes(QComboBox *box, const QString &statement, const QS
     });
 }
 
+frmPhotoItems::Batch frmPhotoItems::readBatch(Household &household, const QStringList &paths)
+{
+    Batch batch;
+    QStringList readable;
+    for (const QString &path : paths) {
+        if (const QString why = whyNotAPhoto(path); !why.isEmpty())
+            batch.skipped << QStringLiteral("%1 (%2)").arg(QFileInfo(path).fileName(), why);
+        else
+            readable << path;
+    }
+    batch.photos = readPhotos(readable);
+    household.trapDb([&] { markKnownPhotos(household, batch.photos); });
+    return batch;
+}
+
 std::vector<qint64> frmPhotoItems::run(Household &household, QWidget *owner, const QStringList &paths)
 {
-    std::vector<BatchPhoto> photos;
-    QStringList skipped;
+    Batch batch;
     {
         BusyCursor busy;
-        QStringList readable;
-        for (const QString &path : paths) {
-            if (const QString why = whyNotAPhoto(path); !why.isEmpty())
-                skipped << QStringLiteral("%1 (%2)").arg(QFileInfo(path).fileName(), why);
-            else
-                readable << path;
-        }
-        photos = readPhotos(readable);
-        household.trapDb([&] { markKnownPhotos(household, photos); });
+        batch = readBatch(household, paths);
     }
-    if (photos.empty()) {
+    if (batch.photos.empty()) {
         prompts().message(QStringLiteral("None of the files chosen is a photo this program reads: %1.")
-                              .arg(skipped.join(QStringLiteral(", "))),
+                              .arg(batch.skipped.join(QStringLiteral(", "))),
                           Prompts::Buttons::Ok, Prompts::Icon::Exclamation, Caption);
         return {};
     }
-    frmPhotoItems window(household, std::move(photos), std::move(skipped), owner);
+    frmPhotoItems window(household, std::move(batch.photos), std::move(batch.skipped), owner);
     window.exec();
     return window.addedKeys();
 }
@@ -278,17 +294,31 @@ QIcon frmPhotoItems::thumbnail(int photo)
 {
     if (const auto known = m_thumbnails.constFind(photo); known != m_thumbnails.constEnd())
         return *known;
-    QImageReader reader(m_photos[std::size_t(photo)].path);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid())
-        reader.setScaledSize(size.scaled(ThumbnailSize, Qt::KeepAspectRatio));
-    const QImage image = reader.read();
-    QIcon icon;
-    if (!image.isNull())
-        icon = QIcon(QPixmap::fromImage(image));
+    if (!m_asked.contains(photo)) {
+        m_asked.insert(photo);
+        m_readers.start([this, photo, path = m_photos[std::size_t(photo)].path] {
+            const QImage image = readThumbnail(path, ThumbnailSize);
+            QMetaObject::invokeMethod(
+                this, [this, photo, image] { thumbnailRead(photo, image); }, Qt::QueuedConnection);
+        });
+    }
+    return QIcon();
+}
+
+void frmPhotoItems::thumbnailRead(int photo, const QImage &image)
+{
+    const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
     m_thumbnails.insert(photo, icon);
-    return icon;
+    for (int row = 0; row < lstPhotos->count(); ++row) {
+        QListWidgetItem *item = lstPhotos->item(row);
+        if (item->data(Qt::UserRole).toInt() != photo)
+            continue;
+        m_showing = true;
+        item->setIcon(icon);
+        if (image.isNull())
+            item->setToolTip(item->toolTip() + QStringLiteral("\nThis photo could not be read to show it."));
+        m_showing = false;
+    }
 }
 
 void frmPhotoItems::showPhotos()
@@ -309,7 +339,7 @@ void frmPhotoItems::showPhotos()
                 tip += QStringLiteral(" (the file's time: the photo holds none of the camera's)");
             if (photo.knownItem)
                 tip += QStringLiteral("\nThe inventory has this photo already (item %1).").arg(photo.knownItem);
-            if (item->icon().isNull())
+            if (m_thumbnails.contains(p) && m_thumbnails.value(p).isNull())
                 tip += QStringLiteral("\nThis photo could not be read to show it.");
             item->setToolTip(tip);
         }

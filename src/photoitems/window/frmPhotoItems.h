@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QHash>
 #include <QIcon>
+#include <QSet>
+#include <QThreadPool>
 #include <vector>
 
 class Household;
@@ -35,8 +37,19 @@ public:
     // The File menu's entry after the files were chosen: reads them (with a
     // busy cursor) and shows the window. The keys of the items added.
     static std::vector<qint64> run(Household &household, QWidget *owner, const QStringList &paths);
+    // The photos of paths as the window takes them (readPhotos, the known
+    // ones marked), and the files skipped, each with why.
+    struct Batch {
+        std::vector<BatchPhoto> photos;
+        QStringList skipped;
+    };
+    static Batch readBatch(Household &household, const QStringList &paths);
+
+    ~frmPhotoItems() override;
 
     const std::vector<qint64> &addedKeys() const { return m_added; }
+    // Thumbnails asked for and not yet read.
+    int thumbnailsPending() const { return int(m_asked.size()) - int(m_thumbnails.size()); }
     int itemCount() const { return int(m_starts.size()); }
 
     // Handlers (public so that tests can call them as the events would).
@@ -73,7 +86,10 @@ private:
     void showItems(int select);
     void showPhotos();
     void showSummary();
+    // The photo's thumbnail when it was read; else it is asked for, on
+    // another thread, and the photo's entry gets it when it is read.
     QIcon thumbnail(int photo);
+    void thumbnailRead(int photo, const QImage &image);
 
     Household &m_household;
     std::vector<BatchPhoto> m_photos;
@@ -84,6 +100,10 @@ private:
     std::vector<int> m_starts;
     QHash<int, QString> m_descriptions;
     QHash<int, QIcon> m_thumbnails;
+    QSet<int> m_asked;
+    // Last, so it is the first to go: its threads end before anything they
+    // report to.
+    QThreadPool m_readers;
     std::vector<qint64> m_added;
     bool m_showing = false;
 };
