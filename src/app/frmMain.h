@@ -81,6 +81,12 @@ public:
     // After items were stored by an import: reads rsItems again, so the new
     // items are in it, and shows the item with the key.
     void ShowImportedItems(qint64 key);
+    // Says so and gives true when an item is being changed or added, so a
+    // change in bulk (then: "import items") must wait.
+    bool refusedWhileChanging(const QString &then, const QString &caption);
+    // Back in the main window after a change in bulk: the first item added
+    // shown, the window in front with the focus in the form.
+    void comeBackAfterBulkChange(std::optional<qint64> firstAdded);
 
     // Record form (frmMain_RecordForm.cpp).
     void LoadItem();

@@ -19,6 +19,31 @@ constexpr int TopicImport = 50, TopicExport = 51;
 const QString ExportCaption = QStringLiteral("Export Items");
 } // namespace
 
+bool frmMain::refusedWhileChanging(const QString &then, const QString &caption)
+{
+    // The items are read again after a change in bulk, which an edit under
+    // way would not survive.
+    if (!editor().changing() && !editor().adding())
+        return false;
+    prompts().message(
+        QStringLiteral("The item in the main window is being changed. Update or cancel the change first, then %1.")
+            .arg(then),
+        Prompts::Buttons::Ok, Prompts::Icon::Exclamation, caption);
+    return true;
+}
+
+void frmMain::comeBackAfterBulkChange(std::optional<qint64> firstAdded)
+{
+    if (firstAdded)
+        ShowImportedItems(*firstAdded);
+    // The window manager may leave the focus nowhere once the bulk window
+    // and its message have gone; the user goes on in the item shown.
+    activateWindow();
+    raise();
+    if (txtItem->isEnabled())
+        txtItem->setFocus(Qt::OtherFocusReason);
+}
+
 void frmMain::buildTransferMenu()
 {
     // Above Exit, which keeps its caption and its access key.
@@ -43,14 +68,8 @@ void frmMain::mnuImport_Click()
 {
     if (!m_household.dbInventory())
         return;
-    // The items are read again after an import, which an edit under way
-    // would not survive.
-    if (editor().changing() || editor().adding()) {
-        prompts().message(QStringLiteral("The item in the main window is being changed. Update or cancel the "
-                                         "change first, then import items."),
-                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation, frmImport::Caption);
+    if (refusedWhileChanging(QStringLiteral("import items"), frmImport::Caption))
         return;
-    }
     Prompts::FileDialog dialog;
     dialog.title = frmImport::Caption;
     dialog.filter = QStringLiteral("CSV Files|*.csv|Text Files|*.txt|All Files|*");
@@ -59,14 +78,7 @@ void frmMain::mnuImport_Click()
     if (!path || path->isEmpty())
         return;
     const std::optional<ImportOutcome> outcome = frmImport::runImport(m_household, this, *path);
-    if (outcome && outcome->firstKey)
-        ShowImportedItems(*outcome->firstKey);
-    // The window manager may leave the focus nowhere once the import window
-    // and its message have gone; the user goes on in the item shown.
-    activateWindow();
-    raise();
-    if (txtItem->isEnabled())
-        txtItem->setFocus(Qt::OtherFocusReason);
+    comeBackAfterBulkChange(outcome ? outcome->firstKey : std::nullopt);
 }
 
 void frmMain::mnuExport_Click()
@@ -101,13 +113,8 @@ void frmMain::mnuAddFromPhotos_Click()
 {
     if (!m_household.dbInventory())
         return;
-    // The items are read again afterwards, as after an import.
-    if (editor().changing() || editor().adding()) {
-        prompts().message(QStringLiteral("The item in the main window is being changed. Update or cancel the "
-                                         "change first, then add items from photos."),
-                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation, frmPhotoItems::Caption);
+    if (refusedWhileChanging(QStringLiteral("add items from photos"), frmPhotoItems::Caption))
         return;
-    }
     Prompts::FileDialog dialog;
     dialog.title = frmPhotoItems::Caption;
     dialog.filter = QStringLiteral("Photos|*.jpg;*.jpeg;*.png;*.heic;*.heif;*.JPG;*.JPEG;*.PNG;*.HEIC;*.HEIF|"
@@ -117,10 +124,5 @@ void frmMain::mnuAddFromPhotos_Click()
     if (paths.isEmpty())
         return;
     const std::vector<qint64> added = frmPhotoItems::run(m_household, this, paths);
-    if (!added.empty())
-        ShowImportedItems(added.front());
-    activateWindow();
-    raise();
-    if (txtItem->isEnabled())
-        txtItem->setFocus(Qt::OtherFocusReason);
+    comeBackAfterBulkChange(added.empty() ? std::nullopt : std::optional<qint64>(added.front()));
 }

@@ -31,32 +31,6 @@ void syncFolder(const QString &path, const QString &target)
                               .arg(native(target), *why));
 }
 
-// Folders made on the way to the restored folder, taken away again unless
-// the restore went through.
-class MadeFolders {
-public:
-    ~MadeFolders()
-    {
-        if (m_kept)
-            return;
-        for (auto folder = m_folders.crbegin(); folder != m_folders.crend(); ++folder)
-            QDir().rmdir(*folder);
-    }
-    void make(const QString &path)
-    {
-        for (const QString &folder : missingFolders(path)) {
-            if (!QDir().mkdir(folder))
-                throw BackupError(QStringLiteral("The folder %1 cannot be made.").arg(native(folder)));
-            m_folders << folder;
-        }
-    }
-    void keep() { m_kept = true; }
-
-private:
-    QStringList m_folders;
-    bool m_kept = false;
-};
-
 } // namespace
 
 BackupManifest verifyBackup(const QString &zipPath, const std::function<void(double)> &progress)
@@ -118,7 +92,8 @@ BackupManifest restoreBackup(const QString &zipPath, const QString &folder, cons
         };
     };
     MadeFolders made;
-    made.make(parent);
+    if (const std::optional<QString> failed = made.make(parent))
+        throw BackupError(QStringLiteral("The folder %1 cannot be made.").arg(native(*failed)));
     const QString hidden = QDir(parent).filePath(QLatin1Char('.') + QFileInfo(target).fileName());
     // The whole backup is checked before anything is unpacked from it. The
     // databases' scratch copies go beside the new folder, on the disk that

@@ -20,32 +20,6 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-// Folders made on the way to the restored folder, taken away again unless
-// the restore went through.
-class MadeFolders {
-public:
-    ~MadeFolders()
-    {
-        if (m_kept)
-            return;
-        for (auto folder = m_folders.crbegin(); folder != m_folders.crend(); ++folder)
-            QDir().rmdir(*folder);
-    }
-    void make(const QString &path)
-    {
-        for (const QString &folder : missingFolders(path)) {
-            if (!QDir().mkdir(folder))
-                throw CopyError(QStringLiteral("The folder %1 cannot be made.").arg(native(folder)));
-            m_folders << folder;
-        }
-    }
-    void keep() { m_kept = true; }
-
-private:
-    QStringList m_folders;
-    bool m_kept = false;
-};
-
 } // namespace
 
 CopyPlace soleInventory(const QString &copiesFolder)
@@ -138,7 +112,8 @@ CopyManifest restoreCopy(const CopyPlace &place, const FoundVersion &version, co
                             .arg(storage.bytesAvailable() / (1024 * 1024)));
 
     MadeFolders made;
-    made.make(parent);
+    if (const std::optional<QString> failed = made.make(parent))
+        throw CopyError(QStringLiteral("The folder %1 cannot be made.").arg(native(*failed)));
     const QString hidden = QDir(parent).filePath(QLatin1Char('.') + QFileInfo(target).fileName());
     QTemporaryDir staging(hidden + QStringLiteral(".restore-XXXXXX"));
     if (!staging.isValid())

@@ -18,3 +18,21 @@ QStringList missingFolders(const QString &path)
     }
     return missing;
 }
+
+MadeFolders::~MadeFolders()
+{
+    if (m_kept)
+        return;
+    for (auto folder = m_folders.crbegin(); folder != m_folders.crend(); ++folder)
+        QDir().rmdir(*folder);
+}
+
+std::optional<QString> MadeFolders::make(const QString &path)
+{
+    for (const QString &folder : missingFolders(path)) {
+        if (!QDir().mkdir(folder))
+            return folder;
+        m_folders << folder;
+    }
+    return std::nullopt;
+}
