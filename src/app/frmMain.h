@@ -254,6 +254,14 @@ private:
     void buildWarrantyMenu(); // frmMain_Warranty.cpp
     // The warranty window follows the form as the documents window does.
     void followShownItemWarranty(bool showsRecord);
+    // The key and description of the item the form shows, for the windows
+    // beside it; no key when it shows none (showsRecord false: a new item
+    // being added).
+    struct ShownItem {
+        std::optional<qint64> iteid;
+        QString description;
+    };
+    ShownItem shownItem(bool showsRecord); // frmMain_ShowItem.cpp
     // Opens rsItems again on the whole table (items added by an import or
     // by another program are then in it) and puts it on the key, else first.
     void reopenItems(qint64 key);

@@ -2,6 +2,7 @@
 // form, found by its key.
 #include "app/frmMain.h"
 #include "data/Inventory.h"
+#include "data/Recordset.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
 #include "records/RecordEditor.h"
@@ -75,4 +76,19 @@ void frmMain::ShowImportedItems(qint64 key)
         EnableFields();
     Form_Activate();
     LoadItem();
+}
+
+frmMain::ShownItem frmMain::shownItem(bool showsRecord)
+{
+    ShownItem shown;
+    if (!showsRecord)
+        return shown;
+    m_household.trapDb([&] {
+        const Recordset *rsItems = m_household.rsItems();
+        if (rsItems && rsItems->isOpen() && rsItems->recordCount() > 0 && !rsItems->bof() && !rsItems->eof()) {
+            shown.iteid = m_household.items().value(QStringLiteral("iteid")).toLongLong();
+            shown.description = m_household.items().value(QStringLiteral("Item")).toString();
+        }
+    });
+    return shown;
 }

@@ -46,18 +46,8 @@ void frmMain::followShownItemWarranty(bool showsRecord)
     auto *window = qobject_cast<frmWarranty *>(secondaryWindow(Secondary::Warranty));
     if (!window)
         return;
-    std::optional<qint64> iteid;
-    QString description;
-    if (showsRecord) {
-        m_household.trapDb([&] {
-            const Recordset *rsItems = m_household.rsItems();
-            if (rsItems && rsItems->isOpen() && rsItems->recordCount() > 0 && !rsItems->bof() && !rsItems->eof()) {
-                iteid = m_household.items().value(QStringLiteral("iteid")).toLongLong();
-                description = m_household.items().value(QStringLiteral("Item")).toString();
-            }
-        });
-    }
-    window->showItem(iteid, description);
+    const ShownItem shown = shownItem(showsRecord);
+    window->showItem(shown.iteid, shown.description);
 }
 
 void frmMain::mnuWarranties_Click()
