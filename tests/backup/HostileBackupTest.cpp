@@ -117,6 +117,23 @@ TEST_F(HostileBackupTest, EveryHostileArchiveIsRefusedAndNothingIsWritten)
              b.manifest.members << BackupMember{"images/00000009.jpg", 11, sha256("/etc/passwd")};
          },
          "is a link"},
+        {"a document that is a link",
+         [](ForgedBackup &b) {
+             ForgedEntry link = storedEntry("images/00000003-00000001.pdf", "/etc/passwd");
+             link.attributes = quint32(S_IFLNK | 0777) << 16;
+             b.entries << link;
+             b.manifest.members << BackupMember{"images/00000003-00000001.pdf", 11, sha256("/etc/passwd")};
+         },
+         "is a link"},
+        {"a document far larger than its stated size",
+         [](ForgedBackup &b) {
+             const QByteArray bomb(8 * 1024 * 1024, '%');
+             ForgedEntry entry = deflatedEntry("images/00000003-00000002.pdf", bomb);
+             entry.statedSize = 100;
+             b.entries << entry;
+             b.manifest.members << BackupMember{"images/00000003-00000002.pdf", 100, sha256(bomb.left(100))};
+         },
+         "more than the 100 bytes stated"},
         {"a folder", addMember("reports/", "", false), "is a folder"},
         {"a file no backup holds", addMember("notes.txt", "hello", true), "is no file a backup holds"},
         {"a member far larger than its stated size",
