@@ -19,6 +19,7 @@ int expectedType(ItemField field)
 {
     switch (fieldKind(field)) {
     case FieldKind::Text:
+    case FieldKind::Disposal: // the stored word ("sold")
         break;
     case FieldKind::Date:
         return qMetaTypeId<DateValue>();
