@@ -21,6 +21,7 @@ echo "== sanitizer build and tests"
 cmake --build "$root/build-sanitize" -j"$jobs"
 (cd "$root/build-sanitize" &&
     QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=abort_on_error=0:detect_leaks=1 \
+    LSAN_OPTIONS=suppressions="$root/tests/sanitizer-leaks.supp" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure -j"$jobs" "$@")
 
