@@ -22,9 +22,6 @@ enum class RecordsetType { Dynaset = 2, Snapshot = 4 };
 //                         1, 0, or Null when text is Null.
 //   fold(text)            the text case-folded for Unicode, for "order by fold(x)"
 //                         and case-blind comparisons; Null stays Null.
-//   matchwords(typed, text1, text2, ...)
-//                         1 when every word of typed occurs in one of the texts,
-//                         ignoring case and accents (see SearchText.h); else 0.
 // Failures throw DbError: SQLITE_BUSY/LOCKED while writing -> 3260; the file held
 // by another program at open -> 3045; SQLITE_NOTADB/CORRUPT -> 3049; everything
 // else keeps SQLite's result code and text.

@@ -1,8 +1,6 @@
 #include "data/SearchText.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string_view>
 
 static bool isMark(QChar c)
 {
@@ -47,19 +45,6 @@ std::vector<QByteArray> searchWords(QStringView typed)
     return words;
 }
 
-WordSearch::WordSearch(QStringView typed) : m_words(searchWords(typed)), m_seen(m_words.size(), 0)
-{
-}
-
-void WordSearch::beginRow(quint64 found)
-{
-    m_found = 0;
-    for (std::size_t w = 0; w < m_seen.size(); ++w) {
-        m_seen[w] = w < 64 && (found >> w & 1) ? 1 : 0;
-        m_found += m_seen[w];
-    }
-}
-
 static bool isAscii(const char *text, qsizetype bytes)
 {
     for (qsizetype i = 0; i < bytes; ++i) {
@@ -84,45 +69,6 @@ void appendSearchFolded(QByteArray &out, const char *utf8, qsizetype bytes)
     } else {
         out += searchFold(QString::fromUtf8(utf8, bytes)).toUtf8();
     }
-}
-
-void WordSearch::fold(const char *utf8, qsizetype bytes)
-{
-    m_folded.clear();
-    appendSearchFolded(m_folded, utf8, bytes);
-}
-
-quint64 WordSearch::wordsIn(const char *utf8, qsizetype bytes)
-{
-    if (!utf8 || bytes <= 0)
-        return 0;
-    fold(utf8, bytes);
-    const std::string_view haystack(m_folded.constData(), std::size_t(m_folded.size()));
-    quint64 mask = 0;
-    for (std::size_t w = 0; w < m_words.size() && w < 64; ++w) {
-        const QByteArray &word = m_words[w];
-        if (haystack.find(std::string_view(word.constData(), std::size_t(word.size()))) != std::string_view::npos)
-            mask |= quint64(1) << w;
-    }
-    return mask;
-}
-
-bool WordSearch::addText(const char *utf8, qsizetype bytes)
-{
-    if (!utf8 || bytes <= 0)
-        return allFound();
-    fold(utf8, bytes);
-    const std::string_view haystack(m_folded.constData(), std::size_t(m_folded.size()));
-    for (std::size_t w = 0; w < m_words.size(); ++w) {
-        if (m_seen[w])
-            continue;
-        const QByteArray &word = m_words[w];
-        if (haystack.find(std::string_view(word.constData(), std::size_t(word.size()))) != std::string_view::npos) {
-            m_seen[w] = 1;
-            ++m_found;
-        }
-    }
-    return allFound();
 }
 
 bool searchNarrows(QStringView typed, QStringView earlier)

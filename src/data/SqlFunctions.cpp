@@ -1,6 +1,5 @@
 #include "data/SqlFunctions.h"
 
-#include "data/SearchText.h"
 #include "data/Wildcard.h"
 
 #include <QString>
@@ -88,49 +87,11 @@ static void foldFunction(sqlite3_context *context, int, sqlite3_value **argv)
     }
 }
 
-static void deleteSearch(void *search)
-{
-    delete static_cast<WordSearch *>(search);
-}
-
-static void matchWordsFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
-{
-    if (argc < 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_int(context, 1);
-        return;
-    }
-    try {
-        // The words are split and folded once per statement, not per row.
-        auto *search = static_cast<WordSearch *>(sqlite3_get_auxdata(context, 0));
-        std::unique_ptr<WordSearch> made;
-        if (!search) {
-            made = std::make_unique<WordSearch>(valueText(argv[0]));
-            search = made.get();
-        }
-        search->beginRow();
-        bool found = search->isEmpty();
-        for (int i = 1; i < argc && !found; ++i) {
-            if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
-                continue;
-            const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[i]));
-            found = search->addText(text, sqlite3_value_bytes(argv[i]));
-        }
-        sqlite3_result_int(context, found ? 1 : 0);
-        if (made) // SQLite owns it from here and may free it at once.
-            sqlite3_set_auxdata(context, 0, made.release(), deleteSearch);
-    } catch (const std::bad_alloc &) {
-        sqlite3_result_error_nomem(context);
-    }
-}
-
 int registerSqlFunctions(sqlite3 *db)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     int rc = sqlite3_create_function_v2(db, "wlike", 2, flags, nullptr, wlikeFunction, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "fold", 1, flags, nullptr, foldFunction, nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(db, "matchwords", -1, flags, nullptr, matchWordsFunction, nullptr, nullptr,
-                                        nullptr);
     return rc;
 }

@@ -3,5 +3,5 @@
 struct sqlite3;
 
 // Registers the program's SQL functions on a connection (see Database.h):
-// wlike(text, pattern), fold(text) and matchwords(typed, text...). Returns SQLite's result code.
+// wlike(text, pattern) and fold(text). Returns SQLite's result code.
 int registerSqlFunctions(sqlite3 *db);

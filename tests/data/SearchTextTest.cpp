@@ -26,23 +26,6 @@ TEST(SearchText, FoldsCaseAccentsAndCompatibilityForms)
     EXPECT_EQ(searchWords(u"  Café\tbrûlée\u00a0 x "), (std::vector<QByteArray>{"cafe", "brulee", "x"}));
 }
 
-TEST(SearchText, EveryWordMustBeInOneOfTheTexts)
-{
-    WordSearch search(u"red CHAIR");
-    const auto matches = [&](std::initializer_list<const char *> texts) {
-        search.beginRow();
-        for (const char *text : texts)
-            search.addText(text, text ? qsizetype(std::strlen(text)) : 0);
-        return search.allFound();
-    };
-    EXPECT_TRUE(matches({"Red", "Chair"}));
-    EXPECT_TRUE(matches({"armchair, reddish"}));
-    EXPECT_TRUE(matches({nullptr, "chair", "RÉD"}));
-    EXPECT_FALSE(matches({"red"}));
-    EXPECT_FALSE(matches({"re", "d chair"})); // a word never spans two texts
-    EXPECT_TRUE(WordSearch(u" \t").isEmpty());
-}
-
 // A longer text narrows a search only when every earlier word lies inside
 // one of its words: typing on narrows, taking letters back never does.
 TEST(SearchText, OnlyTypingOnNarrowsTheEarlierSearch)

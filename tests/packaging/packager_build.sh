@@ -20,7 +20,7 @@ fi
 targets=$(cmake --build "$work/build" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p' |
     grep -vE '^(all|clean|depend|edit_cache|rebuild_cache|install|install/local|install/strip|list_install_components|package|package_source)$' |
     grep -vE '\.|_autogen(_timestamp_deps)?$|^stowbook_(compressed_docs|data_share_files|data_other_files)$')
-unexpected=$(grep -vE '^stowbook(-setup|-report)?$|^stowbook_(data|data_resources_[0-9]+|program|core|ui|app|backup|copies|launcher|setup_lib|runner_lib|heif|heif_init)$' \
+unexpected=$(grep -vE '^stowbook(-setup|-report)?$|^stowbook_(data|data_resources_[0-9]+|program|core|ui|app|backup|copies|launcher|setup_lib|runner_lib|heif|heif_init|pch_core|pch_windows)$' \
     <<<"$targets" || true)
 [ -z "$unexpected" ] || fail "a build without tests also builds: $(tr '\n' ' ' <<<"$unexpected")"
 for program in stowbook stowbook-setup stowbook-report; do

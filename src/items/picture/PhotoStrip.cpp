@@ -107,6 +107,12 @@ void PhotoStrip::setPhotos(const QList<Photo> &photos, int current)
         setCurrentRow(std::clamp(current, 0, count - 1));
 }
 
+int PhotoStrip::thumbnailsPending() const
+{
+    return int(std::count_if(m_photos.cbegin(), m_photos.cend(),
+                             [this](const Photo &photo) { return !m_thumbnails.contains(thumbnailKey(photo.path)); }));
+}
+
 void PhotoStrip::thumbnailRead(quint64 generation, const QString &key, const QImage &thumbnail)
 {
     // A photo that cannot be read keeps its empty square: the strip still

@@ -29,6 +29,8 @@ public:
     const QList<Photo> &photos() const { return m_photos; }
     // The index of the photo chosen in the strip; -1 for none.
     int currentPhoto() const { return currentRow(); }
+    // How many of the shown photos still wait for their thumbnail.
+    int thumbnailsPending() const;
 
     // The side of the square a thumbnail is drawn in, in pixels.
     static constexpr int ThumbnailSide = 72;
