@@ -77,6 +77,7 @@ frmImage::frmImage(Household &household, QWidget *owner, std::function<void()> n
 
     Image1 = new PictureViewport;
     Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->installEventFilter(this);
     Elastic1->place(Image1, QRect(120, 120, 5520, 4800));
     cmdPicCopy = makeButton(Elastic1, QStringLiteral("cmdPicCopy"), QStringLiteral("&Copy Image"), 120);
     cmdPicPaste = makeButton(Elastic1, QStringLiteral("cmdPicPaste"), QStringLiteral("&Paste Image"), 720);
@@ -130,6 +131,7 @@ void frmImage::showEmptyPicture()
     m_file.reset();
     m_pastedPending = false;
     m_iteid.reset();
+    m_readFor = QSize();
     photoStrip->setPhotos({});
     Image1->setPicture(QImage());
     enableStrip();
@@ -159,12 +161,38 @@ void frmImage::showStoredPhotos(int current)
 
 void frmImage::showChosenPhoto()
 {
+    m_readFor = QSize();
     const int chosen = photoStrip->currentPhoto();
     if (chosen < 0 || chosen >= photoStrip->photos().size()) {
         Image1->setPicture(QImage());
         return;
     }
-    Image1->setPicture(opaquePicture(readPictureFile(photoStrip->photos()[chosen].path)));
+    readChosenPhoto();
+}
+
+void frmImage::readChosenPhoto()
+{
+    // A photo is read no larger than the viewport shows it: a phone's
+    // 12-megapixel photo then reads in a fraction of the time, so moving
+    // through the items keeps pace. Read for a little more room than there
+    // is, a growing window reads it again only now and then.
+    constexpr int Step = 256;
+    const QSize viewport = Image1->contentsRect().size() * Image1->devicePixelRatioF();
+    const QSize bound(std::max(Step, (viewport.width() + Step - 1) / Step * Step),
+                      std::max(Step, (viewport.height() + Step - 1) / Step * Step));
+    const int chosen = photoStrip->currentPhoto();
+    m_readFor = bound;
+    Image1->setPicture(opaquePicture(readPictureFileScaled(photoStrip->photos()[chosen].path, bound)));
+}
+
+bool frmImage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Image1 && event->type() == QEvent::Resize && !m_readFor.isEmpty()) {
+        const QSize viewport = Image1->contentsRect().size() * Image1->devicePixelRatioF();
+        if (viewport.width() > m_readFor.width() || viewport.height() > m_readFor.height())
+            readChosenPhoto();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 bool frmImage::stripWorks() const
@@ -184,6 +212,7 @@ void frmImage::enableStrip()
 
 void frmImage::takeNewPicture(const QImage &picture, std::optional<PictureFile> file)
 {
+    m_readFor = QSize();
     Image1->setPicture(opaquePicture(picture));
     m_pastedPending = !file.has_value();
     m_file = std::move(file);
@@ -360,8 +389,14 @@ void frmImage::cmdPicPaste_Click()
 void frmImage::cmdPicCopy_Click()
 {
     // The empty picture would only wipe out what the clipboard holds.
-    if (!picture().isNull())
-        QGuiApplication::clipboard()->setImage(picture());
+    if (picture().isNull())
+        return;
+    // A stored photo is shown as read for the viewport; the clipboard gets it whole.
+    const int chosen = photoStrip->currentPhoto();
+    QImage whole;
+    if (!m_readFor.isEmpty() && chosen >= 0 && chosen < photoStrip->photos().size())
+        whole = opaquePicture(readPictureFile(photoStrip->photos()[chosen].path));
+    QGuiApplication::clipboard()->setImage(whole.isNull() ? picture() : whole);
 }
 
 void frmImage::cmdClose_Click()

@@ -80,6 +80,7 @@ public:
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Shows a picture the user brought for the item and turns the main
@@ -90,6 +91,8 @@ private:
     void showStoredPhotos(int current = 0);
     // Shows the strip's chosen photo large.
     void showChosenPhoto();
+    // Reads the chosen photo again when the viewport outgrew what it was read for.
+    void readChosenPhoto();
     // Whether the strip may change the item's photos now.
     bool stripWorks() const;
     void enableStrip();
@@ -101,4 +104,7 @@ private:
     std::optional<qint64> m_iteid;
     // A pasted picture waits for Update (it has no file, so m_file is empty).
     bool m_pastedPending = false;
+    // The size, in pixels, the shown photo was read to fit; empty while no
+    // stored photo is shown.
+    QSize m_readFor;
 };

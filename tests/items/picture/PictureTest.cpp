@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -115,6 +116,15 @@ TEST_F(PictureTest, ALoadedPictureIsKeptAsItsOwnFileInPlaceOfTheOlderFile)
     EXPECT_EQ(stored(id)["model"], QVariant("M1"));
     EXPECT_FALSE(w.PictureChanged);
     EXPECT_EQ(stateOf(w), QStringLiteral("Browsing"));
+
+    // Shown again from its file, the photo is read no larger than the
+    // screen; Copy Image still copies it whole.
+    w.cmdFirst_Click();
+    const QSize screen = window.screen()->availableGeometry().size();
+    EXPECT_TRUE(window.picture().width() <= screen.width() && window.picture().height() <= screen.height())
+        << window.picture().width() << " x " << window.picture().height();
+    window.cmdPicCopy_Click();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(2400, 1200));
     EXPECT_TRUE(prompts.messages().empty());
 }
 
