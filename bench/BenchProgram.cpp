@@ -11,3 +11,10 @@ void require(bool condition, const char *what)
         std::exit(1);
     }
 }
+
+void prepareBenchProgram()
+{
+    showOnlyQtProblems();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}

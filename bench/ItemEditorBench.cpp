@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QLocale>
 #include <cstdio>
 #include <memory>
 
@@ -30,12 +29,8 @@ std::unique_ptr<frmMain> startWindow(Household &household, const QString &folder
 
 int main(int argc, char **argv)
 {
-    showOnlyQtProblems();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QStringList args = QApplication::arguments().mid(1);
+    BenchApplication<QApplication> app(argc, argv);
+    const QStringList args = app.args();
     if (args.isEmpty()) {
         std::fprintf(stderr, "usage: stowbook-bench DATAFOLDER [RUNS]\n");
         return 2;

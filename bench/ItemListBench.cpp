@@ -19,7 +19,6 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPixmap>
 #include <QTableView>
 #include <cstdio>
@@ -44,12 +43,8 @@ void closeList()
 
 int main(int argc, char **argv)
 {
-    showOnlyQtProblems();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QStringList args = QApplication::arguments().mid(1);
+    BenchApplication<QApplication> app(argc, argv);
+    const QStringList args = app.args();
     if (args.value(0) == u"--export-sql") {
         std::printf("%s;\n", qPrintable(ItemExportStatement));
         return 0;

@@ -22,11 +22,8 @@
 
 int main(int argc, char **argv)
 {
-    showOnlyQtProblems();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments().mid(1);
+    BenchApplication<QApplication> app(argc, argv);
+    const QStringList args = app.args();
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: stowbook-bench-photoitems PHOTOFOLDER DATAFOLDER [RUNS]\n");
         return 2;

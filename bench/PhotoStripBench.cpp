@@ -20,7 +20,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLocale>
 #include <QPixmap>
 #include <algorithm>
 #include <cstdio>
@@ -60,12 +59,8 @@ void attachPhotos(Household &household, const QStringList &photos)
 
 int main(int argc, char **argv)
 {
-    showOnlyQtProblems();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QStringList args = QApplication::arguments().mid(1);
+    BenchApplication<QApplication> app(argc, argv);
+    const QStringList args = app.args();
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: stowbook-bench-photostrip DATAFOLDER PHOTOFOLDER [RUNS]\n");
         return 2;

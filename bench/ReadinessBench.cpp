@@ -15,18 +15,13 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
-#include <QLocale>
 #include <QPainter>
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
-    showOnlyQtProblems();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QStringList args = QGuiApplication::arguments().mid(1);
+    BenchApplication<QGuiApplication> app(argc, argv);
+    const QStringList args = app.args();
     if (args.isEmpty()) {
         std::fprintf(stderr, "usage: stowbook-bench-readiness DATAFOLDER [RUNS]\n");
         return 2;

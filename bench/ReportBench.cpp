@@ -3,6 +3,7 @@
 //   stowbook-report-bench DATAFOLDER [RUNS]     the table
 //   stowbook-report-bench DATAFOLDER --sql      the report's statement, for
 //                                               the command-line shell
+#include "BenchProgram.h"
 #include "QuietPrompts.h"
 #include "Timings.h"
 
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QLocale>
 #include <QPixmap>
 #include <cstdio>
 #include <sys/resource.h>
@@ -42,9 +42,8 @@ static int printStatement(Household &household)
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QStringList args = QApplication::arguments().mid(1);
+    BenchApplication<QApplication> app(argc, argv);
+    const QStringList args = app.args();
     if (args.isEmpty()) {
         std::fputs("usage: stowbook-report-bench DATAFOLDER [RUNS | --sql]\n", stderr);
         return 2;
