@@ -1,10 +1,12 @@
 #include "items/documents/frmDocuments.h"
 
+#include "items/OpenAttachedFile.h"
 #include "program/FileChoice.h"
 #include "program/Household.h"
 #include "program/ItemFiles.h"
 #include "program/Prompts.h"
 #include "widgets/DroppedFiles.h"
+#include "widgets/PlainButton.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,21 +21,12 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr AttachedKind DocumentKinds[] = {AttachedKind::Receipt, AttachedKind::Manual, AttachedKind::Warranty,
                                           AttachedKind::Other};
-
-QPushButton *button(const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -77,10 +70,10 @@ frmDocuments::frmDocuments(Household &household, QWidget *owner, RecordSide reco
     cboKind->setAccessibleName(QStringLiteral("Kind"));
     txtNote->setAccessibleName(QStringLiteral("Note"));
 
-    cmdAttach = button(QStringLiteral("cmdAttach"), QStringLiteral("&Attach..."));
-    cmdOpen = button(QStringLiteral("cmdOpen"), QStringLiteral("&Open"));
-    cmdRemove = button(QStringLiteral("cmdRemove"), QStringLiteral("&Remove"));
-    cmdClose = button(QStringLiteral("cmdClose"), QStringLiteral("Clos&e Window"));
+    cmdAttach = plainButton(QStringLiteral("cmdAttach"), QStringLiteral("&Attach..."));
+    cmdOpen = plainButton(QStringLiteral("cmdOpen"), QStringLiteral("&Open"));
+    cmdRemove = plainButton(QStringLiteral("cmdRemove"), QStringLiteral("&Remove"));
+    cmdClose = plainButton(QStringLiteral("cmdClose"), QStringLiteral("Clos&e Window"));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdAttach);
     buttons->addWidget(cmdOpen);
@@ -251,14 +244,7 @@ void frmDocuments::cmdOpen_Click()
     const int row = chosenRow();
     if (!m_iteid || row < 0 || row >= m_documents.size())
         return;
-    const QString path = m_household.itemFiles().folder() + m_documents[row].fileName;
-    if (!QFileInfo(path).isFile()) {
-        prompts().message(
-            QStringLiteral("The file '%1' is missing from the data folder.").arg(QDir::toNativeSeparators(path)),
-            Prompts::Buttons::Ok, Prompts::Icon::Exclamation, ProgramTitle);
-        return;
-    }
-    prompts().openWebAddress(QUrl::fromLocalFile(path).toString());
+    openAttachedFile(m_household, m_documents[row]);
 }
 
 void frmDocuments::cmdRemove_Click()

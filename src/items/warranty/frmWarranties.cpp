@@ -2,33 +2,22 @@
 
 #include "dates/LocaleFormats.h"
 #include "dates/Today.h"
+#include "items/OpenAttachedFile.h"
 #include "program/Household.h"
-#include "program/ItemFiles.h"
-#include "program/Prompts.h"
+#include "widgets/PlainButton.h"
 
-#include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
 QPointer<frmWarranties> s_instance;
-
-QPushButton *button(const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QTableWidget *table(const QString &name, const QString &accessibleName, const QStringList &headings)
 {
@@ -112,9 +101,9 @@ frmWarranties::frmWarranties(Household &household, QWidget *owner, ShowItem show
     grdDocuments->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     grdDocuments->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
 
-    cmdOpenDocument = button(QStringLiteral("cmdOpenDocument"), QStringLiteral("&Open Document"));
-    cmdShow = button(QStringLiteral("cmdShow"), QStringLiteral("&Show Item"));
-    cmdClose = button(QStringLiteral("cmdClose"), QStringLiteral("Clos&e Window"));
+    cmdOpenDocument = plainButton(QStringLiteral("cmdOpenDocument"), QStringLiteral("&Open Document"));
+    cmdShow = plainButton(QStringLiteral("cmdShow"), QStringLiteral("&Show Item"));
+    cmdClose = plainButton(QStringLiteral("cmdClose"), QStringLiteral("Clos&e Window"));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdOpenDocument);
     buttons->addWidget(cmdShow);
@@ -232,14 +221,7 @@ void frmWarranties::cmdOpenDocument_Click()
     const int row = chosenRow(grdDocuments);
     if (row < 0 || row >= m_documents.size())
         return;
-    const QString path = m_household.itemFiles().folder() + m_documents[row].fileName;
-    if (!QFileInfo(path).isFile()) {
-        prompts().message(
-            QStringLiteral("The file '%1' is missing from the data folder.").arg(QDir::toNativeSeparators(path)),
-            Prompts::Buttons::Ok, Prompts::Icon::Exclamation, ProgramTitle);
-        return;
-    }
-    prompts().openWebAddress(QUrl::fromLocalFile(path).toString());
+    openAttachedFile(m_household, m_documents[row]);
 }
 
 void frmWarranties::cmdShow_Click()

@@ -6,6 +6,7 @@
 #include "dates/calendar/DateBox.h"
 #include "program/Household.h"
 #include "program/Prompts.h"
+#include "widgets/PlainButton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,14 +44,6 @@ const QString Title = QStringLiteral("Warranty and Disposal");
 QString dateText(const DateValue &date)
 {
     return date.isZero() ? QString() : formatShortDate(date);
-}
-
-QPushButton *button(const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 } // namespace
@@ -99,8 +92,8 @@ frmWarranty::frmWarranty(Household &household, QWidget *owner) : QDialog(owner),
     disposalLayout->addRow(QStringLiteral("D&ate:"), dcDisposed);
     disposalLayout->addRow(QStringLiteral("&How:"), cboDisposedHow);
 
-    cmdSave = button(QStringLiteral("cmdSave"), QStringLiteral("&Save"));
-    cmdClose = button(QStringLiteral("cmdClose"), QStringLiteral("Clos&e Window"));
+    cmdSave = plainButton(QStringLiteral("cmdSave"), QStringLiteral("&Save"));
+    cmdClose = plainButton(QStringLiteral("cmdClose"), QStringLiteral("Clos&e Window"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdSave);
