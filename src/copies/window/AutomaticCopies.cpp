@@ -202,8 +202,10 @@ void ClosingCopy::update()
         return;
     const qsizetype total = m_run->filesTotal();
     if (total > 0) {
-        m_window->setMaximum(int(std::min<qsizetype>(total, 1'000'000'000)));
-        m_window->setValue(int(std::min<qsizetype>(m_run->filesDone(), 1'000'000'000)));
+        // One step more than the files: the copy is read back and checked
+        // after the last one, and the bar is not full before that is done.
+        m_window->setMaximum(int(std::min<qsizetype>(total + 1, 1'000'000'000)));
+        m_window->setValue(int(std::min<qsizetype>(m_run->filesDone(), 1'000'000'000 - 1)));
     }
 }
 

@@ -117,6 +117,9 @@ frmCopies::frmCopies(AutomaticCopies &copies, QWidget *mainWindow) : QDialog(mai
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setWordWrap(true);
     lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Room for what a copy says, so its text never squeezes the others.
+    lblStatus->setMinimumHeight(lblStatus->fontMetrics().lineSpacing() * 3);
+    lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     cmdCopyNow = new QPushButton(QStringLiteral("Copy &Now"), this);
     cmdCopyNow->setObjectName(QStringLiteral("cmdCopyNow"));

@@ -47,11 +47,12 @@ void openDataFolder(const QString &folder)
                           Prompts::Buttons::Ok, Prompts::Icon::Exclamation, Caption);
 }
 
+// With the seconds: two versions may be made within a minute.
 QString localTime(const QDateTime &utc)
 {
     const QDateTime local = utc.toLocalTime();
     return formatShortDate(DateValue::fromDate(local.date())) + u' '
-        + QLocale().toString(local.time(), QLocale::ShortFormat);
+        + QLocale().toString(local.time(), QLocale::LongFormat);
 }
 
 } // namespace
