@@ -11,8 +11,10 @@
 #include "copies/window/CopyRun.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTest>
+#include <memory>
 
 namespace {
 
@@ -107,4 +109,57 @@ TEST_F(AutomaticCopiesTest, ACancelledCopyLeavesNothingAndStaysDue)
     const CopySettings copies = readCopySettings(dataFolder());
     EXPECT_FALSE(copies.lastVerified.isValid());
     EXPECT_NE(copies.copiedStamp, sourceStamp(dataFolder()));
+}
+
+// A copy that fails while the program runs interrupts nobody (no message:
+// the scripted prompts would fail the test), is kept for the copies window
+// and is tried again only after another quiet spell, not every minute.
+TEST_F(AutomaticCopiesTest, AFailingCopyIsKeptQuietAndTriedAgainLater)
+{
+    // Where the copies would go, something of another program's is in the way.
+    QFile blocker(copiesFolder() + u'/' + CopiesFolderName);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    AutomaticCopies copies(dataFolder());
+    setFirstPrice(4242);
+    copies.tick();
+    now = now.addSecs(10 * 60);
+    ASSERT_TRUE(tickStartsACopy(copies));
+    EXPECT_TRUE(copies.lastProblem().contains(copiesFolder())) << copies.lastProblem().toStdString();
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_FALSE(readCopySettings(dataFolder()).lastVerified.isValid());
+
+    now = now.addSecs(60);
+    EXPECT_FALSE(tickStartsACopy(copies)) << "not again a minute later";
+    ASSERT_TRUE(QFile::remove(blocker.fileName()));
+    now = now.addSecs(9 * 60);
+    ASSERT_TRUE(tickStartsACopy(copies)) << "again after ten quiet minutes";
+    EXPECT_EQ(copies.lastProblem(), QString());
+    EXPECT_EQ(versionNames().size(), 1);
+}
+
+// The copy at the program's end: none when nothing changed since the last
+// verified copy; after a change, one that ends with a version made.
+TEST_F(AutomaticCopiesTest, TheClosingCopyIsMadeOnlyAfterAChange)
+{
+    {
+        CopyRun first(dataFolder(), copiesFolder(), [this] { return now; });
+        first.start();
+        ASSERT_TRUE(QTest::qWaitFor([&first] { return !first.isRunning(); }, 60000));
+        ASSERT_TRUE(first.result().has_value());
+    }
+    EXPECT_EQ(ClosingCopy::startIfDue(dataFolder()), nullptr);
+
+    setFirstPrice(777);
+    now = now.addSecs(60);
+    std::unique_ptr<ClosingCopy> closing(ClosingCopy::startIfDue(dataFolder()));
+    ASSERT_NE(closing, nullptr);
+    EXPECT_EQ(ClosingCopy::current(), closing.get());
+    ASSERT_TRUE(QTest::qWaitFor([&closing] { return !closing->run().isRunning(); }, 60000));
+    EXPECT_EQ(closing->run().failure(), QString());
+    EXPECT_EQ(versionNames().size(), 2);
+    EXPECT_EQ(readCopySettings(dataFolder()).copiedStamp, sourceStamp(dataFolder()));
+    closing.reset();
+    EXPECT_EQ(ClosingCopy::current(), nullptr);
+    EXPECT_EQ(ClosingCopy::startIfDue(dataFolder()), nullptr) << "copied: nothing due";
 }
