@@ -94,8 +94,14 @@ static int runCopy(const SetupArguments &arguments, QTextStream &out, QTextStrea
     // is one the next copy still sees.
     const QByteArray stamp = sourceStamp(folder);
     const CopyResult result = makeCopy(household, copies);
-    noteVerifiedCopy(folder, QDateTime::currentDateTimeUtc());
-    noteCopiedStamp(folder, stamp);
+    // A copy into another folder than the one chosen for the inventory says
+    // nothing of that folder: the program still copies there and still
+    // warns when it stays missing.
+    const QString chosen = readCopySettings(folder).folder;
+    if (chosen.isEmpty() || QFileInfo(chosen).canonicalFilePath() == QFileInfo(copies).canonicalFilePath()) {
+        noteVerifiedCopy(folder, QDateTime::currentDateTimeUtc());
+        noteCopiedStamp(folder, stamp);
+    }
     if (result.made)
         out << "Copied " << native(folder) << " into " << native(QDir(copies).absolutePath()) << " as version "
             << result.version << " (" << (result.bytesWritten + 1023) / 1024 << " kB written, "

@@ -212,6 +212,24 @@ TEST_F(CopyProgramTest, APinnedVersionIsKeptUntilUnpinned)
     expectCopiesWhole(QStringLiteral("after the unpinned version went"));
 }
 
+// A copy into another folder than the one chosen in the program does not
+// count as that folder's copy: its warning and its next copy still come.
+TEST_F(CopyProgramTest, ACopyElsewhereIsNotNotedAsTheChosenFoldersCopy)
+{
+    const QString chosen = scratch(QStringLiteral("usb"));
+    ASSERT_TRUE(QDir().mkpath(chosen));
+    writeCopySettings(dataFolder(), switchedOn(chosen));
+    const SetupRun elsewhere = copyCommand();
+    ASSERT_EQ(elsewhere.exitCode, 0) << elsewhere.err.toStdString();
+    EXPECT_FALSE(readCopySettings(dataFolder()).lastVerified.isValid());
+    EXPECT_TRUE(readCopySettings(dataFolder()).copiedStamp.isEmpty());
+
+    const SetupRun there = setup({QStringLiteral("--copy"), dataFolder(), QStringLiteral("--to"), chosen});
+    ASSERT_EQ(there.exitCode, 0) << there.err.toStdString();
+    EXPECT_TRUE(readCopySettings(dataFolder()).lastVerified.isValid());
+    EXPECT_FALSE(readCopySettings(dataFolder()).copiedStamp.isEmpty());
+}
+
 // Killed at 50 random points of a copy: the copies only ever hold whole
 // files under their names, every version there verifies, and the next copy
 // completes and clears what the killed ones left.
