@@ -20,7 +20,7 @@ set(layer_1 program)
 set(layer_2 dates records items items/heif reports codes transfer itemlist photoitems claim backup copies setup launcher
     runner help)
 set(layer_3 focus widgets designer help/viewer dates/calendar items/picture items/documents items/warranty reports/viewer codes/window
-    transfer/import itemlist/window photoitems/window claim/window backup/window)
+    transfer/import itemlist/window photoitems/window claim/window backup/window copies/window)
 set(layer_4 app)
 
 foreach(layer RANGE 4)

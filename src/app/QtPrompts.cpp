@@ -159,6 +159,16 @@ QStringList QtPrompts::openFileNames(const FileDialog &dialog)
     return FileDialogBox(dialog, QFileDialog::ExistingFiles).run();
 }
 
+std::optional<QString> QtPrompts::folderName(const FileDialog &dialog)
+{
+    const FileDialogBox box(dialog, QFileDialog::Directory);
+    box->setOption(QFileDialog::ShowDirsOnly, true);
+    const QStringList chosen = box.run();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.constFirst();
+}
+
 std::optional<QString> QtPrompts::saveFileName(const FileDialog &dialog)
 {
     const FileDialogBox box(dialog, QFileDialog::AnyFile, QFileDialog::AcceptSave);

@@ -5,6 +5,7 @@
 #include "claim/window/frmClaim.h"
 #include "claim/window/frmReadiness.h"
 #include "codes/window/frmCodesMaint.h"
+#include "copies/window/AutomaticCopies.h"
 #include "data/Inventory.h"
 #include "dates/DateOrder.h"
 #include "designer/frmRptSpec.h"
@@ -163,6 +164,7 @@ void frmMain::buildMenus()
     buildViewMenu();
     buildDocumentsMenu();
     buildWarrantyMenu();
+    buildCopiesMenu();
 }
 
 void frmMain::Form_Load()
@@ -207,6 +209,7 @@ void frmMain::Form_Load()
 
     editor().reset();
     PictureChanged = false;
+    startAutomaticCopies();
 }
 
 void frmMain::openInventory()
@@ -322,7 +325,7 @@ void frmMain::Form_Unload()
     }
     // What was typed but not stored is dropped: nothing is written here.
     m_household.closeInventory();
-    QCoreApplication::quit();
+    quitAfterClosingCopy();
 }
 
 void frmMain::mnuMaint_Click(int index)

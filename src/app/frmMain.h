@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class AutomaticCopies;
 class ElasticContainer;
 class Household;
 class QAction;
@@ -46,6 +47,8 @@ public:
         Documents,
         Warranty,
         Warranties,
+        Copies,
+        CopyRestore,
         Count
     };
     void setSecondaryWindow(Secondary which, QWidget *window);
@@ -134,6 +137,15 @@ public:
     void mnuWarranty_Click();
     void mnuWarranties_Click();
     void mnuShowDisposed_Click(bool shown);
+
+    // Automatic copies (frmMain_Copies.cpp): File > Automatic Copies, the
+    // window of the copies folder; File > Restore from Copy, a version
+    // restored into a new folder. The copies that make themselves start
+    // with the inventory and the copy on close ends the program.
+    void mnuCopies_Click();
+    void mnuRestoreCopy_Click();
+    // The household's automatic copies, once the inventory is open.
+    AutomaticCopies *automaticCopies() const { return m_copies.get(); }
 
     // Field entry (frmMain_FieldEntry.cpp). "LostFocus" is the
     // focus moving to another control of this window; switching windows
@@ -233,6 +245,8 @@ public:
     QAction *mnuWarranty = nullptr;
     QAction *mnuWarranties = nullptr;
     QAction *mnuShowDisposed = nullptr;
+    QAction *mnuCopies = nullptr;
+    QAction *mnuRestoreCopy = nullptr;
 
     ElasticContainer *Elastic1 = nullptr;
 
@@ -252,6 +266,11 @@ private:
     // The documents window follows the form as the picture window does.
     void followShownItemDocuments(bool showsRecord);
     void buildWarrantyMenu(); // frmMain_Warranty.cpp
+    void buildCopiesMenu();   // frmMain_Copies.cpp
+    // After the inventory opened: the copies that make themselves begin.
+    void startAutomaticCopies();
+    // Ends the program, once the copy due at its end (if any) is made.
+    void quitAfterClosingCopy();
     // The warranty window follows the form as the documents window does.
     void followShownItemWarranty(bool showsRecord);
     // The key and description of the item the form shows, for the windows
@@ -310,4 +329,5 @@ private:
     QStringList m_arguments;
     std::array<QPointer<QWidget>, size_t(Secondary::Count)> m_secondary;
     bool m_unloaded = false;
+    std::unique_ptr<AutomaticCopies> m_copies;
 };

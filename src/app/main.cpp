@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QLocale>
 #include <QPointer>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -47,16 +48,24 @@ int main(int argc, char **argv)
     // inside another word, to the end, blanks and all (CommandLine.h), which
     // no option parser reads that way.
     QStringList arguments = QApplication::arguments().mid(1);
+    bool firstStart = false;
     if (isHomeStart(arguments)) {
         const HomeStart start = prepareHomeStart(homeDataFolder());
         if (!start.arguments)
             return start.exitCode;
         arguments = *start.arguments;
+        firstStart = start.laidOut;
     }
     QPointer<frmMain> window = new frmMain(household, arguments);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Form_Load();
     window->show();
+    // A new inventory is the moment to choose where its copies go.
+    if (firstStart)
+        QTimer::singleShot(0, window, [window] {
+            if (window)
+                window->mnuCopies_Click();
+        });
     const int code = QApplication::exec();
     // The windows go before the household they use.
     delete window;

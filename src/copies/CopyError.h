@@ -12,3 +12,10 @@ public:
     explicit CopyError(const QString &message) : std::runtime_error(message.toStdString()) {}
     QString message() const { return QString::fromStdString(what()); }
 };
+
+// A copy stopped because it was asked to (CopyControl::cancelled): no
+// version was made, and nothing of it stays in the copies folder.
+class CopyCancelled : public CopyError {
+public:
+    using CopyError::CopyError;
+};

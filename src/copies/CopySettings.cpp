@@ -11,6 +11,14 @@ QString groupOf(const QString &dataFolder)
     return QStringLiteral("copies/") + inventoryIdentity(dataFolder);
 }
 
+void setOne(const QString &dataFolder, const QString &key, const QVariant &value)
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Stowbook"),
+                       QStringLiteral("Stowbook"));
+    settings.beginGroup(groupOf(dataFolder));
+    settings.setValue(key, value);
+}
+
 } // namespace
 
 CopySettings readCopySettings(const QString &dataFolder)
@@ -22,6 +30,8 @@ CopySettings readCopySettings(const QString &dataFolder)
     copies.folder = settings.value(QStringLiteral("folder")).toString();
     copies.enabled = settings.value(QStringLiteral("enabled"), false).toBool();
     copies.lastVerified = QDateTime::fromString(settings.value(QStringLiteral("lastVerified")).toString(), Qt::ISODate);
+    copies.copiedStamp = settings.value(QStringLiteral("copiedStamp")).toString().toLatin1();
+    copies.warnedOn = QDate::fromString(settings.value(QStringLiteral("warnedOn")).toString(), Qt::ISODate);
     return copies;
 }
 
@@ -39,8 +49,15 @@ void writeCopySettings(const QString &dataFolder, const CopySettings &copies)
 
 void noteVerifiedCopy(const QString &dataFolder, const QDateTime &when)
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Stowbook"),
-                       QStringLiteral("Stowbook"));
-    settings.beginGroup(groupOf(dataFolder));
-    settings.setValue(QStringLiteral("lastVerified"), when.toUTC().toString(Qt::ISODate));
+    setOne(dataFolder, QStringLiteral("lastVerified"), when.toUTC().toString(Qt::ISODate));
+}
+
+void noteCopiedStamp(const QString &dataFolder, const QByteArray &stamp)
+{
+    setOne(dataFolder, QStringLiteral("copiedStamp"), QString::fromLatin1(stamp));
+}
+
+void noteCopiesWarning(const QString &dataFolder, const QDate &day)
+{
+    setOne(dataFolder, QStringLiteral("warnedOn"), day.toString(Qt::ISODate));
 }

@@ -154,8 +154,10 @@ void describeInventory(const CopyPlace &place, const QString &dataFolder, const 
 
 class CopyMaker {
 public:
-    CopyMaker(const Household &household, const QString &copiesFolder, const CopyClock &clock)
-        : m_data(QDir(QFileInfo(household.DataFolder()).absoluteFilePath()))
+    CopyMaker(const Household &household, const QString &copiesFolder, const CopyClock &clock,
+              const CopyControl &control)
+        : m_control(control)
+        , m_data(QDir(QFileInfo(household.DataFolder()).absoluteFilePath()))
         , m_itemFiles(household.itemFiles())
         , m_place(copiesFolder, inventoryIdentity(household.DataFolder()))
         , m_now(clock ? clock().toUTC() : QDateTime::currentDateTimeUtc())
@@ -177,7 +179,9 @@ private:
     void verifyStaged(const CopyManifest &manifest, const QSet<QByteArray> &written) const;
     QString freeVersionName() const;
     [[noreturn]] void refuse(const QString &why) const;
+    void stopIfCancelled() const;
 
+    const CopyControl &m_control;
     QDir m_data;
     ItemFiles m_itemFiles;
     CopyPlace m_place;
@@ -194,6 +198,12 @@ private:
 void CopyMaker::refuse(const QString &why) const
 {
     throw CopyError(QStringLiteral("No copy was made: %1").arg(why));
+}
+
+void CopyMaker::stopIfCancelled() const
+{
+    if (m_control.cancelled && m_control.cancelled())
+        throw CopyCancelled(QStringLiteral("The copy was stopped before it was complete; no version was made."));
 }
 
 void CopyMaker::copyDatabases()
@@ -243,8 +253,15 @@ void CopyMaker::copySmallFiles()
 
 void CopyMaker::storeItemFiles()
 {
-    for (const QString &name : m_itemFiles.names())
-        storeFile(PictureMemberPrefix + name, m_itemFiles.folder() + name);
+    const QStringList names = m_itemFiles.names();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        stopIfCancelled();
+        if (m_control.progress)
+            m_control.progress(i, names.size());
+        storeFile(PictureMemberPrefix + names[i], m_itemFiles.folder() + names[i]);
+    }
+    if (m_control.progress)
+        m_control.progress(names.size(), names.size());
 }
 
 void CopyMaker::storeFile(const QString &member, const QString &path)
@@ -414,6 +431,7 @@ CopyResult CopyMaker::make()
     m_ledger = std::make_unique<QFile>(m_staging + u'/' + StoredLedgerName);
     if (!m_ledger->open(QIODevice::WriteOnly))
         refuse(QStringLiteral("%1 cannot be written: %2").arg(native(m_ledger->fileName()), m_ledger->errorString()));
+    stopIfCancelled();
     copyDatabases();
     copySmallFiles();
     storeItemFiles();
@@ -461,6 +479,7 @@ CopyResult CopyMaker::make()
     if (!readVersionManifest(m_staging, &problem))
         refuse(QStringLiteral("the manifest does not read back as it was written: %1.").arg(problem));
     verifyStaged(manifest, m_written);
+    stopIfCancelled();
 
     // Checked: now it counts. Its ledger goes, since the version names its
     // stored files from here on.
@@ -488,7 +507,8 @@ CopyResult CopyMaker::make()
 
 } // namespace
 
-CopyResult makeCopy(const Household &household, const QString &copiesFolder, const CopyClock &clock)
+CopyResult makeCopy(const Household &household, const QString &copiesFolder, const CopyClock &clock,
+                    const CopyControl &control)
 {
-    return CopyMaker(household, copiesFolder, clock).run();
+    return CopyMaker(household, copiesFolder, clock, control).run();
 }

@@ -12,6 +12,16 @@ class Household;
 // What time it is, in UTC; the tests set their own.
 using CopyClock = std::function<QDateTime()>;
 
+// What a copy made on another thread is told and asked while it works. Both
+// are called on the copy's thread, and may be empty.
+struct CopyControl {
+    // True when the copy is to stop: it ends, at the next file, with
+    // CopyCancelled, leaving the copies folder as it was before.
+    std::function<bool()> cancelled;
+    // The item files (photos, documents) looked at so far, of total.
+    std::function<void(qsizetype done, qsizetype total)> progress;
+};
+
 struct CopyResult {
     bool made = false; // false: nothing changed since the newest version, which is version
     QString version;
@@ -41,4 +51,5 @@ struct CopyResult {
 // go of versions it no longer keeps. One copy of an inventory at a time.
 // Throws CopyError when no verified copy of the inventory as it is now
 // exists; earlier versions stay as they were.
-CopyResult makeCopy(const Household &household, const QString &copiesFolder, const CopyClock &clock = {});
+CopyResult makeCopy(const Household &household, const QString &copiesFolder, const CopyClock &clock = {},
+                    const CopyControl &control = {});

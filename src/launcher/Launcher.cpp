@@ -87,5 +87,7 @@ HomeStart prepareHomeStart(const QString &folder)
                           Prompts::Buttons::Ok, Prompts::Icon::Critical, ProgramTitle);
         return HomeStart{std::nullopt, 1};
     }
-    return goOn;
+    HomeStart laidOut = goOn;
+    laidOut.laidOut = true;
+    return laidOut;
 }

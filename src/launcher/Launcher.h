@@ -30,6 +30,9 @@ struct HomeStart {
     // When it does not: 0 the user chose to set up nothing, 1 the folder
     // could not be set up (the user was told why).
     int exitCode = 0;
+    // The folder was laid out just now, on this first start: the program
+    // offers the automatic copies once its window is up.
+    bool laidOut = false;
 };
 
 // Makes sure folder holds an inventory. When it has none yet, tells the user

@@ -40,6 +40,14 @@ public:
         const std::optional<QString> one = openFileName(dialog);
         return one && !one->isEmpty() ? QStringList{*one} : QStringList();
     }
+    // A folder chosen (dialog's title and initialFolder count), or
+    // std::nullopt when the dialog was cancelled. Prompts that cannot show
+    // one have no folder to give.
+    virtual std::optional<QString> folderName(const FileDialog &dialog)
+    {
+        (void)dialog;
+        return std::nullopt;
+    }
     virtual void beep() = 0;
     // The shell's open of a web address; failures are not reported.
     virtual void openWebAddress(const QString &address) = 0;

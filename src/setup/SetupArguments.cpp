@@ -13,6 +13,7 @@ QString setupUsage()
                "       stowbook-setup --copy FOLDER [--to COPIES]\n"
                "       stowbook-setup --restore COPIES FOLDER [--version DATE]\n"
                "       stowbook-setup --verify COPIES\n"
+               "       stowbook-setup (--pin | --unpin) COPIES VERSION\n"
                "       stowbook-setup (-h | --help | --version)\n"
                "Lays out a new Stowbook data folder FOLDER: the inventory database stowbook.db,\n"
                "the report field catalogue rptspec.db, the images folder and the help file.\n"
@@ -40,6 +41,9 @@ QString setupUsage()
                "               restore the newest version in the copies folder COPIES, or the one\n"
                "               named (\"2026-12-08T093015Z\", or a day: the newest of \"2026-12-08\")\n"
                "  --verify COPIES   check every version and every photo of the copies folder\n"
+               "  --pin COPIES VERSION\n"
+               "               keep the version (a name, or a day: its newest version) whatever the\n"
+               "               retention says; --unpin lets the retention decide again\n"
                "  -h, --help   show this text\n"
                "  --version    show the version\n")
         .arg(MaxGeneratedItems);
@@ -49,8 +53,13 @@ QString setupUsage()
 static SetupArguments archiveArguments(SetupArguments result, const QStringList &names, bool fillOptions)
 {
     using Action = SetupArguments::Action;
-    const char *const forms[] = {"", "--backup FOLDER FILE.zip", "--restore FILE.zip FOLDER", "--verify FILE.zip",
-                                 "--copy FOLDER [--to COPIES]"};
+    const char *const forms[] = {"",
+                                 "--backup FOLDER FILE.zip",
+                                 "--restore FILE.zip FOLDER",
+                                 "--verify FILE.zip",
+                                 "--copy FOLDER [--to COPIES]",
+                                 "--pin COPIES VERSION",
+                                 "--unpin COPIES VERSION"};
     if (fillOptions) {
         result.error =
             QStringLiteral("--demo, --items, --seed, --import, --add-items and --rows do not go with a backup.");
@@ -72,6 +81,11 @@ static SetupArguments archiveArguments(SetupArguments result, const QStringList 
         break;
     case Action::Copy:
         result.folder = names[0];
+        break;
+    case Action::Pin:
+    case Action::Unpin:
+        result.archive = names[0];
+        result.versionChoice = names[1];
         break;
     default:
         result.archive = names[0];
@@ -100,6 +114,8 @@ static QList<QCommandLineOption> setupOptions()
         option({QStringLiteral("restore")}),
         option({QStringLiteral("verify")}),
         option({QStringLiteral("copy")}),
+        option({QStringLiteral("pin")}),
+        option({QStringLiteral("unpin")}),
         option({QStringLiteral("to")}, QStringLiteral("COPIES")),
     };
 }
@@ -143,9 +159,14 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             result.showVersion = true;
         } else if (name == u"demo") {
             result.options.demo = true;
-        } else if (name == u"backup" || name == u"restore" || name == u"verify" || name == u"copy") {
+        } else if (name == u"backup" || name == u"restore" || name == u"verify" || name == u"copy" || name == u"pin"
+                   || name == u"unpin") {
             if (result.action != SetupArguments::Action::Setup) {
-                result.error = name == u"copy" || result.action == SetupArguments::Action::Copy
+                const bool pinning = name == u"pin" || name == u"unpin" || result.action == SetupArguments::Action::Pin
+                    || result.action == SetupArguments::Action::Unpin;
+                result.error = pinning
+                    ? QStringLiteral("Choose one of --pin, --unpin, --copy, --backup, --restore and --verify.")
+                    : name == u"copy" || result.action == SetupArguments::Action::Copy
                     ? QStringLiteral("Choose either --copy or --backup, --restore or --verify.")
                     : QStringLiteral("Choose one of --backup, --restore and --verify.");
                 return result;
@@ -153,6 +174,8 @@ SetupArguments parseSetupArguments(const QStringList &arguments)
             result.action = name == u"backup" ? SetupArguments::Action::Backup
                 : name == u"restore"          ? SetupArguments::Action::Restore
                 : name == u"copy"             ? SetupArguments::Action::Copy
+                : name == u"pin"              ? SetupArguments::Action::Pin
+                : name == u"unpin"            ? SetupArguments::Action::Unpin
                                               : SetupArguments::Action::Verify;
         } else if (name == u"to") {
             if (value.isEmpty()) {

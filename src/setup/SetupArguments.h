@@ -14,13 +14,15 @@
 //   stowbook-setup --copy FOLDER [--to COPIES]
 //   stowbook-setup --restore COPIES FOLDER [--version DATE]
 //   stowbook-setup --verify COPIES
+//   stowbook-setup --pin COPIES VERSION
+//   stowbook-setup --unpin COPIES VERSION
 struct SetupArguments {
-    enum class Action { Setup, Backup, Restore, Verify, Copy };
+    enum class Action { Setup, Backup, Restore, Verify, Copy, Pin, Unpin };
     Action action = Action::Setup;
     QString folder;        // the data folder to set up, back up, copy or restore into
     QString archive;       // the backup file or copies folder of --restore and --verify, the backup file of --backup
     QString copiesFolder;  // --copy: the copies folder of --to; empty: the one in the settings
-    QString versionChoice; // --restore from copies: the version named after --version
+    QString versionChoice; // --restore from copies: the version named after --version; --pin, --unpin: VERSION
     SetupOptions options;
     QString addItemsFile;     // not empty: add this file's items to the inventory already in folder
     bool showHelp = false;    // -h or --help: print the usage and do nothing else

@@ -5,6 +5,8 @@
 #include "copies/CopyError.h"
 #include "copies/CopyRestore.h"
 #include "copies/CopySettings.h"
+#include "copies/CopySource.h"
+#include "copies/CopyStore.h"
 #include "copies/CopyWriter.h"
 #include "data/Database.h"
 #include "dates/LocaleFormats.h"
@@ -88,8 +90,18 @@ static int runCopy(const SetupArguments &arguments, QTextStream &out, QTextStrea
         return 1;
     }
     const Household household(folder);
+    // Taken before the copy reads anything: a change made while it works
+    // is one the next copy still sees.
+    const QByteArray stamp = sourceStamp(folder);
     const CopyResult result = makeCopy(household, copies);
-    noteVerifiedCopy(folder, QDateTime::currentDateTimeUtc());
+    // A copy into another folder than the one chosen for the inventory says
+    // nothing of that folder: the program still copies there and still
+    // warns when it stays missing.
+    const QString chosen = readCopySettings(folder).folder;
+    if (chosen.isEmpty() || QFileInfo(chosen).canonicalFilePath() == QFileInfo(copies).canonicalFilePath()) {
+        noteVerifiedCopy(folder, QDateTime::currentDateTimeUtc());
+        noteCopiedStamp(folder, stamp);
+    }
     if (result.made)
         out << "Copied " << native(folder) << " into " << native(QDir(copies).absolutePath()) << " as version "
             << result.version << " (" << (result.bytesWritten + 1023) / 1024 << " kB written, "
@@ -160,13 +172,33 @@ static int restoreFromCopies(const SetupArguments &arguments, QTextStream &out)
     return 0;
 }
 
-// --copy, and --restore and --verify of a copies folder: 0 done, 1 refused or failed.
+// --pin and --unpin: the version named by a name or a day.
+static int pinCopy(const SetupArguments &arguments, QTextStream &out)
+{
+    const CopyPlace place = soleInventory(arguments.archive);
+    const FoundVersion version = chooseVersion(place, arguments.versionChoice);
+    const bool pin = arguments.action == SetupArguments::Action::Pin;
+    pinVersion(place, version.name, pin);
+    if (pin)
+        out << "Version " << version.name << " in " << native(place.folder())
+            << " is pinned: it is kept whatever the retention says, until --unpin.\n";
+    else
+        out << "Version " << version.name << " in " << native(place.folder())
+            << " is no longer pinned: the retention decides how long it is kept.\n";
+    return 0;
+}
+
+// --copy, --pin, --unpin, and --restore and --verify of a copies folder: 0
+// done, 1 refused or failed.
 static int runCopiesAction(const SetupArguments &arguments, QTextStream &out, QTextStream &err)
 {
     try {
         switch (arguments.action) {
         case SetupArguments::Action::Copy:
             return runCopy(arguments, out, err);
+        case SetupArguments::Action::Pin:
+        case SetupArguments::Action::Unpin:
+            return pinCopy(arguments, out);
         case SetupArguments::Action::Restore:
             return restoreFromCopies(arguments, out);
         case SetupArguments::Action::Verify:
@@ -210,6 +242,8 @@ static int runArchiveAction(const SetupArguments &arguments, QTextStream &out, Q
         }
         case SetupArguments::Action::Setup:
         case SetupArguments::Action::Copy:
+        case SetupArguments::Action::Pin:
+        case SetupArguments::Action::Unpin:
             break;
         }
     } catch (const BackupError &error) {
@@ -243,6 +277,7 @@ int main(int argc, char **argv)
     }
     // A folder where a backup file would be named is a copies folder.
     const bool copies = arguments.action == SetupArguments::Action::Copy
+        || arguments.action == SetupArguments::Action::Pin || arguments.action == SetupArguments::Action::Unpin
         || ((arguments.action == SetupArguments::Action::Restore || arguments.action == SetupArguments::Action::Verify)
             && QFileInfo(arguments.archive).isDir());
     if (copies)

@@ -78,6 +78,7 @@ TEST_F(LauncherTest, FirstStartLaysOutTheChosenInventoryPrivatelyAndOpensIt)
         EXPECT_TRUE(shown[0].text.contains(QDir::toNativeSeparators(folder))) << "the user is told where it will be";
 
         ASSERT_TRUE(start.arguments.has_value());
+        EXPECT_TRUE(start.laidOut) << "the program offers the automatic copies";
         ASSERT_TRUE(window);
         EXPECT_EQ(household.DataFolder(), folder + QStringLiteral("/")) << "handed over through the -d rule unchanged";
         ASSERT_TRUE(household.rsItems());
@@ -126,6 +127,7 @@ TEST_F(LauncherTest, LaterStartsGoStraightToTheInventoryAndKeepWhatWasStored)
     const HomeStart again = startFromMenu(folder);
     EXPECT_TRUE(prompts.calls().empty()) << "nothing is asked once the inventory is there";
     ASSERT_TRUE(again.arguments.has_value());
+    EXPECT_FALSE(again.laidOut) << "the copies are offered on the first start only";
     EXPECT_EQ(*again.arguments, (QStringList{QStringLiteral("-d"), folder}));
     ASSERT_TRUE(household.rsItems());
     EXPECT_EQ(household.rsItems()->recordCount(), items);

@@ -277,7 +277,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
     for (QAction *item : w.mnuFileMenu->actions())
         file << (item->isSeparator() ? QStringLiteral("-") : item->text());
     EXPECT_EQ(file,
-              (QStringList{QStringLiteral("&Back Up Inventory..."), QStringLiteral("-"),
+              (QStringList{QStringLiteral("&Back Up Inventory..."), QStringLiteral("Automatic &Copies..."),
+                           QStringLiteral("&Restore from Copy..."), QStringLiteral("-"),
                            QStringLiteral("&Import Items..."), QStringLiteral("&Export Items..."),
                            QStringLiteral("Add Items from &Photos..."), QStringLiteral("-"), QStringLiteral("E&xit")}));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Stowbook"));

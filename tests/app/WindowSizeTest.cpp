@@ -116,6 +116,16 @@ TEST_F(ItemWindowTest, EveryWindowFitsASmallLaptopScreen)
              batch->show();
              return batch;
          }},
+        {"automatic copies",
+         [&] {
+             main.mnuCopies_Click();
+             return main.secondaryWindow(Secondary::Copies);
+         }},
+        {"restore from copy",
+         [&] {
+             main.mnuRestoreCopy_Click();
+             return main.secondaryWindow(Secondary::CopyRestore);
+         }},
         // The import window opens on a file it has read: its own tests, which
         // have such files at hand, check its size (TransferWindowsTest).
     };

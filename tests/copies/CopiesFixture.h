@@ -2,6 +2,7 @@
 
 #include "TestDataFolder.h"
 #include "copies/CopyPlace.h"
+#include "copies/CopySettings.h"
 #include "copies/CopyWriter.h"
 #include "program/Household.h"
 
@@ -41,6 +42,15 @@ protected:
     QTemporaryDir m_scratch;
     QDateTime now = QDateTime(QDate(2026, 1, 5), QTime(20, 0), Qt::UTC);
 };
+
+// Copies switched on into folder, nothing else noted yet.
+inline CopySettings switchedOn(const QString &folder)
+{
+    CopySettings copies;
+    copies.folder = folder;
+    copies.enabled = true;
+    return copies;
+}
 
 // Every row of every table of the database at path, as text, in a fixed
 // order: what "the same data" means when two inventories are compared.

@@ -130,7 +130,7 @@ TEST_F(CopyProgramTest, CopiesFromTheSettingsVerifiesAndRestoresWithPlainExitCod
     const QString firstDump = databaseDump(dataFolder() + InventoryFileName);
 
     // The folder chosen in the program's settings serves a scheduler.
-    writeCopySettings(dataFolder(), CopySettings{copiesFolder(), true, {}});
+    writeCopySettings(dataFolder(), switchedOn(copiesFolder()));
     const SetupRun unchanged = setup({QStringLiteral("--copy"), dataFolder()});
     EXPECT_EQ(unchanged.exitCode, 0) << unchanged.err.toStdString();
     EXPECT_TRUE(unchanged.out.contains(QStringLiteral("has not changed"))) << unchanged.out.toStdString();
@@ -167,6 +167,67 @@ TEST_F(CopyProgramTest, CopiesFromTheSettingsVerifiesAndRestoresWithPlainExitCod
                                    QStringLiteral("--version"), QStringLiteral("1999-01-01")});
     EXPECT_EQ(noSuch.exitCode, 1);
     EXPECT_TRUE(noSuch.err.contains(QStringLiteral("holds no version 1999-01-01"))) << noSuch.err.toStdString();
+}
+
+// A version pinned from the command line outlives what the retention keeps,
+// with the photos only it refers to; unpinned, the next copy lets it go.
+TEST_F(CopyProgramTest, APinnedVersionIsKeptUntilUnpinned)
+{
+    ASSERT_TRUE(copy().made);
+    const QString first = versionNames().first();
+    writeItemFile(QStringLiteral("00000001-00000909.jpg"), QByteArray(5000, 'o'));
+    now = now.addSecs(3600);
+    ASSERT_TRUE(copy().made);
+    QFile::remove(dataFolder() + ImagesFolderName + QStringLiteral("/00000001-00000909.jpg"));
+
+    const SetupRun pinned = setup({QStringLiteral("--pin"), copiesFolder(), now.date().toString(Qt::ISODate)});
+    ASSERT_EQ(pinned.exitCode, 0) << pinned.err.toStdString();
+    const QString second = versionNames().last();
+    EXPECT_TRUE(pinned.out.contains(QStringLiteral("Version %1 in ").arg(second))) << pinned.out.toStdString();
+    EXPECT_TRUE(findVersions(place()).last().pinned);
+
+    // Two months on, daily changes: the retention alone would keep neither
+    // of those two versions of one day (a month's newest is another).
+    for (int day = 1; day <= 60; ++day) {
+        now = now.addDays(1);
+        setFirstPrice(1000 + day);
+        ASSERT_TRUE(copy().made) << day;
+    }
+    QStringList kept = versionNames();
+    EXPECT_FALSE(kept.contains(first));
+    ASSERT_TRUE(kept.contains(second));
+    EXPECT_TRUE(checkVersion(place(), findVersions(place())[kept.indexOf(second)]).isEmpty())
+        << "whole, with the photo only it refers to";
+
+    const SetupRun unknown = setup({QStringLiteral("--pin"), copiesFolder(), QStringLiteral("1999-01-01")});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("1999-01-01"))) << unknown.err.toStdString();
+
+    const SetupRun unpinned = setup({QStringLiteral("--unpin"), copiesFolder(), second});
+    ASSERT_EQ(unpinned.exitCode, 0) << unpinned.err.toStdString();
+    now = now.addDays(1);
+    setFirstPrice(99);
+    ASSERT_TRUE(copy().made);
+    EXPECT_FALSE(versionNames().contains(second));
+    expectCopiesWhole(QStringLiteral("after the unpinned version went"));
+}
+
+// A copy into another folder than the one chosen in the program does not
+// count as that folder's copy: its warning and its next copy still come.
+TEST_F(CopyProgramTest, ACopyElsewhereIsNotNotedAsTheChosenFoldersCopy)
+{
+    const QString chosen = scratch(QStringLiteral("usb"));
+    ASSERT_TRUE(QDir().mkpath(chosen));
+    writeCopySettings(dataFolder(), switchedOn(chosen));
+    const SetupRun elsewhere = copyCommand();
+    ASSERT_EQ(elsewhere.exitCode, 0) << elsewhere.err.toStdString();
+    EXPECT_FALSE(readCopySettings(dataFolder()).lastVerified.isValid());
+    EXPECT_TRUE(readCopySettings(dataFolder()).copiedStamp.isEmpty());
+
+    const SetupRun there = setup({QStringLiteral("--copy"), dataFolder(), QStringLiteral("--to"), chosen});
+    ASSERT_EQ(there.exitCode, 0) << there.err.toStdString();
+    EXPECT_TRUE(readCopySettings(dataFolder()).lastVerified.isValid());
+    EXPECT_FALSE(readCopySettings(dataFolder()).copiedStamp.isEmpty());
 }
 
 // Killed at 50 random points of a copy: the copies only ever hold whole

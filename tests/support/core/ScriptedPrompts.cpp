@@ -99,6 +99,16 @@ QStringList ScriptedPrompts::openFileNames(const FileDialog &dialog)
     return chosen;
 }
 
+std::optional<QString> ScriptedPrompts::folderName(const FileDialog &dialog)
+{
+    m_calls.push_back({Kind::OpenFolder, dialog.title, dialog.title, Buttons::OkCancel, Icon::None, dialog, 0});
+    if (m_files.empty()) {
+        ADD_FAILURE() << "unscripted folder dialog: " << dialog.title.toStdString();
+        return std::nullopt;
+    }
+    return take(m_files);
+}
+
 std::optional<QString> ScriptedPrompts::saveFileName(const FileDialog &dialog)
 {
     m_calls.push_back({Kind::SaveFile, dialog.title, dialog.title, Buttons::OkCancel, Icon::None, dialog, 0});

@@ -20,7 +20,7 @@ struct ProgramEnded {
 // the harmless answer (Ok / No / Cancel / cancelled dialog).
 class ScriptedPrompts : public Prompts {
 public:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Beep, OpenWeb, End };
+    enum class Kind { Message, Input, OpenFile, SaveFile, Beep, OpenWeb, End, OpenFolder };
     struct Call {
         Kind kind;
         QString text; // message text, input prompt, dialog title, web address
@@ -42,6 +42,7 @@ public:
     // An answer worked out when the question comes (e.g. releasing a lock first).
     void answerWith(std::function<Answer(const Call &)> handler) { m_answers.push_back(std::move(handler)); }
     void answerText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }
+    // The next file or folder chosen in a dialog (open, save or folder).
     void answerFile(std::optional<QString> path) { m_files.push_back(std::move(path)); }
     // Several files chosen at once in the next dialog that takes several.
     void answerFiles(QStringList paths) { m_fileLists.push_back(std::move(paths)); }
@@ -57,6 +58,7 @@ public:
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     QStringList openFileNames(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
+    std::optional<QString> folderName(const FileDialog &dialog) override;
     void beep() override;
     void openWebAddress(const QString &address) override;
     void setBusy(bool busy) override;
