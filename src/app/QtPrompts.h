@@ -12,6 +12,7 @@ public:
     std::optional<QString> openFileName(const FileDialog &dialog) override;
     std::optional<QString> saveFileName(const FileDialog &dialog) override;
     QStringList openFileNames(const FileDialog &dialog) override;
+    std::optional<QString> openFolderName(const FileDialog &dialog) override;
     void beep() override;
     void openWebAddress(const QString &address) override;
     void setBusy(bool busy) override;

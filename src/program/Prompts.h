@@ -22,6 +22,9 @@ public:
         QString initialFolder;
         QString fileName;      // proposed name
         QString defaultSuffix; // without the dot; empty for none
+        // openFileNames only: the folder shown may be taken as a whole
+        // instead of files in it; the answer is then that folder alone.
+        bool orFolder = false;
     };
 
     virtual ~Prompts() = default;
@@ -40,6 +43,9 @@ public:
         const std::optional<QString> one = openFileName(dialog);
         return one && !one->isEmpty() ? QStringList{*one} : QStringList();
     }
+    // A folder; std::nullopt when the dialog was cancelled. Where the
+    // prompts have no folder dialog, the open dialog's answer.
+    virtual std::optional<QString> openFolderName(const FileDialog &dialog) { return openFileName(dialog); }
     virtual void beep() = 0;
     // The shell's open of a web address; failures are not reported.
     virtual void openWebAddress(const QString &address) = 0;
