@@ -254,3 +254,36 @@ TEST_F(DesktopTest, InboxPhotosBecomeItemsToComplete)
     EXPECT_EQ(ItemStatus(household.inventory()).toCompleteCount(), 2);
     EXPECT_GT(every, 3);
 }
+
+// The inbox chosen from the File menu is kept for this data folder; a folder
+// inside the data folder is refused (its files would be moved out), and the
+// entry chosen again can stop using an inbox.
+TEST_F(DesktopTest, TheInboxIsChosenOnceAndCanBeLeft)
+{
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QTemporaryDir inbox;
+    frmMain &w = start();
+
+    ASSERT_TRUE(QDir(folder().path()).mkpath(QStringLiteral("phone")));
+    prompts.answerFile(folder().file(QStringLiteral("phone")));
+    w.mnuPhotoInbox_Click();
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_TRUE(prompts.messages().front().text.startsWith(QStringLiteral("The inbox cannot be the data folder")));
+    EXPECT_TRUE(readInboxFolder(folder().path()).isEmpty());
+
+    prompts.clear();
+    prompts.answerFile(inbox.path());
+    w.mnuPhotoInbox_Click();
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_EQ(readInboxFolder(folder().path()), QDir::cleanPath(inbox.path()));
+    QTemporaryDir otherData;
+    EXPECT_TRUE(readInboxFolder(otherData.path()).isEmpty()) << "another data folder keeps its own";
+
+    prompts.clear();
+    prompts.answer(Prompts::Answer::No);
+    w.mnuPhotoInbox_Click();
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages().front().buttons, Prompts::Buttons::YesNoCancel);
+    EXPECT_TRUE(readInboxFolder(folder().path()).isEmpty());
+}
