@@ -15,6 +15,7 @@ packages=(
     xvfb xauth
     at-spi2-core python3-pyatspi dbus
     bc
+    libimage-exiftool-perl
     dpkg-dev file lintian desktop-file-utils appstream devscripts x11-utils xdotool
 )
 

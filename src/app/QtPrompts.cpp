@@ -5,9 +5,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -156,7 +158,29 @@ std::optional<QString> QtPrompts::openFileName(const FileDialog &dialog)
 
 QStringList QtPrompts::openFileNames(const FileDialog &dialog)
 {
-    return FileDialogBox(dialog, QFileDialog::ExistingFiles).run();
+    const FileDialogBox box(dialog, QFileDialog::ExistingFiles);
+    if (!dialog.orFolder)
+        return box.run();
+    // Qt's dialog takes files or a folder, never either: a button of ours
+    // takes the folder it shows.
+    QString folder;
+    auto *whole = new QPushButton(QStringLiteral("Take the Whole &Folder"), box.operator->());
+    whole->setObjectName(QStringLiteral("cmdWholeFolder"));
+    whole->setAutoDefault(false);
+    whole->setToolTip(QStringLiteral("Every photo in the folder shown"));
+    QObject::connect(whole, &QPushButton::clicked, box.operator->(), [&folder, &box] {
+        folder = box->directory().absolutePath();
+        // Not accept(): with no file chosen it would stay open.
+        static_cast<QDialog *>(box.operator->())->done(QDialog::Accepted);
+    });
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
+        grid->addWidget(whole, grid->rowCount(), 0, 1, grid->columnCount(), Qt::AlignLeft);
+    else if (box->layout())
+        box->layout()->addWidget(whole);
+    const QStringList files = box.run();
+    if (!folder.isEmpty())
+        return {folder};
+    return files;
 }
 
 std::optional<QString> QtPrompts::folderName(const FileDialog &dialog)

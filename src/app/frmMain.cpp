@@ -31,6 +31,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 
@@ -161,6 +162,7 @@ void frmMain::buildMenus()
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
 
     buildTransferMenu();
+    buildPhotoInboxMenu();
     buildViewMenu();
     buildDocumentsMenu();
     buildWarrantyMenu();
@@ -276,6 +278,8 @@ void frmMain::Form_Activate()
 {
     if (m_unloaded || !m_household.dbInventory())
         return;
+    // After the activation is over: the question is a window of its own.
+    QTimer::singleShot(0, this, &frmMain::offerPhotoInbox);
     bool reloaded = false;
     // The codes chosen in an edit or addition under way, to choose them again
     // in the fresh lists.

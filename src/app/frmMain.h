@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dates/calendar/DateBox.h"
+#include "photoitems/PhotoInbox.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -21,6 +22,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 class RecordEditor;
 class frmImage;
 
@@ -77,6 +79,11 @@ public:
     void mnuImport_Click();
     void mnuExport_Click();
     void mnuAddFromPhotos_Click();
+    // The photo inbox (frmMain_PhotoInbox.cpp): File > "Photo I&nbox
+    // Folder..." chooses it; each start and activation offers its new
+    // photos, once a run, as items, and moves those taken to its done folder.
+    void mnuPhotoInbox_Click();
+    void offerPhotoInbox();
     void mnuItemList_Click();
     // Shows the item with the key (for the item list); false, after telling
     // the user, when an edit or addition is under way or the item is gone.
@@ -239,6 +246,7 @@ public:
     QAction *mnuImport = nullptr;
     QAction *mnuExport = nullptr;
     QAction *mnuAddFromPhotos = nullptr;
+    QAction *mnuPhotoInbox = nullptr;
     QMenu *mnuViewMenu = nullptr;
     QAction *mnuItemList = nullptr;
     QAction *mnuDocuments = nullptr;
@@ -260,7 +268,10 @@ protected:
 
 private:
     void buildMenus();
-    void buildTransferMenu();  // frmMain_Transfer.cpp
+    void buildTransferMenu();   // frmMain_Transfer.cpp
+    void buildPhotoInboxMenu(); // frmMain_PhotoInbox.cpp
+    // Makes items of the photos of the inbox and moves those taken in.
+    void takeInboxPhotos(const QStringList &photos);
     void buildViewMenu();      // frmMain_ItemList.cpp
     void buildDocumentsMenu(); // frmMain_Documents.cpp
     // The documents window follows the form as the picture window does.
@@ -330,4 +341,11 @@ private:
     std::array<QPointer<QWidget>, size_t(Secondary::Count)> m_secondary;
     bool m_unloaded = false;
     std::unique_ptr<AutomaticCopies> m_copies;
+    // The inbox looked at, the photos it offered this run, and whether it
+    // is asking now.
+    std::optional<PhotoInbox> m_inbox;
+    QStringList m_inboxOffered;
+    bool m_inboxAsking = false;
+    // Looks again once the photos still being written may be done.
+    QTimer *m_inboxLookAgain = nullptr;
 };

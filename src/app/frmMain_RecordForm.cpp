@@ -5,6 +5,7 @@
 #include "dates/LocaleFormats.h"
 #include "dates/calendar/DateBox.h"
 #include "help/viewer/HelpKey.h"
+#include "items/ItemStatus.h"
 #include "items/Quantity.h"
 #include "program/Household.h"
 #include "records/RecordEditor.h"
@@ -283,12 +284,16 @@ bool frmMain::SaveItem()
     // edit is then cancelled. A failed picture write is reported, and the
     // record stays stored.
     std::optional<qint64> iteid;
-    if (PictureChanged)
+    const bool valueTyped = !txtEstValue->text().trimmed().isEmpty() || !txtTotValue->text().trimmed().isEmpty();
+    if (PictureChanged || valueTyped)
         house.trapDb([&] { iteid = house.items().value(QStringLiteral("iteid")).toLongLong(); });
     if (!editor().store())
         return false;
-    if (iteid)
+    if (iteid && PictureChanged)
         house.trapDb([&] { writeNewPicture(*iteid); });
+    // An item made from photos is complete once it has its value.
+    if (iteid && valueTyped)
+        house.trapDb([&] { ItemStatus(house.inventory()).setToComplete(*iteid, false); });
     return true;
 }
 

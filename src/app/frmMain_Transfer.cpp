@@ -120,9 +120,17 @@ void frmMain::mnuAddFromPhotos_Click()
     dialog.filter = QStringLiteral("Photos|*.jpg;*.jpeg;*.png;*.heic;*.heif;*.JPG;*.JPEG;*.PNG;*.HEIC;*.HEIF|"
                                    "All Files|*");
     dialog.initialFolder = QDir::homePath();
-    const QStringList paths = prompts().openFileNames(dialog);
-    if (paths.isEmpty())
+    dialog.orFolder = true;
+    const QStringList chosen = prompts().openFileNames(dialog);
+    if (chosen.isEmpty())
         return;
+    const QStringList paths = withFolderFiles(chosen);
+    if (paths.isEmpty()) {
+        prompts().message(
+            QStringLiteral("The folder '%1' holds no files.").arg(QDir::toNativeSeparators(chosen.front())),
+            Prompts::Buttons::Ok, Prompts::Icon::Exclamation, frmPhotoItems::Caption);
+        return;
+    }
     const std::vector<qint64> added = frmPhotoItems::run(m_household, this, paths);
     comeBackAfterBulkChange(added.empty() ? std::nullopt : std::optional<qint64>(added.front()));
 }

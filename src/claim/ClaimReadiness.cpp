@@ -203,6 +203,7 @@ Readiness checkReadiness(Household &household, const ReadinessChoices &choices)
         item.value = value;
         readiness.items.append(std::move(item));
     }
+    readiness.toComplete = ItemStatus(db).toCompleteCount(kept);
     return readiness;
 }
 
@@ -237,6 +238,7 @@ void buildReadinessDocument(PageLayout &doc, const Readiness &readiness, const R
                   QStringList{QStringLiteral("Share of the value fully documented"),
                               share ? QLocale().toString(*share * 100, 'f', 1) + QStringLiteral(" %")
                                     : QStringLiteral("no value entered")});
+    doc.tableText(summary, QStringList{ToCompleteGroup, QLocale().toString(readiness.toComplete)});
 
     const QString listing = QStringLiteral("4320|2160|2160|>1440;");
     for (int s = 0; s < ShortfallCount; ++s) {

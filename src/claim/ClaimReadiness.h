@@ -21,6 +21,9 @@ enum class Shortfall { NoPhoto, NoValue, NoSerialNumber, NoReceipt };
 inline constexpr int ShortfallCount = 4;
 // "No photo", "No value", "No serial number", "No receipt": the groups' names.
 QString shortfallName(Shortfall shortfall);
+// The count of the items made from photos whose value is still to be typed
+// (among those without a value) goes by this name.
+inline const QString ToCompleteGroup = QStringLiteral("To complete (made from photos)");
 
 // The household's choices for the check. They are kept in the inventory in
 // tables of their own, made when they are first saved; until then the
@@ -57,6 +60,7 @@ struct Readiness {
     QList<ReadinessItem> items;
     std::array<int, ShortfallCount> counts{};
     int itemCount = 0;     // every item checked
+    int toComplete = 0;    // items made from photos whose value is still to be typed
     Money totalValue;      // of every item
     Money documentedValue; // of the items with a photo, a value, and a
                            // serial number or a receipt

@@ -43,6 +43,7 @@ public:
     std::pair<qint64, qint64> counters{-1, -1};
     ListColumn column = ListColumn::Item;
     bool showsDisposed = false;
+    bool onlyToComplete = false;
     std::vector<qint64> keys;
     std::vector<std::optional<Money>> totals;
     std::vector<int> ascending;
@@ -130,7 +131,8 @@ void ItemListModel::readItems()
     std::tie(m_dataVersion, m_ownChanges) = counters;
     KeptReading &kept = KeptReading::of(m_household);
     // The same items: nothing written, and disposed items shown or not as then.
-    const bool sameItems = kept.counters == counters && kept.showsDisposed == m_household.showsDisposed();
+    const bool sameItems = kept.counters == counters && kept.showsDisposed == m_household.showsDisposed()
+        && kept.onlyToComplete == m_onlyToComplete;
     if (sameItems && kept.column == m_sortColumn) {
         m_keys = kept.keys;
         m_totals = kept.totals;
@@ -143,6 +145,7 @@ void ItemListModel::readItems()
         kept.counters = counters;
         kept.column = m_sortColumn;
         kept.showsDisposed = m_household.showsDisposed();
+        kept.onlyToComplete = m_onlyToComplete;
         kept.keys = m_keys;
         kept.totals = m_totals;
         kept.ascending = m_ascending;
@@ -162,7 +165,12 @@ void ItemListModel::readItems()
 ListScan ItemListModel::scanItems(bool withTotals)
 {
     m_pictured.reset();
-    return scanListItems(db(), m_sortColumn, withTotals, keptItemsCondition(m_household, QStringLiteral("i.iteid")),
+    QString listed = keptItemsCondition(m_household, QStringLiteral("i.iteid"));
+    if (m_onlyToComplete) {
+        const QString toComplete = ItemStatus(db()).toCompleteCondition(QStringLiteral("i.iteid"));
+        listed = listed.isEmpty() ? toComplete : QStringLiteral("(%1) and %2").arg(listed, toComplete);
+    }
+    return scanListItems(db(), m_sortColumn, withTotals, listed,
                          m_sortColumn == ListColumn::Photos ? pictured() : QSet<qint64>());
 }
 
@@ -267,6 +275,14 @@ void ItemListModel::setSearch(const QString &typed)
         throw;
     }
     endResetModel();
+}
+
+void ItemListModel::setOnlyToComplete(bool only)
+{
+    if (only == m_onlyToComplete)
+        return;
+    m_onlyToComplete = only;
+    refresh();
 }
 
 void ItemListModel::sortBy(ListColumn column, Qt::SortOrder order)

@@ -50,6 +50,11 @@ public:
 
     void sortBy(ListColumn column, Qt::SortOrder order);
 
+    // Lists only the items still to complete (ItemStatus), or every item
+    // again; reads the items again when it changes. Throws DbError.
+    void setOnlyToComplete(bool only);
+    bool onlyToComplete() const { return m_onlyToComplete; }
+
     int shownCount() const { return rowCount(); }
     // Every item, shown or not.
     int itemCount() const { return int(m_keys.size()); }
@@ -98,6 +103,7 @@ private:
     Household &m_household;
     std::function<void(const DbError &)> m_onError;
     ListColumn m_sortColumn = ListColumn::Item;
+    bool m_onlyToComplete = false;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QString m_search;
     // Every item by its key, ascending (the items' indexes), with its total.

@@ -117,12 +117,8 @@ QHash<qint64, WarrantyDisposal> ItemStatus::all() const
     return values;
 }
 
-void ItemStatus::store(qint64 iteid, const WarrantyDisposal &values)
+void ItemStatus::makeTable()
 {
-    if (values.isEmpty()) {
-        remove(iteid);
-        return;
-    }
     // Plain SQLite types and nothing of ours in the schema: any SQLite tool
     // can still read and write the file. The declared kinds are those of the
     // items' columns, so every reader of ours reads the dates as dates.
@@ -133,9 +129,40 @@ void ItemStatus::store(qint64 iteid, const WarrantyDisposal &values)
                                 " warrantydetails TEXT,"
                                 " disposed DATETIME,"
                                 " disposedhow TEXT)"));
+}
+
+bool ItemStatus::hasToCompleteColumn() const
+{
+    return hasTable()
+        && m_db.scalar(QStringLiteral("select count(*) from pragma_table_info('itemstatus') where name = 'tocomplete'"))
+               .toInt()
+        > 0;
+}
+
+void ItemStatus::store(qint64 iteid, const WarrantyDisposal &values)
+{
+    if (values.isEmpty()) {
+        // The row goes unless it still carries the mark, which is no
+        // warranty's or disposal's to take.
+        if (hasToCompleteColumn()) {
+            m_db.execute(QStringLiteral("delete from itemstatus where iteid = ? and coalesce(tocomplete, 0) = 0"),
+                         {iteid});
+            m_db.execute(QStringLiteral("update itemstatus set warrantyend = null, lifetime = null, "
+                                        "warrantydetails = null, disposed = null, disposedhow = null where iteid = ?"),
+                         {iteid});
+        } else {
+            remove(iteid);
+        }
+        return;
+    }
+    makeTable();
     const QString how = storedDisposalKind(values.how);
-    m_db.execute(QStringLiteral("insert or replace into itemstatus (iteid, warrantyend, lifetime, warrantydetails, "
-                                "disposed, disposedhow) values (?, ?, ?, ?, ?, ?)"),
+    // An update of the row's own columns: a replace would drop the mark.
+    m_db.execute(QStringLiteral("insert into itemstatus (iteid, warrantyend, lifetime, warrantydetails, disposed, "
+                                "disposedhow) values (?, ?, ?, ?, ?, ?) on conflict (iteid) do update set "
+                                "warrantyend = excluded.warrantyend, lifetime = excluded.lifetime, "
+                                "warrantydetails = excluded.warrantydetails, disposed = excluded.disposed, "
+                                "disposedhow = excluded.disposedhow"),
                  {iteid, values.lifetime ? QVariant() : dateOrNull(values.warrantyEnds), values.lifetime,
                   values.warrantyDetails.isEmpty() ? QVariant() : QVariant(values.warrantyDetails),
                   dateOrNull(values.disposed), how.isEmpty() ? QVariant() : QVariant(how)});
@@ -167,6 +194,52 @@ QList<ItemStatus::Ending> ItemStatus::endingBy(const DateValue &by, bool withDis
         ending << Ending{rs->value(0).toLongLong(), rs->value(1).toString(), ends, rs->value(3).toString()};
     }
     return ending;
+}
+
+void ItemStatus::setToComplete(qint64 iteid, bool toComplete)
+{
+    if (!toComplete) {
+        if (!hasToCompleteColumn())
+            return;
+        m_db.execute(QStringLiteral("update itemstatus set tocomplete = null where iteid = ?"), {iteid});
+        // A row that held nothing else goes, as store leaves none empty.
+        m_db.execute(QStringLiteral("delete from itemstatus where iteid = ? and warrantyend is null and "
+                                    "coalesce(lifetime, 0) = 0 and warrantydetails is null and disposed is null "
+                                    "and disposedhow is null"),
+                     {iteid});
+        return;
+    }
+    makeTable();
+    if (!hasToCompleteColumn())
+        m_db.execute(QStringLiteral("ALTER TABLE itemstatus ADD COLUMN tocomplete BOOLEAN"));
+    m_db.execute(QStringLiteral("insert into itemstatus (iteid, tocomplete) values (?, 1) "
+                                "on conflict (iteid) do update set tocomplete = 1"),
+                 {iteid});
+}
+
+bool ItemStatus::isToComplete(qint64 iteid) const
+{
+    return hasToCompleteColumn()
+        && m_db.scalar(QStringLiteral("select count(*) from itemstatus where iteid = ? and tocomplete <> 0"), {iteid})
+               .toInt()
+        > 0;
+}
+
+int ItemStatus::toCompleteCount(const QString &keptCondition) const
+{
+    if (!hasToCompleteColumn())
+        return 0;
+    return m_db
+        .scalar(QStringLiteral("select count(*) from items i where ") + toCompleteCondition(QStringLiteral("i.iteid"))
+                + (keptCondition.isEmpty() ? QString() : QStringLiteral(" and ") + keptCondition))
+        .toInt();
+}
+
+QString ItemStatus::toCompleteCondition(const QString &keyColumn) const
+{
+    if (!hasToCompleteColumn())
+        return QStringLiteral("0");
+    return keyColumn + QStringLiteral(" in (select iteid from itemstatus where tocomplete <> 0)");
 }
 
 QString ItemStatus::keptCondition(const QString &keyColumn) const

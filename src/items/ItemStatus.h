@@ -95,7 +95,21 @@ public:
     // Whether the table exists.
     bool hasTable() const;
 
+    // Items made from photos wait for what only the user can give, their
+    // value: they are "to complete" until it is typed. The mark is kept in
+    // the same rows, in a column added when the first item is marked, so an
+    // older program reading the table by its columns reads on as before.
+    void setToComplete(qint64 iteid, bool toComplete);
+    bool isToComplete(qint64 iteid) const;
+    int toCompleteCount(const QString &keptCondition = QString()) const;
+    // A condition on the key column given that holds for the items to
+    // complete; one that holds for none when nothing was ever marked.
+    QString toCompleteCondition(const QString &keyColumn) const;
+
 private:
+    bool hasToCompleteColumn() const;
+    void makeTable();
+
     Database &m_db;
 };
 

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "items/ItemAttachments.h"
+#include "items/ItemStatus.h"
 #include "program/Household.h"
 #include "program/ItemFiles.h"
 
@@ -11,6 +12,7 @@ std::vector<qint64> addPhotoItems(Household &household, const std::vector<PhotoI
 {
     Database &db = household.inventory();
     ItemAttachments attachments(household);
+    ItemStatus status(db);
     std::vector<qint64> keys;
     keys.reserve(items.size());
     try {
@@ -22,6 +24,8 @@ std::vector<qint64> addPhotoItems(Household &household, const std::vector<PhotoI
                                       "values (?, ?, 1, ?, 0, ?, ?)"),
                        {item.description, value, value, item.catid, item.locid});
             keys.push_back(sqlite3_last_insert_rowid(db.handle()));
+            if (!item.value)
+                status.setToComplete(keys.back(), true);
             for (const QString &photo : item.photos)
                 attachments.attach(keys.back(), AttachedKind::Photo, photo);
         }

@@ -20,8 +20,8 @@ struct PhotoItem {
     QStringList photos;
 };
 
-// Adds the items with their photos (copied in, keeping their bytes), all of
-// them or none: when anything fails, no row and no file of them stays.
-// Returns their keys in the order given. Throws DbError for the household's
-// handler.
+// Adds the items with their photos (copied in, keeping their bytes), those
+// without a value marked to complete (ItemStatus), all of them or none:
+// when anything fails, no row and no file of them stays. Returns their
+// keys in the order given. Throws DbError for the household's handler.
 std::vector<qint64> addPhotoItems(Household &household, const std::vector<PhotoItem> &items);

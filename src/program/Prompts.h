@@ -22,6 +22,9 @@ public:
         QString initialFolder;
         QString fileName;      // proposed name
         QString defaultSuffix; // without the dot; empty for none
+        // openFileNames only: the folder shown may be taken as a whole
+        // instead of files in it; the answer is then that folder alone.
+        bool orFolder = false;
     };
 
     virtual ~Prompts() = default;

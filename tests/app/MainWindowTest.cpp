@@ -276,11 +276,12 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHelpTopics)
     QStringList file;
     for (QAction *item : w.mnuFileMenu->actions())
         file << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    EXPECT_EQ(file,
-              (QStringList{QStringLiteral("&Back Up Inventory..."), QStringLiteral("Automatic &Copies..."),
-                           QStringLiteral("&Restore from Copy..."), QStringLiteral("-"),
-                           QStringLiteral("&Import Items..."), QStringLiteral("&Export Items..."),
-                           QStringLiteral("Add Items from &Photos..."), QStringLiteral("-"), QStringLiteral("E&xit")}));
+    EXPECT_EQ(
+        file,
+        (QStringList{QStringLiteral("&Back Up Inventory..."), QStringLiteral("Automatic &Copies..."),
+                     QStringLiteral("&Restore from Copy..."), QStringLiteral("-"), QStringLiteral("&Import Items..."),
+                     QStringLiteral("&Export Items..."), QStringLiteral("Add Items from &Photos..."),
+                     QStringLiteral("Photo I&nbox Folder..."), QStringLiteral("-"), QStringLiteral("E&xit")}));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Stowbook"));
 
     // The claim sits at the end of the reports; in each menu an access key

@@ -164,6 +164,7 @@ void frmReadiness::showSummary(const Readiness &readiness)
     QStringList counts;
     for (int s = 0; s < ShortfallCount; ++s)
         counts << QStringLiteral("%1: %2").arg(shortfallName(Shortfall(s))).arg(readiness.counts[size_t(s)]);
+    counts << QStringLiteral("%1: %2").arg(ToCompleteGroup).arg(readiness.toComplete);
     const std::optional<double> share = readiness.documentedShare();
     lblSummary->setText(
         counts.join(QStringLiteral(", ")) + QStringLiteral(".\n")

@@ -7,6 +7,7 @@
 #include "program/Household.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -73,6 +74,10 @@ frmItemList::frmItemList(Household &household, QWidget *owner, ShowItem showItem
         action->setText(QStringLiteral("Clear the search"));
     auto *lblSearch = new QLabel(QStringLiteral("&Search:"));
     lblSearch->setBuddy(txtSearch);
+    chkToComplete = new QCheckBox(QStringLiteral("Only Items &to Complete"));
+    chkToComplete->setObjectName(QStringLiteral("chkToComplete"));
+    chkToComplete->setAccessibleName(QStringLiteral("Only items to complete"));
+    chkToComplete->setToolTip(QStringLiteral("The items made from photos whose value is still to be typed"));
 
     grdItems = new QTableView;
     grdItems->setObjectName(QStringLiteral("grdItems"));
@@ -101,6 +106,7 @@ frmItemList::frmItemList(Household &household, QWidget *owner, ShowItem showItem
     auto *searchRow = new QHBoxLayout;
     searchRow->addWidget(lblSearch);
     searchRow->addWidget(txtSearch, 1);
+    searchRow->addWidget(chkToComplete);
     auto *bottomRow = new QHBoxLayout;
     bottomRow->addWidget(lblSummary, 1);
     bottomRow->addWidget(cmdShow);
@@ -112,6 +118,7 @@ frmItemList::frmItemList(Household &household, QWidget *owner, ShowItem showItem
     resize(1290, 600);
 
     connect(txtSearch, &QLineEdit::textChanged, this, &frmItemList::txtSearch_Change);
+    connect(chkToComplete, &QCheckBox::toggled, this, &frmItemList::chkToComplete_Click);
     connect(grdItems, &QTableView::doubleClicked, this, &frmItemList::grdItems_DblClick);
     connect(cmdShow, &QPushButton::clicked, this, &frmItemList::cmdShow_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmItemList::cmdClose_Click);
@@ -198,6 +205,16 @@ void frmItemList::txtSearch_Change()
         return;
     const qint64 key = m_currentKey;
     m_household.trapDb([this] { m_model->setSearch(txtSearch->text()); });
+    selectKey(key);
+    showSummary();
+}
+
+void frmItemList::chkToComplete_Click()
+{
+    if (!m_model)
+        return;
+    const qint64 key = m_currentKey;
+    m_household.trapDb([this] { m_model->setOnlyToComplete(chkToComplete->isChecked()); });
     selectKey(key);
     showSummary();
 }

@@ -7,6 +7,7 @@
 
 class Household;
 class ItemListModel;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -35,6 +36,7 @@ public:
     void Form_Load();
     void Form_Activate();
     void txtSearch_Change();
+    void chkToComplete_Click();
     // Shows the item of the current row in the main window.
     void grdItems_DblClick();
     void cmdShow_Click();
@@ -45,6 +47,8 @@ public:
     ItemListModel *model() const { return m_model; }
 
     QLineEdit *txtSearch = nullptr;
+    // Only the items made from photos whose value is still to be typed.
+    QCheckBox *chkToComplete = nullptr;
     QTableView *grdItems = nullptr;
     QLabel *lblSummary = nullptr;
     QPushButton *cmdShow = nullptr;

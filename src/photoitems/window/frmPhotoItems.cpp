@@ -4,6 +4,7 @@
 #include "data/Inventory.h"
 #include "data/Recordset.h"
 #include "dates/LocaleConversions.h"
+#include "photoitems/PhotoCheck.h"
 #include "photoitems/PhotoItems.h"
 #include "photoitems/PhotoThumbnail.h"
 #include "program/Household.h"
@@ -14,7 +15,6 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,23 +27,6 @@
 namespace {
 
 constexpr QSize ThumbnailSize(160, 120);
-// Above this many pixels a file is no photo of a household's things but a
-// trap for the memory that reading it would take.
-constexpr qint64 MostPixels = 250'000'000;
-
-// Why the file is no photo this program shows; empty when it is one.
-QString whyNotAPhoto(const QString &path)
-{
-    QImageReader reader(path);
-    if (!reader.canRead())
-        return QStringLiteral("not a photo");
-    const QSize size = reader.size();
-    if (!size.isValid())
-        return QStringLiteral("not a photo");
-    if (qint64(size.width()) * size.height() > MostPixels)
-        return QStringLiteral("too large to show");
-    return QString();
-}
 
 } // namespace
 
@@ -81,6 +64,10 @@ void frmPhotoItems::showEvent(QShowEvent *event)
 void frmPhotoItems::buildWindow()
 {
     auto *layout = new QVBoxLayout(this);
+    lblIntro = new QLabel(this);
+    lblIntro->setObjectName(QStringLiteral("lblIntro"));
+    lblIntro->setVisible(false);
+    layout->addWidget(lblIntro);
 
     auto *gapRow = new QHBoxLayout;
     auto *gapLabel = new QLabel(QStringLiteral("&Group photos taken within"), this);
@@ -233,7 +220,14 @@ frmPhotoItems::Batch frmPhotoItems::readBatch(Household &household, const QStrin
     return batch;
 }
 
-std::vector<qint64> frmPhotoItems::run(Household &household, QWidget *owner, const QStringList &paths)
+void frmPhotoItems::setIntro(const QString &text)
+{
+    lblIntro->setText(text);
+    lblIntro->setVisible(!text.isEmpty());
+}
+
+std::vector<qint64> frmPhotoItems::run(Household &household, QWidget *owner, const QStringList &paths,
+                                       const QString &intro, QStringList *taken)
 {
     Batch batch;
     {
@@ -247,7 +241,10 @@ std::vector<qint64> frmPhotoItems::run(Household &household, QWidget *owner, con
         return {};
     }
     frmPhotoItems window(household, std::move(batch.photos), std::move(batch.skipped), owner);
+    window.setIntro(intro);
     window.exec();
+    if (taken)
+        *taken = window.takenPaths();
     return window.addedKeys();
 }
 
@@ -470,6 +467,13 @@ void frmPhotoItems::cmdAdd_Click()
         });
         m_household.freeInventoryLocks();
     }
-    if (stored)
-        accept();
+    if (!stored)
+        return;
+    for (const PhotoItem &item : items)
+        m_taken << item.photos;
+    for (std::size_t p = 0; p < m_photos.size(); ++p) {
+        if (m_photos[p].knownItem && !m_included[p])
+            m_taken << m_photos[p].path;
+    }
+    accept();
 }

@@ -35,8 +35,12 @@ public:
     frmPhotoItems(Household &household, std::vector<BatchPhoto> photos, QStringList skipped, QWidget *parent = nullptr);
 
     // The File menu's entry after the files were chosen: reads them (with a
-    // busy cursor) and shows the window. The keys of the items added.
-    static std::vector<qint64> run(Household &household, QWidget *owner, const QStringList &paths);
+    // busy cursor) and shows the window, with intro above the photos when
+    // given. The keys of the items added; *taken, when given, gets the
+    // photos the inventory has once they were added (theirs, and those it
+    // had already).
+    static std::vector<qint64> run(Household &household, QWidget *owner, const QStringList &paths,
+                                   const QString &intro = QString(), QStringList *taken = nullptr);
     // The photos of paths as the window takes them (readPhotos, the known
     // ones marked), and the files skipped, each with why.
     struct Batch {
@@ -48,6 +52,11 @@ public:
     ~frmPhotoItems() override;
 
     const std::vector<qint64> &addedKeys() const { return m_added; }
+    // After Add Items: the photos stored with the items, and those left out
+    // because the inventory had them already.
+    const QStringList &takenPaths() const { return m_taken; }
+    // A line above the photos saying where they come from.
+    void setIntro(const QString &text);
     // Thumbnails asked for and not yet read.
     int thumbnailsPending() const { return int(m_asked.size()) - int(m_thumbnails.size()); }
     int itemCount() const { return int(m_starts.size()); }
@@ -70,6 +79,7 @@ public:
     QComboBox *cmbLocation = nullptr;
     QLineEdit *txtValue = nullptr;
     QLabel *lblSummary = nullptr;
+    QLabel *lblIntro = nullptr;
     QPushButton *cmdAdd = nullptr;
     QPushButton *cmdCancel = nullptr;
 
@@ -105,5 +115,6 @@ private:
     // report to.
     QThreadPool m_readers;
     std::vector<qint64> m_added;
+    QStringList m_taken;
     bool m_showing = false;
 };
