@@ -6,6 +6,7 @@
 #include "data/DateValue.h"
 #include "dates/LocaleFormats.h"
 #include "program/Prompts.h"
+#include "widgets/PlainButton.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -85,10 +86,8 @@ frmCopies::frmCopies(AutomaticCopies &copies, QWidget *mainWindow) : QDialog(mai
     txtFolder->setReadOnly(true);
     txtFolder->setAccessibleName(QStringLiteral("Copies folder"));
     txtFolder->setMinimumWidth(360);
-    cmdBrowse = new QPushButton(QStringLiteral("&Browse..."), this);
-    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
+    cmdBrowse = plainButton(QStringLiteral("cmdBrowse"), QStringLiteral("&Browse..."));
     cmdBrowse->setAccessibleName(QStringLiteral("Browse for the copies folder"));
-    cmdBrowse->setAutoDefault(false);
     auto *folderRow = new QHBoxLayout;
     folderRow->addWidget(txtFolder, 1);
     folderRow->addWidget(cmdBrowse);
@@ -121,14 +120,10 @@ frmCopies::frmCopies(AutomaticCopies &copies, QWidget *mainWindow) : QDialog(mai
     lblStatus->setMinimumHeight(lblStatus->fontMetrics().lineSpacing() * 3);
     lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    cmdCopyNow = new QPushButton(QStringLiteral("Copy &Now"), this);
-    cmdCopyNow->setObjectName(QStringLiteral("cmdCopyNow"));
+    cmdCopyNow = plainButton(QStringLiteral("cmdCopyNow"), QStringLiteral("Copy &Now"));
     cmdCopyNow->setAccessibleName(QStringLiteral("Copy now"));
-    cmdCopyNow->setAutoDefault(false);
-    cmdClose = new QPushButton(QStringLiteral("Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose = plainButton(QStringLiteral("cmdClose"), QStringLiteral("Close"));
     cmdClose->setAccessibleName(QStringLiteral("Close"));
-    cmdClose->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdCopyNow);

@@ -7,6 +7,7 @@
 #include "data/DateValue.h"
 #include "dates/LocaleFormats.h"
 #include "program/Prompts.h"
+#include "widgets/PlainButton.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -102,10 +103,8 @@ frmCopyRestore::frmCopyRestore(const QString &dataFolder, QWidget *mainWindow)
     txtFolder->setReadOnly(true);
     txtFolder->setAccessibleName(QStringLiteral("Copies folder"));
     folderLabel->setBuddy(txtFolder);
-    cmdBrowse = new QPushButton(QStringLiteral("&Browse..."), this);
-    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
+    cmdBrowse = plainButton(QStringLiteral("cmdBrowse"), QStringLiteral("&Browse..."));
     cmdBrowse->setAccessibleName(QStringLiteral("Browse for the copies folder"));
-    cmdBrowse->setAutoDefault(false);
     auto *folderRow = new QHBoxLayout;
     folderRow->addWidget(folderLabel);
     folderRow->addWidget(txtFolder, 1);
@@ -133,10 +132,8 @@ frmCopyRestore::frmCopyRestore(const QString &dataFolder, QWidget *mainWindow)
     cmdRestore->setObjectName(QStringLiteral("cmdRestore"));
     cmdRestore->setAccessibleName(QStringLiteral("Restore the chosen version"));
     cmdRestore->setDefault(true);
-    cmdClose = new QPushButton(QStringLiteral("Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose = plainButton(QStringLiteral("cmdClose"), QStringLiteral("Close"));
     cmdClose->setAccessibleName(QStringLiteral("Close"));
-    cmdClose->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdRestore);
