@@ -62,6 +62,10 @@ int main(int argc, char **argv)
     main.Form_Load();
     require(household.rsItems() && household.rsItems()->recordCount() > 0, "the data folder holds no items");
     const int count = household.rsItems()->recordCount();
+    // The list is opened from the main window on the screen: Qt's first
+    // painting (fonts, style) is done by then, as it is for the user.
+    main.show();
+    paint(&main);
 
     std::vector<Timing> timings;
     // A million items may take a little longer to come up than a hundred thousand.

@@ -220,12 +220,20 @@ struct ScanAsked {
     bool byText;
 };
 
-ScanPart scanPart(Database &db, const ScanAsked &asked, qint64 from, qint64 to)
+// expected: about how many rows the range holds, so the part grows once.
+ScanPart scanPart(Database &db, const ScanAsked &asked, qint64 from, qint64 to, std::size_t expected = 0)
 {
     const ListColumn column = asked.column;
     const bool withTotals = asked.withTotals, byCode = asked.byCode, byText = asked.byText;
     const QHash<qint64, QByteArray> &codes = asked.codes;
     ScanPart part;
+    part.keys.reserve(expected);
+    if (withTotals)
+        part.totals.reserve(expected);
+    if (byText)
+        part.textEnds.reserve(expected);
+    else
+        part.values.reserve(expected);
     Statement statement(
         db.handle(),
         QStringLiteral("select i.iteid, %1, %2 from items i where i.iteid between ?1 and ?2%3 order by i.iteid")
@@ -260,17 +268,6 @@ ScanPart scanPart(Database &db, const ScanAsked &asked, qint64 from, qint64 to)
     return part;
 }
 
-void append(ScanPart &to, ScanPart &&from)
-{
-    to.keys.insert(to.keys.end(), from.keys.begin(), from.keys.end());
-    to.totals.insert(to.totals.end(), from.totals.begin(), from.totals.end());
-    const std::size_t offset = to.texts.size();
-    to.texts += from.texts;
-    for (const std::size_t end : from.textEnds)
-        to.textEnds.push_back(offset + end);
-    std::move(from.values.begin(), from.values.end(), std::back_inserter(to.values));
-}
-
 // Below this many keys a second reader costs more than it saves.
 constexpr qint64 SplitFrom = 50'000;
 
@@ -278,7 +275,7 @@ constexpr qint64 SplitFrom = 50'000;
 // once, the upper one through a connection of its own on another thread:
 // the reading is most of the time the list takes to come up. A database
 // held exclusively lets no second connection in and is read in one.
-ScanPart scanAll(Database &db, const ScanAsked &asked)
+std::vector<ScanPart> scanAll(Database &db, const ScanAsked &asked)
 {
     // Two subqueries: each finds its end of the key at once, where one
     // query of both reads every row.
@@ -287,16 +284,22 @@ ScanPart scanAll(Database &db, const ScanAsked &asked)
     const bool any = range.step() && !range.isNull(0);
     const qint64 low = any ? range.int64Value(0) : 0, high = any ? range.int64Value(1) : 0;
     range.reset();
-    if (!any || high - low < SplitFrom || db.mode() == OpenMode::Exclusive)
-        return scanPart(db, asked, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
+    std::vector<ScanPart> parts;
+    if (!any || high - low < SplitFrom || db.mode() == OpenMode::Exclusive) {
+        parts.push_back(scanPart(db, asked, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()));
+        return parts;
+    }
     const qint64 middle = low + (high - low) / 2;
+    // Keys run mostly without gaps: each half holds about half the range
+    // (a range with wide gaps reserves no more than a large list's share).
+    const auto half = std::size_t(std::min<qint64>((high - low) / 2 + 1, 600'000));
     std::future<ScanPart> upper = std::async(std::launch::async, [&, path = db.path()] {
         const std::unique_ptr<Database> own = Database::open(path);
-        return scanPart(*own, asked, middle + 1, std::numeric_limits<qint64>::max());
+        return scanPart(*own, asked, middle + 1, std::numeric_limits<qint64>::max(), half);
     });
-    ScanPart all = scanPart(db, asked, std::numeric_limits<qint64>::min(), middle);
-    append(all, upper.get());
-    return all;
+    parts.push_back(scanPart(db, asked, std::numeric_limits<qint64>::min(), middle, half));
+    parts.push_back(upper.get());
+    return parts;
 }
 
 } // namespace
@@ -314,27 +317,38 @@ ListScan scanListItems(Database &db, ListColumn column, bool withTotals, const Q
     else if (column == ListColumn::Location)
         codes = codeDescriptions(db, QStringLiteral("select locid, locDesc from locations"));
 
-    ScanPart all =
+    std::vector<ScanPart> parts =
         scanAll(db, ScanAsked{column, withTotals, kept, codes, pictured, valueColumn(db, column), byCode, byText});
     ListScan scan;
-    scan.keys = std::move(all.keys);
-    scan.totals = std::move(all.totals);
-    if (byText) {
-        std::vector<std::string_view> rowTexts;
-        rowTexts.reserve(all.textEnds.size());
+    // The parts' texts stay where they were read: the order is worked out
+    // over views of them, as copying them together would take longer.
+    std::vector<std::string_view> rowTexts;
+    std::vector<StoredValue> values;
+    for (ScanPart &part : parts) {
+        if (scan.keys.empty()) {
+            scan.keys = std::move(part.keys);
+            scan.totals = std::move(part.totals);
+            values = std::move(part.values);
+        } else {
+            scan.keys.insert(scan.keys.end(), part.keys.begin(), part.keys.end());
+            scan.totals.insert(scan.totals.end(), part.totals.begin(), part.totals.end());
+            std::move(part.values.begin(), part.values.end(), std::back_inserter(values));
+        }
+        rowTexts.reserve(rowTexts.size() + part.textEnds.size());
         std::size_t start = 0;
-        for (const std::size_t end : all.textEnds) {
-            rowTexts.emplace_back(all.texts.data() + start, end - start);
+        for (const std::size_t end : part.textEnds) {
+            rowTexts.emplace_back(part.texts.data() + start, end - start);
             start = end;
         }
+    }
+    if (byText) {
         scan.ascending = collatedOrder(rowTexts);
     } else {
-        scan.ascending.resize(all.values.size());
-        for (std::size_t i = 0; i < all.values.size(); ++i)
+        scan.ascending.resize(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i)
             scan.ascending[i] = int(i);
-        std::stable_sort(scan.ascending.begin(), scan.ascending.end(), [&](int a, int b) {
-            return valueBefore(all.values[std::size_t(a)], all.values[std::size_t(b)]);
-        });
+        std::stable_sort(scan.ascending.begin(), scan.ascending.end(),
+                         [&](int a, int b) { return valueBefore(values[std::size_t(a)], values[std::size_t(b)]); });
     }
     return scan;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <future>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -115,19 +116,61 @@ const Collation &currentCollation()
 
 } // namespace
 
+namespace {
+
+// Each different text of some rows once, and which of them each row holds.
+struct Distinctions {
+    std::unordered_map<std::string_view, int> seen;
+    std::vector<std::string_view> texts;
+    std::vector<int> rowText;
+};
+
+Distinctions distinguish(const std::vector<std::string_view> &texts, std::size_t from, std::size_t to)
+{
+    Distinctions made;
+    made.rowText.reserve(to - from);
+    for (std::size_t row = from; row < to; ++row) {
+        const auto [at, added] = made.seen.try_emplace(texts[row], int(made.texts.size()));
+        if (added)
+            made.texts.push_back(texts[row]);
+        made.rowText.push_back(at->second);
+    }
+    return made;
+}
+
+// Below this many rows a second thread costs more than it saves.
+constexpr std::size_t SplitFrom = 50'000;
+
+} // namespace
+
 std::vector<int> collatedOrder(const std::vector<std::string_view> &texts)
 {
-    // Each different text once, and which of them each row holds.
-    std::unordered_map<std::string_view, int> seen;
-    std::vector<std::string_view> distinctTexts;
-    std::vector<int> rowText(texts.size());
-    for (std::size_t row = 0; row < texts.size(); ++row) {
-        const auto [at, added] = seen.try_emplace(texts[row], int(distinctTexts.size()));
-        if (added)
-            distinctTexts.push_back(texts[row]);
-        rowText[row] = at->second;
+    // Telling the rows' texts apart is most of the work for a long list:
+    // its halves are told apart at once, and the upper half's different
+    // texts then joined to the lower half's.
+    Distinctions all;
+    if (texts.size() < SplitFrom) {
+        all = distinguish(texts, 0, texts.size());
+    } else {
+        const std::size_t half = texts.size() / 2;
+        std::future<Distinctions> upper =
+            std::async(std::launch::async, [&texts, half] { return distinguish(texts, half, texts.size()); });
+        all = distinguish(texts, 0, half);
+        const Distinctions upperHalf = upper.get();
+        std::vector<int> joined(upperHalf.texts.size());
+        for (std::size_t i = 0; i < upperHalf.texts.size(); ++i) {
+            const auto [at, added] = all.seen.try_emplace(upperHalf.texts[i], int(all.texts.size()));
+            if (added)
+                all.texts.push_back(upperHalf.texts[i]);
+            joined[i] = at->second;
+        }
+        all.rowText.reserve(texts.size());
+        for (const int text : upperHalf.rowText)
+            all.rowText.push_back(joined[std::size_t(text)]);
     }
-    seen.clear();
+    all.seen.clear();
+    const std::vector<std::string_view> &distinctTexts = all.texts;
+    const std::vector<int> &rowText = all.rowText;
 
     const Collation &collation = currentCollation();
     std::vector<Distinct> distinct(distinctTexts.size());

@@ -93,3 +93,23 @@ TEST(ListOrder, AgreesWithTheCollatorOnManyTexts)
         EXPECT_EQ(inListOrder(texts), collatorOrder(texts));
     }
 }
+
+// A long list is told apart in two halves at once: texts met only in the
+// upper half, and equal texts of either half (case apart), still take their
+// places as in a short list.
+TEST(ListOrder, ALongListIsOrderedAsAShortOne)
+{
+    QRandomGenerator random(60);
+    QStringList distinct;
+    for (int i = 0; i < 3000; ++i) {
+        QString text;
+        for (int n = 1 + int(random.bounded(5)); n > 0; --n)
+            text += QChar(u'a' + random.bounded(6));
+        distinct << (random.bounded(3) == 0 ? text.toUpper() : text);
+    }
+    QStringList rows;
+    for (int i = 0; i < 60'000; ++i)
+        rows << distinct[(i < 30'000 ? 0 : 1500) + int(random.bounded(1500))];
+    const LocaleGuard locale("en_US");
+    EXPECT_EQ(inListOrder(rows), collatorOrder(rows));
+}
