@@ -72,6 +72,7 @@ void PhotoStrip::setPhotos(const QList<Photo> &photos, int current)
 {
     ++m_generation;
     m_readers.clear();
+    m_unread.clear();
     m_photos = photos;
     clear();
     const qreal ratio = devicePixelRatioF();
@@ -88,10 +89,24 @@ void PhotoStrip::setPhotos(const QList<Photo> &photos, int current)
             continue;
         }
         item->setIcon(squareIcon(QImage(), ThumbnailSide, ratio));
-        const quint64 generation = m_generation;
-        const QString path = photos[i].path;
-        const int side = qRound(ThumbnailSide * ratio);
-        QPointer<PhotoStrip> strip(this);
+        m_unread << std::pair(key, photos[i].path);
+    }
+    if (count > 0)
+        setCurrentRow(std::clamp(current, 0, count - 1));
+    // The reading starts once the move to the item is done: until then the
+    // chosen photo, read large on this thread, has both cores.
+    if (!m_unread.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, generation = m_generation] { readThumbnails(generation); }, Qt::QueuedConnection);
+}
+
+void PhotoStrip::readThumbnails(quint64 generation)
+{
+    if (generation != m_generation)
+        return;
+    const int side = qRound(ThumbnailSide * devicePixelRatioF());
+    QPointer<PhotoStrip> strip(this);
+    for (const auto &[key, path] : std::as_const(m_unread)) {
         m_readers.start([strip, generation, key, path, side] {
             const QImage thumbnail = readPictureFileScaled(path, QSize(side, side));
             QMetaObject::invokeMethod(
@@ -103,8 +118,7 @@ void PhotoStrip::setPhotos(const QList<Photo> &photos, int current)
                 Qt::QueuedConnection);
         });
     }
-    if (count > 0)
-        setCurrentRow(std::clamp(current, 0, count - 1));
+    m_unread.clear();
 }
 
 int PhotoStrip::thumbnailsPending() const

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QString>
 #include <QThreadPool>
+#include <utility>
 
 // The photos of an item as a row of thumbnails, its picture first. The
 // thumbnails are read at the size they are shown on other threads, and kept
@@ -53,10 +54,15 @@ private:
     // key, so a changed file is read again).
     static QString thumbnailKey(const QString &path);
     void thumbnailRead(quint64 generation, const QString &key, const QImage &thumbnail);
+    // Starts reading the thumbnails not yet read of the photos shown, unless
+    // other photos are shown by now.
+    void readThumbnails(quint64 generation);
 
     QList<Photo> m_photos;
     // Raised on every setPhotos: a thumbnail read for photos no longer shown is dropped.
     quint64 m_generation = 0;
     QHash<QString, QImage> m_thumbnails;
+    // The thumbnails to read, by key and path, once the strip is shown.
+    QList<std::pair<QString, QString>> m_unread;
     QThreadPool m_readers;
 };
