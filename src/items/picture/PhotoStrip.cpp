@@ -106,7 +106,8 @@ void PhotoStrip::readThumbnails(quint64 generation)
         return;
     const int side = qRound(ThumbnailSide * devicePixelRatioF());
     QPointer<PhotoStrip> strip(this);
-    for (const auto &[key, path] : std::as_const(m_unread)) {
+    for (const auto &unread : std::as_const(m_unread)) {
+        const QString key = unread.first, path = unread.second;
         m_readers.start([strip, generation, key, path, side] {
             const QImage thumbnail = readPictureFileScaled(path, QSize(side, side));
             QMetaObject::invokeMethod(
