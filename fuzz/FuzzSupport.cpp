@@ -7,6 +7,7 @@
 #include "reports/ReportQuery.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <memory>
@@ -104,4 +105,11 @@ void checkStatementRuns(const ReportSpec &spec, const ReportCatalogue &catalogue
         FUZZ_REQUIRE(false, "the statement fails: %1 %2 in %3", QString::number(error.number()), error.text(),
                      query->sql);
     }
+}
+
+void startPictureFuzzer(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(*argc, *argv);
+    installSilentPrompts();
 }

@@ -17,6 +17,11 @@ struct ReportSpec;
 // fuzzer reports it).
 void installSilentPrompts();
 
+// For a harness that reads pictures: the image plugins are found through an
+// application, here one on the offscreen platform that lives until the
+// harness ends; the prompts are the silent ones.
+void startPictureFuzzer(int *argc, char ***argv);
+
 // The report field catalogue as every data folder gets it, built once in a
 // temporary folder that lives until the harness ends.
 Database &fuzzCatalogue();

@@ -12,9 +12,7 @@
 #include "photoitems/PhotoTimes.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
-#include <memory>
 
 namespace {
 
@@ -28,10 +26,7 @@ QString scratchFile()
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    // The image plugins (jpeg, heif) are found through the application.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(*argc, *argv);
-    installSilentPrompts();
+    startPictureFuzzer(argc, argv);
     return 0;
 }
 

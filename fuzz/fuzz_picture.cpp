@@ -6,15 +6,9 @@
 
 #include "items/PictureFiles.h"
 
-#include <QGuiApplication>
-#include <memory>
-
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    // The image plugins (jpeg, gif, ico) are found through the application.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(*argc, *argv);
-    installSilentPrompts();
+    startPictureFuzzer(argc, argv);
     return 0;
 }
 
